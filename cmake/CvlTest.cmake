@@ -1,0 +1,38 @@
+# Test helpers shared by every folder.
+#
+# cvl_add_test(NAME SOURCES... LIBS ...) builds one GoogleTest program. The
+# native build registers each test case with ctest; the Windows build
+# registers the program once, since every start under Wine costs time.
+if(CVL_WIN32)
+  if(NOT TARGET gtest)
+    set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+    set(BUILD_GMOCK ON CACHE BOOL "" FORCE)
+    set(gtest_disable_pthreads OFF CACHE BOOL "" FORCE)
+    add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+  endif()
+  set(CVL_GTEST_LIBS gtest gmock)
+  set(CVL_GTEST_MAIN gtest_main)
+else()
+  find_package(GTest REQUIRED)
+  include(GoogleTest)
+  set(CVL_GTEST_LIBS GTest::gtest GTest::gmock)
+  set(CVL_GTEST_MAIN GTest::gtest_main)
+endif()
+
+function(cvl_add_test name)
+  cmake_parse_arguments(T "OWN_MAIN" "" "SOURCES;LIBS;LABELS" ${ARGN})
+  add_executable(${name} ${T_SOURCES})
+  target_link_libraries(${name} PRIVATE ${T_LIBS} ${CVL_GTEST_LIBS})
+  if(NOT T_OWN_MAIN)
+    target_link_libraries(${name} PRIVATE ${CVL_GTEST_MAIN})
+  endif()
+  if(CVL_WIN32)
+    add_test(NAME ${name} COMMAND ${name})
+    set_tests_properties(${name} PROPERTIES TIMEOUT 600)
+    if(T_LABELS)
+      set_tests_properties(${name} PROPERTIES LABELS "${T_LABELS}")
+    endif()
+  else()
+    gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES LABELS "${T_LABELS}")
+  endif()
+endfunction()

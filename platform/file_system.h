@@ -1,0 +1,87 @@
+#pragma once
+// File services with Win32 semantics: paths use backslashes, names compare
+// without regard to case, attributes and times are those of Win32.
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "platform/status.h"
+
+namespace cvl::platform {
+
+// Attribute bits, numbered as FILE_ATTRIBUTE_*.
+namespace attr {
+inline constexpr uint32_t kReadOnly = 0x01;
+inline constexpr uint32_t kHidden = 0x02;
+inline constexpr uint32_t kSystem = 0x04;
+inline constexpr uint32_t kVolumeLabel = 0x08;
+inline constexpr uint32_t kDirectory = 0x10;
+inline constexpr uint32_t kArchive = 0x20;
+inline constexpr uint32_t kNormal = 0x80;
+}  // namespace attr
+
+// FILETIME as one number: 100 ns intervals since 1601-01-01.
+using FileTime = uint64_t;
+
+struct FileStatus {
+  uint32_t attributes = 0;
+  FileTime created = 0;
+  FileTime accessed = 0;
+  FileTime written = 0;
+  uint64_t size = 0;
+};
+
+struct FoundEntry {
+  std::string name;  // as stored, without the directory
+  uint32_t attributes = 0;
+};
+
+// An open file. Destroying it closes the handle.
+class File {
+ public:
+  virtual ~File() = default;
+  // Reads up to size bytes; returns how many were read (0 at the end).
+  virtual Status read(void* buffer, uint32_t size, uint32_t& done) = 0;
+  virtual Status write(const void* buffer, uint32_t size) = 0;
+  // FlushFileBuffers: the data has reached the disk when this returns.
+  virtual Status flush() = 0;
+  virtual uint64_t size() const = 0;
+};
+using FilePtr = std::unique_ptr<File>;
+
+enum class OpenMode {
+  Read,            // existing file, shared for reading
+  CreateAlways,    // new or truncated file, read and write
+  WriteExisting,   // existing file, written from the start without truncation
+};
+
+class FileSystem {
+ public:
+  virtual ~FileSystem() = default;
+
+  virtual Status open(const std::string& path, OpenMode mode, FilePtr& out) = 0;
+
+  // Status of a file or directory (GetFileAttributesExA).
+  virtual Status status(const std::string& path, FileStatus& out) = 0;
+  // Sets the three times and the attributes together.
+  virtual Status setStatus(const std::string& path, const FileStatus& status) = 0;
+  virtual Status setAttributes(const std::string& path, uint32_t attributes) = 0;
+
+  virtual Status deleteFile(const std::string& path) = 0;
+  virtual Status createDirectory(const std::string& path) = 0;
+  // Fails with kDirNotEmpty while anything is inside.
+  virtual Status removeDirectory(const std::string& path) = 0;
+  // MoveFileExA with replace-existing and write-through.
+  virtual Status replaceFile(const std::string& from, const std::string& to) = 0;
+
+  // FindFirstFileA/FindNextFileA over a pattern such as "C:\\DIR\\*.*" or
+  // "C:\\DIR\\*.GID"; "." and ".." are reported like Windows does. The
+  // visitor returns false to stop. Returns kFileNotFound when nothing matches.
+  virtual Status find(const std::string& pattern, const std::function<bool(const FoundEntry&)>& visit) = 0;
+
+  virtual std::string currentDirectory() = 0;
+  virtual Status setCurrentDirectory(const std::string& path) = 0;
+};
+
+}  // namespace cvl::platform
