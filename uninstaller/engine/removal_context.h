@@ -1,0 +1,45 @@
+#pragma once
+// Everything one removal run works with and what it reports back. The
+// application fills the inputs at start-up; the driver and its phases read
+// them and fill the results. Nothing here is owned: the context only points
+// at objects that live for the whole program.
+#include <map>
+#include <string>
+#include <vector>
+
+#include "platform/platform.h"
+
+namespace cvl {
+
+class Catalogue;
+class CUninstallLog;
+class NotedPaths;
+class CConfigStore;
+
+// Key: a macro in angle brackets, upper case ("<TARGETDIR>"); value: its text.
+using PathMacros = std::map<std::string, std::string>;
+
+struct RemovalContext {
+  platform::Platform& platform;
+  Catalogue& catalogue;
+  const CUninstallLog& log;
+  const PathMacros& pathMacros;
+  NotedPaths& notedPaths;
+  CConfigStore& store;
+  std::string storePath;     // full path of cvlinst.dat
+  std::string uninstallDir;  // ends in a backslash
+
+  bool silent = false;
+  bool showProgress = true;
+
+  // Results of the run.
+  bool allRemoved = true;   // every top-level item was fully checked
+  bool hadErrors = false;   // a file or shortcut could not be deleted
+  std::vector<std::string> msiPaths;  // upper case, in collection order
+
+  platform::Registry& registry() { return platform.registry(); }
+  platform::FileSystem& files() { return platform.files(); }
+  platform::System& system() { return platform.system(); }
+};
+
+}  // namespace cvl
