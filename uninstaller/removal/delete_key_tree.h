@@ -1,0 +1,18 @@
+#pragma once
+// Removal of a registry key named in key-path notation, with everything
+// below it. A machine key ("HKLM\...") is removed from the current user's
+// hive as well, and that copy is noted for the final empty-key sweep.
+#include <string>
+
+#include "platform/platform.h"
+#include "uninstaller/removal/noted_paths.h"
+
+namespace cvl {
+
+// True when the key itself could be opened (and was then deleted); false
+// when the path names nothing, cannot be opened, or names a root, a
+// first-level key or a shared container (then nothing at all is touched).
+// The root prefix is compared exactly: "hklm\..." means HKEY_USERS.
+bool deleteKeyTree(platform::Platform& platform, NotedPaths& noted, const std::string& keyPath);
+
+}  // namespace cvl

@@ -1,0 +1,62 @@
+#include <array>
+
+#include "uninstaller/removal/noted_paths.h"
+
+namespace cvl {
+
+namespace {
+
+using platform::FileSystem;
+using platform::Status;
+
+// Windows may report a directory as not empty for a moment after its last
+// subdirectory went. Removing first and pausing only when that fails keeps
+// a deep sweep from stalling; the pauses add up to one second at most.
+constexpr std::array<uint32_t, 7> kSettlePausesMs = {10, 20, 40, 80, 160, 320, 370};
+
+bool isDriveRoot(const std::string& path) { return path.size() == 2 && path[1] == ':'; }
+
+bool holdsEntries(FileSystem& files, const std::string& dir) {
+  bool found = false;
+  files.find(dir + "\\*.*", [&](const platform::FoundEntry& entry) {
+    found = entry.name != "." && entry.name != "..";
+    return !found;
+  });
+  return found;
+}
+
+bool isMissing(Status status) { return status == platform::kFileNotFound || status == platform::kPathNotFound; }
+
+// Removes an empty directory. After its subdirectories were removed it
+// waits for them to settle, unless something real is still inside.
+bool removeEmptyDir(platform::Platform& platform, const std::string& dir, bool hadChildren) {
+  const Status status = platform.files().removeDirectory(dir);
+  if (status == platform::kSuccess) return true;
+  if (!hadChildren || isMissing(status) || holdsEntries(platform.files(), dir)) return false;
+  for (uint32_t pause : kSettlePausesMs) {
+    platform.system().sleep(pause);
+    if (platform.files().removeDirectory(dir) == platform::kSuccess) return true;
+  }
+  return false;
+}
+
+// Whether the directory is gone afterwards. A directory whose noted
+// subdirectories did not all go is kept, and so are its ancestors.
+bool removeDirNode(platform::Platform& platform, const std::string& path, const CPathNode& node) {
+  bool childrenGone = true;
+  for (const auto& [name, child] : node.children) {
+    childrenGone = removeDirNode(platform, path + "\\" + name, *child) && childrenGone;
+  }
+  if (!childrenGone) return false;
+  // "C:" alone means the drive's current directory, never the root: leave drives be.
+  if (isDriveRoot(path)) return false;
+  return removeEmptyDir(platform, path, !node.children.empty());
+}
+
+}  // namespace
+
+void NotedPaths::removeNotedDirs(platform::Platform& platform) const {
+  for (const auto& [name, node] : dirTree.children) removeDirNode(platform, name, *node);
+}
+
+}  // namespace cvl

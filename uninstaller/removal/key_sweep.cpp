@@ -1,0 +1,40 @@
+#include "uninstaller/removal/key_path.h"
+#include "uninstaller/removal/noted_paths.h"
+#include "uninstaller/removal/protected_keys.h"
+
+namespace cvl {
+
+namespace {
+
+using namespace platform;
+
+// Whether the key is gone afterwards: deleted now, or not there at all.
+// Roots and shared containers are never deleted and count as kept.
+bool removeEmptyKey(Registry& registry, const KeyPath& path) {
+  if (isProtectedKey(path.root, path.subKey)) return false;
+  RegKeyPtr key;
+  if (registry.openKey(path.root, path.subKey, access::kRead, key) != kSuccess) return true;
+  RegKeyInfo info;
+  const bool empty = key->info(info) == kSuccess && info.subKeyCount == 0 && info.valueCount == 0;
+  key.reset();
+  return empty && registry.deleteKey(path.root, path.subKey) == kSuccess;
+}
+
+bool removeKeyNode(Registry& registry, const std::string& path, const CPathNode& node) {
+  const std::string withSlash = path + "\\";
+  bool childrenGone = true;
+  for (const auto& [name, child] : node.children) {
+    childrenGone = removeKeyNode(registry, withSlash + name, *child) && childrenGone;
+  }
+  if (!childrenGone) return false;
+  const auto keyPath = parseKeyPath(withSlash);
+  return keyPath && removeEmptyKey(registry, *keyPath);
+}
+
+}  // namespace
+
+void NotedPaths::removeNotedKeys(platform::Platform& platform) const {
+  for (const auto& [name, node] : keyTree.children) removeKeyNode(platform.registry(), name, *node);
+}
+
+}  // namespace cvl
