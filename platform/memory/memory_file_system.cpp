@@ -1,0 +1,356 @@
+#include "platform/memory/memory_file_system.h"
+
+#include <algorithm>
+
+#include "platform/memory/memory_file.h"
+#include "platform/memory/wildcard.h"
+#include "platform/platform.h"
+
+namespace cvl::platform {
+namespace {
+
+constexpr uint32_t kSettableAttributes = attr::kReadOnly | attr::kHidden | attr::kSystem | attr::kArchive;
+
+uint32_t reportedAttributes(const MemoryFsNode& node) {
+  if (node.directory) return node.attributes | attr::kDirectory;
+  return node.attributes ? node.attributes : attr::kNormal;
+}
+
+std::vector<std::string> splitPath(const std::string& text) {
+  std::vector<std::string> parts;
+  size_t start = 0;
+  while (start <= text.size()) {
+    size_t end = std::min(text.find('\\', start), text.size());
+    parts.push_back(text.substr(start, end - start));
+    start = end + 1;
+  }
+  return parts;
+}
+
+}  // namespace
+
+MemoryFileSystem::MemoryFileSystem() { addDirectory("C:\\"); }
+
+bool MemoryFileSystem::resolve(const std::string& raw, FsPath& out) const {
+  std::string path = raw;
+  std::replace(path.begin(), path.end(), '/', '\\');
+  if (path.empty()) return false;
+  std::string rest = path;
+  out = FsPath{current_.root, {}};
+  if (path.rfind("\\\\", 0) == 0) {
+    size_t server = path.find('\\', 2);
+    size_t share = server == std::string::npos ? server : path.find('\\', server + 1);
+    out.root = path.substr(0, share);
+    rest = share == std::string::npos ? "" : path.substr(share);
+  } else if (path.size() >= 2 && path[1] == ':') {
+    out.root = path.substr(0, 2);
+    rest = path.substr(2);
+  } else if (path[0] != '\\') {
+    out.parts = current_.parts;
+  }
+  for (const auto& part : splitPath(rest)) {
+    if (part == "..") {
+      if (!out.parts.empty()) out.parts.pop_back();
+    } else if (!part.empty() && part != ".") {
+      out.parts.push_back(part);
+    }
+  }
+  return true;
+}
+
+Status MemoryFileSystem::locate(const FsPath& path, MemoryFsNodePtr& node, MemoryFsNodePtr& parent) const {
+  node = parent = nullptr;
+  auto root = roots_.find(upper(path.root));
+  if (root == roots_.end()) return kPathNotFound;
+  MemoryFsNodePtr dir = root->second;
+  for (size_t i = 0; i + 1 < path.parts.size(); ++i) {
+    auto child = dir->children.find(upper(path.parts[i]));
+    if (child == dir->children.end() || !child->second->directory) return kPathNotFound;
+    dir = child->second;
+  }
+  if (path.parts.empty()) {
+    node = dir;
+    return kSuccess;
+  }
+  parent = dir;
+  auto found = dir->children.find(upper(path.parts.back()));
+  if (found != dir->children.end()) node = found->second;
+  return kSuccess;
+}
+
+std::string MemoryFileSystem::canonical(const FsPath& path) {
+  std::string text = path.root;
+  for (const auto& part : path.parts) text += "\\" + part;
+  return upper(text);
+}
+
+Status MemoryFileSystem::fault(const FsPath& path, Op op) const { return faultFor(canonical(path), op); }
+
+Status MemoryFileSystem::faultOn(const std::string& path, Op op) const {
+  FsPath p;
+  return resolve(path, p) ? fault(p, op) : kSuccess;
+}
+
+Status MemoryFileSystem::faultFor(const std::string& canonicalPath, Op op) const {
+  if (faults_.empty()) return kSuccess;
+  auto it = faults_.find({canonicalPath, op});
+  return it == faults_.end() ? kSuccess : it->second;
+}
+
+MemoryFsNodePtr MemoryFileSystem::makeNode(const std::string& name, bool directory) const {
+  auto node = std::make_shared<MemoryFsNode>();
+  node->name = name;
+  node->directory = directory;
+  node->attributes = directory ? 0 : attr::kArchive;
+  node->created = node->accessed = node->written = clock_;
+  return node;
+}
+
+bool MemoryFileSystem::holdsCurrentDirectory(const FsPath& path) const {
+  std::string dir = canonical(path) + "\\";
+  return (canonical(current_) + "\\").rfind(dir, 0) == 0;
+}
+
+Status MemoryFileSystem::open(const std::string& path, OpenMode mode, FilePtr& out) {
+  FsPath p;
+  MemoryFsNodePtr node, parent;
+  if (!resolve(path, p)) return kPathNotFound;
+  if (Status s = fault(p, Op::Open)) return s;
+  if (Status s = locate(p, node, parent)) return s;
+  const bool write = mode != OpenMode::Read;
+  if (!node && mode != OpenMode::CreateAlways) return kFileNotFound;
+  if (node) {
+    if (node->directory || (write && (node->attributes & attr::kReadOnly))) return kAccessDenied;
+    // Overwriting a hidden or system file demands those attributes back.
+    if (mode == OpenMode::CreateAlways && (node->attributes & (attr::kHidden | attr::kSystem))) return kAccessDenied;
+    if (node->writers > 0 || (write && node->busy())) return kSharingViolation;
+  }
+  if (!node) {
+    if (!parent) return kAccessDenied;
+    node = makeNode(p.parts.back(), false);
+    parent->children[upper(node->name)] = node;
+  } else if (mode == OpenMode::CreateAlways) {
+    node->content.clear();
+    node->attributes = attr::kArchive;
+    node->written = node->accessed = clock_;
+  }
+  out = std::make_unique<MemoryFile>(*this, node, canonical(p), mode != OpenMode::WriteExisting, write);
+  return kSuccess;
+}
+
+Status MemoryFileSystem::status(const std::string& path, FileStatus& out) {
+  FsPath p;
+  MemoryFsNodePtr node, parent;
+  if (!resolve(path, p)) return kPathNotFound;
+  if (Status s = locate(p, node, parent)) return s;
+  if (!node) return kFileNotFound;
+  out = FileStatus{reportedAttributes(*node), node->created, node->accessed, node->written,
+                   node->directory ? 0 : node->content.size()};
+  return kSuccess;
+}
+
+Status MemoryFileSystem::setStatus(const std::string& path, const FileStatus& status) {
+  FsPath p;
+  MemoryFsNodePtr node, parent;
+  if (!resolve(path, p)) return kPathNotFound;
+  if (Status s = fault(p, Op::SetAttributes)) return s;
+  if (Status s = locate(p, node, parent)) return s;
+  if (!node) return kFileNotFound;
+  // A zero time leaves that time as it is, as SetFileTime does.
+  if (status.created) node->created = status.created;
+  if (status.accessed) node->accessed = status.accessed;
+  if (status.written) node->written = status.written;
+  node->attributes = status.attributes & kSettableAttributes;
+  return kSuccess;
+}
+
+Status MemoryFileSystem::setAttributes(const std::string& path, uint32_t attributes) {
+  FsPath p;
+  MemoryFsNodePtr node, parent;
+  if (!resolve(path, p)) return kPathNotFound;
+  if (Status s = fault(p, Op::SetAttributes)) return s;
+  if (Status s = locate(p, node, parent)) return s;
+  if (!node) return kFileNotFound;
+  node->attributes = attributes & kSettableAttributes;
+  return kSuccess;
+}
+
+Status MemoryFileSystem::deleteFile(const std::string& path) {
+  FsPath p;
+  MemoryFsNodePtr node, parent;
+  if (!resolve(path, p)) return kPathNotFound;
+  if (Status s = fault(p, Op::Delete)) return s;
+  if (Status s = locate(p, node, parent)) return s;
+  if (!node) return kFileNotFound;
+  if (node->directory || (node->attributes & attr::kReadOnly)) return kAccessDenied;
+  if (node->busy()) return kSharingViolation;
+  parent->children.erase(upper(node->name));
+  return kSuccess;
+}
+
+Status MemoryFileSystem::createDirectory(const std::string& path) {
+  FsPath p;
+  MemoryFsNodePtr node, parent;
+  if (!resolve(path, p)) return kPathNotFound;
+  if (Status s = fault(p, Op::CreateDirectory)) return s;
+  if (Status s = locate(p, node, parent)) return s;
+  if (node) return kAlreadyExists;
+  node = makeNode(p.parts.back(), true);
+  parent->children[upper(node->name)] = node;
+  return kSuccess;
+}
+
+Status MemoryFileSystem::removeDirectory(const std::string& path) {
+  FsPath p;
+  MemoryFsNodePtr node, parent;
+  if (!resolve(path, p)) return kPathNotFound;
+  if (Status s = fault(p, Op::RemoveDirectory)) return s;
+  if (Status s = locate(p, node, parent)) return s;
+  if (!node) return kFileNotFound;
+  if (!node->directory) return kDirectory;
+  if (!parent) return kAccessDenied;
+  if (!node->children.empty()) return kDirNotEmpty;
+  if (holdsCurrentDirectory(p)) return kSharingViolation;
+  parent->children.erase(upper(node->name));
+  return kSuccess;
+}
+
+Status MemoryFileSystem::replaceFile(const std::string& from, const std::string& to) {
+  FsPath source, target;
+  MemoryFsNodePtr node, parent, existing, targetParent;
+  if (!resolve(from, source) || !resolve(to, target)) return kPathNotFound;
+  if (Status s = fault(source, Op::Replace)) return s;
+  if (Status s = fault(target, Op::Replace)) return s;
+  if (Status s = locate(source, node, parent)) return s;
+  if (!node) return kFileNotFound;
+  if (Status s = locate(target, existing, targetParent)) return s;
+  if (!parent || !targetParent) return kAccessDenied;
+  if (upper(source.root) != upper(target.root)) return kNotSameDevice;
+  if (existing == node) return kSuccess;
+  if (existing && (existing->directory || node->directory || (existing->attributes & attr::kReadOnly)))
+    return kAccessDenied;
+  if (node->busy() || (existing && existing->busy())) return kSharingViolation;
+  if (node->directory && holdsCurrentDirectory(source)) return kSharingViolation;
+  if (node->directory && (canonical(target) + "\\").rfind(canonical(source) + "\\", 0) == 0) return kAccessDenied;
+  parent->children.erase(upper(node->name));
+  node->name = target.parts.back();
+  targetParent->children[upper(node->name)] = node;
+  return kSuccess;
+}
+
+Status MemoryFileSystem::find(const std::string& pattern, const std::function<bool(const FoundEntry&)>& visit) {
+  size_t slash = pattern.find_last_of("\\/");
+  std::string dirText = slash == std::string::npos ? "." : pattern.substr(0, slash + 1);
+  std::string mask = slash == std::string::npos ? pattern : pattern.substr(slash + 1);
+  FsPath p;
+  MemoryFsNodePtr dir, parent;
+  if (!resolve(dirText, p)) return kPathNotFound;
+  if (Status s = fault(p, Op::Find)) return s;
+  if (Status s = locate(p, dir, parent)) return s;
+  if (!dir || !dir->directory) return kPathNotFound;
+  std::vector<FoundEntry> found;
+  if (parent) {
+    for (const char* dots : {".", ".."}) {
+      if (matchesWildcard(mask, dots)) found.push_back({dots, attr::kDirectory});
+    }
+  }
+  for (const auto& [key, child] : dir->children) {
+    if (matchesWildcard(mask, child->name)) found.push_back({child->name, reportedAttributes(*child)});
+  }
+  if (found.empty()) return kFileNotFound;
+  // Visit a snapshot: the visitor may delete what it is shown.
+  for (const auto& entry : found) {
+    if (!visit(entry)) break;
+  }
+  return kSuccess;
+}
+
+std::string MemoryFileSystem::currentDirectory() {
+  std::string text = current_.root;
+  for (const auto& part : current_.parts) text += "\\" + part;
+  return current_.parts.empty() ? text + "\\" : text;
+}
+
+Status MemoryFileSystem::setCurrentDirectory(const std::string& path) {
+  FsPath p;
+  MemoryFsNodePtr node, parent;
+  if (!resolve(path, p)) return kPathNotFound;
+  if (Status s = locate(p, node, parent)) return s;
+  if (!node) return kFileNotFound;
+  if (!node->directory) return kDirectory;
+  current_ = p;
+  return kSuccess;
+}
+
+MemoryFsNodePtr MemoryFileSystem::ensureDirectory(const FsPath& path) {
+  MemoryFsNodePtr& root = roots_[upper(path.root)];
+  if (!root) root = makeNode(path.root, true);
+  MemoryFsNodePtr dir = root;
+  for (const auto& part : path.parts) {
+    MemoryFsNodePtr& child = dir->children[upper(part)];
+    if (!child) child = makeNode(part, true);
+    dir = child;
+  }
+  return dir;
+}
+
+void MemoryFileSystem::addDirectory(const std::string& path) {
+  FsPath p;
+  if (resolve(path, p)) ensureDirectory(p);
+}
+
+void MemoryFileSystem::addFile(const std::string& path, const std::string& content, uint32_t attributes) {
+  FsPath p;
+  if (!resolve(path, p) || p.parts.empty()) return;
+  std::string name = p.parts.back();
+  p.parts.pop_back();
+  MemoryFsNodePtr node = makeNode(name, false);
+  node->content = content;
+  node->attributes = attributes & kSettableAttributes;
+  ensureDirectory(p)->children[upper(name)] = node;
+}
+
+bool MemoryFileSystem::exists(const std::string& path) const {
+  FsPath p;
+  MemoryFsNodePtr node, parent;
+  return resolve(path, p) && locate(p, node, parent) == kSuccess && node;
+}
+
+std::optional<std::string> MemoryFileSystem::content(const std::string& path) const {
+  FsPath p;
+  MemoryFsNodePtr node, parent;
+  if (!resolve(path, p) || locate(p, node, parent) != kSuccess || !node || node->directory) return std::nullopt;
+  return node->content;
+}
+
+std::vector<std::string> MemoryFileSystem::paths() const {
+  std::vector<std::string> out;
+  std::function<void(const MemoryFsNode&, const std::string&)> walk = [&](const MemoryFsNode& dir,
+                                                                         const std::string& prefix) {
+    for (const auto& [key, child] : dir.children) {
+      out.push_back(prefix + child->name + (child->directory ? "\\" : ""));
+      if (child->directory) walk(*child, prefix + child->name + "\\");
+    }
+  };
+  for (const auto& [key, root] : roots_) walk(*root, root->name + "\\");
+  return out;
+}
+
+int MemoryFileSystem::openFiles() const {
+  int count = 0;
+  std::function<void(const MemoryFsNode&)> walk = [&](const MemoryFsNode& node) {
+    count += node.readers + node.writers;
+    for (const auto& [key, child] : node.children) walk(*child);
+  };
+  for (const auto& [key, root] : roots_) walk(*root);
+  return count;
+}
+
+void MemoryFileSystem::fail(const std::string& path, Op op, Status status) {
+  FsPath p;
+  if (resolve(path, p)) faults_[{canonical(p), op}] = status;
+}
+
+void MemoryFileSystem::clearFaults() { faults_.clear(); }
+
+}  // namespace cvl::platform

@@ -1,0 +1,273 @@
+#include "platform/memory/memory_registry.h"
+
+#include <algorithm>
+#include <iterator>
+
+#include "platform/platform.h"
+
+namespace cvl::platform {
+namespace {
+
+// Names are stored as first written and ordered by this key.
+std::string sortKey(const std::string& name) { return upper(name); }
+
+// One trailing backslash is accepted; a leading or doubled one is not.
+Status splitKeyPath(const std::string& path, std::vector<std::string>& parts) {
+  parts.clear();
+  size_t start = 0;
+  while (start < path.size()) {
+    size_t end = std::min(path.find('\\', start), path.size());
+    if (end == start) return kBadPathname;
+    parts.push_back(path.substr(start, end - start));
+    start = end + 1;
+  }
+  return kSuccess;
+}
+
+std::string nodePath(const MemoryRegNode& node) {
+  return node.parent ? nodePath(*node.parent) + "\\" + node.name : node.name;
+}
+
+const char* rootName(RegRoot root) {
+  switch (root) {
+    case RegRoot::ClassesRoot: return "HKEY_CLASSES_ROOT";
+    case RegRoot::CurrentUser: return "HKEY_CURRENT_USER";
+    case RegRoot::LocalMachine: return "HKEY_LOCAL_MACHINE";
+    case RegRoot::Users: return "HKEY_USERS";
+  }
+  return "";
+}
+
+MemoryRegNodePtr childOf(const MemoryRegNode& node, const std::string& name) {
+  auto it = node.subKeys.find(sortKey(name));
+  return it == node.subKeys.end() ? nullptr : it->second;
+}
+
+MemoryRegNodePtr addChild(MemoryRegNode& node, const std::string& name) {
+  auto child = std::make_shared<MemoryRegNode>();
+  child->name = name;
+  child->parent = &node;
+  node.subKeys[sortKey(name)] = child;
+  return child;
+}
+
+Status walk(const MemoryRegistry& registry, const MemoryRegNodePtr& base, const std::string& path, bool create,
+            MemoryRegNodePtr& out) {
+  if (base->deleted) return kKeyDeleted;
+  std::vector<std::string> parts;
+  if (Status s = splitKeyPath(path, parts)) return s;
+  MemoryRegNodePtr node = base;
+  for (const auto& part : parts) {
+    MemoryRegNodePtr next = childOf(*node, part);
+    if (!next && !create) return kFileNotFound;
+    node = next ? next : addChild(*node, part);
+  }
+  if (Status s = registry.faultFor(*node, MemoryRegistry::Op::Open)) return s;
+  out = node;
+  return kSuccess;
+}
+
+Status removeKey(const MemoryRegistry& registry, const MemoryRegNodePtr& base, const std::string& path) {
+  if (base->deleted) return kKeyDeleted;
+  std::vector<std::string> parts;
+  if (Status s = splitKeyPath(path, parts)) return s;
+  MemoryRegNodePtr node = base;
+  for (const auto& part : parts) {
+    node = childOf(*node, part);
+    if (!node) return kFileNotFound;
+  }
+  if (Status s = registry.faultFor(*node, MemoryRegistry::Op::Delete)) return s;
+  // Roots cannot go, and on NT neither can a key that still has subkeys.
+  if (!node->parent || !node->subKeys.empty()) return kAccessDenied;
+  node->parent->subKeys.erase(sortKey(node->name));
+  node->parent = nullptr;
+  node->deleted = true;
+  return kSuccess;
+}
+
+Status copyOut(const RegValue& stored, RegValue& out, uint32_t capacity) {
+  out.type = stored.type;
+  if (stored.data.size() > capacity) {
+    out.data.assign(stored.data.size(), 0);
+    return kMoreData;
+  }
+  out.data = stored.data;
+  return kSuccess;
+}
+
+class MemoryRegKey : public RegKey {
+ public:
+  MemoryRegKey(MemoryRegistry& registry, MemoryRegNodePtr node, uint32_t access)
+      : registry_(registry), node_(std::move(node)), access_(access) {}
+
+  Status info(RegKeyInfo& out) const override {
+    if (Status s = usable(access::kQueryValue)) return s;
+    out = {};
+    out.subKeyCount = static_cast<uint32_t>(node_->subKeys.size());
+    out.valueCount = static_cast<uint32_t>(node_->values.size());
+    for (const auto& [key, child] : node_->subKeys)
+      out.maxSubKeyNameLength = std::max<uint32_t>(out.maxSubKeyNameLength, child->name.size());
+    for (const auto& [key, named] : node_->values) {
+      out.maxValueNameLength = std::max<uint32_t>(out.maxValueNameLength, named.name.size());
+      out.maxValueDataSize = std::max<uint32_t>(out.maxValueDataSize, named.value.data.size());
+    }
+    return kSuccess;
+  }
+
+  Status enumKey(uint32_t index, std::string& name, uint32_t nameCapacity) const override {
+    name.clear();
+    if (Status s = usable(access::kEnumerateSubKeys)) return s;
+    if (index >= node_->subKeys.size()) return kNoMoreItems;
+    const std::string& found = std::next(node_->subKeys.begin(), index)->second->name;
+    if (found.size() + 1 > nameCapacity) return kMoreData;
+    name = found;
+    return kSuccess;
+  }
+
+  Status enumValue(uint32_t index, std::string& name, RegValue* value, uint32_t nameCapacity,
+                   uint32_t dataCapacity) const override {
+    name.clear();
+    if (Status s = usable(access::kQueryValue)) return s;
+    if (index >= node_->values.size()) return kNoMoreItems;
+    const MemoryRegNamedValue& found = std::next(node_->values.begin(), index)->second;
+    if (found.name.size() + 1 > nameCapacity) return kMoreData;
+    name = found.name;
+    return value ? copyOut(found.value, *value, dataCapacity) : kSuccess;
+  }
+
+  Status queryValue(const std::string& name, RegValue& value, uint32_t capacity) const override {
+    if (Status s = usable(access::kQueryValue)) return s;
+    auto it = node_->values.find(sortKey(name));
+    if (it == node_->values.end()) return kFileNotFound;
+    return copyOut(it->second.value, value, capacity);
+  }
+
+  Status setValue(const std::string& name, const RegValue& value) override {
+    if (Status s = usable(access::kSetValue)) return s;
+    auto [it, added] = node_->values.try_emplace(sortKey(name), MemoryRegNamedValue{name, value});
+    if (!added) it->second.value = value;
+    return kSuccess;
+  }
+
+  Status deleteValue(const std::string& name) override {
+    if (Status s = usable(access::kSetValue)) return s;
+    return node_->values.erase(sortKey(name)) ? kSuccess : kFileNotFound;
+  }
+
+  Status openKey(const std::string& subKey, uint32_t access, RegKeyPtr& out) const override {
+    MemoryRegNodePtr node;
+    if (Status s = walk(registry_, node_, subKey, false, node)) return s;
+    out = std::make_unique<MemoryRegKey>(registry_, node, access);
+    return kSuccess;
+  }
+
+  Status createKey(const std::string& subKey, uint32_t access, RegKeyPtr& out) override {
+    MemoryRegNodePtr node;
+    if (Status s = walk(registry_, node_, subKey, true, node)) return s;
+    out = std::make_unique<MemoryRegKey>(registry_, node, access);
+    return kSuccess;
+  }
+
+  Status deleteKey(const std::string& subKey) override { return removeKey(registry_, node_, subKey); }
+
+ private:
+  // The handle's access is checked before whether the key still exists.
+  Status usable(uint32_t needed) const {
+    if ((access_ & needed) != needed) return kAccessDenied;
+    return node_->deleted ? kKeyDeleted : kSuccess;
+  }
+
+  MemoryRegistry& registry_;
+  MemoryRegNodePtr node_;
+  uint32_t access_;
+};
+
+}  // namespace
+
+MemoryRegistry::MemoryRegistry() {
+  for (RegRoot root : {RegRoot::ClassesRoot, RegRoot::CurrentUser, RegRoot::LocalMachine, RegRoot::Users}) {
+    roots_[root] = std::make_shared<MemoryRegNode>();
+    roots_[root]->name = rootName(root);
+  }
+}
+
+Status MemoryRegistry::openKey(RegRoot root, const std::string& subKey, uint32_t access, RegKeyPtr& out) {
+  MemoryRegNodePtr node;
+  if (Status s = walk(*this, roots_.at(root), subKey, false, node)) return s;
+  out = std::make_unique<MemoryRegKey>(*this, node, access);
+  return kSuccess;
+}
+
+Status MemoryRegistry::createKey(RegRoot root, const std::string& subKey, uint32_t access, RegKeyPtr& out) {
+  MemoryRegNodePtr node;
+  if (Status s = walk(*this, roots_.at(root), subKey, true, node)) return s;
+  out = std::make_unique<MemoryRegKey>(*this, node, access);
+  return kSuccess;
+}
+
+Status MemoryRegistry::deleteKey(RegRoot root, const std::string& subKey) {
+  return removeKey(*this, roots_.at(root), subKey);
+}
+
+void MemoryRegistry::seedKey(RegRoot root, const std::string& key) {
+  MemoryRegNodePtr node;
+  walk(*this, roots_.at(root), key, true, node);
+}
+
+void MemoryRegistry::seedValue(RegRoot root, const std::string& key, const std::string& name,
+                               const RegValue& value) {
+  RegKeyPtr handle;
+  if (createKey(root, key, access::kAllAccess, handle) == kSuccess) handle->setValue(name, value);
+}
+
+MemoryRegNodePtr MemoryRegistry::find(RegRoot root, const std::string& key) const {
+  MemoryRegNodePtr node = roots_.at(root);
+  std::vector<std::string> parts;
+  if (splitKeyPath(key, parts) != kSuccess) return nullptr;
+  for (const auto& part : parts) {
+    if (!(node = childOf(*node, part))) return nullptr;
+  }
+  return node;
+}
+
+bool MemoryRegistry::hasKey(RegRoot root, const std::string& key) const { return find(root, key) != nullptr; }
+
+std::optional<RegValue> MemoryRegistry::value(RegRoot root, const std::string& key, const std::string& name) const {
+  MemoryRegNodePtr node = find(root, key);
+  if (!node) return std::nullopt;
+  auto it = node->values.find(sortKey(name));
+  if (it == node->values.end()) return std::nullopt;
+  return it->second.value;
+}
+
+std::vector<std::string> MemoryRegistry::subKeyNames(RegRoot root, const std::string& key) const {
+  std::vector<std::string> names;
+  if (MemoryRegNodePtr node = find(root, key)) {
+    for (const auto& [sortName, child] : node->subKeys) names.push_back(child->name);
+  }
+  return names;
+}
+
+std::vector<std::string> MemoryRegistry::valueNames(RegRoot root, const std::string& key) const {
+  std::vector<std::string> names;
+  if (MemoryRegNodePtr node = find(root, key)) {
+    for (const auto& [sortName, named] : node->values) names.push_back(named.name);
+  }
+  return names;
+}
+
+void MemoryRegistry::fail(RegRoot root, const std::string& key, Op op, Status status) {
+  std::string path = key;
+  if (!path.empty() && path.back() == '\\') path.pop_back();
+  faults_[{sortKey(path.empty() ? rootName(root) : std::string(rootName(root)) + "\\" + path), op}] = status;
+}
+
+void MemoryRegistry::clearFaults() { faults_.clear(); }
+
+Status MemoryRegistry::faultFor(const MemoryRegNode& node, Op op) const {
+  if (faults_.empty()) return kSuccess;
+  auto it = faults_.find({sortKey(nodePath(node)), op});
+  return it == faults_.end() ? kSuccess : it->second;
+}
+
+}  // namespace cvl::platform

@@ -1,0 +1,208 @@
+// What only the in-memory Windows offers: seeding, inspection, faults and
+// the recorded process services that tests of the core rely on.
+#include <gtest/gtest.h>
+
+#include "platform/memory/memory_platform.h"
+
+using namespace cvl::platform;
+
+namespace {
+
+std::string readAll(FileSystem& files, const std::string& path) {
+  FilePtr file;
+  if (files.open(path, OpenMode::Read, file) != kSuccess) return "<unopened>";
+  std::string text(static_cast<size_t>(file->size()), '\0');
+  uint32_t done = 0;
+  file->read(text.data(), static_cast<uint32_t>(text.size()), done);
+  return text.substr(0, done);
+}
+
+}  // namespace
+
+TEST(MemoryRegistry, SeedingIsVisibleThroughHandlesAndBack) {
+  MemoryPlatform platform;
+  auto& reg = platform.registry();
+  reg.seedValue(RegRoot::LocalMachine, "Software\\Corvel\\Uninstall\\CDF", "", RegValue::string("C:\\CVL\\"));
+  RegKeyPtr key;
+  ASSERT_EQ(reg.openKey(RegRoot::LocalMachine, "software\\corvel\\uninstall\\cdf", access::kRead, key), kSuccess);
+  RegValue value;
+  ASSERT_EQ(key->queryValue("", value), kSuccess);
+  EXPECT_EQ(value.asString(), "C:\\CVL\\");
+
+  RegKeyPtr again, sub;
+  ASSERT_EQ(key->openKey("", access::kAllAccess, again), kSuccess);
+  ASSERT_EQ(again->createKey("Sub", access::kAllAccess, sub), kSuccess);
+  ASSERT_EQ(sub->setValue("Count", RegValue::dword(3)), kSuccess);
+  EXPECT_TRUE(reg.hasKey(RegRoot::LocalMachine, "SOFTWARE\\CORVEL\\UNINSTALL\\CDF\\SUB\\"));
+  EXPECT_EQ(reg.value(RegRoot::LocalMachine, "Software\\Corvel\\Uninstall\\CDF\\Sub", "count")->asDword(), 3u);
+  EXPECT_EQ(reg.subKeyNames(RegRoot::LocalMachine, "Software\\Corvel\\Uninstall\\CDF"),
+            std::vector<std::string>{"Sub"});
+  EXPECT_FALSE(reg.hasKey(RegRoot::CurrentUser, "Software\\Corvel"));
+  EXPECT_FALSE(reg.value(RegRoot::LocalMachine, "Software\\Corvel", "Missing"));
+}
+
+TEST(MemoryRegistry, FaultsHitTheNamedKeyOnlyUntilCleared) {
+  MemoryPlatform platform;
+  auto& reg = platform.registry();
+  reg.seedKey(RegRoot::CurrentUser, "Software\\A\\B");
+  reg.fail(RegRoot::CurrentUser, "software\\a\\b\\", MemoryRegistry::Op::Delete, kAccessDenied);
+  reg.fail(RegRoot::CurrentUser, "Software\\A", MemoryRegistry::Op::Open, kFileNotFound);
+
+  RegKeyPtr key;
+  EXPECT_EQ(reg.openKey(RegRoot::CurrentUser, "Software\\A", access::kRead, key), kFileNotFound);
+  RegKeyPtr software;
+  ASSERT_EQ(reg.openKey(RegRoot::CurrentUser, "Software", access::kRead, software), kSuccess);
+  EXPECT_EQ(software->openKey("A", access::kRead, key), kFileNotFound);
+  RegKeyPtr b;
+  EXPECT_EQ(reg.openKey(RegRoot::CurrentUser, "Software\\A\\B", access::kRead, b), kSuccess);
+  EXPECT_EQ(reg.deleteKey(RegRoot::CurrentUser, "Software\\A\\B"), kAccessDenied);
+  EXPECT_TRUE(reg.hasKey(RegRoot::CurrentUser, "Software\\A\\B"));
+
+  reg.clearFaults();
+  EXPECT_EQ(reg.deleteKey(RegRoot::CurrentUser, "Software\\A\\B"), kSuccess);
+  EXPECT_EQ(reg.openKey(RegRoot::CurrentUser, "Software\\A", access::kRead, key), kSuccess);
+}
+
+TEST(MemoryFiles, SeedingCreatesParentsAndInspectionShowsStoredNames) {
+  MemoryPlatform platform;
+  auto& files = platform.files();
+  files.addFile("D:\\Corvel\\Bin\\Tool.DLL", "MZ", attr::kReadOnly | attr::kArchive);
+  files.addDirectory("d:\\corvel\\Help");
+  EXPECT_EQ(files.paths(), (std::vector<std::string>{"D:\\Corvel\\", "D:\\Corvel\\Bin\\", "D:\\Corvel\\Bin\\Tool.DLL",
+                                                     "D:\\Corvel\\Help\\"}));
+  EXPECT_EQ(*files.content("d:\\CORVEL\\bin\\tool.dll"), "MZ");
+  EXPECT_FALSE(files.content("D:\\Corvel\\Bin"));
+  EXPECT_TRUE(files.exists("D:\\Corvel\\Help\\"));
+  FileStatus status;
+  ASSERT_EQ(files.status("D:\\Corvel\\Bin\\Tool.DLL", status), kSuccess);
+  EXPECT_EQ(status.attributes, attr::kReadOnly | attr::kArchive);
+  EXPECT_EQ(status.size, 2u);
+  EXPECT_EQ(status.written, files.clock());
+}
+
+TEST(MemoryFiles, FaultsMakeTheChosenOperationFailOnThatPathOnly) {
+  MemoryPlatform platform;
+  auto& files = platform.files();
+  files.addFile("C:\\A\\busy.dll");
+  files.addFile("C:\\A\\free.dll");
+  files.addDirectory("C:\\A\\Sub");
+  files.fail("c:\\a\\BUSY.DLL", MemoryFileSystem::Op::Delete, kSharingViolation);
+  files.fail("C:\\A\\Sub", MemoryFileSystem::Op::RemoveDirectory, kAccessDenied);
+  files.fail("C:\\A\\new.tmp", MemoryFileSystem::Op::Flush, kAccessDenied);
+
+  EXPECT_EQ(files.deleteFile("C:\\A\\busy.dll"), kSharingViolation);
+  EXPECT_EQ(files.deleteFile("C:\\A\\free.dll"), kSuccess);
+  EXPECT_EQ(files.removeDirectory("C:\\A\\Sub"), kAccessDenied);
+  FilePtr file;
+  ASSERT_EQ(files.open("C:\\A\\new.tmp", OpenMode::CreateAlways, file), kSuccess);
+  EXPECT_EQ(file->write("x", 1), kSuccess);
+  EXPECT_EQ(file->flush(), kAccessDenied);
+  file.reset();
+
+  files.clearFaults();
+  EXPECT_EQ(files.deleteFile("C:\\A\\busy.dll"), kSuccess);
+  EXPECT_EQ(files.removeDirectory("C:\\A\\Sub"), kSuccess);
+}
+
+TEST(MemoryFiles, ClockStampsWritesAndOpenHandlesAreCounted) {
+  MemoryPlatform platform;
+  auto& files = platform.files();
+  files.setClock(5000);
+  FilePtr writer;
+  ASSERT_EQ(files.open("C:\\log.txt", OpenMode::CreateAlways, writer), kSuccess);
+  files.setClock(7000);
+  ASSERT_EQ(writer->write("abc", 3), kSuccess);
+  EXPECT_EQ(files.openFiles(), 1);
+  writer.reset();
+  EXPECT_EQ(files.openFiles(), 0);
+  FileStatus status;
+  ASSERT_EQ(files.status("C:\\log.txt", status), kSuccess);
+  EXPECT_EQ(status.created, 5000u);
+  EXPECT_EQ(status.written, 7000u);
+  EXPECT_EQ(readAll(files, "C:\\log.txt"), "abc");
+}
+
+TEST(MemorySystem, IdentitiesEnvironmentAndFoldersAreSettings) {
+  MemoryPlatform platform;
+  auto& sys = platform.system();
+  EXPECT_FALSE(sys.environment("CvlHomeDir"));
+  sys.setEnvironment("CvlHomeDir", "H:\\");
+  EXPECT_EQ(sys.environment("CVLHOMEDIR"), "H:\\");
+  sys.unsetEnvironment("cvlhomedir");
+  EXPECT_FALSE(sys.environment("CvlHomeDir"));
+
+  EXPECT_FALSE(sys.specialFolder(csidl::kAppData));
+  sys.setSpecialFolder(csidl::kAppData, "C:\\Users\\u\\AppData\\Roaming");
+  EXPECT_EQ(sys.specialFolder(csidl::kAppData), "C:\\Users\\u\\AppData\\Roaming");
+  EXPECT_FALSE(sys.specialFolder(csidl::kPersonal));
+
+  sys.setUserName("");
+  sys.setComputerName("BOX");
+  sys.setWindowsDirectory("C:\\WINNT");
+  EXPECT_EQ(sys.userName(), "");
+  EXPECT_EQ(sys.computerName(), "BOX");
+  EXPECT_EQ(sys.windowsDirectory(), "C:\\WINNT");
+}
+
+TEST(MemorySystem, ChildProcessesAreRecordedWithTheirDirectoryAndScripted) {
+  MemoryPlatform platform;
+  auto& sys = platform.system();
+  platform.files().addFile("C:\\App\\x.dll");
+  ASSERT_EQ(platform.files().setCurrentDirectory("C:\\App"), kSuccess);
+  EXPECT_EQ(sys.runHidden("regsvr32 /u /s x.dll", 30000), WaitResult::Finished);
+
+  sys.onRun([&](const std::string& command) {
+    platform.files().deleteFile("C:\\App\\x.dll");
+    return command == "slow" ? WaitResult::TimedOut : WaitResult::Finished;
+  });
+  EXPECT_EQ(sys.runHidden("slow", 10), WaitResult::TimedOut);
+  ASSERT_EQ(sys.runs().size(), 2u);
+  EXPECT_EQ(sys.runs()[0].commandLine, "regsvr32 /u /s x.dll");
+  EXPECT_EQ(sys.runs()[0].currentDirectory, "C:\\App");
+  EXPECT_EQ(sys.runs()[0].timeoutMs, 30000u);
+  EXPECT_FALSE(platform.files().exists("C:\\App\\x.dll"));
+
+  sys.sleep(1000);
+  sys.sleep(250);
+  EXPECT_EQ(sys.sleptMs(), 1250u);
+}
+
+TEST(MemorySystem, ShellDeleteRemovesFilesAndTreesUnlessFaulted) {
+  MemoryPlatform platform;
+  auto& files = platform.files();
+  auto& sys = platform.system();
+  files.addFile("C:\\Menu\\Corvel\\App.lnk");
+  files.addFile("C:\\Menu\\Corvel\\Sub\\Help.lnk");
+  files.addFile("C:\\Menu\\Other.lnk");
+  files.fail("C:\\Menu\\Other.lnk", MemoryFileSystem::Op::ShellDelete, kAccessDenied);
+
+  EXPECT_TRUE(sys.shellDelete("C:\\Menu\\Corvel\\App.lnk"));
+  EXPECT_FALSE(sys.shellDelete("C:\\Menu\\Corvel\\App.lnk"));
+  EXPECT_FALSE(sys.shellDelete("C:\\Menu\\Other.lnk"));
+  EXPECT_TRUE(sys.shellDelete("C:\\Menu\\Corvel"));
+  EXPECT_EQ(files.paths(), (std::vector<std::string>{"C:\\Menu\\", "C:\\Menu\\Other.lnk"}));
+  EXPECT_EQ(sys.shellDeletes().size(), 4u);
+}
+
+namespace {
+int fakeInit(const char*, int, int) { return 0; }
+}  // namespace
+
+TEST(MemorySystem, LibrariesAreRegisteredFakesCountedWhileLoaded) {
+  MemoryPlatform platform;
+  auto& sys = platform.system();
+  sys.addLibrary("C:\\Common\\vbai60.dll", {{"Init", reinterpret_cast<void*>(&fakeInit)}});
+  EXPECT_EQ(sys.loadLibrary("C:\\missing.dll"), nullptr);
+  {
+    LibraryPtr lib = sys.loadLibrary("c:\\COMMON\\VBAI60.DLL");
+    ASSERT_NE(lib, nullptr);
+    EXPECT_EQ(sys.loadedLibraries(), 1);
+    auto init = reinterpret_cast<int (*)(const char*, int, int)>(lib->symbol("Init"));
+    ASSERT_NE(init, nullptr);
+    EXPECT_EQ(init("x", 1, 0), 0);
+    EXPECT_EQ(lib->symbol("UnInstall"), nullptr);
+    EXPECT_EQ(lib->symbol("init"), nullptr);
+  }
+  EXPECT_EQ(sys.loadedLibraries(), 0);
+  EXPECT_EQ(sys.libraryLoads().size(), 2u);
+}
