@@ -1,0 +1,72 @@
+#pragma once
+// The configuration store "cvlinst.dat": named section sets, loaded once at
+// start-up and written back after a removal with the removed components
+// marked as no longer selected.
+#include <memory>
+#include <string>
+
+#include "platform/platform.h"
+#include "uninstaller/startup/section_set.h"
+
+namespace cvl {
+
+inline constexpr const char* kStoreFileName = "cvlinst.dat";
+inline constexpr const char* kComponentSetName = "default.cdf";
+inline constexpr const char* kCdfKey = "software\\corvel\\uninstall\\cdf";
+
+class CConfigStore : public ArchiveRecord {
+ public:
+  using Sets = OrderedMap<std::unique_ptr<CSectionSet>>;
+
+  const char* className() const override { return "CConfigStore"; }
+  // Reading clears the store first. A set's entry is found or created by
+  // the base name of the key it is listed under.
+  void serialize(Archive& archive) override;
+
+  const std::string& path() const { return path_; }
+  void setPath(std::string path) { path_ = std::move(path); }
+
+  // Remembers path and reads the file. False when it cannot be opened; a
+  // file that ends too early raises ArchiveEndOfFile (sets read so far stay).
+  bool load(platform::FileSystem& files, const std::string& path);
+
+  // Writes the store to its path without ever leaving a half-written file:
+  // the new image (the new content followed by whatever old bytes lie beyond
+  // its end) goes to a file beside the store, is flushed, and then replaces
+  // the store in one step. False when any step fails; the old file is then
+  // as it was. Times and attributes are not restored here (writeBackStore).
+  bool save(platform::FileSystem& files);
+
+  // The set whose map key (its base name) matches ignoring case, or null.
+  CSectionSet* findSectionSet(const std::string& name);
+  const CSectionSet* findSectionSet(const std::string& name) const;
+
+  // Finds or creates the set for a key as the file lists it: only the text
+  // after the key's last backslash names the set. The set's name becomes
+  // the key until the set record says otherwise.
+  CSectionSet& enterSet(const std::string& key);
+
+  // SELECTED=No in the component's section of "default.cdf". False when the
+  // store has no such set.
+  bool markRemoved(const std::string& component);
+
+  // Sets in file order, keyed by base name.
+  const Sets& sets() const { return sets_; }
+
+ private:
+  std::string path_;
+  Sets sets_;
+};
+
+// Finds the uninstall directory through the registry (falling back to the
+// program's own directory), sets store.path() to "cvlinst.dat" there and
+// loads it. False when the registry key cannot be opened, the file is
+// missing or unreadable, or it ends too early.
+bool loadStore(platform::Platform& platform, CConfigStore& store);
+
+// The file side of writing the selection back: reads the store file's times
+// and attributes, saves the store, and sets them back so the file looks
+// untouched. False, with the old file intact, when saving fails.
+bool writeBackStore(platform::FileSystem& files, CConfigStore& store);
+
+}  // namespace cvl
