@@ -1,0 +1,11 @@
+#include "uninstaller/engine/run_and_wait.h"
+
+#include "uninstaller/engine/engine_names.h"
+
+namespace cvl {
+
+bool runAndWait(platform::System& system, const std::string& commandLine) {
+  return system.runHidden(commandLine, names::kChildTimeoutMs) != platform::WaitResult::NotStarted;
+}
+
+}  // namespace cvl

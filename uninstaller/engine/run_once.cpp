@@ -1,0 +1,36 @@
+#include "uninstaller/engine/run_once.h"
+
+#include <optional>
+
+#include "uninstaller/engine/engine_names.h"
+#include "uninstaller/engine/run_and_wait.h"
+
+namespace cvl {
+namespace {
+
+using namespace platform;
+
+std::optional<std::string> commandAt(const RegKey& key, uint32_t index) {
+  std::string name;
+  RegValue value;
+  if (key.enumValue(index, name, &value, names::kPathBuffer, names::kPathBuffer) != kSuccess) return std::nullopt;
+  if (value.type != RegType::Sz && value.type != RegType::ExpandSz) return std::nullopt;
+  std::string command = value.asString();
+  if (command.empty()) return std::nullopt;
+  return command;
+}
+
+}  // namespace
+
+void runComponentRunOnce(Platform& platform, const std::string& componentName) {
+  RegKeyPtr key;
+  const std::string path = std::string(names::kComponentsKey) + componentName + "\\RunOnce";
+  if (platform.registry().openKey(RegRoot::LocalMachine, path, access::kReadWriteCreate, key) != kSuccess) return;
+  RegKeyInfo info;
+  if (key->info(info) != kSuccess) return;
+  for (uint32_t index = info.valueCount; index-- > 0;) {
+    if (const auto command = commandAt(*key, index)) runAndWait(platform.system(), *command);
+  }
+}
+
+}  // namespace cvl

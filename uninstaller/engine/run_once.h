@@ -1,0 +1,14 @@
+#pragma once
+// The commands a component registered to run before its removal.
+#include <string>
+
+#include "platform/platform.h"
+
+namespace cvl {
+
+// Runs the string values of the component's "RunOnce" key, last value
+// first, each hidden and waited for. Values that cannot be read or whose
+// data is empty or not a string are skipped. The key stays in place.
+void runComponentRunOnce(platform::Platform& platform, const std::string& componentName);
+
+}  // namespace cvl
