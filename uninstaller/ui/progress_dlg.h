@@ -1,0 +1,49 @@
+#pragma once
+// The window of one removal run: five phase marks, the gradient bar and, at
+// the end, a result text with an OK button that closes the owning dialog.
+#include <windows.h>
+
+#include <array>
+
+#include "uninstaller/engine/seams.h"
+#include "uninstaller/ui/gradient_progress.h"
+#include "uninstaller/ui/transparent_bitmap.h"
+
+namespace cvl {
+
+class CProgressDlg : public ProgressWindow {
+ public:
+  static constexpr int kSuccess = 6;
+  static constexpr int kPartial = 7;
+
+  explicit CProgressDlg(HWND owner);
+  CProgressDlg(const CProgressDlg&) = delete;
+  CProgressDlg& operator=(const CProgressDlg&) = delete;
+  ~CProgressDlg() override;
+
+  void create() override;
+  void setProgressVisible(bool visible) override;
+  void showStep(int step) override;
+  void setRange(int minimum, int maximum) override;
+  void tick() override;
+  void finish(bool silent) override;
+
+  HWND handle() const { return window_; }
+  CGradientProgress& bar() { return bar_; }
+  // 6 or 7 once the run has shown its result, else 0.
+  int result() const { return result_; }
+
+ private:
+  static INT_PTR CALLBACK dialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+  void onInit();
+  void onOk();
+  void refresh() const;
+
+  HWND owner_;
+  HWND window_ = nullptr;
+  CGradientProgress bar_;
+  std::array<CTransparentBitmap, 5> marks_;
+  int result_ = 0;
+};
+
+}  // namespace cvl
