@@ -1,0 +1,249 @@
+#include <gtest/gtest.h>
+
+#include "platform/memory/memory_platform.h"
+#include "tests/archive/bytes.h"
+#include "uninstaller/installlog/uninstall_log.h"
+
+namespace cvl {
+namespace {
+
+using test::Bytes;
+using test::cat;
+using test::hex;
+using test::str;
+using test::u32;
+
+const Bytes kHeader = cat({hex("1E"), test::text("Corvel Uninstallation Log File"), u32(1)});
+
+// A group with nothing but a name; `dirs` is the directory flag and tree.
+Bytes group(const std::string& name, const Bytes& dirs = u32(0), const Bytes& registry = u32(0),
+            const Bytes& shell = cat({str(""), u32(0)})) {
+  return cat({str(name), u32(0), u32(0), u32(0), hex("00 00"), u32(0), hex("00 00"), dirs, registry, shell});
+}
+
+// A directory node with no files; child and sibling are complete encodings or empty.
+Bytes dir(const std::string& name, const Bytes& child = {}, const Bytes& sibling = {}) {
+  return cat({str(name), u32(0), hex("00 00"), u32(child.empty() ? 0 : 1), child, u32(sibling.empty() ? 0 : 1),
+              sibling});
+}
+
+Bytes logOf(std::initializer_list<Bytes> groups) {
+  Bytes out = cat({kHeader, u32(static_cast<uint32_t>(groups.size()))});
+  for (const Bytes& g : groups) out.insert(out.end(), g.begin(), g.end());
+  return out;
+}
+
+CUninstallLog loadLog(const Bytes& bytes) {
+  CUninstallLog log;
+  test::load(bytes, [&](Archive& a) { return log.serialize(a), 0; });
+  return log;
+}
+
+Bytes storeLog(CUninstallLog& log) {
+  return test::store([&](Archive& a) { log.serialize(a); });
+}
+
+std::vector<std::string> walk(const CFilegroup& group) {
+  std::vector<std::string> names;
+  for (const CDir* position = group.rootDir(); position != nullptr;) names.push_back(CFilegroup::nextDir(position)->name());
+  return names;
+}
+
+TEST(InstallLogHeader, OnlyTheExactHeaderAndKnownVersionsLoad) {
+  EXPECT_EQ(kHeader[0], 0x1E);
+  EXPECT_TRUE(loadLog(cat({kHeader, u32(0)})).groups().empty());
+  EXPECT_EQ(loadLog(logOf({group("CORE")})).groups().size(), 1u);
+
+  Bytes lowerCase = logOf({group("CORE")});
+  lowerCase[1] = 'c';
+  EXPECT_TRUE(loadLog(lowerCase).groups().empty());
+
+  Bytes version0 = logOf({group("CORE")});
+  version0[31] = 0;
+  EXPECT_EQ(loadLog(version0).groups().size(), 1u);
+  Bytes version2 = logOf({group("CORE")});
+  version2[31] = 2;
+  EXPECT_TRUE(loadLog(version2).groups().empty());
+
+  EXPECT_TRUE(loadLog(cat({kHeader, u32(0xFFFFFFFF), group("CORE")})).groups().empty());
+}
+
+TEST(InstallLogGroup, FieldsInStreamOrder) {
+  const Bytes bytes = logOf({cat({str("Shared"), u32(1), u32(0xDEADBEEF), u32(7), hex("01 00"), str("k"), str("v"),
+                                  u32(2), hex("02 00"), str("a.dll"), str("b.ocx"), u32(0), u32(0), str("Menu"),
+                                  u32(2), str("1:Programs\\Corvel\\Word.lnk"), str("2:Desktop\\Word.lnk")})});
+  CUninstallLog log = loadLog(bytes);
+  ASSERT_EQ(log.groups().size(), 1u);
+  const CFilegroup& g = *log.groups()[0];
+  EXPECT_EQ(g.name(), "Shared");
+  EXPECT_TRUE(g.shared());
+  EXPECT_EQ(g.auxValue(), 0xDEADBEEFu);
+  EXPECT_TRUE(g.selfRegister());  // any non-zero flag is set
+  EXPECT_EQ(*g.auxMap().find("k"), "v");
+  EXPECT_EQ(g.fileCount(), 2);
+  EXPECT_EQ(g.files(), (StringList{"a.dll", "b.ocx"}));
+  EXPECT_EQ(g.rootDir(), nullptr);
+  EXPECT_EQ(g.shellObjects().name(), "Menu");
+  EXPECT_EQ(g.shellObjects().itemCount(), 2);
+  EXPECT_EQ(g.shellObjects().items(), (StringList{"1:Programs\\Corvel\\Word.lnk", "2:Desktop\\Word.lnk"}));
+
+  // Written back, the non-canonical flag 7 becomes 1 and nothing else moves.
+  Bytes canonical = bytes;
+  canonical[kHeader.size() + 4 + 7 + 4 + 4] = 1;
+  EXPECT_EQ(storeLog(log), canonical);
+}
+
+TEST(InstallLogDirs, PreorderWalkWithPathsRelativeToTheTarget) {
+  // BIN with child HELP, whose next sibling is SAMPLES.
+  CUninstallLog log = loadLog(logOf({group("G", cat({u32(1), dir("BIN", dir("HELP", {}, dir("SAMPLES")))}))}));
+  EXPECT_EQ(walk(*log.groups()[0]), (std::vector<std::string>{"BIN", "BIN\\HELP", "BIN\\SAMPLES"}));
+  EXPECT_EQ(log.groups()[0]->rootDir()->firstChild()->nextSibling()->ownName(), "SAMPLES");
+
+  // Two first-level directories, A (with child X) and B.
+  const Bytes twoLevels = cat({u32(1), str("A"), u32(0), hex("00 00"), u32(1), str("X"), u32(0), hex("00 00"), u32(0),
+                               u32(0), u32(1), str("B"), u32(0), hex("00 00"), u32(0), u32(0)});
+  EXPECT_EQ(twoLevels, cat({u32(1), dir("A", dir("X"), dir("B"))}));
+  CUninstallLog second = loadLog(logOf({group("G", twoLevels)}));
+  EXPECT_EQ(walk(*second.groups()[0]), (std::vector<std::string>{"A", "A\\X", "B"}));
+  EXPECT_EQ(second.groups()[0]->rootDir()->nextSibling()->parent(), nullptr);
+
+  // Climbing out of a deep branch resumes at the nearest ancestor's sibling.
+  CUninstallLog third = loadLog(logOf({group("G", cat({u32(1), dir("A", dir("B", dir("C")), dir("D"))}))}));
+  EXPECT_EQ(walk(*third.groups()[0]), (std::vector<std::string>{"A", "A\\B", "A\\B\\C", "D"}));
+  EXPECT_TRUE(walk(*loadLog(logOf({group("G")})).groups()[0]).empty());
+}
+
+TEST(InstallLogDirs, HugeTreesNeedNoDeepStack) {
+  // Deep enough to overflow any thread stack if walked recursively.
+  constexpr int kNodes = 200000;
+  auto log = std::make_unique<CUninstallLog>();
+  CFilegroup& wide = log->addGroup(std::make_unique<CFilegroup>());
+  CDir* node = &wide.makeRootDir();
+  for (int i = 1; i < kNodes; ++i) node = &node->makeNextSibling();
+  CFilegroup& deep = log->addGroup(std::make_unique<CFilegroup>());
+  node = &deep.makeRootDir();
+  node->setOwnName("d");
+  for (int i = 1; i < kNodes; ++i) node = &node->makeFirstChild();
+
+  const Bytes bytes = storeLog(*log);
+  CUninstallLog reread = loadLog(bytes);
+  EXPECT_EQ(walk(*reread.groups()[0]).size(), static_cast<size_t>(kNodes));
+  int count = 0;
+  for (const CDir* position = reread.groups()[1]->rootDir(); position != nullptr; ++count) {
+    CFilegroup::nextDir(position);
+  }
+  EXPECT_EQ(count, kNodes);
+  EXPECT_EQ(storeLog(reread), bytes);
+  log.reset();  // releasing both trees must not recurse either
+}
+
+TEST(InstallLogLookup, FindFileGroupIgnoresCaseAndTakesTheFirst) {
+  CUninstallLog log = loadLog(logOf({group("CORE", u32(0), u32(0), cat({str("first"), u32(0)})), group("Core"),
+                                     group("Extras")}));
+  ASSERT_NE(log.findFileGroup("core"), nullptr);
+  EXPECT_EQ(log.findFileGroup("core")->shellObjects().name(), "first");
+  EXPECT_EQ(log.findFileGroup("EXTRAS"), log.groups()[2].get());
+  EXPECT_EQ(log.findFileGroup("Extra"), nullptr);
+
+  // Groups added after a lookup are found too.
+  auto late = std::make_unique<CFilegroup>();
+  late->setName("Late");
+  const CFilegroup* added = &log.addGroup(std::move(late));
+  EXPECT_EQ(log.findFileGroup("LATE"), added);
+
+  // Reloading replaces everything, the lookup included.
+  test::load(logOf({group("Other")}), [&](Archive& a) { return log.serialize(a), 0; });
+  EXPECT_EQ(log.findFileGroup("core"), nullptr);
+  EXPECT_NE(log.findFileGroup("other"), nullptr);
+}
+
+TEST(InstallLogRegistry, KeysAndValuesAsListed) {
+  const Bytes registry = cat({u32(3), str("HKLM\\Software\\Corvel"), hex("02 00"), str("(Default)=x"),
+                              str("Path=C:\\Corvel"), str("HKCU\\Empty"), hex("00 00"), str("HKCR\\.cvl"),
+                              hex("01 00"), str("----Comment----")});
+  CUninstallLog log = loadLog(logOf({group("G", u32(0), registry)}));
+  const CRegistry& reg = log.groups()[0]->registry();
+
+  StringList keys{"already there"};
+  EXPECT_EQ(reg.getKeys(keys), 4);
+  EXPECT_EQ(keys, (StringList{"already there", "HKLM\\Software\\Corvel", "HKCU\\Empty", "HKCR\\.cvl"}));
+
+  StringList values;
+  EXPECT_EQ(reg.getValues("HKLM\\Software\\Corvel", values), 2);
+  EXPECT_EQ(values, (StringList{"(Default)=x", "Path=C:\\Corvel"}));
+  EXPECT_EQ(reg.getValues("hklm\\software\\corvel", values), 2);  // exact comparison
+  EXPECT_EQ(reg.getValues("HKCU\\Empty", values), 2);
+  EXPECT_EQ(reg.getValues(nullptr, values), -1);
+
+  // A key listed twice keeps its first place and its last list.
+  const Bytes repeated = cat({u32(2), str("K"), hex("01 00"), str("a=1"), str("K"), hex("01 00"), str("a=2")});
+  CUninstallLog twice = loadLog(logOf({group("G", u32(0), repeated)}));
+  StringList lines;
+  EXPECT_EQ(twice.groups()[0]->registry().getValues("K", lines), 1);
+  EXPECT_EQ(lines[0], "a=2");
+}
+
+TEST(InstallLogShellObjects, ItemsFollowTheirCountWithoutAShortCount) {
+  CFilegroup group;
+  group.shellObjects().setName("S");
+  group.shellObjects().setItemCount(2);
+  group.shellObjects().items() = {"1:a", "2:b"};
+  const Bytes bytes = test::store([&](Archive& a) { group.shellObjects().serialize(a); });
+  EXPECT_EQ(bytes, cat({str("S"), u32(2), str("1:a"), str("2:b")}));
+
+  CShellObj negative;
+  test::load(cat({str("S"), u32(0xFFFFFFFE), str("ignored")}), [&](Archive& a) { return negative.serialize(a), 0; });
+  EXPECT_EQ(negative.itemCount(), -2);
+  EXPECT_TRUE(negative.items().empty());
+}
+
+TEST(InstallLogRoundTrip, EveryFieldSurvivesByteForByte) {
+  const Bytes registry = cat({u32(2), str("HKLM\\B"), hex("01 00"), str("v=1"), str("HKLM\\A"), hex("00 00")});
+  const Bytes full = cat({str("Full"), u32(1), u32(42), u32(0), hex("02 00"), str("z"), str("1"), str("a"), str("2"),
+                          u32(5), hex("01 00"), hex("FF 2C 01"), test::text(std::string(300, 'f')), u32(1),
+                          dir("BIN", dir("HELP", {}, dir("SAMPLES")), dir("LIB")), registry,
+                          cat({str("Menu"), u32(1), str("1:x")})});
+  const Bytes bytes = logOf({full, group("Second", cat({u32(1), dir("only")}))});
+  CUninstallLog log = loadLog(bytes);
+  EXPECT_EQ(log.groups()[0]->fileCount(), 5);  // kept as read, not as counted
+  EXPECT_EQ(storeLog(log), bytes);
+}
+
+TEST(InstallLogTruncation, EndOfFileEverywhereKeepsWhatWasRead) {
+  const Bytes bytes = logOf({group("First", cat({u32(1), dir("A", dir("B"))})), group("Second", u32(0),
+                                                                                       cat({u32(1), str("K"), hex("00 00")}))});
+  for (size_t cut = 0; cut < bytes.size(); ++cut) {
+    CUninstallLog log;
+    EXPECT_THROW(test::load(Bytes(bytes.begin(), bytes.begin() + cut), [&](Archive& a) { return log.serialize(a), 0; }),
+                 ArchiveEndOfFile)
+        << cut;
+    if (cut > kHeader.size() + 4 + group("First", cat({u32(1), dir("A", dir("B"))})).size()) {
+      ASSERT_EQ(log.groups().size(), 2u) << cut;
+      EXPECT_EQ(log.findFileGroup("first")->rootDir()->firstChild()->name(), "A\\B");
+    }
+  }
+}
+
+TEST(InstallLogTruncation, CountsBeyondTheFileFailBeforeAllocating) {
+  EXPECT_THROW(loadLog(cat({kHeader, u32(0x7FFFFFFF), group("G")})), ArchiveEndOfFile);
+  EXPECT_THROW(loadLog(logOf({group("G", u32(0), cat({u32(0x7FFFFFFF), str("K")}))})), ArchiveEndOfFile);
+  EXPECT_THROW(loadLog(logOf({group("G", u32(0), u32(0), cat({str(""), u32(0x7FFFFFFF), str("x")}))})),
+               ArchiveEndOfFile);
+  // A file list of 4 294 967 295 names in a group of a few bytes.
+  EXPECT_THROW(loadLog(cat({kHeader, u32(1), str("G"), u32(0), u32(0), u32(0), hex("00 00"), u32(0),
+                            hex("FF FF FF FF FF FF"), str("x")})),
+               ArchiveEndOfFile);
+}
+
+TEST(InstallLogFile, LoadsThroughTheFileSystem) {
+  platform::MemoryFileSystem files;
+  const Bytes bytes = logOf({group("CORE")});
+  files.addFile("C:\\U\\cvlinst.log", std::string(bytes.begin(), bytes.end()));
+  CUninstallLog log;
+  log.load(files, "C:\\U\\cvlinst.log");
+  EXPECT_NE(log.findFileGroup("core"), nullptr);
+  EXPECT_THROW(log.load(files, "C:\\U\\missing.log"), ArchiveFileError);
+}
+
+}  // namespace
+}  // namespace cvl
