@@ -1,0 +1,23 @@
+#pragma once
+// Copies one key with everything below it into another, merging: what the
+// destination holds and the source lacks stays as it is. Text values pass
+// through placeholder expansion on the way.
+#include <string>
+
+#include "platform/platform.h"
+#include "settings/reg_key_view.h"
+
+namespace cvl::settings {
+
+// Creates the destination if needed, then copies. False when the destination
+// cannot be created, the source cannot be opened, or the copy stops part-way.
+bool copyTree(platform::Platform& platform, platform::RegRoot sourceRoot, const std::string& sourcePath,
+              platform::RegRoot destinationRoot, const std::string& destinationPath);
+
+// Copies the values of the source's key and, recursively, its subkeys. Both
+// views are moved down the tree and back. Only text, binary and number values
+// are copied; a failed single value is passed over, a subkey that cannot be
+// reached fails the whole copy.
+bool copyKey(platform::Platform& platform, RegKeyView& source, RegKeyView& destination);
+
+}  // namespace cvl::settings

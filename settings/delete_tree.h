@@ -1,0 +1,14 @@
+#pragma once
+#include <string>
+
+#include "platform/registry.h"
+
+namespace cvl::settings {
+
+// Removes child and everything below it, one leaf at a time, since some
+// registries refuse to delete a key that still has subkeys. Returns the
+// registry status: kSuccess when all of it is gone; otherwise the first
+// failure, with what was not yet removed left in place.
+platform::Status deleteTree(platform::RegKey& parent, const std::string& child);
+
+}  // namespace cvl::settings

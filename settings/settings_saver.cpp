@@ -1,0 +1,61 @@
+#include "settings/settings_saver.h"
+
+#include "settings/copy_tree.h"
+#include "settings/delete_tree.h"
+
+namespace cvl::settings {
+
+using platform::RegRoot;
+
+namespace {
+
+bool keyExists(platform::Platform& platform, const std::string& path) {
+  platform::RegKeyPtr key;
+  return platform.registry().openKey(RegRoot::CurrentUser, path, platform::access::kRead, key) ==
+         platform::kSuccess;
+}
+
+// Empties the temporary key leaf first, then deletes it. Stops at the first
+// subkey that cannot be removed, leaving the rest in place.
+void removeTemporaryKey(platform::Platform& platform) {
+  platform::RegKeyPtr parent;
+  if (platform.registry().openKey(RegRoot::CurrentUser, kTemporaryParentKey, platform::access::kAllAccess,
+                                  parent) != platform::kSuccess) {
+    return;
+  }
+  platform::RegKeyPtr temporary;
+  if (parent->openKey(kTemporaryName, platform::access::kReadWriteCreate, temporary) != platform::kSuccess) return;
+
+  std::string subkey;
+  while (temporary->enumKey(0, subkey, 256) == platform::kSuccess) {
+    if (deleteTree(*temporary, subkey) != platform::kSuccess) return;
+  }
+  temporary.reset();
+  parent->deleteKey(kTemporaryName);
+}
+
+}  // namespace
+
+void runBackup(platform::Platform& platform) {
+  const char* source = keyExists(platform, kCurrentSettingsKey) ? kCurrentSettingsKey
+                       : keyExists(platform, kOlderSettingsKey) ? kOlderSettingsKey
+                                                                : nullptr;
+  if (source == nullptr) return;
+  copyTree(platform, RegRoot::CurrentUser, source, RegRoot::CurrentUser, kTemporaryKey);
+}
+
+void runRestore(platform::Platform& platform) {
+  if (!keyExists(platform, kTemporaryKey)) return;
+  // After a failed copy the temporary key is the only complete copy of the
+  // backup: it stays for a later attempt.
+  if (!copyTree(platform, RegRoot::CurrentUser, kTemporaryKey, RegRoot::CurrentUser, kCurrentSettingsKey)) return;
+  removeTemporaryKey(platform);
+}
+
+void runStowset(platform::Platform& platform, const std::string& commandLine) {
+  const std::string words = platform::upper(commandLine);
+  if (words.find("BACKUP") != std::string::npos) runBackup(platform);
+  if (words.find("RESTORE") != std::string::npos) runRestore(platform);
+}
+
+}  // namespace cvl::settings

@@ -1,0 +1,94 @@
+// What the saver does when the registry refuses: these need the in-memory
+// registry's injected faults.
+#include <gtest/gtest.h>
+
+#include "platform/memory/memory_platform.h"
+#include "settings/copy_tree.h"
+#include "settings/delete_tree.h"
+#include "settings/settings_saver.h"
+
+using namespace cvl::platform;
+
+namespace {
+
+constexpr RegRoot kUser = RegRoot::CurrentUser;
+const std::string kTemp = "Software\\CorvelTemp";
+const std::string kCur = "Software\\Corvel\\PathCrafter\\8.2";
+
+class SaverFailures : public ::testing::Test {
+ protected:
+  void put(const std::string& key, const std::string& name, uint32_t number) {
+    machine.registry().seedValue(kUser, key, name, RegValue::dword(number));
+  }
+  MemoryRegistry& registry() { return machine.registry(); }
+  MemoryPlatform machine;
+};
+
+TEST_F(SaverFailures, UnreachableSubkeyStopsTheCopyAtEveryLevel) {
+  put(kCur + "\\A", "V", 1);
+  put(kCur + "\\B\\Inner", "V", 2);
+  put(kCur + "\\C", "V", 3);
+  put(kCur, "Top", 4);
+  registry().fail(kUser, kCur + "\\B\\Inner", MemoryRegistry::Op::Open, kAccessDenied);
+  EXPECT_FALSE(cvl::settings::copyTree(machine, kUser, kCur, kUser, kTemp));
+  // Values and earlier subkeys stay copied; later ones are skipped.
+  EXPECT_TRUE(registry().value(kUser, kTemp, "Top").has_value());
+  EXPECT_TRUE(registry().value(kUser, kTemp + "\\A", "V").has_value());
+  EXPECT_FALSE(registry().hasKey(kUser, kTemp + "\\C"));
+}
+
+TEST_F(SaverFailures, DestinationThatCannotBeCreatedGetsNothing) {
+  put(kCur, "V", 1);
+  registry().fail(kUser, kTemp, MemoryRegistry::Op::Open, kAccessDenied);
+  EXPECT_FALSE(cvl::settings::copyTree(machine, kUser, kCur, kUser, kTemp));
+  registry().clearFaults();
+  EXPECT_FALSE(registry().value(kUser, kTemp, "V").has_value());
+}
+
+TEST_F(SaverFailures, FailedRestoreCopyKeepsTheTemporaryKey) {
+  put(kTemp, "V", 1);
+  put(kTemp + "\\Sub", "W", 2);
+  put(kCur + "\\Sub", "Mine", 3);
+  registry().fail(kUser, kCur + "\\Sub", MemoryRegistry::Op::Open, kAccessDenied);
+  cvl::settings::runRestore(machine);
+  registry().clearFaults();
+  EXPECT_TRUE(registry().value(kUser, kTemp, "V").has_value());
+  EXPECT_TRUE(registry().value(kUser, kTemp + "\\Sub", "W").has_value());
+  EXPECT_TRUE(registry().value(kUser, kCur + "\\Sub", "Mine").has_value());
+  // A later run, with the registry willing again, finishes the job.
+  cvl::settings::runRestore(machine);
+  EXPECT_TRUE(registry().value(kUser, kCur + "\\Sub", "W").has_value());
+  EXPECT_FALSE(registry().hasKey(kUser, kTemp));
+}
+
+TEST_F(SaverFailures, UndeletableSubkeyEndsTheRemovalAndKeepsTheRest) {
+  put(kTemp + "\\A\\Stuck", "V", 1);
+  put(kTemp + "\\B", "V", 2);
+  registry().fail(kUser, kTemp + "\\A\\Stuck", MemoryRegistry::Op::Delete, kAccessDenied);
+  cvl::settings::runRestore(machine);
+  EXPECT_TRUE(registry().value(kUser, kCur + "\\B", "V").has_value());
+  EXPECT_TRUE(registry().hasKey(kUser, kTemp + "\\A\\Stuck"));
+  EXPECT_TRUE(registry().hasKey(kUser, kTemp + "\\B"));
+}
+
+TEST_F(SaverFailures, TreeRemovalReportsTheFirstFailureAndStopsThere) {
+  put(kTemp + "\\Gone\\1", "V", 1);
+  put(kTemp + "\\Gone\\2\\Stuck", "V", 2);
+  put(kTemp + "\\Gone\\3", "V", 3);
+  registry().fail(kUser, kTemp + "\\Gone\\2\\Stuck", MemoryRegistry::Op::Delete, kKeyDeleted);
+  RegKeyPtr parent;
+  ASSERT_EQ(registry().openKey(kUser, kTemp, access::kAllAccess, parent), kSuccess);
+  EXPECT_EQ(cvl::settings::deleteTree(*parent, "Gone"), kKeyDeleted);
+  EXPECT_EQ(registry().subKeyNames(kUser, kTemp + "\\Gone"), (std::vector<std::string>{"2", "3"}));
+}
+
+TEST_F(SaverFailures, UnopenableTemporaryKeyParentLeavesItInPlace) {
+  put(kTemp, "V", 1);
+  registry().fail(kUser, "Software", MemoryRegistry::Op::Open, kAccessDenied);
+  // The probe reaches the temporary key through its full path, the removal through "Software".
+  cvl::settings::runRestore(machine);
+  registry().clearFaults();
+  EXPECT_TRUE(registry().hasKey(kUser, kTemp));
+}
+
+}  // namespace

@@ -1,0 +1,199 @@
+// Backup and restore of the user's settings, run against whichever
+// registry the test program was linked with.
+#include <string>
+
+#include "settings/settings_saver.h"
+#include "settings_fixture.h"
+
+using namespace cvl::platform;
+using namespace settings_test;
+using cvl::settings::runBackup;
+using cvl::settings::runRestore;
+using cvl::settings::runStowset;
+
+namespace {
+
+const std::string kTemp = kTemporary;
+const std::string kCur = kCurrent;
+const std::string kOld = kOlder;
+
+class Backup : public SettingsFixture {};
+
+TEST_F(Backup, CopiesThreeLevelsOfTextBinaryAndNumberValuesAndNothingElse) {
+  putEveryType(kCur, "top");
+  putEveryType(kCur + "\\General", "one");
+  putEveryType(kCur + "\\General\\Paths", "two");
+  putEveryType(kCur + "\\General\\Paths\\Recent", "three");
+  makeKey(kCur + "\\Empty");
+
+  runBackup(platform());
+
+  expectCopiedTypesOnly(kTemp, "top");
+  expectCopiedTypesOnly(kTemp + "\\General", "one");
+  expectCopiedTypesOnly(kTemp + "\\General\\Paths", "two");
+  expectCopiedTypesOnly(kTemp + "\\General\\Paths\\Recent", "three");
+  EXPECT_EQ(subkeys(kTemp), (std::vector<std::string>{"Empty", "General"}));
+  EXPECT_TRUE(subkeys(kTemp + "\\General\\Paths\\Recent").empty());
+  // The settings themselves are only read.
+  EXPECT_TRUE(read(kCur + "\\General\\Paths\\Recent", "Multi").has_value());
+}
+
+TEST_F(Backup, PrefersTheCurrentVersionOverTheOlderOne) {
+  put(kCur, "From", RegValue::string("8.2"));
+  put(kOld, "From", RegValue::string("8.0"));
+  put(kOld, "OnlyOld", RegValue::dword(1));
+  runBackup(platform());
+  EXPECT_EQ(read(kTemp, "From")->asString(), "8.2");
+  EXPECT_FALSE(read(kTemp, "OnlyOld").has_value());
+}
+
+TEST_F(Backup, WritesNothingWithoutSettings) {
+  makeKey("Software\\Corvel\\PathCrafter");
+  runBackup(platform());
+  EXPECT_FALSE(exists(kTemp));
+}
+
+TEST_F(Backup, MergesIntoATemporaryKeyLeftFromBefore) {
+  put(kTemp + "\\Old", "Stale", RegValue::dword(7));
+  put(kTemp, "Text", RegValue::string("earlier"));
+  put(kCur, "Text", RegValue::string("now"));
+  runBackup(platform());
+  EXPECT_EQ(read(kTemp, "Text")->asString(), "now");
+  EXPECT_EQ(read(kTemp + "\\Old", "Stale")->asDword(), 7u);
+}
+
+TEST_F(Backup, TextValuesArriveWithPlaceholdersExpanded) {
+  const std::string user = platform().system().userName();
+  ASSERT_FALSE(user.empty());
+  put(kCur + "\\Paths", "Mine", RegValue::string("%USERNAME%\\Files"));
+  put(kCur + "\\Paths", "Share", RegValue::string("50% of %TEMP%"));
+  runBackup(platform());
+  EXPECT_EQ(read(kTemp + "\\Paths", "Mine")->asString(), user + "\\Files");
+  EXPECT_EQ(read(kTemp + "\\Paths", "Share")->asString(), "50% of %TEMP%");
+}
+
+TEST_F(Backup, NamesOf254CharactersAreCopiedLongerOnesAreNot) {
+  const std::string value254(254, 'v');
+  const std::string key254(254, 'k');
+  put(kCur, value254, RegValue::dword(254));
+  put(kCur + "\\" + key254, value254, RegValue::string("deep"));
+  put(kCur + "\\" + std::string(255, 'z'), "Lost", RegValue::dword(255));
+  runBackup(platform());
+  EXPECT_EQ(read(kTemp, value254)->asDword(), 254u);
+  EXPECT_EQ(read(kTemp + "\\" + key254, value254)->asString(), "deep");
+  EXPECT_EQ(subkeys(kTemp), std::vector<std::string>{key254});
+}
+
+TEST_F(Backup, EntriesNamedDeletedInExactlyThatCaseAreLeftBehind) {
+  // Names are case-blind within a key, so each spelling lives in its own key.
+  put(kCur, "~Deleted", RegValue::string("gone"));
+  put(kCur + "\\~deleted", "Kept", RegValue::dword(1));
+  put(kCur + "\\Other", "~DELETED", RegValue::string("kept"));
+  put(kCur + "\\Other\\~Deleted", "Gone", RegValue::dword(2));
+  runBackup(platform());
+  EXPECT_FALSE(read(kTemp, "~Deleted").has_value());
+  EXPECT_EQ(read(kTemp + "\\~deleted", "Kept")->asDword(), 1u);
+  EXPECT_EQ(read(kTemp + "\\Other", "~DELETED")->asString(), "kept");
+  EXPECT_FALSE(exists(kTemp + "\\Other\\~Deleted"));
+}
+
+TEST_F(Backup, SubkeysWithReservedLookingNamesAreCopied) {
+  put(kCur + "\\__TEMP__", "A", RegValue::dword(1));
+  put(kCur + "\\SUBVERSION", "B", RegValue::dword(2));
+  runBackup(platform());
+  EXPECT_EQ(read(kTemp + "\\__TEMP__", "A")->asDword(), 1u);
+  EXPECT_EQ(read(kTemp + "\\SUBVERSION", "B")->asDword(), 2u);
+}
+
+class Restore : public SettingsFixture {};
+
+TEST_F(Restore, MergesIntoExistingSettingsAndRemovesTheTemporaryKey) {
+  put(kCur, "Keep", RegValue::string("mine"));
+  put(kCur, "Shared", RegValue::dword(1));
+  put(kCur + "\\Own", "Local", RegValue::binary({9}));
+  put(kCur + "\\Both", "Old", RegValue::string("old"));
+  put(kTemp, "Shared", RegValue::dword(2));
+  put(kTemp, "New", RegValue::string("new"));
+  put(kTemp + "\\Both", "Added", RegValue::dword(3));
+  put(kTemp + "\\Both\\Deeper", "", RegValue::string("default"));
+
+  runRestore(platform());
+
+  EXPECT_EQ(read(kCur, "Keep")->asString(), "mine");
+  EXPECT_EQ(read(kCur, "Shared")->asDword(), 2u);
+  EXPECT_EQ(read(kCur, "New")->asString(), "new");
+  EXPECT_EQ(read(kCur + "\\Own", "Local")->data, std::vector<uint8_t>{9});
+  EXPECT_EQ(read(kCur + "\\Both", "Old")->asString(), "old");
+  EXPECT_EQ(read(kCur + "\\Both", "Added")->asDword(), 3u);
+  EXPECT_EQ(read(kCur + "\\Both\\Deeper", "")->asString(), "default");
+  EXPECT_FALSE(exists(kTemp));
+  EXPECT_TRUE(exists("Software"));
+}
+
+TEST_F(Restore, BackupOfTheOlderVersionLandsInTheCurrentOne) {
+  putEveryType(kOld, "old");
+  putEveryType(kOld + "\\View\\Toolbars", "bars");
+  runBackup(platform());
+  runRestore(platform());
+  expectCopiedTypesOnly(kCur, "old");
+  expectCopiedTypesOnly(kCur + "\\View\\Toolbars", "bars");
+  EXPECT_TRUE(read(kOld, "Multi").has_value());
+  EXPECT_FALSE(exists(kTemp));
+}
+
+TEST_F(Restore, RemovesADeepTemporaryKeyCompletely) {
+  std::string deep = kTemp;
+  for (const char* level : {"A", "B", "C", "D", "E"}) {
+    deep += std::string("\\") + level;
+    put(deep, "Level", RegValue::string(level));
+    put(deep + "Sibling\\Below", "", RegValue::dword(1));
+  }
+  runRestore(platform());
+  EXPECT_FALSE(exists(kTemp));
+  EXPECT_EQ(read(kCur + "\\A\\B\\C\\D\\E", "Level")->asString(), "E");
+  EXPECT_EQ(read(kCur + "\\A\\B\\CSibling\\Below", "")->asDword(), 1u);
+}
+
+TEST_F(Restore, DoesNothingWithoutATemporaryKey) {
+  runRestore(platform());
+  EXPECT_FALSE(exists(kCur));
+}
+
+TEST_F(Restore, EmptyTemporaryKeyStillGoes) {
+  makeKey(kTemp);
+  runRestore(platform());
+  EXPECT_FALSE(exists(kTemp));
+  EXPECT_TRUE(exists(kCur));
+}
+
+class CommandLine : public SettingsFixture {};
+
+TEST_F(CommandLine, BackupWordInAnyCaseRunsTheBackup) {
+  put(kCur, "V", RegValue::dword(1));
+  runStowset(platform(), "\"C:\\Program Files\\Corvel\\Stowset.exe\" backup");
+  EXPECT_EQ(read(kTemp, "V")->asDword(), 1u);
+  EXPECT_TRUE(exists(kCur));
+}
+
+TEST_F(CommandLine, BothWordsBackUpFirstAndRestoreSecond) {
+  put(kOld, "V", RegValue::dword(80));
+  runStowset(platform(), "Stowset.exe /Restore /BACKUP");
+  EXPECT_EQ(read(kCur, "V")->asDword(), 80u);
+  EXPECT_FALSE(exists(kTemp));
+}
+
+TEST_F(CommandLine, ProgramPathWithTheRestoreWordRunsTheRestore) {
+  put(kTemp, "V", RegValue::dword(3));
+  runStowset(platform(), "C:\\RestoreTools\\Stowset.exe");
+  EXPECT_EQ(read(kCur, "V")->asDword(), 3u);
+}
+
+TEST_F(CommandLine, NeitherWordDoesNothing) {
+  put(kCur, "V", RegValue::dword(1));
+  put(kTemp, "W", RegValue::dword(2));
+  runStowset(platform(), "Stowset.exe /BACK /REST");
+  EXPECT_FALSE(read(kTemp, "V").has_value());
+  EXPECT_FALSE(read(kCur, "W").has_value());
+}
+
+}  // namespace

@@ -1,0 +1,117 @@
+#include "settings_fixture.h"
+
+#include <algorithm>
+
+#include "scenario_platform.h"
+#include "settings/delete_tree.h"
+
+using namespace cvl::platform;
+
+namespace settings_test {
+
+namespace {
+
+// Removes parent\child with everything below it.
+void removeBranch(Registry& registry, const std::string& parent, const std::string& child) {
+  RegKeyPtr key;
+  if (registry.openKey(RegRoot::CurrentUser, parent, access::kAllAccess, key) == kSuccess) {
+    cvl::settings::deleteTree(*key, child);
+  }
+}
+
+}  // namespace
+
+void SettingsFixture::SetUp() {
+  platform_ = makeScenarioPlatform();
+  removeSavedKeys();
+}
+
+void SettingsFixture::TearDown() { removeSavedKeys(); }
+
+void SettingsFixture::removeSavedKeys() {
+  Registry& registry = platform_->registry();
+  removeBranch(registry, "Software", "CorvelTemp");
+  removeBranch(registry, "Software\\Corvel\\PathCrafter", "8.2");
+  removeBranch(registry, "Software\\Corvel\\Deskora", "8.0");
+  // Deleting fails harmlessly while something else still lives below.
+  registry.deleteKey(RegRoot::CurrentUser, "Software\\Corvel\\PathCrafter");
+  registry.deleteKey(RegRoot::CurrentUser, "Software\\Corvel\\Deskora");
+  registry.deleteKey(RegRoot::CurrentUser, "Software\\Corvel");
+}
+
+void SettingsFixture::makeKey(const std::string& key) {
+  RegKeyPtr handle;
+  ASSERT_EQ(platform_->registry().createKey(RegRoot::CurrentUser, key, access::kAllAccess, handle), kSuccess) << key;
+}
+
+void SettingsFixture::put(const std::string& key, const std::string& name, const RegValue& value) {
+  RegKeyPtr handle;
+  ASSERT_EQ(platform_->registry().createKey(RegRoot::CurrentUser, key, access::kAllAccess, handle), kSuccess) << key;
+  ASSERT_EQ(handle->setValue(name, value), kSuccess) << key << " / " << name;
+}
+
+std::optional<RegValue> SettingsFixture::read(const std::string& key, const std::string& name) {
+  RegKeyPtr handle;
+  RegValue value;
+  if (platform_->registry().openKey(RegRoot::CurrentUser, key, access::kRead, handle) != kSuccess) return std::nullopt;
+  if (handle->queryValue(name, value) != kSuccess) return std::nullopt;
+  return value;
+}
+
+bool SettingsFixture::exists(const std::string& key) {
+  RegKeyPtr handle;
+  return platform_->registry().openKey(RegRoot::CurrentUser, key, access::kRead, handle) == kSuccess;
+}
+
+std::vector<std::string> SettingsFixture::subkeys(const std::string& key) {
+  std::vector<std::string> names;
+  RegKeyPtr handle;
+  if (platform_->registry().openKey(RegRoot::CurrentUser, key, access::kRead, handle) != kSuccess) return names;
+  std::string name;
+  for (uint32_t i = 0; handle->enumKey(i, name) == kSuccess; ++i) names.push_back(name);
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+std::vector<std::string> SettingsFixture::values(const std::string& key) {
+  std::vector<std::string> names;
+  RegKeyPtr handle;
+  if (platform_->registry().openKey(RegRoot::CurrentUser, key, access::kRead, handle) != kSuccess) return names;
+  std::string name;
+  for (uint32_t i = 0; handle->enumValue(i, name, nullptr) == kSuccess; ++i) names.push_back(name);
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+void SettingsFixture::putEveryType(const std::string& key, const std::string& tag) {
+  put(key, "", RegValue::string("default " + tag));
+  put(key, "Text", RegValue::string("text " + tag));
+  put(key, "Bytes", RegValue::binary({0x00, 0xFF, 0x10, static_cast<uint8_t>(tag.size())}));
+  put(key, "NoBytes", RegValue::binary({}));
+  put(key, "Number", RegValue::dword(0xC0FFEE00u + static_cast<uint32_t>(tag.size())));
+  put(key, "Expand", RegValue::string("%SystemRoot%\\" + tag, RegType::ExpandSz));
+  RegValue multi = RegValue::string("one", RegType::MultiSz);
+  multi.data.insert(multi.data.end(), {'t', 'w', 'o', 0, 0});
+  put(key, "Multi", multi);
+  put(key, "Nothing", RegValue{RegType::None, {1, 2}});
+}
+
+void SettingsFixture::expectCopiedTypesOnly(const std::string& key, const std::string& tag) {
+  SCOPED_TRACE(key);
+  auto expectValue = [&](const std::string& name, const RegValue& expected) {
+    std::optional<RegValue> got = read(key, name);
+    ASSERT_TRUE(got.has_value()) << "missing value '" << name << "'";
+    EXPECT_EQ(got->type, expected.type) << name;
+    EXPECT_EQ(got->data, expected.data) << name;
+  };
+  expectValue("", RegValue::string("default " + tag));
+  expectValue("Text", RegValue::string("text " + tag));
+  expectValue("Bytes", RegValue::binary({0x00, 0xFF, 0x10, static_cast<uint8_t>(tag.size())}));
+  expectValue("NoBytes", RegValue::binary({}));
+  expectValue("Number", RegValue::dword(0xC0FFEE00u + static_cast<uint32_t>(tag.size())));
+  EXPECT_FALSE(read(key, "Expand").has_value());
+  EXPECT_FALSE(read(key, "Multi").has_value());
+  EXPECT_FALSE(read(key, "Nothing").has_value());
+}
+
+}  // namespace settings_test

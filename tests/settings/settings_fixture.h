@@ -1,0 +1,44 @@
+#pragma once
+// Registry access for the settings scenarios, through the platform
+// interface only, so the same scenarios run in memory and on a real
+// registry. Every test starts and ends without the keys the saver uses.
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/platform.h"
+
+namespace settings_test {
+
+inline constexpr const char* kCurrent = "Software\\Corvel\\PathCrafter\\8.2";
+inline constexpr const char* kOlder = "Software\\Corvel\\Deskora\\8.0";
+inline constexpr const char* kTemporary = "Software\\CorvelTemp";
+
+class SettingsFixture : public ::testing::Test {
+ protected:
+  void SetUp() override;
+  void TearDown() override;
+
+  cvl::platform::Platform& platform() { return *platform_; }
+
+  void makeKey(const std::string& key);
+  void put(const std::string& key, const std::string& name, const cvl::platform::RegValue& value);
+  std::optional<cvl::platform::RegValue> read(const std::string& key, const std::string& name);
+  bool exists(const std::string& key);
+  std::vector<std::string> subkeys(const std::string& key);
+  std::vector<std::string> values(const std::string& key);
+
+  // Text, binary (also empty), number, and three types the saver leaves
+  // behind, plus the unnamed value; the tag tells the levels apart.
+  void putEveryType(const std::string& key, const std::string& tag);
+  void expectCopiedTypesOnly(const std::string& key, const std::string& tag);
+
+ private:
+  void removeSavedKeys();
+  std::unique_ptr<cvl::platform::Platform> platform_;
+};
+
+}  // namespace settings_test

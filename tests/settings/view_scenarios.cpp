@@ -1,0 +1,216 @@
+// The key view, the tree copy and the tree removal on their own, run
+// against whichever registry the test program was linked with.
+#include <string>
+
+#include "settings/copy_tree.h"
+#include "settings/delete_tree.h"
+#include "settings/key_path.h"
+#include "settings/reg_key_view.h"
+#include "settings_fixture.h"
+
+using namespace cvl::platform;
+using namespace settings_test;
+using cvl::settings::RegKeyView;
+
+namespace {
+
+const std::string kTemp = kTemporary;
+const std::string kCur = kCurrent;
+
+class KeyView : public SettingsFixture {
+ protected:
+  RegKeyView view(const std::string& path) { return RegKeyView(platform().registry(), RegRoot::CurrentUser, path); }
+};
+
+TEST_F(KeyView, ListsNamesWithTheDefaultValueAsEmptyAndHidesTheDeletedMarker) {
+  put(kTemp, "", RegValue::string("d"));
+  put(kTemp, "~Deleted", RegValue::dword(1));
+  put(kTemp, "Plain", RegValue::dword(2));
+  makeKey(kTemp + "\\Sub");
+  makeKey(kTemp + "\\~Deleted");
+  RegKeyView v = view(kTemp);
+  ASSERT_EQ(v.valueCount(), 2u);
+  EXPECT_EQ(v.valueName(0), "");
+  EXPECT_EQ(v.valueName(1), "Plain");
+  ASSERT_EQ(v.subkeyCount(), 1u);
+  EXPECT_EQ(v.subkeyName(0), "Sub");
+  EXPECT_EQ(v.subkeyName(1), "");
+}
+
+TEST_F(KeyView, CountsAreTakenAfreshEachTime) {
+  RegKeyView v = view(kTemp);
+  makeKey(kTemp);
+  EXPECT_EQ(v.subkeyCount(), 0u);
+  EXPECT_EQ(v.valueCount(), 0u);
+  makeKey(kTemp + "\\Later");
+  put(kTemp, "Later", RegValue::dword(1));
+  EXPECT_EQ(v.subkeyCount(), 1u);
+  EXPECT_EQ(v.valueCount(), 1u);
+}
+
+TEST_F(KeyView, NamesAreListedOnDemandWithoutACountFirst) {
+  put(kTemp + "\\Only", "Value", RegValue::dword(1));
+  RegKeyView v = view(kTemp);
+  EXPECT_EQ(v.subkeyName(0), "Only");
+  RegKeyView w = view(kTemp + "\\Only");
+  EXPECT_EQ(w.valueName(0), "Value");
+}
+
+TEST_F(KeyView, FailedMoveKeepsThePreviousPathAndClosesTheView) {
+  makeKey(kTemp + "\\There");
+  RegKeyView v = view(kTemp);
+  ASSERT_TRUE(v.open());
+  EXPECT_FALSE(v.setPath(kTemp + "\\Missing"));
+  EXPECT_EQ(v.path(), kTemp);
+  EXPECT_FALSE(v.isOpen());
+  EXPECT_TRUE(v.setPath(kTemp + "\\There"));
+  EXPECT_EQ(v.path(), kTemp + "\\There");
+  EXPECT_TRUE(v.isOpen());
+}
+
+TEST_F(KeyView, MissingKeyGivesNothingAndWritesNothing) {
+  RegKeyView v = view(kTemp + "\\Missing");
+  EXPECT_FALSE(v.open());
+  EXPECT_EQ(v.subkeyCount(), 0u);
+  EXPECT_EQ(v.valueCount(), 0u);
+  EXPECT_FALSE(v.setNumber("N", 1));
+  EXPECT_FALSE(v.createSubkey("Child"));
+  EXPECT_FALSE(exists(kTemp + "\\Missing"));
+}
+
+TEST_F(KeyView, ReadsCheckTheStoredType) {
+  put(kTemp, "Text", RegValue::string("abc"));
+  put(kTemp, "Number", RegValue::dword(42));
+  put(kTemp, "Bytes", RegValue::binary({1, 2, 3}));
+  put(kTemp, "Expand", RegValue::string("x", RegType::ExpandSz));
+  RegKeyView v = view(kTemp);
+  std::string text;
+  uint32_t number = 0;
+  std::vector<uint8_t> bytes;
+  EXPECT_FALSE(v.getString("Number", text));
+  EXPECT_FALSE(v.getString("Expand", text));
+  EXPECT_FALSE(v.getNumber("Text", number));
+  EXPECT_FALSE(v.getBytes("Text", bytes, 100));
+  EXPECT_FALSE(v.getString("Absent", text));
+  EXPECT_TRUE(v.getString("Text", text));
+  EXPECT_EQ(text, "abc");
+  EXPECT_TRUE(v.getNumber("Number", number));
+  EXPECT_EQ(number, 42u);
+}
+
+TEST_F(KeyView, BytesMustFitTheCapacity) {
+  put(kTemp, "Bytes", RegValue::binary({1, 2, 3}));
+  RegKeyView v = view(kTemp);
+  std::vector<uint8_t> bytes;
+  EXPECT_FALSE(v.getBytes("Bytes", bytes, 2));
+  ASSERT_TRUE(v.getBytes("Bytes", bytes, 3));
+  EXPECT_EQ(bytes, (std::vector<uint8_t>{1, 2, 3}));
+}
+
+TEST_F(KeyView, TextIsKeptUpToTheFirstZeroAndMayLackOne) {
+  put(kTemp, "Unended", RegValue{RegType::Sz, {'a', 'b'}});
+  put(kTemp, "Inner", RegValue{RegType::Sz, {'a', 0, 'b', 0}});
+  RegKeyView v = view(kTemp);
+  std::string text;
+  ASSERT_TRUE(v.getString("Unended", text));
+  EXPECT_EQ(text, "ab");
+  ASSERT_TRUE(v.getString("Inner", text));
+  EXPECT_EQ(text, "a");
+}
+
+TEST_F(KeyView, WritesStoreTheTerminatorAndExactSizes) {
+  makeKey(kTemp);
+  RegKeyView v = view(kTemp);
+  EXPECT_TRUE(v.setString("Text", "abc"));
+  EXPECT_TRUE(v.setBytes("Bytes", {7, 8}));
+  EXPECT_TRUE(v.setNumber("Number", 0x01020304));
+  EXPECT_EQ(read(kTemp, "Text")->data, (std::vector<uint8_t>{'a', 'b', 'c', 0}));
+  EXPECT_EQ(read(kTemp, "Bytes")->type, RegType::Binary);
+  EXPECT_EQ(read(kTemp, "Bytes")->data, (std::vector<uint8_t>{7, 8}));
+  EXPECT_EQ(read(kTemp, "Number")->type, RegType::Dword);
+  EXPECT_EQ(read(kTemp, "Number")->asDword(), 0x01020304u);
+}
+
+TEST_F(KeyView, ValueInfoGivesTypeAndSizeByIndex) {
+  put(kTemp, "A", RegValue::string("four"));
+  put(kTemp, "B", RegValue::binary({1, 2}));
+  RegKeyView v = view(kTemp);
+  RegType type = RegType::None;
+  uint32_t size = 0;
+  ASSERT_EQ(v.valueCount(), 2u);
+  ASSERT_TRUE(v.valueInfo(0, type, size));
+  EXPECT_EQ(type, RegType::Sz);
+  EXPECT_EQ(size, 5u);
+  ASSERT_TRUE(v.valueInfo(1, type, size));
+  EXPECT_EQ(type, RegType::Binary);
+  EXPECT_EQ(size, 2u);
+  EXPECT_FALSE(v.valueInfo(2, type, size));
+}
+
+TEST_F(KeyView, CreatedSubkeyExistsAndCreatingAgainSucceeds) {
+  makeKey(kTemp);
+  RegKeyView v = view(kTemp);
+  EXPECT_TRUE(v.createSubkey("New"));
+  EXPECT_TRUE(v.createSubkey("New"));
+  EXPECT_TRUE(exists(kTemp + "\\New"));
+}
+
+TEST(JoinPath, AddsOneBackslashOnlyWhereNeeded) {
+  using cvl::settings::joinPath;
+  EXPECT_EQ(joinPath("Software\\A", "B"), "Software\\A\\B");
+  EXPECT_EQ(joinPath("Software\\A\\", "B"), "Software\\A\\B");
+  EXPECT_EQ(joinPath("", "B"), "B");
+}
+
+class TreeCopy : public SettingsFixture {
+ protected:
+  bool copy(const std::string& from, const std::string& to) {
+    return cvl::settings::copyTree(platform(), RegRoot::CurrentUser, from, RegRoot::CurrentUser, to);
+  }
+};
+
+TEST_F(TreeCopy, CreatesTheDestinationAndCopiesSubkeysInAnyDepth) {
+  put(kCur + "\\A\\B\\C", "V", RegValue::dword(3));
+  makeKey(kCur + "\\A\\Empty");
+  ASSERT_TRUE(copy(kCur, kTemp + "\\Nested\\Copy"));
+  EXPECT_EQ(read(kTemp + "\\Nested\\Copy\\A\\B\\C", "V")->asDword(), 3u);
+  EXPECT_TRUE(exists(kTemp + "\\Nested\\Copy\\A\\Empty"));
+}
+
+TEST_F(TreeCopy, MissingSourceFails) {
+  EXPECT_FALSE(copy(kCur + "\\Missing", kTemp));
+}
+
+TEST_F(TreeCopy, SourceViewWithReservedNamesPassesThemOver) {
+  put(kCur + "\\__temp__", "V", RegValue::dword(1));
+  put(kCur + "\\Keep", "V", RegValue::dword(2));
+  makeKey(kTemp);
+  RegKeyView source(platform().registry(), RegRoot::CurrentUser, kCur);
+  RegKeyView destination(platform().registry(), RegRoot::CurrentUser, kTemp);
+  source.setReservedNames({"~__TEMP__~", "~SUBVERSION~"});
+  ASSERT_TRUE(cvl::settings::copyKey(platform(), source, destination));
+  EXPECT_EQ(subkeys(kTemp), std::vector<std::string>{"Keep"});
+  EXPECT_EQ(source.path(), kCur);
+  EXPECT_EQ(destination.path(), kTemp);
+}
+
+class TreeRemoval : public SettingsFixture {};
+
+TEST_F(TreeRemoval, RemovesEveryLevelAndLeavesTheSiblings) {
+  put(kTemp + "\\Gone\\1\\2\\3\\4", "V", RegValue::dword(1));
+  put(kTemp + "\\Gone\\1\\Side", "V", RegValue::dword(1));
+  put(kTemp + "\\Stays", "V", RegValue::dword(2));
+  RegKeyPtr parent;
+  ASSERT_EQ(platform().registry().openKey(RegRoot::CurrentUser, kTemp, access::kAllAccess, parent), kSuccess);
+  EXPECT_EQ(cvl::settings::deleteTree(*parent, "Gone"), kSuccess);
+  EXPECT_EQ(subkeys(kTemp), std::vector<std::string>{"Stays"});
+}
+
+TEST_F(TreeRemoval, MissingChildReportsItsStatus) {
+  makeKey(kTemp);
+  RegKeyPtr parent;
+  ASSERT_EQ(platform().registry().openKey(RegRoot::CurrentUser, kTemp, access::kAllAccess, parent), kSuccess);
+  EXPECT_EQ(cvl::settings::deleteTree(*parent, "Missing"), kFileNotFound);
+}
+
+}  // namespace
