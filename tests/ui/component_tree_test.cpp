@@ -1,0 +1,183 @@
+// The tri-state tree in a real window: propagation, the box and the label,
+// the space bar, and what the removal driver reads through its seam.
+#include "uninstaller/ui/component_tree.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "window_test_support.h"
+
+namespace cvl {
+namespace {
+
+using test::HostWindow;
+
+CComponent* fakeComponent(int n) { return reinterpret_cast<CComponent*>(static_cast<uintptr_t>(0x1000 + n)); }
+
+class ComponentTreeTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    host = std::make_unique<HostWindow>(420, 360);
+    host->onNotify = [this](const NMHDR& header, LRESULT& result) { return tree.handleNotify(header, result); };
+    RECT area{10, 10, 330, 300};
+    ASSERT_TRUE(tree.create(host->handle(), area, 2001,
+                            WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | TVS_HASBUTTONS | TVS_HASLINES |
+                                TVS_LINESATROOT));
+  }
+
+  // Office (Writer, Sheets), Tools (Viewer), Fonts: the shape of a suite.
+  void fill() {
+    office = add("Office", nullptr, 1);
+    writer = add("Writer", office, 2);
+    sheets = add("Sheets", office, 3);
+    tools = add("Tools", nullptr, 4);
+    viewer = add("Viewer", tools, 5);
+    fonts = add("Fonts", nullptr, 6);
+    TreeView_Expand(tree.handle(), office, TVE_EXPAND);
+    TreeView_Expand(tree.handle(), tools, TVE_EXPAND);
+    test::pumpFor(30);
+  }
+
+  HTREEITEM add(const char* text, HTREEITEM parent, int id) {
+    return tree.insertItem(text, 0, 0, fakeComponent(id), parent ? parent : TVI_ROOT, TVI_LAST);
+  }
+
+  CheckState state(HTREEITEM item) const { return tree.stateOf(item); }
+
+  RECT labelRect(HTREEITEM item) const {
+    RECT rect{};
+    TreeView_GetItemRect(tree.handle(), item, &rect, TRUE);
+    return rect;
+  }
+  POINT boxOf(HTREEITEM item) const {
+    RECT label = labelRect(item);
+    return {label.left - 10, (label.top + label.bottom) / 2};
+  }
+  POINT labelOf(HTREEITEM item) const {
+    RECT label = labelRect(item);
+    return {label.left + 6, (label.top + label.bottom) / 2};
+  }
+
+  std::unique_ptr<HostWindow> host;
+  CComponentTree tree;
+  HTREEITEM office{}, writer{}, sheets{}, tools{}, viewer{}, fonts{};
+};
+
+TEST_F(ComponentTreeTest, ChecksSpreadDownAndAncestorsSumUp) {
+  fill();
+  tree.checkItem(viewer);
+  EXPECT_EQ(state(tools), CheckState::Checked) << "an only child decides for its parent";
+
+  tree.checkItem(writer);
+  EXPECT_EQ(state(office), CheckState::Partly);
+  tree.checkItem(sheets);
+  EXPECT_EQ(state(office), CheckState::Checked);
+  tree.uncheckItem(sheets);
+  tree.uncheckItem(writer);
+  EXPECT_EQ(state(office), CheckState::Unchecked);
+
+  tree.checkItem(office);
+  EXPECT_EQ(state(writer), CheckState::Checked);
+  EXPECT_EQ(state(sheets), CheckState::Checked);
+  EXPECT_EQ(state(fonts), CheckState::Unchecked) << "siblings are left alone";
+}
+
+TEST_F(ComponentTreeTest, FlippingAPartlyCheckedItemClearsItsSubtree) {
+  fill();
+  tree.checkItem(sheets);
+  ASSERT_EQ(state(office), CheckState::Partly);
+  tree.toggleItem(office);
+  EXPECT_EQ(state(office), CheckState::Unchecked);
+  EXPECT_EQ(state(sheets), CheckState::Unchecked);
+  EXPECT_EQ(state(writer), CheckState::Unchecked);
+  EXPECT_EQ(host->selectionChanges, 1) << "a flip tells the dialog";
+}
+
+TEST_F(ComponentTreeTest, AnyCheckedFollowsTheDeepestCheck) {
+  EXPECT_FALSE(tree.anyChecked()) << "empty tree";
+  fill();
+  EXPECT_FALSE(tree.anyChecked());
+  tree.checkItem(viewer);
+  EXPECT_TRUE(tree.anyChecked());
+  tree.uncheckItem(viewer);
+  EXPECT_FALSE(tree.anyChecked());
+}
+
+TEST_F(ComponentTreeTest, ImageAndSelectedImageAreTheCheckState) {
+  fill();
+  tree.checkItem(writer);
+  for (auto [item, expected] : {std::pair{writer, 1}, {office, 2}, {fonts, 0}}) {
+    TVITEMA query{};
+    query.mask = TVIF_IMAGE | TVIF_SELECTEDIMAGE | TVIF_HANDLE;
+    query.hItem = item;
+    ASSERT_TRUE(TreeView_GetItem(tree.handle(), &query));
+    EXPECT_EQ(query.iImage, expected);
+    EXPECT_EQ(query.iSelectedImage, expected);
+  }
+  HIMAGELIST images = TreeView_GetImageList(tree.handle(), TVSIL_NORMAL);
+  ASSERT_NE(images, nullptr);
+  EXPECT_EQ(ImageList_GetImageCount(images), 3);
+  int width = 0, height = 0;
+  ImageList_GetIconSize(images, &width, &height);
+  EXPECT_EQ(width, 19);
+  EXPECT_EQ(height, 16);
+}
+
+TEST_F(ComponentTreeTest, ClickOnTheBoxFlipsClickOnTheLabelOnlySelects) {
+  fill();
+  test::clickAt(tree.handle(), boxOf(fonts));
+  EXPECT_EQ(state(fonts), CheckState::Checked);
+  test::clickAt(tree.handle(), boxOf(writer));
+  EXPECT_EQ(state(writer), CheckState::Checked);
+  EXPECT_EQ(state(office), CheckState::Partly);
+
+  test::clickAt(tree.handle(), labelOf(viewer));
+  EXPECT_EQ(state(viewer), CheckState::Unchecked);
+  EXPECT_EQ(tree.caretItem(), viewer);
+
+  test::clickAt(tree.handle(), boxOf(fonts));
+  EXPECT_EQ(state(fonts), CheckState::Unchecked);
+}
+
+TEST_F(ComponentTreeTest, SpaceBarFlipsTheCaretItemWhereverTheMouseIs) {
+  fill();
+  TreeView_SelectItem(tree.handle(), sheets);
+  SetCursorPos(0, 0);
+  test::pressKey(tree.handle(), VK_SPACE);
+  EXPECT_EQ(state(sheets), CheckState::Checked);
+  EXPECT_EQ(state(office), CheckState::Partly);
+  test::pressKey(tree.handle(), VK_SPACE);
+  EXPECT_EQ(state(sheets), CheckState::Unchecked);
+  EXPECT_EQ(tree.caretItem(), sheets) << "the space bar does not move the caret";
+}
+
+TEST_F(ComponentTreeTest, TheDriverWalksItemsAndComponentsThroughTheSeam) {
+  fill();
+  tree.checkItem(writer);
+  const SelectionTree& seam = tree;
+  SelectionTree::Item root = seam.firstRoot();
+  ASSERT_NE(root, 0u);
+  EXPECT_EQ(seam.component(root), fakeComponent(1));
+  EXPECT_EQ(seam.checkState(root), CheckState::Partly);
+  SelectionTree::Item child = seam.firstChild(root);
+  EXPECT_EQ(seam.component(child), fakeComponent(2));
+  EXPECT_EQ(seam.checkState(child), CheckState::Checked);
+  EXPECT_EQ(seam.component(seam.nextSibling(child)), fakeComponent(3));
+  EXPECT_EQ(seam.nextSibling(seam.nextSibling(child)), 0u);
+  EXPECT_EQ(seam.component(0), nullptr);
+
+  int roots = 0;
+  for (SelectionTree::Item item = root; item; item = seam.nextSibling(item)) ++roots;
+  EXPECT_EQ(roots, 3);
+}
+
+TEST(ComponentTreeWithoutWindow, InsertingGivesNoItem) {
+  CComponentTree tree;
+  EXPECT_EQ(tree.insertItem("x", 0, 0, nullptr, TVI_ROOT, TVI_LAST), nullptr);
+  EXPECT_FALSE(tree.anyChecked());
+  EXPECT_EQ(tree.firstRoot(), 0u);
+}
+
+}  // namespace
+}  // namespace cvl
