@@ -25,8 +25,7 @@ struct RemovalContext {
   const CUninstallLog& log;
   const PathMacros& pathMacros;
   NotedPaths& notedPaths;
-  CConfigStore& store;
-  std::string storePath;     // full path of cvlinst.dat
+  CConfigStore& store;       // loaded from store.path(), cvlinst.dat
   std::string uninstallDir;  // ends in a backslash
 
   bool silent = false;

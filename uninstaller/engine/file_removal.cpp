@@ -1,0 +1,78 @@
+#include "uninstaller/engine/file_removal.h"
+
+#include <array>
+#include <vector>
+
+#include "uninstaller/catalogue/catalogue.h"
+#include "uninstaller/engine/logged_files.h"
+#include "uninstaller/engine/shared_dll.h"
+#include "uninstaller/installlog/uninstall_log.h"
+#include "uninstaller/removal/noted_paths.h"
+
+namespace cvl {
+namespace {
+
+using namespace platform;
+
+// Index and search files the help system builds beside any help file.
+constexpr std::array<const char*, 4> kHelpSideFiles = {"*.GID", "*.FTS", "*.FTG", "*.CHW"};
+
+bool endsWith(const std::string& text, const std::string& tail) {
+  return text.size() >= tail.size() && text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
+}
+
+bool isRemovableFile(const FileStatus& status) {
+  return (status.attributes & (attr::kSystem | attr::kVolumeLabel | attr::kDirectory)) == 0;
+}
+
+// Zero would mean "leave unchanged" to the file system.
+uint32_t writableAttributes(uint32_t attributes) {
+  const uint32_t kept = attributes & ~(attr::kReadOnly | attr::kNormal);
+  return kept != 0 ? kept : attr::kNormal;
+}
+
+std::vector<std::string> namesMatching(FileSystem& files, const std::string& pattern) {
+  std::vector<std::string> names;
+  files.find(pattern, [&](const FoundEntry& entry) {
+    names.push_back(entry.name);
+    return true;
+  });
+  return names;
+}
+
+void removeHelpSideFiles(RemovalContext& context, const std::string& directory, bool shared) {
+  for (const char* pattern : kHelpSideFiles) {
+    for (const std::string& name : namesMatching(context.files(), directory + pattern)) {
+      removeFile(context, directory + name, directory, shared);
+    }
+  }
+}
+
+}  // namespace
+
+void removeFile(RemovalContext& context, const std::string& fullPath, const std::string& directory, bool shared) {
+  FileSystem& files = context.files();
+  FileStatus status;
+  if (files.status(fullPath, status) != kSuccess || !isRemovableFile(status)) return;
+  const std::string upperPath = upper(fullPath);
+  if (context.catalogue.coreFiles.count(upperPath.substr(upperPath.rfind('\\') + 1)) != 0) return;
+  if (shared && releaseSharedDll(context.platform, fullPath, true) != 0) return;
+
+  if (status.attributes & attr::kReadOnly) files.setAttributes(fullPath, writableAttributes(status.attributes));
+  if (files.deleteFile(fullPath) != kSuccess) context.hadErrors = true;
+  if (endsWith(upperPath, ".HLP")) removeHelpSideFiles(context, directory, shared);
+  context.notedPaths.noteDirForRemoval(directory);
+}
+
+void removeComponentFiles(RemovalContext& context, const CComponent& component) {
+  for (const std::string& groupName : component.fileGroups) {
+    const CFilegroup* group = context.log.findFileGroup(groupName);
+    if (group == nullptr) continue;
+    forEachLoggedFile(component, *group, context.pathMacros,
+                      [&](const std::string& fileName, const std::string& directory) {
+                        removeFile(context, directory + fileName, directory, group->shared());
+                      });
+  }
+}
+
+}  // namespace cvl

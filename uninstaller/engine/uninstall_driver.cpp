@@ -1,0 +1,120 @@
+#include "uninstaller/engine/uninstall_driver.h"
+
+#include "uninstaller/catalogue/catalogue.h"
+#include "uninstaller/engine/component_registry.h"
+#include "uninstaller/engine/file_removal.h"
+#include "uninstaller/engine/file_unregistration.h"
+#include "uninstaller/engine/final_cleanup.h"
+#include "uninstaller/engine/msi_path.h"
+#include "uninstaller/engine/run_once.h"
+#include "uninstaller/engine/shortcuts.h"
+#include "uninstaller/engine/vba_runtime.h"
+#include "uninstaller/removal/noted_paths.h"
+
+namespace cvl {
+namespace {
+
+// The steps the progress window shows.
+enum Step { kSelfRegistering = 1, kProgramFiles, kProgramFolders, kProgramDirectories, kRegistryEntries, kSucceeded,
+            kPartlyDone };
+
+// Visits every component of the catalogue once, working on those due for
+// removal, and ticks once per component.
+template <class Work>
+void forEachComponent(RemovalContext& context, ProgressWindow& progress, Work work) {
+  for (const auto& entry : context.catalogue.componentMap) {
+    if (entry.component->isDueForRemoval()) work(*entry.component);
+    progress.tick();
+  }
+}
+
+bool markChildren(RemovalContext& context, const SelectionTree& tree, SelectionTree::Item parent) {
+  bool any = false;
+  for (auto child = tree.firstChild(parent); child != 0; child = tree.nextSibling(child)) {
+    any = markSelection(context, tree, child) || any;
+  }
+  return any;
+}
+
+bool markTopLevel(RemovalContext& context, const SelectionTree& tree) {
+  bool any = false;
+  for (auto item = tree.firstRoot(); item != 0; item = tree.nextSibling(item)) {
+    any = markSelection(context, tree, item) || any;
+  }
+  return any;
+}
+
+// Only fully checked top-level items run their commands; a partly checked
+// group is not being removed as a whole.
+void runCheckedRunOnce(RemovalContext& context, const SelectionTree& tree) {
+  for (auto item = tree.firstRoot(); item != 0; item = tree.nextSibling(item)) {
+    const CComponent* component = tree.component(item);
+    if (tree.checkState(item) == CheckState::Checked && component != nullptr) {
+      runComponentRunOnce(context.platform, component->name);
+    }
+  }
+}
+
+void runPhases(RemovalContext& context, ProgressWindow& progress) {
+  forEachComponent(context, progress, [&](const CComponent& component) {
+    unregisterComponentFiles(context, component);
+    collectMsiPath(context, component);
+  });
+  if (!context.msiPaths.empty()) uninstallVbaRuntime(context.platform, context.msiPaths);
+
+  progress.showStep(kProgramFiles);
+  forEachComponent(context, progress, [&](const CComponent& component) { removeComponentFiles(context, component); });
+
+  progress.showStep(kProgramFolders);
+  forEachComponent(context, progress,
+                   [&](const CComponent& component) { removeComponentShortcuts(context, component); });
+
+  progress.showStep(kProgramDirectories);
+  context.notedPaths.removeNotedDirs(context.platform);
+
+  progress.showStep(kRegistryEntries);
+  forEachComponent(context, progress,
+                   [&](const CComponent& component) { removeComponentRegistry(context, component); });
+  context.notedPaths.removeNotedKeys(context.platform);
+}
+
+}  // namespace
+
+bool markSelection(RemovalContext& context, const SelectionTree& tree, SelectionTree::Item item) {
+  switch (tree.checkState(item)) {
+    case CheckState::Checked:
+      if (CComponent* component = tree.component(item)) component->requestRemoval();
+      return true;
+    case CheckState::Partly:
+      context.allRemoved = false;
+      return markChildren(context, tree, item);
+    case CheckState::Unchecked:
+    default:
+      context.allRemoved = false;
+      return false;
+  }
+}
+
+bool runUninstall(RemovalContext& context, const SelectionTree& tree, ProgressWindow& progress) {
+  context.allRemoved = true;
+  context.hadErrors = false;
+  if (!markTopLevel(context, tree)) return false;
+
+  const int components = static_cast<int>(context.catalogue.componentMap.size());
+  progress.create();
+  progress.setProgressVisible(context.showProgress);
+  progress.showStep(kSelfRegistering);
+  progress.setRange(0, 4 * components);
+
+  runCheckedRunOnce(context, tree);
+  runPhases(context, progress);
+  writeBackSelection(context.catalogue, context.store, context.files());
+  if (context.allRemoved) removeUninstallerTraces(context);
+
+  progress.showStep(context.hadErrors ? kPartlyDone : kSucceeded);
+  progress.tick();
+  progress.finish(context.silent);
+  return true;
+}
+
+}  // namespace cvl
