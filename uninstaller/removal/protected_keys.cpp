@@ -14,7 +14,10 @@ namespace {
 // "HKCR\CLSID\" must not wipe a hive or the registrations of every other
 // program. These are the places where our keys live side by side with
 // everybody else's: we may delete what we put inside, never the container.
-// Paths are relative to a hive (for HKEY_USERS, below the user's own key).
+// Paths are relative to a hive (for HKEY_USERS, below the user's own key);
+// HKEY_CLASSES_ROOT is the view of a SOFTWARE\CLASSES key, so its
+// first-level keys (our ProgIDs and extensions among them) are not protected
+// as such, only the COM containers are.
 constexpr std::array<std::string_view, 4> kSharedContainers = {
     "SOFTWARE\\CLASSES",
     "SOFTWARE\\MICROSOFT",
@@ -73,6 +76,7 @@ bool isProtectedKey(platform::RegRoot root, const std::string& subKey) {
     if (levels.empty()) return true;  // HKEY_USERS itself
     levels.erase(levels.begin());     // the user's hive key
   }
+  if (root == platform::RegRoot::ClassesRoot) levels.insert(levels.begin(), {"SOFTWARE", "CLASSES"});
   return isSharedBelowHive(levels);
 }
 
