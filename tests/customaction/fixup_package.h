@@ -1,0 +1,31 @@
+#pragma once
+// The test package fixup.msi built beside these tests, and what the fix-up
+// makes of its scenario.
+#include <string>
+#include <vector>
+
+namespace fixup_test {
+
+// The package's path in Windows form.
+std::string packagePath();
+// The directory of the running test program, with a trailing backslash.
+std::string programDirectory();
+// Text split into lines and sorted, so outcomes compare regardless of row order.
+std::vector<std::string> sortedLines(const std::string& text);
+
+// Component, Action, ActionRequest, RuntimeFlags after the fix-up ran on the
+// prepared scenario, and SwitchOff's requested state (2: absent).
+inline const std::vector<std::string> kFixedOutcome = {
+    "LeftOut 0 0 12",         // its only feature is not installed
+    "OptionalBoth 1 1 4",     // optional, features local and source: local
+    "OptionalSource 2 2 4",   // optional, feature from source: source
+    "Plain 1 1 12",           // no condition
+    "SourceOnly 2 2 4",       // source only, though its feature is local
+    "StaysOff 0 0 12",        // false but not planned
+    "SwitchOff 1 1 12",       // switched off through the installer, row unchanged
+    "SwitchOff requested 2",
+    "SwitchOn 1 1 4",         // true, not planned: on, held-off flag cleared
+    "Undecidable 0 0 12",     // condition cannot be evaluated
+};
+
+}  // namespace fixup_test
