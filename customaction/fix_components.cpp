@@ -46,7 +46,7 @@ class ComponentFixer {
   bool learnComponentColumns(MsiHandle componentView);
   void fix(MsiHandle componentView, MsiHandle row);
   int wantedState(const char* component);
-  void switchOn(MsiHandle componentView, MsiHandle row, int wanted);
+  void switchOn(MsiHandle componentView, MsiHandle row, int state);
 
   InstallerServices& services_;
   MsiHandle install_;

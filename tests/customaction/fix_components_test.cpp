@@ -63,10 +63,14 @@ TEST_F(FixComponents, PlannedComponentWithFalseConditionIsSwitchedToAbsent) {
 
 TEST_F(FixComponents, UnplannedComponentWithTrueConditionIsSwitchedOnInItsRow) {
   component("Plain", "IsTrue", kNotPlanned, 0, {"Source"});
+  msi.addComponent({"NullAction", "IsTrue", 0, std::nullopt, std::nullopt, std::nullopt});
+  msi.addToFeature("Local", "NullAction");
   run();
   EXPECT_EQ(action("Plain"), 1);
   EXPECT_EQ(msi.componentInteger("Plain", "ActionRequest"), 1);
   EXPECT_EQ(msi.componentInteger("Plain", "RuntimeFlags"), 4) << "only the held-off bit clears";
+  EXPECT_EQ(action("NullAction"), 1) << "an empty Action counts as not planned";
+  EXPECT_EQ(msi.componentInteger("NullAction", "RuntimeFlags"), std::nullopt);
   EXPECT_TRUE(msi.componentStateRequests().empty());
 }
 
@@ -85,14 +89,6 @@ TEST_F(FixComponents, SwitchOnStateFollowsTheAttributeBits) {
   EXPECT_EQ(action("OptionalFromSource"), 2);
   EXPECT_EQ(action("OtherBitsIgnored"), 1);
   EXPECT_EQ(msi.componentInteger("OptionalFromSource", "ActionRequest"), 2);
-}
-
-TEST_F(FixComponents, UnplannedComponentWithoutActionValueCountsAsNotPlanned) {
-  msi.addComponent({"NullAction", "IsTrue", 0, std::nullopt, std::nullopt, std::nullopt});
-  msi.addToFeature("Local", "NullAction");
-  run();
-  EXPECT_EQ(action("NullAction"), 1);
-  EXPECT_EQ(msi.componentInteger("NullAction", "RuntimeFlags"), std::nullopt);
 }
 
 TEST_F(FixComponents, ComponentsWhoseFeaturesAreNotInstalledAreLeftAlone) {
