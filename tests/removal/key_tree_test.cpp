@@ -80,7 +80,9 @@ TEST_P(KeyTree, MissingKeyIsFalse) {
 
 TEST_P(KeyTree, PathsThatNameNothingTouchNothing) {
   makeTree(RegRoot::LocalMachine);
-  for (const std::string& bad : {std::string("HKLM"), std::string(""), "\\" + subKey("Tree"), subKey("Tree")}) {
+  std::string leadingBackslash = "\\";
+  leadingBackslash += subKey("Tree");
+  for (const std::string& bad : {std::string("HKLM"), std::string(""), leadingBackslash, subKey("Tree")}) {
     EXPECT_FALSE(deleteKeyTree(platform(), noted, bad)) << bad;
   }
   EXPECT_TRUE(hasKey(RegRoot::LocalMachine, "Tree\\Three\\Side"));

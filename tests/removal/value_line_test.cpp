@@ -66,7 +66,8 @@ TEST_P(ValueLine, MachineLineReachesTheUserCopy) {
 
 TEST_P(ValueLine, PrefixInAnyCaseAndTrailingBackslash) {
   makeKey(RegRoot::LocalMachine, "K", {"A"});
-  EXPECT_TRUE(deleteValueLine(platform(), "hklm\\" + subKey("K") + "\\", "a=1"));
+  const std::string lowerPrefixed = keyPath("hklm", "K\\");
+  EXPECT_TRUE(deleteValueLine(platform(), lowerPrefixed, "a=1"));
   EXPECT_FALSE(hasValue(RegRoot::LocalMachine, "K", "A"));
 }
 
