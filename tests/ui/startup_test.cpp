@@ -1,0 +1,204 @@
+// Start-up against an in-memory Windows: switches, the configuration chain
+// with each of its failures, path macros and the suite's programs.
+#include <gtest/gtest.h>
+
+#include "platform/memory/memory_platform.h"
+#include "tests/ui/fixture/installation.h"
+#include "uninstaller/catalogue/catalogue.h"
+#include "uninstaller/startup/app/command_line.h"
+#include "uninstaller/startup/app/startup_sequence.h"
+#include "uninstaller/startup/config_store.h"
+
+namespace cvl {
+namespace {
+
+using platform::RegRoot;
+
+TEST(CommandLine, SwitchesAnywhereInAnyCaseInsideLongerWords) {
+  StartupFlags plain = parseCommandLine("\"C:\\Corvel\\Cvlunst2.exe\"");
+  EXPECT_FALSE(plain.silent);
+  EXPECT_TRUE(plain.showErrors);
+  EXPECT_TRUE(plain.showProgress);
+  EXPECT_FALSE(plain.help);
+
+  StartupFlags silent = parseCommandLine("cvlunst2.exe /silent uninstallall");
+  EXPECT_TRUE(silent.silent);
+  EXPECT_FALSE(silent.showErrors);
+  EXPECT_FALSE(silent.showProgress);
+
+  StartupFlags progress = parseCommandLine("cvlunst2.exe /Silent /ShowProgressBar");
+  EXPECT_TRUE(progress.showProgress) << "a longer word holding the switch counts";
+  EXPECT_FALSE(progress.showErrors);
+
+  StartupFlags errors = parseCommandLine("cvlunst2.exe /SHOWERRORS");
+  EXPECT_FALSE(errors.silent);
+  EXPECT_TRUE(errors.showErrors && errors.showProgress) << "without /SILENT it changes nothing";
+
+  EXPECT_TRUE(parseCommandLine("C:\\TOOLS/SILENT\\cvlunst2.exe").silent) << "even in the program path";
+  EXPECT_TRUE(parseCommandLine("cvlunst2.exe /?").help);
+}
+
+TEST(CommandLine, HasSwitchIgnoresCaseOnBothSides) {
+  EXPECT_TRUE(hasSwitch("cvlunst2.exe corvel writer", "Corvel Writer"));
+  EXPECT_TRUE(hasSwitch("cvlunst2.exe \"XCORVEL WRITERS\"", "corvel writer"));
+  EXPECT_FALSE(hasSwitch("cvlunst2.exe corvel  writer", "Corvel Writer"));
+}
+
+class StartupTest : public ::testing::Test {
+ protected:
+  StartupTest() : suite(fixture::sampleSuite("C:\\Suite", "C:\\Users\\Tester\\Programs")) {
+    system().setSpecialFolder(platform::csidl::kPrograms, "C:\\Users\\Tester\\Programs");
+    system().setSpecialFolder(platform::csidl::kCommonPrograms, "C:\\All Users\\Programs");
+    system().setModulePath("C:\\Suite\\Uninstall\\Cvlunst2.exe");
+  }
+  platform::MemorySystem& system() { return machine.system(); }
+
+  StartupError start() {
+    if (!installed) fixture::install(machine, suite);
+    installed = true;
+    return runStartup(machine, store, catalogue, state);
+  }
+  void installNow() {
+    fixture::install(machine, suite);
+    installed = true;
+  }
+  void truncate(const std::string& path, size_t keep) {
+    std::string content = *machine.files().content(path);
+    machine.files().deleteFile(path);
+    machine.files().addFile(path, content.substr(0, keep));
+  }
+
+  platform::MemoryPlatform machine;
+  fixture::Installation suite;
+  bool installed = false;
+  CConfigStore store;
+  Catalogue catalogue;
+  StartupState state;
+};
+
+TEST_F(StartupTest, ASoundInstallationLoadsEverything) {
+  ASSERT_EQ(start(), StartupError::None);
+  EXPECT_EQ(state.uninstallDir, "C:\\Suite\\Uninstall\\");
+  EXPECT_EQ(state.logPath, "C:\\Suite\\Uninstall\\cvlinst.log");
+  EXPECT_EQ(state.processLibraryPath, "C:\\Suite\\Uninstall\\cvlpsapi.dll");
+  EXPECT_EQ(catalogue.topComponents, (std::vector<std::string>{"OFFICE", "VIEWER", "FONTS"}));
+  EXPECT_EQ(state.log.groups().size(), suite.groups.size());
+  EXPECT_EQ(state.pathMacros.at("<TARGETDIR>"), "C:\\SUITE\\CORVEL");
+  EXPECT_EQ(state.pathMacros.at("<FOLDER_PROGRAMS>"), "C:\\Users\\Tester\\Programs") << "as the shell gives it";
+  EXPECT_EQ(state.pathMacros.at("<COMMON_FOLDER_PROGRAMS>"), "C:\\All Users\\Programs");
+  EXPECT_EQ(state.suitePrograms, (std::set<std::string>{"SHEETS.EXE", "VIEWER.EXE", "WRITER.EXE"}));
+}
+
+TEST_F(StartupTest, TheStoreDirectoryFallsBackToTheProgramsOwn) {
+  installNow();
+  platform::RegKeyPtr key;
+  machine.registry().openKey(RegRoot::LocalMachine, "software\\corvel\\uninstall\\cdf", platform::access::kAllAccess,
+                             key);
+  key->deleteValue("");
+  ASSERT_EQ(start(), StartupError::None);
+  EXPECT_EQ(state.uninstallDir, "C:\\Suite\\Uninstall\\");
+}
+
+TEST_F(StartupTest, ConfigurationFailuresAreError14) {
+  installNow();
+  machine.files().deleteFile("C:\\Suite\\Uninstall\\cvlinst.dat");
+  EXPECT_EQ(start(), StartupError::ConfigurationFile);
+}
+
+TEST_F(StartupTest, ATruncatedStoreIsError14) {
+  installNow();
+  truncate("C:\\Suite\\Uninstall\\cvlinst.dat", 200);
+  EXPECT_EQ(start(), StartupError::ConfigurationFile);
+}
+
+TEST_F(StartupTest, AStoreWithoutTopComponentsIsError14) {
+  suite.topSection = false;
+  EXPECT_EQ(start(), StartupError::ConfigurationFile);
+}
+
+TEST_F(StartupTest, AMissingOrTruncatedLogIsError14) {
+  installNow();
+  std::string log = *machine.files().content("C:\\Suite\\Uninstall\\cvlinst.log");
+  machine.files().deleteFile("C:\\Suite\\Uninstall\\cvlinst.log");
+  EXPECT_EQ(start(), StartupError::ConfigurationFile);
+
+  CConfigStore freshStore;
+  Catalogue freshCatalogue;
+  StartupState freshState;
+  machine.files().addFile("C:\\Suite\\Uninstall\\cvlinst.log", log.substr(0, log.size() / 2));
+  EXPECT_EQ(runStartup(machine, freshStore, freshCatalogue, freshState), StartupError::ConfigurationFile);
+  EXPECT_TRUE(freshState.log.groups().empty()) << "nothing half-read is kept";
+}
+
+TEST_F(StartupTest, ALogOfAnotherFormatLoadsEmptyAndStartUpGoesOn) {
+  installNow();
+  machine.files().deleteFile("C:\\Suite\\Uninstall\\cvlinst.log");
+  std::string foreign = std::string("\x0b", 1) + "Other Log!!" + std::string(8, '\0');
+  machine.files().addFile("C:\\Suite\\Uninstall\\cvlinst.log", foreign);
+  ASSERT_EQ(start(), StartupError::None);
+  EXPECT_TRUE(state.log.groups().empty());
+  EXPECT_TRUE(state.suitePrograms.empty());
+}
+
+TEST_F(StartupTest, AMissingPathsKeyIsError15EvenWithEverythingElseRead) {
+  installNow();
+  machine.registry().deleteKey(RegRoot::LocalMachine, "software\\corvel\\uninstall\\paths");
+  EXPECT_EQ(start(), StartupError::ConfigurationSettings);
+  EXPECT_FALSE(state.log.groups().empty());
+}
+
+TEST_F(StartupTest, AnUnknownProgramsFolderIsError16ButTheCommonOneIsOptional) {
+  platform::MemoryPlatform other;
+  fixture::install(other, suite);
+  other.system().setSpecialFolder(platform::csidl::kPrograms, "C:\\P");
+  EXPECT_EQ(runStartup(other, store, catalogue, state), StartupError::None);
+  EXPECT_EQ(state.pathMacros.count("<COMMON_FOLDER_PROGRAMS>"), 0u);
+
+  platform::MemoryPlatform without;
+  fixture::install(without, suite);
+  CConfigStore store2;
+  Catalogue catalogue2;
+  StartupState state2;
+  EXPECT_EQ(runStartup(without, store2, catalogue2, state2), StartupError::WindowsSettings);
+}
+
+TEST(PathMacros, NamesAreBracketedOnceAndUpperCased) {
+  platform::MemoryPlatform machine;
+  auto& registry = machine.registry();
+  const std::string key = "software\\corvel\\uninstall\\paths";
+  registry.seedValue(RegRoot::LocalMachine, key, "targetdir", platform::RegValue::string("c:\\corvel"));
+  registry.seedValue(RegRoot::LocalMachine, key, "<open", platform::RegValue::string("a"));
+  registry.seedValue(RegRoot::LocalMachine, key, "close>", platform::RegValue::string("b"));
+  registry.seedValue(RegRoot::LocalMachine, key, "<Both>", platform::RegValue::string("c"));
+  registry.seedValue(RegRoot::LocalMachine, key, "Number", platform::RegValue::dword(0x41));
+  PathMacros macros;
+  ASSERT_TRUE(loadPathMacros(registry, macros));
+  EXPECT_EQ(macros.at("<TARGETDIR>"), "C:\\CORVEL");
+  EXPECT_EQ(macros.at("<OPEN"), "A") << "a half-bracketed name is kept as it is";
+  EXPECT_EQ(macros.at("CLOSE>"), "B");
+  EXPECT_EQ(macros.at("<BOTH>"), "C");
+  EXPECT_EQ(macros.at("<NUMBER>"), "A") << "the type is not looked at";
+  EXPECT_EQ(macros.size(), 5u);
+}
+
+TEST(PathMacros, ALaterEqualNameReplacesTheEarlier) {
+  platform::MemoryPlatform machine;
+  const std::string key = "software\\corvel\\uninstall\\paths";
+  machine.registry().seedValue(RegRoot::LocalMachine, key, "<X>", platform::RegValue::string("first"));
+  machine.registry().seedValue(RegRoot::LocalMachine, key, "X", platform::RegValue::string("second"));
+  PathMacros macros;
+  ASSERT_TRUE(loadPathMacros(machine.registry(), macros));
+  ASSERT_EQ(macros.size(), 1u);
+  EXPECT_TRUE(macros.at("<X>") == "FIRST" || macros.at("<X>") == "SECOND");
+}
+
+TEST(RunningSuitePrograms, MatchFileNamesOnlyAndKeepEveryCopy) {
+  std::set<std::string> suite{"WRITER.EXE", "VIEWER.EXE"};
+  std::vector<std::string> running{"C:\\SUITE\\WRITER.EXE", "", "C:\\WINDOWS\\EXPLORER.EXE",
+                                   "D:\\OTHER\\WRITER.EXE", "C:\\SUITE\\WRITER.EXE.BAK", "VIEWER.EXE"};
+  EXPECT_EQ(matchRunningSuitePrograms(running, suite),
+            (std::vector<std::string>{"WRITER.EXE", "WRITER.EXE", "VIEWER.EXE"}));
+}
+
+}  // namespace
+}  // namespace cvl
