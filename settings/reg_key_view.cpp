@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "platform/platform.h"
+#include "settings/open_key_path.h"
 
 namespace cvl::settings {
 
@@ -28,7 +29,7 @@ bool RegKeyView::open() {
   handle_.reset();
   subkeyNames_.clear();
   valueNames_.clear();
-  return registry_.openKey(root_, path_, platform::access::kAllAccess, handle_) == platform::kSuccess && handle_;
+  return openKeyPath(registry_, root_, path_, platform::access::kAllAccess, handle_) == platform::kSuccess && handle_;
 }
 
 bool RegKeyView::setPath(const std::string& path) {

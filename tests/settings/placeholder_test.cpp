@@ -124,6 +124,15 @@ TEST_F(Placeholders, ShellFoldersKeyIsReadWhenTheEnvironmentGivesNothing) {
   EXPECT_EQ(expand("%HOMEDIR%"), "K:\\keyhome");
 }
 
+TEST_F(Placeholders, EnvironmentComesBeforeTheShellFoldersKey) {
+  setShellFolderValue("AppData", RegValue::string("R:\\fromkey"));
+  setShellFolderValue("USERPROFILE", RegValue::string("R:\\profile"));
+  setHome("H:", "\\home");
+  system().setEnvironment("USERPROFILE", "P:\\profile");
+  EXPECT_EQ(expand("%APPDATA%"), "H:\\home\\Application Data");
+  EXPECT_EQ(expand("%USERPROFILE%"), "P:\\profile");
+}
+
 TEST_F(Placeholders, ShellFoldersValuesOfOtherTypesOrEmptyAreIgnored) {
   setShellFolderValue("AppData", RegValue::string("C:\\expand", RegType::ExpandSz));
   setShellFolderValue("Personal", RegValue::string(""));
@@ -155,6 +164,9 @@ TEST_F(Placeholders, OverrideReplacesEveryTokenButTheUserName) {
   EXPECT_EQ(expand("a%%b"), "aH:b");
   EXPECT_EQ(expand("%USERNAME%"), "u");
   EXPECT_EQ(expand("100%"), "100%");
+  // Only one trailing backslash goes.
+  system().setEnvironment("CvlHomeDir", "\\\\server\\share\\\\");
+  EXPECT_EQ(expand("%HOMEDIR%"), "\\\\server\\share\\");
 }
 
 TEST_F(Placeholders, EmptyOrOversizedOverrideIsNoOverride) {

@@ -43,7 +43,7 @@ TEST_F(Backup, PrefersTheCurrentVersionOverTheOlderOne) {
   put(kOld, "From", RegValue::string("8.0"));
   put(kOld, "OnlyOld", RegValue::dword(1));
   runBackup(platform());
-  EXPECT_EQ(read(kTemp, "From")->asString(), "8.2");
+  EXPECT_EQ(text(kTemp, "From"), "8.2");
   EXPECT_FALSE(read(kTemp, "OnlyOld").has_value());
 }
 
@@ -58,8 +58,8 @@ TEST_F(Backup, MergesIntoATemporaryKeyLeftFromBefore) {
   put(kTemp, "Text", RegValue::string("earlier"));
   put(kCur, "Text", RegValue::string("now"));
   runBackup(platform());
-  EXPECT_EQ(read(kTemp, "Text")->asString(), "now");
-  EXPECT_EQ(read(kTemp + "\\Old", "Stale")->asDword(), 7u);
+  EXPECT_EQ(text(kTemp, "Text"), "now");
+  EXPECT_EQ(number(kTemp + "\\Old", "Stale"), 7u);
 }
 
 TEST_F(Backup, TextValuesArriveWithPlaceholdersExpanded) {
@@ -68,8 +68,8 @@ TEST_F(Backup, TextValuesArriveWithPlaceholdersExpanded) {
   put(kCur + "\\Paths", "Mine", RegValue::string("%USERNAME%\\Files"));
   put(kCur + "\\Paths", "Share", RegValue::string("50% of %TEMP%"));
   runBackup(platform());
-  EXPECT_EQ(read(kTemp + "\\Paths", "Mine")->asString(), user + "\\Files");
-  EXPECT_EQ(read(kTemp + "\\Paths", "Share")->asString(), "50% of %TEMP%");
+  EXPECT_EQ(text(kTemp + "\\Paths", "Mine"), user + "\\Files");
+  EXPECT_EQ(text(kTemp + "\\Paths", "Share"), "50% of %TEMP%");
 }
 
 TEST_F(Backup, NamesOf254CharactersAreCopiedLongerOnesAreNot) {
@@ -79,8 +79,8 @@ TEST_F(Backup, NamesOf254CharactersAreCopiedLongerOnesAreNot) {
   put(kCur + "\\" + key254, value254, RegValue::string("deep"));
   put(kCur + "\\" + std::string(255, 'z'), "Lost", RegValue::dword(255));
   runBackup(platform());
-  EXPECT_EQ(read(kTemp, value254)->asDword(), 254u);
-  EXPECT_EQ(read(kTemp + "\\" + key254, value254)->asString(), "deep");
+  EXPECT_EQ(number(kTemp, value254), 254u);
+  EXPECT_EQ(text(kTemp + "\\" + key254, value254), "deep");
   EXPECT_EQ(subkeys(kTemp), std::vector<std::string>{key254});
 }
 
@@ -92,8 +92,8 @@ TEST_F(Backup, EntriesNamedDeletedInExactlyThatCaseAreLeftBehind) {
   put(kCur + "\\Other\\~Deleted", "Gone", RegValue::dword(2));
   runBackup(platform());
   EXPECT_FALSE(read(kTemp, "~Deleted").has_value());
-  EXPECT_EQ(read(kTemp + "\\~deleted", "Kept")->asDword(), 1u);
-  EXPECT_EQ(read(kTemp + "\\Other", "~DELETED")->asString(), "kept");
+  EXPECT_EQ(number(kTemp + "\\~deleted", "Kept"), 1u);
+  EXPECT_EQ(text(kTemp + "\\Other", "~DELETED"), "kept");
   EXPECT_FALSE(exists(kTemp + "\\Other\\~Deleted"));
 }
 
@@ -101,8 +101,8 @@ TEST_F(Backup, SubkeysWithReservedLookingNamesAreCopied) {
   put(kCur + "\\__TEMP__", "A", RegValue::dword(1));
   put(kCur + "\\SUBVERSION", "B", RegValue::dword(2));
   runBackup(platform());
-  EXPECT_EQ(read(kTemp + "\\__TEMP__", "A")->asDword(), 1u);
-  EXPECT_EQ(read(kTemp + "\\SUBVERSION", "B")->asDword(), 2u);
+  EXPECT_EQ(number(kTemp + "\\__TEMP__", "A"), 1u);
+  EXPECT_EQ(number(kTemp + "\\SUBVERSION", "B"), 2u);
 }
 
 class Restore : public SettingsFixture {};
@@ -119,13 +119,13 @@ TEST_F(Restore, MergesIntoExistingSettingsAndRemovesTheTemporaryKey) {
 
   runRestore(platform());
 
-  EXPECT_EQ(read(kCur, "Keep")->asString(), "mine");
-  EXPECT_EQ(read(kCur, "Shared")->asDword(), 2u);
-  EXPECT_EQ(read(kCur, "New")->asString(), "new");
-  EXPECT_EQ(read(kCur + "\\Own", "Local")->data, std::vector<uint8_t>{9});
-  EXPECT_EQ(read(kCur + "\\Both", "Old")->asString(), "old");
-  EXPECT_EQ(read(kCur + "\\Both", "Added")->asDword(), 3u);
-  EXPECT_EQ(read(kCur + "\\Both\\Deeper", "")->asString(), "default");
+  EXPECT_EQ(text(kCur, "Keep"), "mine");
+  EXPECT_EQ(number(kCur, "Shared"), 2u);
+  EXPECT_EQ(text(kCur, "New"), "new");
+  EXPECT_EQ(read(kCur + "\\Own", "Local").value_or(RegValue{}).data, std::vector<uint8_t>{9});
+  EXPECT_EQ(text(kCur + "\\Both", "Old"), "old");
+  EXPECT_EQ(number(kCur + "\\Both", "Added"), 3u);
+  EXPECT_EQ(text(kCur + "\\Both\\Deeper", ""), "default");
   EXPECT_FALSE(exists(kTemp));
   EXPECT_TRUE(exists("Software"));
 }
@@ -150,8 +150,8 @@ TEST_F(Restore, RemovesADeepTemporaryKeyCompletely) {
   }
   runRestore(platform());
   EXPECT_FALSE(exists(kTemp));
-  EXPECT_EQ(read(kCur + "\\A\\B\\C\\D\\E", "Level")->asString(), "E");
-  EXPECT_EQ(read(kCur + "\\A\\B\\CSibling\\Below", "")->asDword(), 1u);
+  EXPECT_EQ(text(kCur + "\\A\\B\\C\\D\\E", "Level"), "E");
+  EXPECT_EQ(number(kCur + "\\A\\B\\CSibling\\Below", ""), 1u);
 }
 
 TEST_F(Restore, DoesNothingWithoutATemporaryKey) {
@@ -171,21 +171,21 @@ class CommandLine : public SettingsFixture {};
 TEST_F(CommandLine, BackupWordInAnyCaseRunsTheBackup) {
   put(kCur, "V", RegValue::dword(1));
   runStowset(platform(), "\"C:\\Program Files\\Corvel\\Stowset.exe\" backup");
-  EXPECT_EQ(read(kTemp, "V")->asDword(), 1u);
+  EXPECT_EQ(number(kTemp, "V"), 1u);
   EXPECT_TRUE(exists(kCur));
 }
 
 TEST_F(CommandLine, BothWordsBackUpFirstAndRestoreSecond) {
   put(kOld, "V", RegValue::dword(80));
   runStowset(platform(), "Stowset.exe /Restore /BACKUP");
-  EXPECT_EQ(read(kCur, "V")->asDword(), 80u);
+  EXPECT_EQ(number(kCur, "V"), 80u);
   EXPECT_FALSE(exists(kTemp));
 }
 
 TEST_F(CommandLine, ProgramPathWithTheRestoreWordRunsTheRestore) {
   put(kTemp, "V", RegValue::dword(3));
   runStowset(platform(), "C:\\RestoreTools\\Stowset.exe");
-  EXPECT_EQ(read(kCur, "V")->asDword(), 3u);
+  EXPECT_EQ(number(kCur, "V"), 3u);
 }
 
 TEST_F(CommandLine, NeitherWordDoesNothing) {

@@ -19,6 +19,24 @@ void removeBranch(Registry& registry, const std::string& parent, const std::stri
   }
 }
 
+// One name at a time, so that paths longer than one registry call takes
+// can be set up and inspected.
+Status walk(Registry& registry, const std::string& path, bool create, RegKeyPtr& out) {
+  RegKeyPtr key;
+  Status status = registry.openKey(RegRoot::CurrentUser, "", access::kAllAccess, key);
+  size_t start = 0;
+  while (status == kSuccess && start < path.size()) {
+    size_t end = std::min(path.find('\\', start), path.size());
+    const std::string name = path.substr(start, end - start);
+    RegKeyPtr below;
+    status = create ? key->createKey(name, access::kAllAccess, below) : key->openKey(name, access::kAllAccess, below);
+    key = std::move(below);
+    start = end + 1;
+  }
+  if (status == kSuccess) out = std::move(key);
+  return status;
+}
+
 }  // namespace
 
 void SettingsFixture::SetUp() {
@@ -41,32 +59,42 @@ void SettingsFixture::removeSavedKeys() {
 
 void SettingsFixture::makeKey(const std::string& key) {
   RegKeyPtr handle;
-  ASSERT_EQ(platform_->registry().createKey(RegRoot::CurrentUser, key, access::kAllAccess, handle), kSuccess) << key;
+  EXPECT_EQ(walk(platform_->registry(), key, true, handle), kSuccess) << key;
 }
 
 void SettingsFixture::put(const std::string& key, const std::string& name, const RegValue& value) {
   RegKeyPtr handle;
-  ASSERT_EQ(platform_->registry().createKey(RegRoot::CurrentUser, key, access::kAllAccess, handle), kSuccess) << key;
-  ASSERT_EQ(handle->setValue(name, value), kSuccess) << key << " / " << name;
+  ASSERT_EQ(walk(platform_->registry(), key, true, handle), kSuccess) << key;
+  EXPECT_EQ(handle->setValue(name, value), kSuccess) << key << " / " << name;
 }
 
 std::optional<RegValue> SettingsFixture::read(const std::string& key, const std::string& name) {
   RegKeyPtr handle;
   RegValue value;
-  if (platform_->registry().openKey(RegRoot::CurrentUser, key, access::kRead, handle) != kSuccess) return std::nullopt;
+  if (walk(platform_->registry(), key, false, handle) != kSuccess) return std::nullopt;
   if (handle->queryValue(name, value) != kSuccess) return std::nullopt;
   return value;
 }
 
 bool SettingsFixture::exists(const std::string& key) {
   RegKeyPtr handle;
-  return platform_->registry().openKey(RegRoot::CurrentUser, key, access::kRead, handle) == kSuccess;
+  return walk(platform_->registry(), key, false, handle) == kSuccess;
+}
+
+std::string SettingsFixture::text(const std::string& key, const std::string& name) {
+  std::optional<RegValue> value = read(key, name);
+  return value ? value->asString() : "<missing>";
+}
+
+uint32_t SettingsFixture::number(const std::string& key, const std::string& name) {
+  std::optional<RegValue> value = read(key, name);
+  return value ? value->asDword() : kMissingNumber;
 }
 
 std::vector<std::string> SettingsFixture::subkeys(const std::string& key) {
   std::vector<std::string> names;
   RegKeyPtr handle;
-  if (platform_->registry().openKey(RegRoot::CurrentUser, key, access::kRead, handle) != kSuccess) return names;
+  if (walk(platform_->registry(), key, false, handle) != kSuccess) return names;
   std::string name;
   for (uint32_t i = 0; handle->enumKey(i, name) == kSuccess; ++i) names.push_back(name);
   std::sort(names.begin(), names.end());
@@ -76,7 +104,7 @@ std::vector<std::string> SettingsFixture::subkeys(const std::string& key) {
 std::vector<std::string> SettingsFixture::values(const std::string& key) {
   std::vector<std::string> names;
   RegKeyPtr handle;
-  if (platform_->registry().openKey(RegRoot::CurrentUser, key, access::kRead, handle) != kSuccess) return names;
+  if (walk(platform_->registry(), key, false, handle) != kSuccess) return names;
   std::string name;
   for (uint32_t i = 0; handle->enumValue(i, name, nullptr) == kSuccess; ++i) names.push_back(name);
   std::sort(names.begin(), names.end());

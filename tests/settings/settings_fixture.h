@@ -16,6 +16,7 @@ namespace settings_test {
 inline constexpr const char* kCurrent = "Software\\Corvel\\PathCrafter\\8.2";
 inline constexpr const char* kOlder = "Software\\Corvel\\Deskora\\8.0";
 inline constexpr const char* kTemporary = "Software\\CorvelTemp";
+inline constexpr uint32_t kMissingNumber = 0xDEADBEEF;
 
 class SettingsFixture : public ::testing::Test {
  protected:
@@ -27,6 +28,9 @@ class SettingsFixture : public ::testing::Test {
   void makeKey(const std::string& key);
   void put(const std::string& key, const std::string& name, const cvl::platform::RegValue& value);
   std::optional<cvl::platform::RegValue> read(const std::string& key, const std::string& name);
+  // The value read as text or number; "<missing>" or kMissingNumber when absent.
+  std::string text(const std::string& key, const std::string& name);
+  uint32_t number(const std::string& key, const std::string& name);
   bool exists(const std::string& key);
   std::vector<std::string> subkeys(const std::string& key);
   std::vector<std::string> values(const std::string& key);

@@ -23,7 +23,10 @@ std::string programBesideMe(const std::string& name) {
 
 // The full 32-bit exit status, or -1 when the program could not be run.
 long long runProgram(const std::string& arguments) {
-  std::string commandLine = "\"" + programBesideMe("Stowset.exe") + "\" " + arguments;
+  std::string commandLine = "\"";
+  commandLine += programBesideMe("Stowset.exe");
+  commandLine += "\" ";
+  commandLine += arguments;
   STARTUPINFOA startup = {};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION process = {};
@@ -49,12 +52,12 @@ TEST_F(StowsetProgram, BacksUpAndRestoresThroughTheRegistryAlone) {
 
   ASSERT_EQ(runProgram("/backup"), 0);
   expectCopiedTypesOnly(temp + "\\Options", "old");
-  EXPECT_EQ(read(temp, "Home")->asString(), platform().system().userName());
+  EXPECT_EQ(text(temp, "Home"), platform().system().userName());
 
   put(cur, "Kept", RegValue::dword(82));
   ASSERT_EQ(runProgram("RESTORE"), 0);
   expectCopiedTypesOnly(cur + "\\Options", "old");
-  EXPECT_EQ(read(cur, "Kept")->asDword(), 82u);
+  EXPECT_EQ(number(cur, "Kept"), 82u);
   EXPECT_FALSE(exists(temp));
 }
 

@@ -78,6 +78,18 @@ TEST_F(KeyView, MissingKeyGivesNothingAndWritesNothing) {
   EXPECT_FALSE(exists(kTemp + "\\Missing"));
 }
 
+TEST_F(KeyView, ReachesKeysWhosePathIsLongerThanOneRegistryCallTakes) {
+  const std::string deep = kTemp + "\\" + std::string(200, 'a') + "\\" + std::string(200, 'b');
+  put(deep + "\\" + std::string(254, 'c'), "V", RegValue::dword(7));
+  RegKeyView v = view(deep + "\\" + std::string(254, 'c'));
+  uint32_t value = 0;
+  ASSERT_TRUE(v.getNumber("V", value));
+  EXPECT_EQ(value, 7u);
+  EXPECT_FALSE(v.setPath(deep + "\\" + std::string(254, 'd')));
+  EXPECT_TRUE(v.setPath(deep));
+  EXPECT_EQ(v.subkeyName(0), std::string(254, 'c'));
+}
+
 TEST_F(KeyView, ReadsCheckTheStoredType) {
   put(kTemp, "Text", RegValue::string("abc"));
   put(kTemp, "Number", RegValue::dword(42));
@@ -124,11 +136,11 @@ TEST_F(KeyView, WritesStoreTheTerminatorAndExactSizes) {
   EXPECT_TRUE(v.setString("Text", "abc"));
   EXPECT_TRUE(v.setBytes("Bytes", {7, 8}));
   EXPECT_TRUE(v.setNumber("Number", 0x01020304));
-  EXPECT_EQ(read(kTemp, "Text")->data, (std::vector<uint8_t>{'a', 'b', 'c', 0}));
-  EXPECT_EQ(read(kTemp, "Bytes")->type, RegType::Binary);
-  EXPECT_EQ(read(kTemp, "Bytes")->data, (std::vector<uint8_t>{7, 8}));
-  EXPECT_EQ(read(kTemp, "Number")->type, RegType::Dword);
-  EXPECT_EQ(read(kTemp, "Number")->asDword(), 0x01020304u);
+  EXPECT_EQ(read(kTemp, "Text").value_or(RegValue{}).data, (std::vector<uint8_t>{'a', 'b', 'c', 0}));
+  EXPECT_EQ(read(kTemp, "Bytes").value_or(RegValue{}).type, RegType::Binary);
+  EXPECT_EQ(read(kTemp, "Bytes").value_or(RegValue{}).data, (std::vector<uint8_t>{7, 8}));
+  EXPECT_EQ(read(kTemp, "Number").value_or(RegValue{}).type, RegType::Dword);
+  EXPECT_EQ(number(kTemp, "Number"), 0x01020304u);
 }
 
 TEST_F(KeyView, ValueInfoGivesTypeAndSizeByIndex) {
@@ -173,7 +185,7 @@ TEST_F(TreeCopy, CreatesTheDestinationAndCopiesSubkeysInAnyDepth) {
   put(kCur + "\\A\\B\\C", "V", RegValue::dword(3));
   makeKey(kCur + "\\A\\Empty");
   ASSERT_TRUE(copy(kCur, kTemp + "\\Nested\\Copy"));
-  EXPECT_EQ(read(kTemp + "\\Nested\\Copy\\A\\B\\C", "V")->asDword(), 3u);
+  EXPECT_EQ(number(kTemp + "\\Nested\\Copy\\A\\B\\C", "V"), 3u);
   EXPECT_TRUE(exists(kTemp + "\\Nested\\Copy\\A\\Empty"));
 }
 
