@@ -17,6 +17,7 @@ inline constexpr Status kNotSameDevice = 17;      // ERROR_NOT_SAME_DEVICE
 inline constexpr Status kSharingViolation = 32;   // ERROR_SHARING_VIOLATION
 inline constexpr Status kFileExists = 80;         // ERROR_FILE_EXISTS
 inline constexpr Status kInvalidParameter = 87;   // ERROR_INVALID_PARAMETER
+inline constexpr Status kInvalidName = 123;       // ERROR_INVALID_NAME
 inline constexpr Status kDirNotEmpty = 145;       // ERROR_DIR_NOT_EMPTY
 inline constexpr Status kBadPathname = 161;       // ERROR_BAD_PATHNAME
 inline constexpr Status kAlreadyExists = 183;     // ERROR_ALREADY_EXISTS

@@ -11,9 +11,15 @@ namespace {
 
 constexpr uint32_t kSettableAttributes = attr::kReadOnly | attr::kHidden | attr::kSystem | attr::kArchive;
 
+// Wine keeps no read-only bit on a directory.
+uint32_t storedAttributes(const MemoryFsNode& node, uint32_t attributes) {
+  return attributes & kSettableAttributes & (node.directory ? ~attr::kReadOnly : ~0u);
+}
+
+// Wine keeps the archive bit of every file set, whatever is asked for, so
+// a file never reports kNormal.
 uint32_t reportedAttributes(const MemoryFsNode& node) {
-  if (node.directory) return node.attributes | attr::kDirectory;
-  return node.attributes ? node.attributes : attr::kNormal;
+  return node.attributes | (node.directory ? attr::kDirectory : attr::kArchive);
 }
 
 std::vector<std::string> splitPath(const std::string& text) {
@@ -36,7 +42,7 @@ bool MemoryFileSystem::resolve(const std::string& raw, FsPath& out) const {
   std::replace(path.begin(), path.end(), '/', '\\');
   if (path.empty()) return false;
   std::string rest = path;
-  out = FsPath{current_.root, {}};
+  out = FsPath{current_.root, {}, path.back() == '\\'};
   if (path.rfind("\\\\", 0) == 0) {
     size_t server = path.find('\\', 2);
     size_t share = server == std::string::npos ? server : path.find('\\', server + 1);
@@ -75,6 +81,7 @@ Status MemoryFileSystem::locate(const FsPath& path, MemoryFsNodePtr& node, Memor
   parent = dir;
   auto found = dir->children.find(upper(path.parts.back()));
   if (found != dir->children.end()) node = found->second;
+  if (node && path.trailingSlash && !node->directory) return kPathNotFound;
   return kSuccess;
 }
 
@@ -121,8 +128,6 @@ Status MemoryFileSystem::open(const std::string& path, OpenMode mode, FilePtr& o
   if (!node && mode != OpenMode::CreateAlways) return kFileNotFound;
   if (node) {
     if (node->directory || (write && (node->attributes & attr::kReadOnly))) return kAccessDenied;
-    // Overwriting a hidden or system file demands those attributes back.
-    if (mode == OpenMode::CreateAlways && (node->attributes & (attr::kHidden | attr::kSystem))) return kAccessDenied;
     if (node->writers > 0 || (write && node->busy())) return kSharingViolation;
   }
   if (!node) {
@@ -130,8 +135,7 @@ Status MemoryFileSystem::open(const std::string& path, OpenMode mode, FilePtr& o
     node = makeNode(p.parts.back(), false);
     parent->children[upper(node->name)] = node;
   } else if (mode == OpenMode::CreateAlways) {
-    node->content.clear();
-    node->attributes = attr::kArchive;
+    node->content.clear();  // the attributes stay, hidden and system included
     node->written = node->accessed = clock_;
   }
   out = std::make_unique<MemoryFile>(*this, node, canonical(p), mode != OpenMode::WriteExisting, write);
@@ -156,11 +160,11 @@ Status MemoryFileSystem::setStatus(const std::string& path, const FileStatus& st
   if (Status s = fault(p, Op::SetAttributes)) return s;
   if (Status s = locate(p, node, parent)) return s;
   if (!node) return kFileNotFound;
-  // A zero time leaves that time as it is, as SetFileTime does.
-  if (status.created) node->created = status.created;
+  // A zero time leaves that time as it is, as SetFileTime does. Wine cannot
+  // set a creation time on its Unix file systems, so none is set here.
   if (status.accessed) node->accessed = status.accessed;
   if (status.written) node->written = status.written;
-  node->attributes = status.attributes & kSettableAttributes;
+  node->attributes = storedAttributes(*node, status.attributes);
   return kSuccess;
 }
 
@@ -171,7 +175,7 @@ Status MemoryFileSystem::setAttributes(const std::string& path, uint32_t attribu
   if (Status s = fault(p, Op::SetAttributes)) return s;
   if (Status s = locate(p, node, parent)) return s;
   if (!node) return kFileNotFound;
-  node->attributes = attributes & kSettableAttributes;
+  node->attributes = storedAttributes(*node, attributes);
   return kSuccess;
 }
 
@@ -180,7 +184,7 @@ Status MemoryFileSystem::deleteFile(const std::string& path) {
   MemoryFsNodePtr node, parent;
   if (!resolve(path, p)) return kPathNotFound;
   if (Status s = fault(p, Op::Delete)) return s;
-  if (Status s = locate(p, node, parent)) return s;
+  if (Status s = locate(p, node, parent)) return s == kPathNotFound && node ? kInvalidName : s;
   if (!node) return kFileNotFound;
   if (node->directory || (node->attributes & attr::kReadOnly)) return kAccessDenied;
   if (node->busy()) return kSharingViolation;
@@ -227,9 +231,11 @@ Status MemoryFileSystem::replaceFile(const std::string& from, const std::string&
   if (!parent || !targetParent) return kAccessDenied;
   if (upper(source.root) != upper(target.root)) return kNotSameDevice;
   if (existing == node) return kSuccess;
-  if (existing && (existing->directory || node->directory || (existing->attributes & attr::kReadOnly)))
-    return kAccessDenied;
-  if (node->busy() || (existing && existing->busy())) return kSharingViolation;
+  // Wine replaces a read-only target, and a file by a directory, where
+  // Windows would refuse both.
+  if (existing && existing->directory) return kAccessDenied;
+  if (existing && existing->busy()) return kAccessDenied;
+  if (node->busy()) return kSharingViolation;
   if (node->directory && holdsCurrentDirectory(source)) return kSharingViolation;
   if (node->directory && (canonical(target) + "\\").rfind(canonical(source) + "\\", 0) == 0) return kAccessDenied;
   parent->children.erase(upper(node->name));
@@ -246,8 +252,10 @@ Status MemoryFileSystem::find(const std::string& pattern, const std::function<bo
   MemoryFsNodePtr dir, parent;
   if (!resolve(dirText, p)) return kPathNotFound;
   if (Status s = fault(p, Op::Find)) return s;
-  if (Status s = locate(p, dir, parent)) return s;
-  if (!dir || !dir->directory) return kPathNotFound;
+  Status located = locate(p, dir, parent);
+  if (dir && !dir->directory) return kInvalidName;
+  if (located) return located;
+  if (!dir) return kPathNotFound;
   std::vector<FoundEntry> found;
   if (parent) {
     for (const char* dots : {".", ".."}) {

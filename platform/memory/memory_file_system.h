@@ -55,6 +55,7 @@ class MemoryFileSystem : public FileSystem {
   struct FsPath {
     std::string root;
     std::vector<std::string> parts;
+    bool trailingSlash = false;  // only a directory may be named so
   };
   bool resolve(const std::string& path, FsPath& out) const;
   // Finds the node (null when only its parent exists) and its parent.

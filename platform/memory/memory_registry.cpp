@@ -3,22 +3,35 @@
 #include <algorithm>
 #include <iterator>
 
-#include "platform/platform.h"
 
 namespace cvl::platform {
 namespace {
 
-// Names are stored as first written and ordered by this key.
-std::string sortKey(const std::string& name) { return upper(name); }
+// Names are stored as first written and ordered by this key: lower case,
+// so "_x" comes before letters as Wine enumerates it.
+std::string sortKey(const std::string& name) {
+  std::string key = name;
+  for (char& c : key) {
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  }
+  return key;
+}
 
-// One trailing backslash is accepted; a leading or doubled one is not.
+// RegQueryInfoKeyA counts string data in the UTF-16 bytes the registry
+// holds, twice the ANSI size: callers get a safe upper bound.
+uint32_t reportedDataSize(const RegValue& value) {
+  const bool text = value.type == RegType::Sz || value.type == RegType::ExpandSz || value.type == RegType::MultiSz;
+  return static_cast<uint32_t>(value.data.size()) * (text ? 2 : 1);
+}
+
+// A leading backslash is refused; doubled or trailing ones are skipped.
 Status splitKeyPath(const std::string& path, std::vector<std::string>& parts) {
   parts.clear();
+  if (!path.empty() && path[0] == '\\') return kBadPathname;
   size_t start = 0;
   while (start < path.size()) {
     size_t end = std::min(path.find('\\', start), path.size());
-    if (end == start) return kBadPathname;
-    parts.push_back(path.substr(start, end - start));
+    if (end > start) parts.push_back(path.substr(start, end - start));
     start = end + 1;
   }
   return kSuccess;
@@ -109,7 +122,7 @@ class MemoryRegKey : public RegKey {
       out.maxSubKeyNameLength = std::max<uint32_t>(out.maxSubKeyNameLength, child->name.size());
     for (const auto& [key, named] : node_->values) {
       out.maxValueNameLength = std::max<uint32_t>(out.maxValueNameLength, named.name.size());
-      out.maxValueDataSize = std::max<uint32_t>(out.maxValueDataSize, named.value.data.size());
+      out.maxValueDataSize = std::max(out.maxValueDataSize, reportedDataSize(named.value));
     }
     return kSuccess;
   }

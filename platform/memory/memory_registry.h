@@ -1,8 +1,8 @@
 #pragma once
 // The registry of the in-memory Windows. Keys and values keep the name they
 // were first written with, compare without regard to case and enumerate in
-// the order Wine gives them: sorted by case-folded name, keys and values
-// alike. Open keys are handles: a key deleted behind one answers
+// the order Wine gives them: sorted by lower-cased name, keys and values
+// alike (Windows itself lists values in the order they were created). Open keys are handles: a key deleted behind one answers
 // kKeyDeleted, and the access mask it was opened with is enforced.
 #include <map>
 #include <memory>

@@ -104,6 +104,19 @@ TEST(MemoryFiles, FaultsMakeTheChosenOperationFailOnThatPathOnly) {
   EXPECT_EQ(files.removeDirectory("C:\\A\\Sub"), kSuccess);
 }
 
+// Windows refuses to write a read-only file; Wine running as root does not,
+// so this rule is checked here rather than in the shared contract.
+TEST(MemoryFiles, ReadOnlyFilesCannotBeOpenedForWriting) {
+  MemoryPlatform platform;
+  auto& files = platform.files();
+  files.addFile("C:\\cvlinst.dat", "store", attr::kReadOnly);
+  FilePtr file;
+  EXPECT_EQ(files.open("C:\\cvlinst.dat", OpenMode::WriteExisting, file), kAccessDenied);
+  EXPECT_EQ(files.open("C:\\cvlinst.dat", OpenMode::CreateAlways, file), kAccessDenied);
+  EXPECT_EQ(*files.content("C:\\cvlinst.dat"), "store");
+  EXPECT_EQ(files.open("C:\\cvlinst.dat", OpenMode::Read, file), kSuccess);
+}
+
 TEST(MemoryFiles, ClockStampsWritesAndOpenHandlesAreCounted) {
   MemoryPlatform platform;
   auto& files = platform.files();

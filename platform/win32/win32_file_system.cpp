@@ -1,0 +1,99 @@
+#include "platform/win32/win32_file_system.h"
+
+#include "platform/win32/win32_file.h"
+
+namespace cvl::platform {
+namespace {
+
+Status lastError() { return static_cast<Status>(GetLastError()); }
+Status result(BOOL ok) { return ok ? kSuccess : lastError(); }
+
+FileTime fromFiletime(const FILETIME& time) {
+  return (static_cast<uint64_t>(time.dwHighDateTime) << 32) | time.dwLowDateTime;
+}
+
+FILETIME toFiletime(FileTime time) {
+  return FILETIME{static_cast<DWORD>(time), static_cast<DWORD>(time >> 32)};
+}
+
+// Zero asks SetFileAttributesA to change nothing; FILE_ATTRIBUTE_NORMAL clears.
+DWORD settable(uint32_t attributes) {
+  attributes &= ~attr::kDirectory;
+  return attributes ? attributes : FILE_ATTRIBUTE_NORMAL;
+}
+
+}  // namespace
+
+Status Win32FileSystem::open(const std::string& path, OpenMode mode, FilePtr& out) {
+  DWORD access = GENERIC_READ, disposition = OPEN_EXISTING;
+  if (mode == OpenMode::CreateAlways) access = GENERIC_READ | GENERIC_WRITE, disposition = CREATE_ALWAYS;
+  if (mode == OpenMode::WriteExisting) access = GENERIC_WRITE;
+  UniqueFile handle(
+      CreateFileA(path.c_str(), access, FILE_SHARE_READ, nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!handle) return lastError();
+  out = std::make_unique<Win32File>(std::move(handle));
+  return kSuccess;
+}
+
+Status Win32FileSystem::status(const std::string& path, FileStatus& out) {
+  WIN32_FILE_ATTRIBUTE_DATA data;
+  if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) return lastError();
+  out = FileStatus{data.dwFileAttributes, fromFiletime(data.ftCreationTime), fromFiletime(data.ftLastAccessTime),
+                   fromFiletime(data.ftLastWriteTime),
+                   (static_cast<uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow};
+  return kSuccess;
+}
+
+Status Win32FileSystem::setStatus(const std::string& path, const FileStatus& status) {
+  // Backup semantics let the same call reach a directory.
+  UniqueFile handle(CreateFileA(path.c_str(), FILE_WRITE_ATTRIBUTES,
+                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+  if (!handle) return lastError();
+  const FILETIME created = toFiletime(status.created), accessed = toFiletime(status.accessed),
+                 written = toFiletime(status.written);
+  // A zero time is left as it is.
+  if (!SetFileTime(handle.get(), status.created ? &created : nullptr, status.accessed ? &accessed : nullptr,
+                   status.written ? &written : nullptr))
+    return lastError();
+  handle.reset();
+  return setAttributes(path, status.attributes);
+}
+
+Status Win32FileSystem::setAttributes(const std::string& path, uint32_t attributes) {
+  return result(SetFileAttributesA(path.c_str(), settable(attributes)));
+}
+
+Status Win32FileSystem::deleteFile(const std::string& path) { return result(DeleteFileA(path.c_str())); }
+
+Status Win32FileSystem::createDirectory(const std::string& path) {
+  return result(CreateDirectoryA(path.c_str(), nullptr));
+}
+
+Status Win32FileSystem::removeDirectory(const std::string& path) { return result(RemoveDirectoryA(path.c_str())); }
+
+Status Win32FileSystem::replaceFile(const std::string& from, const std::string& to) {
+  return result(MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH));
+}
+
+Status Win32FileSystem::find(const std::string& pattern, const std::function<bool(const FoundEntry&)>& visit) {
+  WIN32_FIND_DATAA data;
+  UniqueFind search(FindFirstFileA(pattern.c_str(), &data));
+  if (!search) return lastError();
+  do {
+    if (!visit(FoundEntry{data.cFileName, data.dwFileAttributes})) break;
+  } while (FindNextFileA(search.get(), &data));
+  return kSuccess;
+}
+
+std::string Win32FileSystem::currentDirectory() {
+  std::string buffer(GetCurrentDirectoryA(0, nullptr), '\0');
+  buffer.resize(GetCurrentDirectoryA(static_cast<DWORD>(buffer.size()), buffer.data()));
+  return buffer;
+}
+
+Status Win32FileSystem::setCurrentDirectory(const std::string& path) {
+  return result(SetCurrentDirectoryA(path.c_str()));
+}
+
+}  // namespace cvl::platform

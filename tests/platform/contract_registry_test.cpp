@@ -1,0 +1,203 @@
+// Registry behaviour the core relies on, identical on every platform.
+#include <vector>
+
+#include "contract_fixture.h"
+
+namespace cvl::platform::contract {
+namespace {
+
+std::vector<std::string> keyNames(const RegKey& key) {
+  std::vector<std::string> names;
+  std::string name;
+  for (uint32_t i = 0; key.enumKey(i, name) == kSuccess; ++i) names.push_back(name);
+  return names;
+}
+
+std::vector<std::string> valueNames(const RegKey& key) {
+  std::vector<std::string> names;
+  std::string name;
+  for (uint32_t i = 0; key.enumValue(i, name, nullptr) == kSuccess; ++i) names.push_back(name);
+  return names;
+}
+
+TEST_P(Contract, RegistryNamesIgnoreCaseButKeepTheirFirstSpelling) {
+  RegKeyPtr key = createKey("MixedCase\\Inner");
+  ASSERT_TRUE(key);
+  ASSERT_EQ(key->setValue("ValueName", RegValue::string("one")), kSuccess);
+  ASSERT_EQ(key->setValue("VALUENAME", RegValue::string("two")), kSuccess);
+
+  RegKeyPtr again;
+  ASSERT_EQ(reg().openKey(scratch_->root, keyPath("MIXEDCASE\\inner"), access::kRead, again), kSuccess);
+  RegValue value;
+  ASSERT_EQ(again->queryValue("valuename", value), kSuccess);
+  EXPECT_EQ(value.asString(), "two");
+  EXPECT_EQ(valueNames(*again), std::vector<std::string>{"ValueName"});
+
+  RegKeyPtr recreated;
+  ASSERT_EQ(reg().createKey(scratch_->root, keyPath("mixedcase\\INNER\\New"), access::kAllAccess, recreated),
+            kSuccess);
+  EXPECT_EQ(keyNames(*scratchKey()), std::vector<std::string>{"MixedCase"});
+  RegKeyPtr mixed;
+  ASSERT_EQ(reg().openKey(scratch_->root, keyPath("mixedcase"), access::kRead, mixed), kSuccess);
+  EXPECT_EQ(keyNames(*mixed), std::vector<std::string>{"Inner"});
+}
+
+TEST_P(Contract, RegistryPathsSkipExtraBackslashesRefuseALeadingOneAndReopenWithEmptyName) {
+  createKey("Trail");
+  RegKeyPtr key, same, missing;
+  EXPECT_EQ(reg().openKey(scratch_->root, keyPath("Trail\\"), access::kRead, key), kSuccess);
+  EXPECT_EQ(reg().openKey(scratch_->root, scratch_->key + "\\\\Trail\\\\", access::kRead, key), kSuccess);
+  EXPECT_EQ(reg().openKey(scratch_->root, "\\" + keyPath("Trail"), access::kRead, key), kBadPathname);
+  EXPECT_EQ(key->createKey("\\Inner", access::kAllAccess, same), kBadPathname);
+  EXPECT_EQ(reg().openKey(scratch_->root, keyPath("Absent"), access::kRead, missing), kFileNotFound);
+  EXPECT_EQ(reg().openKey(scratch_->root, keyPath("Absent\\Deeper"), access::kRead, missing), kFileNotFound);
+  ASSERT_EQ(scratchKey()->openKey("", access::kAllAccess, same), kSuccess);
+  EXPECT_EQ(keyNames(*same), std::vector<std::string>{"Trail"});
+}
+
+TEST_P(Contract, RegistryEnumeratesKeysAndValuesSortedByLowerCaseNameUntilNoMoreItems) {
+  RegKeyPtr key = scratchKey();
+  for (const char* name : {"beta", "Alpha", "_under", "Zed", "gamma", "alpha2"}) {
+    RegKeyPtr child;
+    ASSERT_EQ(key->createKey(name, access::kAllAccess, child), kSuccess);
+    ASSERT_EQ(key->setValue(name, RegValue::dword(1)), kSuccess);
+  }
+  const std::vector<std::string> sorted{"_under", "Alpha", "alpha2", "beta", "gamma", "Zed"};
+  EXPECT_EQ(keyNames(*key), sorted);
+  EXPECT_EQ(valueNames(*key), sorted);
+
+  std::string name = "stale";
+  EXPECT_EQ(key->enumKey(6, name), kNoMoreItems);
+  EXPECT_EQ(key->enumValue(6, name, nullptr), kNoMoreItems);
+  EXPECT_EQ(key->enumKey(1000, name), kNoMoreItems);
+}
+
+TEST_P(Contract, RegistryKeyWithSubkeysCannotBeDeletedTheNtWay) {
+  createKey("Parent\\Child\\Grandchild");
+  RegKeyPtr parent = createKey("Parent");
+  EXPECT_EQ(reg().deleteKey(scratch_->root, keyPath("Parent")), kAccessDenied);
+  EXPECT_EQ(parent->deleteKey("Child"), kAccessDenied);
+  EXPECT_EQ(parent->deleteKey("Child\\Grandchild"), kSuccess);
+  EXPECT_EQ(parent->deleteKey("child"), kSuccess);
+  EXPECT_EQ(parent->deleteKey("Child"), kFileNotFound);
+  EXPECT_EQ(reg().deleteKey(scratch_->root, keyPath("PARENT")), kSuccess);
+  EXPECT_EQ(reg().deleteKey(scratch_->root, keyPath("Parent")), kFileNotFound);
+  EXPECT_TRUE(keyNames(*scratchKey()).empty());
+
+  // An empty name deletes the key behind the handle itself.
+  RegKeyPtr self = createKey("Self");
+  EXPECT_EQ(self->deleteKey(""), kSuccess);
+  EXPECT_EQ(reg().openKey(scratch_->root, keyPath("Self"), access::kRead, self), kFileNotFound);
+}
+
+TEST_P(Contract, RegistryHandleOfADeletedKeyReportsKeyDeleted) {
+  RegKeyPtr doomed = createKey("Doomed");
+  ASSERT_EQ(doomed->setValue("v", RegValue::dword(7)), kSuccess);
+  ASSERT_EQ(reg().deleteKey(scratch_->root, keyPath("Doomed")), kSuccess);
+
+  RegValue value;
+  std::string name;
+  RegKeyInfo info;
+  RegKeyPtr child;
+  EXPECT_EQ(doomed->queryValue("v", value), kKeyDeleted);
+  EXPECT_EQ(doomed->setValue("w", RegValue::dword(1)), kKeyDeleted);
+  EXPECT_EQ(doomed->enumValue(0, name, nullptr), kKeyDeleted);
+  EXPECT_EQ(doomed->enumKey(0, name), kKeyDeleted);
+  EXPECT_EQ(doomed->info(info), kKeyDeleted);
+  EXPECT_EQ(doomed->createKey("Child", access::kAllAccess, child), kKeyDeleted);
+  EXPECT_EQ(doomed->openKey("", access::kRead, child), kKeyDeleted);
+  EXPECT_FALSE(reg().openKey(scratch_->root, keyPath("Doomed"), access::kRead, child) == kSuccess);
+}
+
+TEST_P(Contract, RegistryEnforcesTheAccessAKeyWasOpenedWith) {
+  createKey("Guarded")->setValue("v", RegValue::dword(1));
+  RegKeyPtr reader, writer;
+  ASSERT_EQ(reg().openKey(scratch_->root, keyPath("Guarded"), access::kRead, reader), kSuccess);
+  ASSERT_EQ(reg().openKey(scratch_->root, keyPath("Guarded"), access::kSetValue, writer), kSuccess);
+  RegValue value;
+  std::string name;
+  EXPECT_EQ(reader->queryValue("v", value), kSuccess);
+  EXPECT_EQ(reader->setValue("v", RegValue::dword(2)), kAccessDenied);
+  EXPECT_EQ(reader->deleteValue("v"), kAccessDenied);
+  EXPECT_EQ(writer->queryValue("v", value), kAccessDenied);
+  EXPECT_EQ(writer->enumKey(0, name), kAccessDenied);
+  EXPECT_EQ(writer->setValue("v", RegValue::dword(3)), kSuccess);
+  EXPECT_EQ(writer->deleteValue("v"), kSuccess);
+  EXPECT_EQ(writer->deleteValue("v"), kFileNotFound);
+
+  // Creating and deleting subkeys asks nothing of the parent's handle.
+  RegKeyPtr child;
+  EXPECT_EQ(reader->createKey("Child", access::kAllAccess, child), kSuccess);
+  EXPECT_EQ(reader->deleteKey("Child"), kSuccess);
+}
+
+TEST_P(Contract, RegistrySmallBuffersGiveMoreDataWithTheNeededSize) {
+  RegKeyPtr key = scratchKey();
+  RegKeyPtr child;
+  ASSERT_EQ(key->createKey("Seven77", access::kAllAccess, child), kSuccess);
+  ASSERT_EQ(key->setValue("Name5", RegValue::binary({1, 2, 3, 4, 5, 6})), kSuccess);
+
+  std::string name;
+  EXPECT_EQ(key->enumKey(0, name, 7), kMoreData);
+  ASSERT_EQ(key->enumKey(0, name, 8), kSuccess);
+  EXPECT_EQ(name, "Seven77");
+
+  RegValue value;
+  EXPECT_EQ(key->enumValue(0, name, nullptr, 5), kMoreData);
+  ASSERT_EQ(key->enumValue(0, name, &value, 6, 6), kSuccess);
+  EXPECT_EQ(value.data, (std::vector<uint8_t>{1, 2, 3, 4, 5, 6}));
+  EXPECT_EQ(key->enumValue(0, name, &value, 6, 5), kMoreData);
+  EXPECT_EQ(value.type, RegType::Binary);
+  EXPECT_EQ(value.data.size(), 6u);
+
+  value = RegValue{};
+  EXPECT_EQ(key->queryValue("Name5", value, 4), kMoreData);
+  EXPECT_EQ(value.type, RegType::Binary);
+  EXPECT_EQ(value.data.size(), 6u);
+  ASSERT_EQ(key->setValue("Text", RegValue::string("hello")), kSuccess);
+  EXPECT_EQ(key->queryValue("Text", value, 5), kMoreData);
+  EXPECT_EQ(value.data.size(), 6u);
+  ASSERT_EQ(key->queryValue("Text", value, 6), kSuccess);
+  EXPECT_EQ(value.asString(), "hello");
+}
+
+TEST_P(Contract, RegistryValueTypesRoundTripAndTheDefaultValueHasTheEmptyName) {
+  RegKeyPtr key = createKey("Typed");
+  const std::vector<std::pair<std::string, RegValue>> stored{
+      {"Sz", RegValue::string("C:\\Corvel")},
+      {"Expand", RegValue::string("%SystemRoot%\\x", RegType::ExpandSz)},
+      {"Multi", RegValue{RegType::MultiSz, {'a', 0, 'b', 'c', 0, 0}}},
+      {"Bin", RegValue::binary({0, 255, 0, 7})},
+      {"EmptyBin", RegValue::binary({})},
+      {"Dword", RegValue::dword(0xDEADBEEF)},
+      {"None", RegValue{RegType::None, {9}}},
+  };
+  RegValue value;
+  EXPECT_EQ(key->queryValue("", value), kFileNotFound);
+  for (const auto& [name, v] : stored) ASSERT_EQ(key->setValue(name, v), kSuccess) << name;
+  ASSERT_EQ(key->setValue("", RegValue::string("default")), kSuccess);
+
+  for (const auto& [name, v] : stored) {
+    ASSERT_EQ(key->queryValue(name, value), kSuccess) << name;
+    EXPECT_EQ(value.type, v.type) << name;
+    EXPECT_EQ(value.data, v.data) << name;
+  }
+  ASSERT_EQ(key->queryValue("", value), kSuccess);
+  EXPECT_EQ(value.asString(), "default");
+  std::string first;
+  ASSERT_EQ(key->enumValue(0, first, &value), kSuccess);
+  EXPECT_EQ(first, "");
+  EXPECT_EQ(value.asString(), "default");
+
+  RegKeyInfo info;
+  ASSERT_EQ(key->info(info), kSuccess);
+  EXPECT_EQ(info.valueCount, 8u);
+  EXPECT_EQ(info.subKeyCount, 0u);
+  EXPECT_EQ(info.maxValueNameLength, 8u);  // "EmptyBin"
+  EXPECT_EQ(info.maxValueDataSize, 30u);   // "%SystemRoot%\x" and its zero, in UTF-16
+  EXPECT_EQ(key->deleteValue(""), kSuccess);
+  EXPECT_EQ(key->queryValue("", value), kFileNotFound);
+}
+
+}  // namespace
+}  // namespace cvl::platform::contract
