@@ -20,6 +20,11 @@ class CConfigStore;
 using PathMacros = std::map<std::string, std::string>;
 
 struct RemovalContext {
+  RemovalContext(platform::Platform& platform, Catalogue& catalogue, const CUninstallLog& log,
+                 const PathMacros& pathMacros, NotedPaths& notedPaths, CConfigStore& store, std::string uninstallDir)
+      : platform(platform), catalogue(catalogue), log(log), pathMacros(pathMacros), notedPaths(notedPaths),
+        store(store), uninstallDir(std::move(uninstallDir)) {}
+
   platform::Platform& platform;
   Catalogue& catalogue;
   const CUninstallLog& log;
