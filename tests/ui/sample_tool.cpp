@@ -1,0 +1,39 @@
+// cvl_sample: puts the sample suite (or a large one) into the real Windows
+// it runs on, and afterwards reports what an uninstall run removed and why
+// the rest stayed.
+//   cvl_sample install <root>
+//   cvl_sample large <root> <components> <log bytes>
+//   cvl_sample report <root>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "platform/win32/win32_platform.h"
+#include "tests/ui/fixture/installation.h"
+#include "tests/ui/fixture/report.h"
+
+int main(int argc, char** argv) {
+  if (argc < 3) {
+    std::fprintf(stderr, "usage: cvl_sample install|large|report <root> [components bytes]\n");
+    return 2;
+  }
+  const std::string command = argv[1], root = argv[2];
+  cvl::platform::Win32Platform platform;
+  std::string programs = platform.system().specialFolder(cvl::platform::csidl::kPrograms).value_or(root + "\\Programs");
+  try {
+    if (command == "install") {
+      cvl::fixture::install(platform, cvl::fixture::sampleSuite(root, programs));
+    } else if (command == "large" && argc >= 5) {
+      cvl::fixture::install(platform, cvl::fixture::largeSuite(root, std::atoi(argv[3]), std::strtoul(argv[4], nullptr, 10)));
+    } else if (command == "report") {
+      std::fputs(cvl::fixture::report(platform, cvl::fixture::sampleSuite(root, programs)).c_str(), stdout);
+    } else {
+      std::fprintf(stderr, "cvl_sample: unknown command %s\n", command.c_str());
+      return 2;
+    }
+  } catch (const std::exception& error) {
+    std::fprintf(stderr, "cvl_sample: %s\n", error.what());
+    return 1;
+  }
+  return 0;
+}

@@ -1,0 +1,40 @@
+#pragma once
+// The uninstaller program: reads its command line, loads the installation's
+// configuration and log, checks for running suite programs and runs the
+// selection dialog, shown or hidden. Its result is the process exit status.
+#include <string>
+
+#include "platform/platform.h"
+#include "uninstaller/startup/app/command_line.h"
+#include "uninstaller/startup/app/startup_sequence.h"
+#include "uninstaller/startup/config_store.h"
+
+namespace cvl {
+
+class CUninstallApp {
+ public:
+  CUninstallApp(platform::Platform& platform, std::string commandLine);
+  CUninstallApp(const CUninstallApp&) = delete;
+  CUninstallApp& operator=(const CUninstallApp&) = delete;
+  ~CUninstallApp();
+
+  // The whole run; returns the exit status (see exit_status.h).
+  int run();
+
+  const StartupFlags& flags() const { return flags_; }
+  const StartupState& state() const { return state_; }
+
+ private:
+  int showHelp() const;
+  int fail(StartupError error) const;
+  void collectRunningPrograms();
+  int runSelection();
+
+  platform::Platform& platform_;
+  std::string commandLine_;  // upper case
+  StartupFlags flags_;
+  StartupState state_;
+  CConfigStore& store_;
+};
+
+}  // namespace cvl

@@ -1,0 +1,184 @@
+#include "uninstaller/ui/uninstall_dlg.h"
+
+#include "uninstaller/catalogue/catalogue.h"
+#include "uninstaller/resources/resource_ids.h"
+#include "uninstaller/startup/app/command_line.h"
+
+namespace cvl {
+namespace {
+
+constexpr int kInstructionsCapacity = 2048;
+
+}  // namespace
+
+CUninstallDlg::CUninstallDlg(HWND parent, Options options, const Catalogue& catalogue, Removal removal)
+    : parent_(parent), options_(std::move(options)), catalogue_(catalogue), removal_(std::move(removal)) {
+  icon_ = static_cast<HICON>(
+      LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_PROGRAM), IMAGE_ICON, 0, 0, LR_DEFAULTSIZE));
+}
+
+CUninstallDlg::~CUninstallDlg() {
+  progress_.reset();
+  if (window_ && IsWindow(window_)) DestroyWindow(window_);
+  if (icon_) DestroyIcon(icon_);
+}
+
+CUninstallDlg::Outcome CUninstallDlg::run() {
+  if (options_.silent) {
+    createModeless();
+    close();
+  } else {
+    modal_ = true;
+    DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_SELECTION), parent_, &CUninstallDlg::dialogProc,
+                    reinterpret_cast<LPARAM>(this));
+  }
+  return outcome_;
+}
+
+HWND CUninstallDlg::createModeless() {
+  CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_SELECTION), parent_, &CUninstallDlg::dialogProc,
+                     reinterpret_cast<LPARAM>(this));
+  if (window_ && !options_.silent) ShowWindow(window_, SW_SHOW);
+  return window_;
+}
+
+void CUninstallDlg::onInit() {
+  if (options_.silent) ShowWindow(window_, SW_HIDE);
+  SendMessageA(window_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_));
+  SendMessageA(window_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon_));
+  char instructions[kInstructionsCapacity] = {};
+  LoadStringA(GetModuleHandleA(nullptr), IDS_SELECT_INSTRUCTIONS, instructions, kInstructionsCapacity);
+  SetDlgItemTextA(window_, IDC_INSTRUCTIONS, instructions);
+
+  createTree();
+  for (const std::string& name : catalogue_.topComponents) insertComponent(name, TVI_ROOT);
+  if (HTREEITEM first = TreeView_GetFirstVisible(tree_.handle())) TreeView_SelectItem(tree_.handle(), first);
+  onSelectionChanged();
+  SetFocus(tree_.handle());
+  if (options_.silent) onUninstall();
+}
+
+void CUninstallDlg::createTree() {
+  RECT place;
+  GetWindowRect(GetDlgItem(window_, IDC_TREE_PLACE), &place);
+  MapWindowPoints(nullptr, window_, reinterpret_cast<POINT*>(&place), 2);
+  DWORD style = WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | TVS_HASBUTTONS | TVS_HASLINES;
+  for (const std::string& name : catalogue_.topComponents) {
+    const CComponent* component = catalogue_.componentMap.find(name);
+    if (component && component->expand) style |= TVS_LINESATROOT;
+  }
+  tree_.create(window_, place, IDC_COMPONENT_TREE, style);
+  SetWindowLongA(tree_.handle(), GWL_EXSTYLE, GetWindowLongA(tree_.handle(), GWL_EXSTYLE) | WS_EX_CLIENTEDGE);
+  SetWindowPos(tree_.handle(), nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_FRAMECHANGED);
+  SendMessageA(tree_.handle(), WM_SETFONT, SendDlgItemMessageA(window_, IDC_DESCRIPTION, WM_GETFONT, 0, 0), FALSE);
+}
+
+void CUninstallDlg::insertComponent(const std::string& name, HTREEITEM parent) {
+  CComponent* component = catalogue_.componentMap.find(name);
+  if (component == nullptr || !component->visible) return;
+  const std::string text = catalogue_.displayTextOf(*component);
+  HTREEITEM item = tree_.insertItem(text, 0, 0, component, parent, TVI_SORT);
+  if (component->expand) {
+    for (const std::string& member : component->members) {
+      const CComponent* child = catalogue_.componentMap.find(member);
+      if (child && child->isEligible()) insertComponent(member, item);
+    }
+  }
+  if (hasSwitch(options_.commandLine, text) || hasSwitch(options_.commandLine, "UNINSTALLALL")) tree_.checkItem(item);
+}
+
+void CUninstallDlg::onSelectionChanged() {
+  const CComponent* component = tree_.component(reinterpret_cast<SelectionTree::Item>(tree_.caretItem()));
+  std::string description = component ? catalogue_.descriptionOf(*component) : std::string();
+  SetDlgItemTextA(window_, IDC_DESCRIPTION, description.c_str());
+  HWND uninstall = GetDlgItem(window_, IDOK);
+  bool checked = tree_.anyChecked();
+  if (!IsWindowEnabled(uninstall) && checked) EnableWindow(uninstall, TRUE);
+  if (IsWindowEnabled(uninstall) && !checked) EnableWindow(uninstall, FALSE);
+}
+
+void CUninstallDlg::onUninstall() {
+  // Enter reaches the dialog even while the button is disabled.
+  if (!options_.silent && !IsWindowEnabled(GetDlgItem(window_, IDOK))) return;
+  ShowWindow(window_, SW_HIDE);
+  progress_ = std::make_unique<CProgressDlg>(window_);
+  if (!removal_(tree_, *progress_)) {
+    outcome_ = Outcome::NothingChecked;
+    progress_.reset();
+    // Nothing to do: a silent run ends; an interactive one gets its dialog back.
+    if (!options_.silent) ShowWindow(window_, SW_SHOW);
+    return;
+  }
+  outcome_ = progress_->result() == CProgressDlg::kPartial ? Outcome::PartlyRemoved : Outcome::Removed;
+}
+
+void CUninstallDlg::onCancel() { close(); }
+
+void CUninstallDlg::close() {
+  if (window_ == nullptr) return;
+  if (modal_) {
+    EndDialog(window_, IDCANCEL);
+  } else {
+    DestroyWindow(window_);
+  }
+}
+
+bool CUninstallDlg::onPaintMinimised() {
+  if (!IsIconic(window_)) return false;
+  PAINTSTRUCT ps;
+  HDC dc = BeginPaint(window_, &ps);
+  SendMessageA(window_, WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
+  RECT client;
+  GetClientRect(window_, &client);
+  int x = (client.right - GetSystemMetrics(SM_CXICON) + 1) / 2;
+  int y = (client.bottom - GetSystemMetrics(SM_CYICON) + 1) / 2;
+  DrawIcon(dc, x, y, icon_);
+  EndPaint(window_, &ps);
+  return true;
+}
+
+INT_PTR CUninstallDlg::onMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_COMMAND:
+      if (LOWORD(wParam) == IDOK) onUninstall();
+      if (LOWORD(wParam) == IDCANCEL) onCancel();
+      return TRUE;
+    case WM_NOTIFY: {
+      const auto& header = *reinterpret_cast<const NMHDR*>(lParam);
+      LRESULT result = 0;
+      if (tree_.handleNotify(header, result)) {
+        SetWindowLongPtrA(window_, DWLP_MSGRESULT, result);
+        return TRUE;
+      }
+      if (header.idFrom == IDC_COMPONENT_TREE &&
+          (header.code == static_cast<UINT>(TVN_SELCHANGEDA) || header.code == static_cast<UINT>(TVN_SELCHANGEDW))) {
+        onSelectionChanged();
+      }
+      return FALSE;
+    }
+    case WM_PAINT:
+      return onPaintMinimised();
+    case WM_QUERYDRAGICON:
+      return reinterpret_cast<INT_PTR>(icon_);
+    case WM_DESTROY:
+      progress_.reset();
+      window_ = nullptr;
+      return FALSE;
+    default:
+      return FALSE;
+  }
+}
+
+INT_PTR CALLBACK CUninstallDlg::dialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_INITDIALOG) {
+    auto* self = reinterpret_cast<CUninstallDlg*>(lParam);
+    SetWindowLongPtrA(window, DWLP_USER, lParam);
+    self->window_ = window;
+    self->onInit();
+    return FALSE;  // the focus is set: the tree has it
+  }
+  auto* self = reinterpret_cast<CUninstallDlg*>(GetWindowLongPtrA(window, DWLP_USER));
+  return self ? self->onMessage(message, wParam, lParam) : FALSE;
+}
+
+}  // namespace cvl
