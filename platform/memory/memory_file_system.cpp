@@ -318,6 +318,15 @@ void MemoryFileSystem::addFile(const std::string& path, const std::string& conte
   ensureDirectory(p)->children[upper(name)] = node;
 }
 
+void MemoryFileSystem::seedTimes(const std::string& path, FileTime created, FileTime accessed, FileTime written) {
+  FsPath p;
+  MemoryFsNodePtr node, parent;
+  if (!resolve(path, p) || locate(p, node, parent) != kSuccess || !node) return;
+  node->created = created;
+  node->accessed = accessed;
+  node->written = written;
+}
+
 bool MemoryFileSystem::exists(const std::string& path) const {
   FsPath p;
   MemoryFsNodePtr node, parent;

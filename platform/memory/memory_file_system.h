@@ -35,6 +35,9 @@ class MemoryFileSystem : public FileSystem {
   // Test-facing API. Seeding creates missing parent directories (and drives).
   void addDirectory(const std::string& path);
   void addFile(const std::string& path, const std::string& content = {}, uint32_t attributes = attr::kArchive);
+  // Sets all three times, the creation time included, which setStatus
+  // leaves alone as Wine does.
+  void seedTimes(const std::string& path, FileTime created, FileTime accessed, FileTime written);
   bool exists(const std::string& path) const;
   std::optional<std::string> content(const std::string& path) const;
   // Every path below the roots as stored, directories ending in a backslash.

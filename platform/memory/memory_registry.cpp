@@ -114,7 +114,7 @@ class MemoryRegKey : public RegKey {
       : registry_(registry), node_(std::move(node)), access_(access) {}
 
   Status info(RegKeyInfo& out) const override {
-    if (Status s = usable(access::kQueryValue)) return s;
+    if (Status s = usable(0)) return s;  // Wine asks no access for the counts
     out = {};
     out.subKeyCount = static_cast<uint32_t>(node_->subKeys.size());
     out.valueCount = static_cast<uint32_t>(node_->values.size());

@@ -50,10 +50,10 @@ class Win32RegKey : public RegKey {
 
   Status enumKey(uint32_t index, std::string& name, uint32_t nameCapacity) const override {
     name.clear();
-    std::string buffer(std::max<uint32_t>(1, std::min(nameCapacity, kKeyNameLimit)), '\0');
-    DWORD length = static_cast<DWORD>(buffer.size());
+    const DWORD capacity = std::min(nameCapacity, kKeyNameLimit);
+    std::string buffer(capacity + 1, '\0');
+    DWORD length = capacity;
     Status s = RegEnumKeyExA(key_.get(), index, buffer.data(), &length, nullptr, nullptr, nullptr, nullptr);
-    if (s == kSuccess && nameCapacity == 0) return kMoreData;
     if (s == kSuccess) name.assign(buffer.data(), length);
     return s;
   }
@@ -61,10 +61,10 @@ class Win32RegKey : public RegKey {
   Status enumValue(uint32_t index, std::string& name, RegValue* value, uint32_t nameCapacity,
                    uint32_t dataCapacity) const override {
     name.clear();
-    if (nameCapacity == 0) return kMoreData;
-    std::string buffer(std::min(nameCapacity, kValueNameLimit), '\0');
+    const DWORD capacity = std::min(nameCapacity, kValueNameLimit);
+    std::string buffer(capacity + 1, '\0');
     for (int attempt = 0; attempt < kAttempts; ++attempt) {
-      DWORD length = static_cast<DWORD>(buffer.size()), type = 0, size = 0;
+      DWORD length = capacity, type = 0, size = 0;
       Status s = RegEnumValueA(key_.get(), index, buffer.data(), &length, nullptr, &type, nullptr, &size);
       if (s != kSuccess) return s;
       if (!value) {
@@ -72,7 +72,7 @@ class Win32RegKey : public RegKey {
         return kSuccess;
       }
       std::vector<uint8_t> data(std::max<DWORD>(size, 1));
-      length = static_cast<DWORD>(buffer.size());
+      length = capacity;
       size = static_cast<DWORD>(data.size());
       s = RegEnumValueA(key_.get(), index, buffer.data(), &length, nullptr, &type, data.data(), &size);
       if (s == kMoreData) continue;

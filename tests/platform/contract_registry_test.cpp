@@ -121,6 +121,9 @@ TEST_P(Contract, RegistryEnforcesTheAccessAKeyWasOpenedWith) {
   EXPECT_EQ(reader->deleteValue("v"), kAccessDenied);
   EXPECT_EQ(writer->queryValue("v", value), kAccessDenied);
   EXPECT_EQ(writer->enumKey(0, name), kAccessDenied);
+  EXPECT_EQ(writer->enumValue(0, name, nullptr), kAccessDenied);
+  RegKeyInfo info;
+  EXPECT_EQ(writer->info(info), kSuccess);
   EXPECT_EQ(writer->setValue("v", RegValue::dword(3)), kSuccess);
   EXPECT_EQ(writer->deleteValue("v"), kSuccess);
   EXPECT_EQ(writer->deleteValue("v"), kFileNotFound);
@@ -139,11 +142,15 @@ TEST_P(Contract, RegistrySmallBuffersGiveMoreDataWithTheNeededSize) {
 
   std::string name;
   EXPECT_EQ(key->enumKey(0, name, 7), kMoreData);
+  EXPECT_EQ(key->enumKey(0, name, 0), kMoreData);
+  EXPECT_EQ(key->enumKey(1, name, 0), kNoMoreItems);
   ASSERT_EQ(key->enumKey(0, name, 8), kSuccess);
   EXPECT_EQ(name, "Seven77");
 
   RegValue value;
   EXPECT_EQ(key->enumValue(0, name, nullptr, 5), kMoreData);
+  EXPECT_EQ(key->enumValue(0, name, nullptr, 0), kMoreData);
+  EXPECT_EQ(key->enumValue(1, name, nullptr, 0), kNoMoreItems);
   ASSERT_EQ(key->enumValue(0, name, &value, 6, 6), kSuccess);
   EXPECT_EQ(value.data, (std::vector<uint8_t>{1, 2, 3, 4, 5, 6}));
   EXPECT_EQ(key->enumValue(0, name, &value, 6, 5), kMoreData);

@@ -133,6 +133,13 @@ TEST(MemoryFiles, ClockStampsWritesAndOpenHandlesAreCounted) {
   EXPECT_EQ(status.created, 5000u);
   EXPECT_EQ(status.written, 7000u);
   EXPECT_EQ(readAll(files, "C:\\log.txt"), "abc");
+
+  files.seedTimes("C:\\log.txt", 1, 2, 3);
+  ASSERT_EQ(files.setStatus("C:\\log.txt", FileStatus{0, 9, 0, 4, 0}), kSuccess);
+  ASSERT_EQ(files.status("C:\\log.txt", status), kSuccess);
+  EXPECT_EQ(status.created, 1u);
+  EXPECT_EQ(status.accessed, 2u);
+  EXPECT_EQ(status.written, 4u);
 }
 
 TEST(MemorySystem, IdentitiesEnvironmentAndFoldersAreSettings) {
