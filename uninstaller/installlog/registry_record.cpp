@@ -20,7 +20,7 @@ void CRegistry::serialize(Archive& archive) {
   keys_.clear();
   const int32_t count = archive.readI32("the registry key count");
   if (count <= 0) return;
-  archive.requireRoom(static_cast<uint64_t>(count), kMinEntryBytes, std::to_string(count) + " registry keys");
+  archive.requireRoom(static_cast<uint64_t>(count), kMinEntryBytes, "a registry key count");
   for (int32_t i = 0; i < count; ++i) {
     const std::string keyPath = archive.readString();
     StringList lines;

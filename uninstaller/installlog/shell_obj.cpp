@@ -13,7 +13,7 @@ void CShellObj::serialize(Archive& archive) {
   itemCount_ = archive.readI32("a shell object count");
   items_.clear();
   if (itemCount_ <= 0) return;
-  archive.requireRoom(static_cast<uint64_t>(itemCount_), 1, std::to_string(itemCount_) + " shell objects");
+  archive.requireRoom(static_cast<uint64_t>(itemCount_), 1, "a shell object count");
   items_.reserve(static_cast<size_t>(itemCount_));
   for (int32_t i = 0; i < itemCount_; ++i) items_.push_back(archive.readString());
 }

@@ -24,7 +24,7 @@ void CUninstallLog::serialize(Archive& archive) {
   if (archive.readU32("the log version") > kLogVersion) return;
   const int32_t count = archive.readI32("the group count");
   if (count <= 0) return;
-  archive.requireRoom(static_cast<uint64_t>(count), kMinGroupBytes, std::to_string(count) + " file groups");
+  archive.requireRoom(static_cast<uint64_t>(count), kMinGroupBytes, "a group count");
   for (int32_t i = 0; i < count; ++i) addGroup(std::make_unique<CFilegroup>()).serialize(archive);
 }
 

@@ -92,8 +92,10 @@ void Archive::readBytes(void* out, uint64_t size, const char* item) {
   }
 }
 
-void Archive::requireRoom(uint64_t count, uint64_t bytesEach, const std::string& item) const {
-  if (count > 0 && bytesEach > 0 && count > remaining() / bytesEach) throw ArchiveEndOfFile(position(), item);
+void Archive::requireRoom(uint64_t count, uint64_t bytesEach, const char* countName) const {
+  if (count > 0 && bytesEach > 0 && count > remaining() / bytesEach) {
+    throw ArchiveEndOfFile(position(), std::string(countName) + " of " + std::to_string(count));
+  }
 }
 
 Archive::LengthPrefix Archive::readLengthPrefix(bool wideAllowed) {
@@ -109,7 +111,7 @@ Archive::LengthPrefix Archive::readLengthPrefix(bool wideAllowed) {
 
 std::string Archive::readWideCharacters(uint32_t count) {
   if (count == 0) return {};
-  requireRoom(count, 2, "a wide string");
+  if (uint64_t{count} * 2 > remaining()) throw ArchiveEndOfFile(position(), "a wide string");
   std::u16string wide(count, u'\0');
   readBytes(wide.data(), uint64_t{count} * 2, "a wide string");
   if constexpr (std::endian::native == std::endian::big) {
@@ -122,7 +124,7 @@ std::string Archive::readString() {
   const LengthPrefix prefix = readLengthPrefix(true);
   if (prefix.wide) return readWideCharacters(readLengthPrefix(false).length);
   if (prefix.length == 0) return {};
-  requireRoom(prefix.length, 1, "a string");
+  if (prefix.length > remaining()) throw ArchiveEndOfFile(position(), "a string");
   std::string text(prefix.length, '\0');
   readBytes(text.data(), prefix.length, "a string");
   return text;

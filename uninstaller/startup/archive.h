@@ -42,8 +42,8 @@ class Archive {
   // Raises the end-of-file error unless `count` items of at least
   // `bytesEach` bytes each still fit in the file. Loaders call this before
   // allocating for a count read from the file, so memory stays bounded by
-  // the file's size.
-  void requireRoom(uint64_t count, uint64_t bytesEach, const std::string& item) const;
+  // the file's size. countName says what the count counts ("a group count").
+  void requireRoom(uint64_t count, uint64_t bytesEach, const char* countName) const;
 
   void writeByte(uint8_t value);
   void writeU16(uint16_t value);

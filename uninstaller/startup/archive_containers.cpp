@@ -16,7 +16,7 @@ void serializeStringList(Archive& archive, StringList& list) {
     return;
   }
   const uint32_t count = archive.readShortCount("a string list count");
-  archive.requireRoom(count, kMinStringBytes, "a list of " + std::to_string(count) + " strings");
+  archive.requireRoom(count, kMinStringBytes, "a string list count");
   list.assign(count, std::string());
   for (std::string& text : list) text = archive.readString();
 }
@@ -31,7 +31,7 @@ void serializeStringMap(Archive& archive, StringMap& map) {
     return;
   }
   const uint32_t count = archive.readShortCount("a string map count");
-  archive.requireRoom(count, kMinPairBytes, "a map of " + std::to_string(count) + " pairs");
+  archive.requireRoom(count, kMinPairBytes, "a string map count");
   map.clear();
   for (uint32_t i = 0; i < count; ++i) {
     std::string key = archive.readString();

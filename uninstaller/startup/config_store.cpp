@@ -25,7 +25,7 @@ void CConfigStore::serialize(Archive& archive) {
   sets_.clear();
   const int32_t count = archive.readI32("the section set count");
   if (count <= 0) return;
-  archive.requireRoom(static_cast<uint64_t>(count), kMinSetBytes, std::to_string(count) + " section sets");
+  archive.requireRoom(static_cast<uint64_t>(count), kMinSetBytes, "a section set count");
   for (int32_t i = 0; i < count; ++i) {
     const std::string key = archive.readString();
     enterSet(key).serialize(archive);

@@ -34,7 +34,8 @@ class CConfigStore : public ArchiveRecord {
   // the new image (the new content followed by whatever old bytes lie beyond
   // its end) goes to a file beside the store, is flushed, and then replaces
   // the store in one step. False when any step fails; the old file is then
-  // as it was. Times and attributes are not restored here (writeBackStore).
+  // as it was. A read-only store is left alone. Times and attributes are
+  // not restored here (writeBackStore).
   bool save(platform::FileSystem& files);
 
   // The set whose map key (its base name) matches ignoring case, or null.

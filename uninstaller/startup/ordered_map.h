@@ -23,7 +23,10 @@ class OrderedMap {
   V* find(const std::string& key) { return at(exact_, key); }
   const V* find(const std::string& key) const { return const_cast<OrderedMap*>(this)->find(key); }
 
-  V* findNoCase(const std::string& key) { return at(folded_, platform::upper(key)); }
+  V* findNoCase(const std::string& key) {
+    indexFolded();
+    return at(folded_, platform::upper(key));
+  }
   const V* findNoCase(const std::string& key) const { return const_cast<OrderedMap*>(this)->findNoCase(key); }
 
   // Replaces the value of an existing key where it stands, or appends.
@@ -33,7 +36,6 @@ class OrderedMap {
       return *existing;
     }
     exact_.emplace(key, entries_.size());
-    folded_.emplace(platform::upper(key), entries_.size());  // keeps the first of a folded name
     entries_.emplace_back(key, std::move(value));
     return entries_.back().second;
   }
@@ -42,6 +44,7 @@ class OrderedMap {
     entries_.clear();
     exact_.clear();
     folded_.clear();
+    foldedCount_ = 0;
   }
 
   size_t size() const { return entries_.size(); }
@@ -58,9 +61,18 @@ class OrderedMap {
     return hit == index.end() ? nullptr : &entries_[hit->second].second;
   }
 
+  // The folded index costs as much as the exact one, and most maps are
+  // never searched ignoring case; it is brought up to date on first use.
+  void indexFolded() {
+    for (; foldedCount_ < entries_.size(); ++foldedCount_) {
+      folded_.emplace(platform::upper(entries_[foldedCount_].first), foldedCount_);  // keeps the first
+    }
+  }
+
   std::vector<Entry> entries_;
   std::unordered_map<std::string, size_t> exact_;
   std::unordered_map<std::string, size_t> folded_;
+  size_t foldedCount_ = 0;
 };
 
 }  // namespace cvl

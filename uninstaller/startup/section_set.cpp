@@ -21,8 +21,7 @@ void CSectionSet::serialize(Archive& archive) {
   name_ = archive.readString();
   const int32_t count = archive.readI32("a section count");
   if (count <= 0) return;
-  archive.requireRoom(static_cast<uint64_t>(count), kMinSectionBytes,
-                      std::to_string(count) + " sections of set \"" + name_ + "\"");
+  archive.requireRoom(static_cast<uint64_t>(count), kMinSectionBytes, "a section count");
   for (int32_t i = 0; i < count; ++i) {
     const std::string sectionName = archive.readString();
     serializeStringMap(archive, addSection(sectionName));

@@ -20,9 +20,17 @@ std::vector<uint8_t> contentImage(CConfigStore& store) {
 
 std::string temporaryPathBeside(const std::string& path) { return path + ".new"; }
 
+// Writing over a read-only store in place was always refused; replacing it
+// would succeed on some systems, so the attribute is checked here.
+bool isReadOnly(platform::FileSystem& files, const std::string& path) {
+  platform::FileStatus status;
+  return files.status(path, status) == platform::kSuccess && (status.attributes & platform::attr::kReadOnly) != 0;
+}
+
 }  // namespace
 
 bool CConfigStore::save(platform::FileSystem& files) {
+  if (isReadOnly(files, path_)) return false;
   std::vector<uint8_t> old;
   if (!readWholeFile(files, path_, old)) return false;
   std::vector<uint8_t> image = contentImage(*this);
