@@ -1,0 +1,329 @@
+// Cvlunst2.exe as a user meets it, under Wine: a sample installation is put
+// on the machine, the program runs as its own process, message boxes are
+// read and dismissed, dialogs are driven with the mouse and keyboard, and the
+// full exit status is read back.
+#include <windows.h>
+#include <commctrl.h>
+#include <shellapi.h>
+#include <shlwapi.h>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "platform/win32/win32_platform.h"
+#include "tests/ui/fixture/installation.h"
+#include "uninstaller/resources/resource_ids.h"
+
+namespace cvl {
+namespace {
+
+const std::string kRoot = "C:\\cvl-e2e";
+
+std::string programDirectory() {
+  char path[MAX_PATH] = {};
+  GetModuleFileNameA(nullptr, path, MAX_PATH);
+  std::string text = path;
+  return text.substr(0, text.rfind('\\') + 1);
+}
+
+struct MessageBoxSeen {
+  std::string caption;
+  std::string text;
+};
+
+struct RunResult {
+  DWORD exitCode = 0;
+  bool timedOut = false;
+  std::vector<MessageBoxSeen> boxes;
+};
+
+struct WindowSearch {
+  DWORD processId;
+  std::string caption;
+  HWND found = nullptr;
+};
+
+BOOL CALLBACK matchWindow(HWND window, LPARAM data) {
+  auto* search = reinterpret_cast<WindowSearch*>(data);
+  DWORD owner = 0;
+  GetWindowThreadProcessId(window, &owner);
+  char caption[256] = {};
+  GetWindowTextA(window, caption, sizeof caption);
+  if (owner == search->processId && IsWindowVisible(window) && caption == search->caption) {
+    search->found = window;
+    return FALSE;
+  }
+  return TRUE;
+}
+
+HWND findWindow(DWORD processId, const std::string& caption) {
+  WindowSearch search{processId, caption};
+  EnumWindows(&matchWindow, reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+std::string textOf(HWND window) {
+  char text[1024] = {};
+  GetWindowTextA(window, text, sizeof text);
+  return text;
+}
+
+void clickScreen(POINT at) {
+  SetCursorPos(at.x, at.y);
+  Sleep(50);
+  INPUT inputs[2]{};
+  inputs[0].type = inputs[1].type = INPUT_MOUSE;
+  inputs[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+  inputs[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+  SendInput(2, inputs, sizeof(INPUT));
+  Sleep(200);
+}
+
+void clickControl(HWND control) {
+  RECT rect;
+  GetWindowRect(control, &rect);
+  clickScreen({(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2});
+}
+
+void typeKey(WORD key) {
+  INPUT inputs[2]{};
+  inputs[0].type = inputs[1].type = INPUT_KEYBOARD;
+  inputs[0].ki.wVk = inputs[1].ki.wVk = key;
+  inputs[1].ki.dwFlags = KEYEVENTF_KEYUP;
+  SendInput(2, inputs, sizeof(INPUT));
+  Sleep(150);
+}
+
+// Runs the uninstaller; message boxes are recorded and answered with OK, and
+// drive (when given) is called while the process lives until it returns true.
+RunResult runUninstaller(const std::string& arguments, const std::function<bool(DWORD)>& drive = {}) {
+  std::string commandLine = "\"" + programDirectory() + "Cvlunst2.exe\" " + arguments;
+  STARTUPINFOA startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION process{};
+  RunResult run;
+  if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)) {
+    ADD_FAILURE() << "cannot start " << commandLine;
+    return run;
+  }
+  bool driven = !drive;
+  DWORD started = GetTickCount();
+  while (WaitForSingleObject(process.hProcess, 100) == WAIT_TIMEOUT) {
+    for (const char* caption : {"Corvel System", "Cvlunst2"}) {
+      if (HWND box = findWindow(process.dwProcessId, caption)) {
+        HWND text = GetDlgItem(box, 0xFFFF);
+        run.boxes.push_back({caption, text ? textOf(text) : std::string()});
+        PostMessageA(box, WM_COMMAND, IDOK, 0);
+        Sleep(200);
+      }
+    }
+    if (!driven) driven = drive(process.dwProcessId);
+    if (GetTickCount() - started > 60000) {
+      run.timedOut = true;
+      TerminateProcess(process.hProcess, 99);
+      break;
+    }
+  }
+  GetExitCodeProcess(process.hProcess, &run.exitCode);
+  CloseHandle(process.hThread);
+  CloseHandle(process.hProcess);
+  return run;
+}
+
+class UninstallerRun : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    clean();
+    programs = machine.system().specialFolder(platform::csidl::kPrograms).value_or(kRoot + "\\Programs");
+    suite = fixture::sampleSuite(kRoot, programs);
+    fixture::install(machine, suite);
+  }
+  void TearDown() override { clean(); }
+
+  void clean() {
+    machine.system().shellDelete(kRoot);
+    if (!programs.empty()) machine.system().shellDelete(programs + "\\Corvel System");
+    for (const char* key : {"software\\corvel", "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Corvel System"}) {
+      deleteTree(key);
+    }
+    platform::RegKeyPtr shared;
+    if (machine.registry().openKey(platform::RegRoot::LocalMachine,
+                                   "software\\microsoft\\windows\\currentversion\\shareddlls",
+                                   platform::access::kAllAccess, shared) == platform::kSuccess) {
+      for (const auto& [path, count] : suite.sharedCounts) shared->deleteValue(path);
+    }
+  }
+  void deleteTree(const std::string& key) {
+    SHDeleteKeyA(HKEY_LOCAL_MACHINE, key.c_str());
+  }
+  bool exists(const std::string& relative) const {
+    return GetFileAttributesA((kRoot + "\\" + relative).c_str()) != INVALID_FILE_ATTRIBUTES;
+  }
+  bool keyExists(const std::string& key) const {
+    HKEY opened;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, key.c_str(), 0, KEY_READ, &opened) != ERROR_SUCCESS) return false;
+    RegCloseKey(opened);
+    return true;
+  }
+
+  platform::Win32Platform machine;
+  fixture::Installation suite;
+  std::string programs;
+};
+
+TEST_F(UninstallerRun, SilentUninstallAllRemovesTheSuiteButWhatOthersStillNeed) {
+  RunResult run = runUninstaller("/SILENT UNINSTALLALL");
+  ASSERT_FALSE(run.timedOut);
+  EXPECT_EQ(run.exitCode, 0u);
+  EXPECT_TRUE(run.boxes.empty());
+  for (const char* gone : {"Corvel\\WRITER.EXE", "Corvel\\SHEETS.EXE", "Corvel\\VIEWER.EXE", "Corvel\\WRITER.GID",
+                           "Corvel\\Templates\\MEMO.DOT", "Corvel\\Fonts", "Common\\Corvel\\CVLRT.DLL",
+                           "Uninstall\\cvlinst.dat", "Uninstall\\cvlinst.log", "Uninstall\\deis1.isu"}) {
+    EXPECT_FALSE(exists(gone)) << gone;
+  }
+  EXPECT_TRUE(exists("Corvel\\CVLMFC40.DLL")) << "core file";
+  EXPECT_TRUE(exists("Common\\Corvel\\CVLCOMM.DLL")) << "other programs still count on it";
+  EXPECT_TRUE(exists("Corvel\\SPELL.DLL")) << "the macro runtime still requires it";
+  EXPECT_TRUE(exists("Corvel\\MACROS.DLL"));
+  EXPECT_FALSE(keyExists("SOFTWARE\\Corvel\\Writer"));
+  EXPECT_FALSE(keyExists("software\\corvel\\uninstall"));
+  EXPECT_FALSE(keyExists("SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Corvel System"));
+  EXPECT_EQ(GetFileAttributesA((programs + "\\Corvel System\\Corvel Writer.lnk").c_str()), INVALID_FILE_ATTRIBUTES);
+}
+
+TEST_F(UninstallerRun, SilentRunNamingOneComponentRemovesOnlyWhatTheRulesAllow) {
+  RunResult run = runUninstaller("/SILENT \"corvel sheets\"");
+  ASSERT_FALSE(run.timedOut);
+  EXPECT_EQ(run.exitCode, 0u);
+  EXPECT_FALSE(exists("Corvel\\SHEETS.EXE"));
+  EXPECT_FALSE(exists("Corvel\\CHARTS.DLL"));
+  EXPECT_FALSE(keyExists("SOFTWARE\\Corvel\\Sheets"));
+  EXPECT_TRUE(exists("Corvel\\WRITER.EXE"));
+  EXPECT_TRUE(exists("Corvel\\SPELL.DLL")) << "Writer still requires the spelling tools";
+  EXPECT_TRUE(exists("Corvel\\OFFICE.DLL")) << "the group stays while a member stays";
+  EXPECT_TRUE(exists("Uninstall\\cvlinst.dat")) << "only a part of the suite went";
+  EXPECT_TRUE(keyExists("software\\corvel\\uninstall"));
+}
+
+TEST_F(UninstallerRun, SilentRunWithNothingNamedEndsAtOnceAsCancelled) {
+  RunResult run = runUninstaller("/SILENT");
+  ASSERT_FALSE(run.timedOut);
+  EXPECT_EQ(run.exitCode, 1602u);
+  EXPECT_TRUE(exists("Corvel\\WRITER.EXE"));
+}
+
+TEST_F(UninstallerRun, StartUpErrorsShowTheirMessageOnlyWhenAskedAndEndWith1603) {
+  const std::string dat = kRoot + "\\Uninstall\\cvlinst.dat";
+  std::string saved = kRoot + "\\saved.dat";
+  ASSERT_TRUE(MoveFileA(dat.c_str(), saved.c_str()));
+  RunResult quiet = runUninstaller("/SILENT UNINSTALLALL");
+  EXPECT_EQ(quiet.exitCode, 1603u);
+  EXPECT_TRUE(quiet.boxes.empty());
+
+  RunResult shown = runUninstaller("/SILENT /SHOWERRORS UNINSTALLALL");
+  EXPECT_EQ(shown.exitCode, 1603u);
+  ASSERT_EQ(shown.boxes.size(), 1u);
+  EXPECT_EQ(shown.boxes[0].caption, "Corvel System");
+  EXPECT_EQ(shown.boxes[0].text,
+            "Error reading configuration file.\nThe Uninstaller cannot continue.\nYou should manually remove items "
+            "related to the application.");
+  ASSERT_TRUE(MoveFileA(saved.c_str(), dat.c_str()));
+
+  // A log cut short is refused rather than half used.
+  const std::string log = kRoot + "\\Uninstall\\cvlinst.log";
+  HANDLE file = CreateFileA(log.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+  SetFilePointer(file, 100, nullptr, FILE_BEGIN);
+  SetEndOfFile(file);
+  CloseHandle(file);
+  RunResult truncated = runUninstaller("/SILENT /SHOWERRORS UNINSTALLALL");
+  EXPECT_EQ(truncated.exitCode, 1603u);
+  ASSERT_EQ(truncated.boxes.size(), 1u);
+  EXPECT_EQ(truncated.boxes[0].text.substr(0, 33), "Error reading configuration file.");
+  EXPECT_TRUE(exists("Corvel\\WRITER.EXE")) << "nothing is removed";
+
+  fixture::writeLog(machine, suite);
+  deleteTree("software\\corvel\\uninstall\\paths");
+  RunResult settings = runUninstaller("/SILENT /SHOWERRORS UNINSTALLALL");
+  EXPECT_EQ(settings.exitCode, 1603u);
+  ASSERT_EQ(settings.boxes.size(), 1u);
+  EXPECT_EQ(settings.boxes[0].text,
+            "Error reading configuration settings.\nThe Uninstaller cannot continue.\nYou should manually remove "
+            "items related to the application.");
+}
+
+TEST_F(UninstallerRun, HelpSwitchShowsTheSwitchesAndDoesNothingElse) {
+  RunResult run = runUninstaller("/?");
+  EXPECT_EQ(run.exitCode, 0u);
+  ASSERT_EQ(run.boxes.size(), 1u);
+  EXPECT_EQ(run.boxes[0].caption, "Cvlunst2");
+  EXPECT_EQ(run.boxes[0].text,
+            "Command line switches:\n\n/Silent  -  Totally silent\n/ShowProgress  -  Displays progress indicator\n"
+            "/ShowErrors  -  Displays error messages (requires attendance)\n/?  -  Displays this message");
+  EXPECT_TRUE(exists("Uninstall\\cvlinst.dat"));
+}
+
+TEST_F(UninstallerRun, InteractiveRunRemovesWhatTheUserChecked) {
+  bool sawPartialTree = false, uninstallStartedDisabled = false, successShown = false;
+  int stage = 0;
+  RunResult run = runUninstaller("", [&](DWORD processId) {
+    if (stage == 0) {
+      HWND dialog = findWindow(processId, "Corvel System Uninstaller");
+      if (!dialog) return false;
+      HWND tree = GetDlgItem(dialog, IDC_COMPONENT_TREE);
+      HWND uninstall = GetDlgItem(dialog, IDOK);
+      uninstallStartedDisabled = !IsWindowEnabled(uninstall);
+      SetForegroundWindow(dialog);
+      Sleep(200);
+      // Rows, sorted: Corvel Fonts, Corvel Office, Corvel Viewer. Click the
+      // first row's box, then check the third with the space bar.
+      int row = static_cast<int>(SendMessageA(tree, TVM_GETITEMHEIGHT, 0, 0));
+      int indent = static_cast<int>(SendMessageA(tree, TVM_GETINDENT, 0, 0));
+      POINT box{indent + 9, row / 2};
+      ClientToScreen(tree, &box);
+      clickScreen(box);
+      sawPartialTree = IsWindowEnabled(uninstall) != FALSE;
+      SetFocus(tree);
+      typeKey(VK_DOWN);
+      typeKey(VK_DOWN);
+      typeKey(VK_SPACE);
+      clickControl(uninstall);
+      stage = 1;
+      return false;
+    }
+    HWND progress = findWindow(processId, "Removing Components ");
+    if (!progress) return false;
+    HWND ok = GetDlgItem(progress, IDC_PROGRESS_OK);
+    if (!IsWindowEnabled(ok)) return false;
+    successShown = IsWindowVisible(GetDlgItem(progress, IDC_RESULT_SUCCESS)) != FALSE;
+    clickControl(ok);
+    return true;
+  });
+  ASSERT_FALSE(run.timedOut);
+  EXPECT_TRUE(uninstallStartedDisabled);
+  EXPECT_TRUE(sawPartialTree) << "a click on the box enables Uninstall";
+  EXPECT_TRUE(successShown);
+  EXPECT_EQ(run.exitCode, 0u);
+  EXPECT_FALSE(exists("Corvel\\Fonts\\CORVEL.TTF"));
+  EXPECT_FALSE(exists("Corvel\\VIEWER.EXE"));
+  EXPECT_TRUE(exists("Corvel\\WRITER.EXE")) << "Office was not checked";
+  EXPECT_TRUE(exists("Uninstall\\cvlinst.dat"));
+}
+
+TEST_F(UninstallerRun, CancelLeavesEverythingAndEndsWith1602) {
+  RunResult run = runUninstaller("UNINSTALLALL", [&](DWORD processId) {
+    HWND dialog = findWindow(processId, "Corvel System Uninstaller");
+    if (!dialog) return false;
+    EXPECT_TRUE(IsWindowEnabled(GetDlgItem(dialog, IDOK))) << "pre-checked from the command line";
+    SetForegroundWindow(dialog);
+    clickControl(GetDlgItem(dialog, IDCANCEL));
+    return true;
+  });
+  EXPECT_EQ(run.exitCode, 1602u);
+  EXPECT_TRUE(exists("Corvel\\WRITER.EXE"));
+}
+
+}  // namespace
+}  // namespace cvl
