@@ -1,0 +1,56 @@
+#include "catalogue_fixture.h"
+
+#include "tools/archive_json/archive_json.h"
+
+namespace cvl::test {
+
+std::string CatalogueTest::storeWithComponents(const std::string& sections, const std::string& data,
+                                               const std::string& coreFiles) {
+  return R"({"format": "store", "sets": [
+      {"name": "default.cdf", "sections": {)" + sections + R"(}},
+      {"name": "value.shl", "sections": {"Data": {)" + data + R"(}}},
+      {"name": "corecomp.ini", "sections": {"Win32": {)" + coreFiles + R"(}}}]})";
+}
+
+void CatalogueTest::loadStore(const std::string& json) {
+  const std::string problem = packJson(Json::parse(json), platform.files(), kStorePath);
+  ASSERT_EQ(problem, "");
+  ASSERT_TRUE(store.load(platform.files(), kStorePath));
+}
+
+bool CatalogueTest::parse(const std::string& sections) {
+  loadStore(storeWithComponents(sections));
+  return catalogue.parseComponents(store);
+}
+
+void CatalogueTest::build(const std::string& sections, const std::string& data, const std::string& coreFiles) {
+  loadStore(storeWithComponents(sections, data, coreFiles));
+  ASSERT_TRUE(catalogue.parseComponents(store));
+  ASSERT_TRUE(catalogue.loadTopComponents(store, platform));
+  ASSERT_TRUE(catalogue.loadDataStrings(store));
+  ASSERT_TRUE(catalogue.loadCoreFiles(store));
+}
+
+CComponent& CatalogueTest::at(const std::string& name) {
+  CComponent* component = catalogue.componentMap.find(platform::upper(name));
+  if (!component) {
+    ADD_FAILURE() << "no component " << name;
+    static CComponent none;
+    return none;
+  }
+  return *component;
+}
+
+void CatalogueTest::request(std::initializer_list<const char*> names) {
+  for (const char* name : names) at(name).requestRemoval();
+}
+
+std::vector<std::string> CatalogueTest::due() const {
+  std::vector<std::string> names;
+  for (const auto& entry : catalogue.componentMap) {
+    if (entry.component->isDueForRemoval()) names.push_back(entry.key);
+  }
+  return names;
+}
+
+}  // namespace cvl::test

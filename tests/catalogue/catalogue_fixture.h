@@ -1,0 +1,52 @@
+#pragma once
+// A catalogue read from a configuration store written as JSON, packed into
+// the in-memory file system and loaded the way the program loads it.
+#include <gtest/gtest.h>
+
+#include <initializer_list>
+#include <string>
+#include <vector>
+
+#include "platform/memory/memory_platform.h"
+#include "uninstaller/catalogue/catalogue.h"
+
+namespace cvl::test {
+
+// Flags of a component that is installed and may be removed, and of one
+// that is also offered at the top; for splicing into section JSON.
+#define ELIGIBLE R"("SELECTED": "Yes", "UNINSTALLABLE": "Yes", "INCLUDEINBUILD": "Yes")"
+#define OFFERED ELIGIBLE R"(, "VISIBLE": "Yes")"
+
+class CatalogueTest : public ::testing::Test {
+ protected:
+  static constexpr const char* kStoreDir = "C:\\Program Files\\Corvel\\Uninstall";
+  static constexpr const char* kStorePath = "C:\\Program Files\\Corvel\\Uninstall\\cvlinst.dat";
+
+  CatalogueTest() { platform.files().addDirectory(kStoreDir); }
+
+  // A store whose "default.cdf" holds these sections (a JSON object's
+  // members, without the braces), beside small "value.shl" and
+  // "corecomp.ini" sets.
+  static std::string storeWithComponents(const std::string& sections, const std::string& data = "",
+                                         const std::string& coreFiles = "");
+
+  // Packs and loads a whole store document.
+  void loadStore(const std::string& json);
+  bool parse(const std::string& sections);
+  // parseComponents, loadTopComponents, loadDataStrings and loadCoreFiles,
+  // as start-up runs them; each must succeed.
+  void build(const std::string& sections, const std::string& data = "", const std::string& coreFiles = "");
+
+  CComponent& at(const std::string& name);
+  void request(std::initializer_list<const char*> names);
+  // Names of the components due for removal, upper case, in catalogue order.
+  std::vector<std::string> due() const;
+
+  platform::MemoryPlatform platform;
+  CConfigStore store;
+  Catalogue catalogue;
+};
+
+using Names = std::vector<std::string>;
+
+}  // namespace cvl::test

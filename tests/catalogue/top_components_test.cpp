@@ -1,0 +1,86 @@
+// The components offered at the top and their target directories.
+#include "catalogue_fixture.h"
+
+namespace cvl::test {
+namespace {
+
+using platform::RegRoot;
+using platform::RegValue;
+
+class TopComponents : public CatalogueTest {
+ protected:
+  void installedAt(const std::string& component, const std::string& directory) {
+    platform.registry().seedValue(RegRoot::LocalMachine, std::string(kComponentsKey) + component, "",
+                                  RegValue::string(directory));
+  }
+};
+
+TEST_F(TopComponents, OnlyInstalledVisibleBuiltOnesAreOfferedInSectionOrder) {
+  build(R"(
+    "Word": {)" OFFERED R"(}, "Excel": {)" OFFERED R"(},
+    "Hidden": {)" ELIGIBLE R"(}, "Removed": {"VISIBLE": "Yes", "INCLUDEINBUILD": "Yes"},
+    "Fixed": {"SELECTED": "Yes", "VISIBLE": "Yes", "INCLUDEINBUILD": "Yes"},
+    "TopComponents": {"Item3": "excel", "Item1": "Word", "Item2": "Hidden", "Item4": "Removed",
+                      "Item5": "Fixed", "Item6": "Nowhere", "Item7": "WORD"})");
+  EXPECT_EQ(catalogue.topComponents, (Names{"EXCEL", "WORD", "FIXED", "WORD"}));
+  EXPECT_TRUE(at("Fixed").marked) << "offered even when it may not be removed";
+  EXPECT_FALSE(at("Hidden").marked);
+  EXPECT_FALSE(at("Removed").marked);
+}
+
+TEST_F(TopComponents, TargetDirectoryComesFromTheRegistry) {
+  installedAt("WORD", "c:\\program files\\corvel\\");
+  installedAt("EXCEL", "D:\\Apps");
+  build(R"(
+    "Word": {)" OFFERED R"(, "TARGET": "<TARGETDIR>\\bin\\<TARGETDIR>"},
+    "Excel": {)" OFFERED R"(, "TARGET": "<targetdir>\\Sheets"},
+    "Draw": {)" OFFERED R"(, "TARGET": "<TARGETDIR>\\Draw"},
+    "TopComponents": {"Item1": "Word", "Item2": "Excel", "Item3": "Draw"})");
+  EXPECT_EQ(at("Word").target, "C:\\PROGRAM FILES\\CORVEL\\BIN\\<TARGETDIR>") << "only the first occurrence";
+  EXPECT_EQ(at("Excel").target, "D:\\APPS\\SHEETS");
+  EXPECT_EQ(at("Draw").target, "<TARGETDIR>\\DRAW") << "no registry key: unchanged";
+}
+
+TEST_F(TopComponents, MembersGetTheGroupsDirectoryFirst) {
+  installedAt("OFFICE", "C:\\Office");
+  build(R"(
+    "Office": {)" OFFERED R"(, "TARGET": "<TARGETDIR>", "MEMBER1": "Writer", "MEMBER2": "Templates"},
+    "Writer": {)" ELIGIBLE R"(, "TARGET": "<TARGETDIR>\\Writer", "MEMBER1": "Dict"},
+    "Dict": {)" ELIGIBLE R"(, "TARGET": "<TARGETDIR>\\Dict"},
+    "Templates": {"SELECTED": "Yes", "TARGET": "<TARGETDIR>\\Templates"},
+    "TopComponents": {"Item1": "Office"})");
+  EXPECT_EQ(at("Office").target, "C:\\OFFICE");
+  EXPECT_EQ(at("Writer").target, "C:\\OFFICE\\WRITER");
+  EXPECT_EQ(at("Dict").target, "C:\\OFFICE\\DICT");
+  EXPECT_EQ(at("Templates").target, "<TARGETDIR>\\TEMPLATES") << "not eligible";
+}
+
+TEST_F(TopComponents, HiddenTopComponentGetsNoDirectory) {
+  installedAt("WORD", "C:\\Word");
+  build(R"("Word": {)" ELIGIBLE R"(, "TARGET": "<TARGETDIR>"}, "TopComponents": {"Item1": "Word"})");
+  EXPECT_EQ(at("Word").target, "<TARGETDIR>");
+}
+
+TEST_F(TopComponents, UnreadableDirectoryLeavesTheTarget) {
+  installedAt("WORD", std::string(300, 'x'));
+  platform.registry().seedKey(RegRoot::LocalMachine, std::string(kComponentsKey) + "EXCEL");
+  build(R"("Word": {)" OFFERED R"(, "TARGET": "<TARGETDIR>"}, "Excel": {)" OFFERED R"(, "TARGET": "<TARGETDIR>"},
+           "TopComponents": {"Item1": "Word", "Item2": "Excel"})");
+  EXPECT_EQ(at("Word").target, "<TARGETDIR>") << "longer than the buffer";
+  EXPECT_EQ(at("Excel").target, "<TARGETDIR>") << "no default value";
+}
+
+TEST_F(TopComponents, SectionFoundInAnyCaseAndRequired) {
+  loadStore(storeWithComponents(R"("Word": {)" OFFERED R"(}, "topcomponents": {"Item1": "Word"})"));
+  ASSERT_TRUE(catalogue.parseComponents(store));
+  ASSERT_TRUE(catalogue.loadTopComponents(store, platform));
+  EXPECT_EQ(catalogue.topComponents, Names{"WORD"});
+
+  Catalogue other;
+  loadStore(storeWithComponents(R"("Word": {)" OFFERED R"(})"));
+  ASSERT_TRUE(other.parseComponents(store));
+  EXPECT_FALSE(other.loadTopComponents(store, platform));
+}
+
+}  // namespace
+}  // namespace cvl::test

@@ -1,0 +1,68 @@
+// Writing the removed components back to the store as no longer selected.
+#include "catalogue_fixture.h"
+
+namespace cvl::test {
+namespace {
+
+using platform::FileStatus;
+
+class WriteBack : public CatalogueTest {
+ protected:
+  void SetUp() override {
+    build(R"(
+      "Word": {)" OFFERED R"(, "MEMBER1": "Spell"},
+      "Spell": {"Selected": "Yes", "UNINSTALLABLE": "Yes", "INCLUDEINBUILD": "Yes"},
+      "Excel": {)" OFFERED R"(},
+      "TopComponents": {"Item1": "Word", "Item2": "Excel"})");
+  }
+  // The component sections as a fresh load of the file shows them.
+  const CSection& reloaded(const std::string& section) {
+    reloadedStore = std::make_unique<CConfigStore>();
+    EXPECT_TRUE(reloadedStore->load(platform.files(), kStorePath));
+    const CSection* found = reloadedStore->findSectionSet("default.cdf")->findSection(section);
+    EXPECT_NE(found, nullptr) << section;
+    static const CSection none;
+    return found ? *found : none;
+  }
+  std::unique_ptr<CConfigStore> reloadedStore;
+};
+
+TEST_F(WriteBack, RemovedComponentsAreNoLongerSelected) {
+  request({"Word"});
+  ASSERT_TRUE(writeBackSelection(catalogue, store, platform.files()));
+  EXPECT_EQ(*reloaded("Word").find("SELECTED"), "No");
+  EXPECT_EQ(*reloaded("Excel").find("SELECTED"), "Yes");
+}
+
+TEST_F(WriteBack, KeySpelledInAnotherCaseGainsASecondOne) {
+  request({"Word"});
+  ASSERT_TRUE(writeBackSelection(catalogue, store, platform.files()));
+  const CSection& spell = reloaded("Spell");
+  EXPECT_EQ(*spell.find("Selected"), "Yes");
+  EXPECT_EQ(*spell.find("SELECTED"), "No");
+  EXPECT_EQ(reloadedStore->findSectionSet("default.cdf")->sections().size(), 4u) << "no new section";
+}
+
+TEST_F(WriteBack, FileKeepsItsTimes) {
+  FileStatus before;
+  ASSERT_EQ(platform.files().status(kStorePath, before), platform::kSuccess);
+  platform.files().setClock(before.written + 10'000'000'000ull);
+  request({"Excel"});
+  ASSERT_TRUE(writeBackSelection(catalogue, store, platform.files()));
+  FileStatus after;
+  ASSERT_EQ(platform.files().status(kStorePath, after), platform::kSuccess);
+  EXPECT_EQ(after.written, before.written);
+  EXPECT_EQ(after.attributes, before.attributes);
+  EXPECT_EQ(*reloaded("Excel").find("SELECTED"), "No");
+}
+
+TEST_F(WriteBack, UnwritableStoreIsReportedAndLeftAlone) {
+  const std::string original = *platform.files().content(kStorePath);
+  platform.files().fail(kStorePath, platform::MemoryFileSystem::Op::Replace, platform::kAccessDenied);
+  request({"Word"});
+  EXPECT_FALSE(writeBackSelection(catalogue, store, platform.files()));
+  EXPECT_EQ(*platform.files().content(kStorePath), original);
+}
+
+}  // namespace
+}  // namespace cvl::test
