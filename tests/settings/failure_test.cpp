@@ -82,13 +82,4 @@ TEST_F(SaverFailures, TreeRemovalReportsTheFirstFailureAndStopsThere) {
   EXPECT_EQ(registry().subKeyNames(kUser, kTemp + "\\Gone"), (std::vector<std::string>{"2", "3"}));
 }
 
-TEST_F(SaverFailures, UnopenableTemporaryKeyParentLeavesItInPlace) {
-  put(kTemp, "V", 1);
-  registry().fail(kUser, "Software", MemoryRegistry::Op::Open, kAccessDenied);
-  // The probe reaches the temporary key through its full path, the removal through "Software".
-  cvl::settings::runRestore(machine);
-  registry().clearFaults();
-  EXPECT_TRUE(registry().hasKey(kUser, kTemp));
-}
-
 }  // namespace
