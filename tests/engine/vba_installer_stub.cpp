@@ -20,7 +20,7 @@ std::string callLogPath() {
 }
 
 void record(const std::string& line) {
-  if (FILE* out = std::fopen(callLogPath().c_str(), "a")) {
+  if (FILE* out = std::fopen(callLogPath().c_str(), "ab")) {
     std::fprintf(out, "%s\n", line.c_str());
     std::fclose(out);
   }
