@@ -78,6 +78,10 @@ void CUninstallDlg::insertComponent(const std::string& name, HTREEITEM parent) {
   if (component == nullptr || !component->visible) return;
   const std::string text = catalogue_.displayTextOf(*component);
   HTREEITEM item = tree_.insertItem(text, 0, 0, component, parent, TVI_SORT);
+  // A checked sibling inserted earlier may have made the parent look fully
+  // checked; an unchecked newcomer must turn it partly checked again, or the
+  // removal would take the whole group.
+  if (parent != TVI_ROOT) tree_.updateAncestors(item);
   if (component->expand) {
     for (const std::string& member : component->members) {
       const CComponent* child = catalogue_.componentMap.find(member);

@@ -1,0 +1,169 @@
+// The selection dialog from template 102 over the sample suite's catalogue:
+// what the tree shows, pre-checks from the command line, the "Uninstall"
+// button, and how a run ends for each result of the removal.
+#include "uninstaller/ui/uninstall_dlg.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+
+#include "platform/memory/memory_platform.h"
+#include "tests/ui/fixture/installation.h"
+#include "uninstaller/catalogue/catalogue.h"
+#include "uninstaller/resources/resource_ids.h"
+#include "uninstaller/startup/app/startup_sequence.h"
+#include "uninstaller/startup/config_store.h"
+#include "window_test_support.h"
+
+namespace cvl {
+namespace {
+
+class UninstallDlgTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    fixture::install(machine, fixture::sampleSuite("C:\\Suite", "C:\\Programs"));
+    ASSERT_TRUE(loadConfiguration(machine, store, catalogue));
+  }
+
+  CUninstallDlg& open(const std::string& commandLine, bool silent = false) {
+    CUninstallDlg::Options options;
+    options.silent = silent;
+    options.commandLine = commandLine;
+    dialog = std::make_unique<CUninstallDlg>(nullptr, options, catalogue,
+                                             [this](const SelectionTree& tree, ProgressWindow& progress) {
+                                               ++removals;
+                                               return removal(tree, progress);
+                                             });
+    dialog->createModeless();
+    test::pumpFor(30);
+    return *dialog;
+  }
+
+  HTREEITEM row(const std::string& text, HTREEITEM parent = TVI_ROOT) {
+    HWND tree = dialog->tree().handle();
+    HTREEITEM item = parent == TVI_ROOT ? TreeView_GetRoot(tree) : TreeView_GetChild(tree, parent);
+    for (; item; item = TreeView_GetNextSibling(tree, item)) {
+      char buffer[128] = {};
+      TVITEMA query{};
+      query.mask = TVIF_TEXT | TVIF_HANDLE;
+      query.hItem = item;
+      query.pszText = buffer;
+      query.cchTextMax = sizeof buffer;
+      TreeView_GetItem(tree, &query);
+      if (text == buffer) return item;
+    }
+    return nullptr;
+  }
+  std::vector<std::string> rows(HTREEITEM parent = TVI_ROOT) {
+    std::vector<std::string> texts;
+    HWND tree = dialog->tree().handle();
+    HTREEITEM item = parent == TVI_ROOT ? TreeView_GetRoot(tree) : TreeView_GetChild(tree, parent);
+    for (; item; item = TreeView_GetNextSibling(tree, item)) {
+      char buffer[128] = {};
+      TVITEMA query{};
+      query.mask = TVIF_TEXT | TVIF_HANDLE;
+      query.hItem = item;
+      query.pszText = buffer;
+      query.cchTextMax = sizeof buffer;
+      TreeView_GetItem(tree, &query);
+      texts.push_back(buffer);
+    }
+    return texts;
+  }
+  CheckState state(HTREEITEM item) { return dialog->tree().stateOf(item); }
+  bool uninstallEnabled() { return IsWindowEnabled(GetDlgItem(dialog->handle(), IDOK)) != FALSE; }
+  std::string description() {
+    char text[512] = {};
+    GetDlgItemTextA(dialog->handle(), IDC_DESCRIPTION, text, sizeof text);
+    return text;
+  }
+
+  platform::MemoryPlatform machine;
+  CConfigStore store;
+  Catalogue catalogue;
+  std::unique_ptr<CUninstallDlg> dialog;
+  int removals = 0;
+  std::function<bool(const SelectionTree&, ProgressWindow&)> removal = [](const SelectionTree&, ProgressWindow&) {
+    return false;
+  };
+};
+
+TEST_F(UninstallDlgTest, ShowsVisibleTopComponentsSortedWithTheirShownMembers) {
+  open("cvlunst2.exe");
+  EXPECT_EQ(rows(), (std::vector<std::string>{"Corvel Fonts", "Corvel Office", "Corvel Viewer"}));
+  EXPECT_EQ(rows(row("Corvel Office")), (std::vector<std::string>{"Corvel Sheets", "Corvel Writer"}))
+      << "the hidden runtime member is left out";
+  EXPECT_TRUE(rows(row("Corvel Viewer")).empty());
+  char instructions[1024] = {};
+  GetDlgItemTextA(dialog->handle(), IDC_INSTRUCTIONS, instructions, sizeof instructions);
+  EXPECT_EQ(std::string(instructions).substr(0, 52), "You may select one or more components to uninstall. ");
+  EXPECT_TRUE(GetWindowLongA(dialog->tree().handle(), GWL_STYLE) & TVS_LINESATROOT) << "a top component expands";
+  EXPECT_EQ(GetDlgCtrlID(dialog->tree().handle()), IDC_COMPONENT_TREE);
+}
+
+TEST_F(UninstallDlgTest, NamingOneMemberChecksItAndLeavesItsGroupPartlyChecked) {
+  open("cvlunst2.exe /silentx \"corvel writer\"");
+  HTREEITEM office = row("Corvel Office");
+  EXPECT_EQ(state(row("Corvel Writer", office)), CheckState::Checked);
+  EXPECT_EQ(state(row("Corvel Sheets", office)), CheckState::Unchecked);
+  EXPECT_EQ(state(office), CheckState::Partly) << "a later unchecked sibling must not leave the group checked";
+  EXPECT_EQ(state(row("Corvel Viewer")), CheckState::Unchecked);
+  EXPECT_TRUE(uninstallEnabled());
+}
+
+TEST_F(UninstallDlgTest, UninstallAllChecksEveryItem) {
+  open("C:\\CVLUNST2.EXE UNINSTALLALL");
+  HTREEITEM office = row("Corvel Office");
+  for (HTREEITEM item : {row("Corvel Fonts"), office, row("Corvel Viewer"), row("Corvel Sheets", office),
+                         row("Corvel Writer", office)}) {
+    EXPECT_EQ(state(item), CheckState::Checked);
+  }
+}
+
+TEST_F(UninstallDlgTest, UninstallFollowsTheChecksAndTheDescriptionTheCaret) {
+  open("cvlunst2.exe");
+  EXPECT_FALSE(uninstallEnabled());
+  EXPECT_EQ(description(), "The suite's screen and printer fonts.") << "the first row is the caret";
+  HTREEITEM viewer = row("Corvel Viewer");
+  dialog->tree().toggleItem(viewer);
+  EXPECT_TRUE(uninstallEnabled());
+  TreeView_SelectItem(dialog->tree().handle(), viewer);
+  test::pumpFor(20);
+  EXPECT_EQ(description(), "Views every document of the suite without changing it.");
+  dialog->tree().toggleItem(viewer);
+  EXPECT_FALSE(uninstallEnabled());
+}
+
+TEST_F(UninstallDlgTest, EnterWithNothingCheckedDoesNotStartTheRemoval) {
+  open("cvlunst2.exe");
+  SendMessageA(dialog->handle(), WM_COMMAND, IDOK, 0);
+  EXPECT_EQ(removals, 0);
+  EXPECT_TRUE(IsWindowVisible(dialog->handle()));
+}
+
+TEST_F(UninstallDlgTest, SilentRunWithNothingNamedStartsTheRemovalAndEndsAsNothingChecked) {
+  open("cvlunst2.exe /SILENT", true);
+  EXPECT_EQ(removals, 1);
+  EXPECT_EQ(dialog->outcome(), CUninstallDlg::Outcome::NothingChecked);
+  EXPECT_FALSE(IsWindowVisible(dialog->handle()));
+}
+
+TEST_F(UninstallDlgTest, SilentRunHandsTheTreeToTheRemovalAndReportsItsResult) {
+  CheckState firstState = CheckState::Unchecked;
+  removal = [&](const SelectionTree& tree, ProgressWindow& progress) {
+    firstState = tree.checkState(tree.firstRoot());
+    progress.create();
+    progress.setProgressVisible(false);
+    progress.showStep(7);
+    progress.finish(true);
+    return true;
+  };
+  open("cvlunst2.exe /SILENT UNINSTALLALL", true);
+  EXPECT_EQ(removals, 1);
+  EXPECT_EQ(firstState, CheckState::Checked);
+  EXPECT_EQ(dialog->outcome(), CUninstallDlg::Outcome::PartlyRemoved);
+}
+
+}  // namespace
+}  // namespace cvl
