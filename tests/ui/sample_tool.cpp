@@ -4,6 +4,10 @@
 //   cvl_sample install <root>
 //   cvl_sample large <root> <components> <log bytes>
 //   cvl_sample report <root>
+//   cvl_sample run <program> [arguments...]   prints the program's full exit status
+// (Wine's own launcher keeps only the low 8 bits of a status such as 1602.)
+#include <windows.h>
+
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -12,7 +16,31 @@
 #include "tests/ui/fixture/installation.h"
 #include "tests/ui/fixture/report.h"
 
+namespace {
+
+int runAndReport(int argc, char** argv) {
+  std::string commandLine = std::string("\"") + argv[2] + "\"";
+  for (int i = 3; i < argc; ++i) commandLine += std::string(" ") + argv[i];
+  STARTUPINFOA startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION process{};
+  if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)) {
+    std::fprintf(stderr, "cvl_sample: cannot start %s\n", argv[2]);
+    return 1;
+  }
+  WaitForSingleObject(process.hProcess, INFINITE);
+  DWORD status = 0;
+  GetExitCodeProcess(process.hProcess, &status);
+  CloseHandle(process.hThread);
+  CloseHandle(process.hProcess);
+  std::printf("%lu\n", static_cast<unsigned long>(status));
+  return 0;
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
+  if (argc >= 3 && std::string(argv[1]) == "run") return runAndReport(argc, argv);
   if (argc < 3) {
     std::fprintf(stderr, "usage: cvl_sample install|large|report <root> [components bytes]\n");
     return 2;
