@@ -117,13 +117,6 @@ TEST_F(Phases, UnregistrationSkipsMissingAndCoreFilesAndRestoresTheDirectory) {
   EXPECT_EQ(upper(w.files.currentDirectory()), "C:\\WORK");
 }
 
-TEST_F(Phases, GroupsThatDoNotSelfRegisterAreNotUnregistered) {
-  EngineWorld::addFiles(group(), {"plain.dll"});
-  w.files.addFile(kTarget + std::string("plain.dll"));
-  unregisterComponentFiles(w.context(), load());
-  EXPECT_TRUE(w.system.runs().empty());
-}
-
 TEST_F(Phases, FileProtectionsAndHelpSideFiles) {
   EngineWorld::addFiles(group(), {"readonly.txt", "system.sys", "core2.dll", "guide.hlp", "mixed.Dll"});
   w.files.addFile(kTarget + std::string("readonly.txt"), "", attr::kReadOnly | attr::kArchive);

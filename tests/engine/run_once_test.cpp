@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include "platform/memory/memory_platform.h"
-#include "uninstaller/engine/run_and_wait.h"
 #include "uninstaller/engine/run_once.h"
 
 using namespace cvl;
@@ -43,23 +42,7 @@ TEST(RunComponentRunOnce, SkipsWhatCannotBeRunAsItStands) {
   registry.seedValue(RegRoot::LocalMachine, kRunOnce, "5binary", RegValue::binary({'b', 'a', 'd', 0}));
 
   runComponentRunOnce(platform, "PATHCRAFTER");
+  runComponentRunOnce(platform, "NO_SUCH_COMPONENT");
 
   EXPECT_EQ(commandsRun(platform), (std::vector<std::string>{"good.exe"}));
-}
-
-TEST(RunComponentRunOnce, MissingKeyRunsNothing) {
-  MemoryPlatform platform;
-  runComponentRunOnce(platform, "NOSUCH");
-  EXPECT_TRUE(platform.system().runs().empty());
-}
-
-TEST(RunAndWait, OnlyAFailedStartIsAFailure) {
-  MemoryPlatform platform;
-  WaitResult next = WaitResult::Finished;
-  platform.system().onRun([&](const std::string&) { return next; });
-  EXPECT_TRUE(runAndWait(platform.system(), "quick.exe"));
-  next = WaitResult::TimedOut;
-  EXPECT_TRUE(runAndWait(platform.system(), "slow.exe"));
-  next = WaitResult::NotStarted;
-  EXPECT_FALSE(runAndWait(platform.system(), "missing.exe"));
 }

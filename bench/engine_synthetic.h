@@ -1,0 +1,55 @@
+#pragma once
+// A synthetic installation for the removal benchmark: components with one
+// file group each, whose directory trees, files and registry keys are
+// created for real, and the same things listed for a plain deleting loop.
+#include <string>
+#include <vector>
+
+#include "uninstaller/catalogue/catalogue.h"
+#include "uninstaller/installlog/uninstall_log.h"
+#include "uninstaller/startup/config_store.h"
+
+namespace cvl::bench {
+
+// prefix + separator + number, built by appending (the compiler warns
+// wrongly about "text" + std::to_string(n)).
+std::string numbered(std::string prefix, const char* separator, int number);
+inline std::string numbered(const char* prefix, int number) { return numbered(prefix, "", number); }
+
+struct SyntheticShape {
+  int components = 100;
+  int dirsPerComponent = 10;
+  int filesPerDir = 20;
+  int keysPerComponent = 50;
+};
+
+struct SyntheticInstallation {
+  static constexpr const char* kRoot = "C:\\CvlEngineBench";
+  static constexpr const char* kTarget = "C:\\CvlEngineBench\\Program";
+  static constexpr const char* kUninstallDir = "C:\\CvlEngineBench\\Uninstall\\";
+  static constexpr const char* kKeyRoot = "Software\\Corvel\\EngineBench";  // below HKLM
+
+  explicit SyntheticInstallation(SyntheticShape shape) : shape(shape) {}
+
+  // Creates the files, directories and keys; false when any cannot be made.
+  bool create() const;
+  // The store and the log describing them, as the uninstaller would load them.
+  void describe(CConfigStore& store, CUninstallLog& log) const;
+  // What create() made, deepest first, for the baseline.
+  std::vector<std::string> files() const;
+  std::vector<std::string> directories() const;
+  std::vector<std::string> keys() const;  // below HKLM
+  // Anything left over from a run that stopped half-way.
+  void removeLeftovers() const;
+
+  static std::string componentName(int c) { return numbered("Comp", c); }
+  static std::string componentDir(int c) { return numbered(kTarget, "\\C", c); }
+  static std::string dirName(int d) { return numbered("D", d); }
+  static std::string fileName(int f) { return numbered("file", f).append(".dat"); }
+  static std::string componentKey(int c) { return numbered(kKeyRoot, "\\C", c); }
+  static std::string keyOf(int c, int k) { return numbered(componentKey(c), "\\K", k); }
+
+  SyntheticShape shape;
+};
+
+}  // namespace cvl::bench
