@@ -175,6 +175,13 @@ TEST(InstallLogRegistry, KeysAndValuesAsListed) {
   EXPECT_EQ(reg.getValues("HKCU\\Empty", values), 2);
   EXPECT_EQ(reg.getValues(nullptr, values), -1);
 
+  // Key paths are counted strings: a NUL inside one is part of it.
+  const Bytes withNul = cat({u32(1), str(std::string("HKLM\\A\0B", 8)), hex("01 00"), str("v=1")});
+  CUninstallLog nul = loadLog(logOf({group("G", u32(0), withNul)}));
+  StringList nulValues;
+  EXPECT_EQ(nul.groups()[0]->registry().getValues(std::string("HKLM\\A\0B", 8), nulValues), 1);
+  EXPECT_EQ(nul.groups()[0]->registry().getValues("HKLM\\A", nulValues), 1);  // not the same key
+
   // A key listed twice keeps its first place and its last list.
   const Bytes repeated = cat({u32(2), str("K"), hex("01 00"), str("a=1"), str("K"), hex("01 00"), str("a=2")});
   CUninstallLog twice = loadLog(logOf({group("G", u32(0), repeated)}));

@@ -34,8 +34,7 @@ int CRegistry::getKeys(StringList& out) const {
   return static_cast<int>(out.size());
 }
 
-int CRegistry::getValues(const char* keyPath, StringList& out) const {
-  if (keyPath == nullptr) return -1;
+int CRegistry::getValues(const std::string& keyPath, StringList& out) const {
   if (const StringList* lines = keys_.find(keyPath)) out.insert(out.end(), lines->begin(), lines->end());
   return static_cast<int>(out.size());
 }

@@ -20,8 +20,10 @@ class CRegistry : public ArchiveRecord {
   int getKeys(StringList& out) const;
   // Appends the value lines of the key path, compared exactly; returns the
   // list's new size (unchanged when the key is not there), -1 without a key path.
-  int getValues(const char* keyPath, StringList& out) const;
-  int getValues(const std::string& keyPath, StringList& out) const { return getValues(keyPath.c_str(), out); }
+  int getValues(const std::string& keyPath, StringList& out) const;
+  int getValues(const char* keyPath, StringList& out) const {
+    return keyPath == nullptr ? -1 : getValues(std::string(keyPath), out);
+  }
 
   const Keys& keys() const { return keys_; }
   Keys& keys() { return keys_; }
