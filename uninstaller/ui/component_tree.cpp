@@ -116,6 +116,9 @@ void CComponentTree::toggleItem(HTREEITEM item) {
 }
 
 void CComponentTree::updateAncestors(HTREEITEM item) {
+  // Top-level items have nothing to update: skip walking their siblings.
+  HTREEITEM parent = next(item, TVGN_PARENT);
+  if (parent == nullptr) return;
   CheckState own = stateOf(item);
   bool allClear = true, allSet = true;
   for (UINT direction : {TVGN_NEXT, TVGN_PREVIOUS}) {
@@ -125,8 +128,6 @@ void CComponentTree::updateAncestors(HTREEITEM item) {
       if (state != CheckState::Checked) allSet = false;
     }
   }
-  HTREEITEM parent = next(item, TVGN_PARENT);
-  if (parent == nullptr) return;
   bool uniform = (own == CheckState::Checked && allSet) || (own == CheckState::Unchecked && allClear);
   setState(parent, uniform ? own : CheckState::Partly);
   updateAncestors(parent);

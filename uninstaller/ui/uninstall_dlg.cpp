@@ -51,7 +51,12 @@ void CUninstallDlg::onInit() {
   SetDlgItemTextA(window_, IDC_INSTRUCTIONS, instructions);
 
   createTree();
+  // Filling a visible tree item by item redraws and rescales it each time;
+  // a large catalogue would take seconds.
+  SendMessageA(tree_.handle(), WM_SETREDRAW, FALSE, 0);
   for (const std::string& name : catalogue_.topComponents) insertComponent(name, TVI_ROOT);
+  SendMessageA(tree_.handle(), WM_SETREDRAW, TRUE, 0);
+  InvalidateRect(tree_.handle(), nullptr, TRUE);
   if (HTREEITEM first = TreeView_GetFirstVisible(tree_.handle())) TreeView_SelectItem(tree_.handle(), first);
   onSelectionChanged();
   SetFocus(tree_.handle());
@@ -78,15 +83,15 @@ void CUninstallDlg::insertComponent(const std::string& name, HTREEITEM parent) {
   if (component == nullptr || !component->visible) return;
   const std::string text = catalogue_.displayTextOf(*component);
   HTREEITEM item = tree_.insertItem(text, 0, 0, component, parent, TVI_SORT);
-  // A checked sibling inserted earlier may have made the parent look fully
-  // checked; an unchecked newcomer must turn it partly checked again, or the
-  // removal would take the whole group.
-  if (parent != TVI_ROOT) tree_.updateAncestors(item);
   if (component->expand) {
     for (const std::string& member : component->members) {
       const CComponent* child = catalogue_.componentMap.find(member);
       if (child && child->isEligible()) insertComponent(member, item);
     }
+    // A member checked before its unchecked siblings were inserted made this
+    // item look fully checked; left so, the removal would take the whole group.
+    HTREEITEM firstChild = TreeView_GetChild(tree_.handle(), item);
+    if (firstChild && tree_.stateOf(item) != CheckState::Unchecked) tree_.updateAncestors(firstChild);
   }
   if (hasSwitch(options_.commandLine, text) || hasSwitch(options_.commandLine, "UNINSTALLALL")) tree_.checkItem(item);
 }

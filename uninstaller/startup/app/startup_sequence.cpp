@@ -10,14 +10,14 @@ namespace {
 constexpr const char* kPathsKey = "software\\corvel\\uninstall\\paths";
 constexpr uint32_t kMacroBuffer = 260;
 
-bool endsWith(const std::string& text, const std::string& tail) {
-  return text.size() >= tail.size() && text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
+bool endsWithExe(const std::string& name) {
+  return name.size() >= 4 && platform::equalsNoCase(name.substr(name.size() - 4), ".EXE");
 }
 
 void addExecutables(const StringList& files, std::set<std::string>& programs) {
+  // Logs hold hundreds of thousands of names: look at the ending first.
   for (const std::string& file : files) {
-    std::string name = platform::upper(file);
-    if (endsWith(name, ".EXE")) programs.insert(name);
+    if (endsWithExe(file)) programs.insert(platform::upper(file));
   }
 }
 
