@@ -325,5 +325,52 @@ TEST_F(UninstallerRun, CancelLeavesEverythingAndEndsWith1602) {
   EXPECT_TRUE(exists("Corvel\\WRITER.EXE"));
 }
 
+TEST_F(UninstallerRun, InteractiveRunStopsWhileASuiteProgramRuns) {
+  // The process-status library the suite installs beside its log, and a
+  // running copy of one of the suite's programs.
+  char system[MAX_PATH] = {};
+  GetSystemDirectoryA(system, MAX_PATH);
+  ASSERT_TRUE(CopyFileA((std::string(system) + "\\psapi.dll").c_str(),
+                        (kRoot + "\\Uninstall\\cvlpsapi.dll").c_str(), FALSE));
+  const std::string viewer = kRoot + "\\Corvel\\VIEWER.EXE";
+  ASSERT_TRUE(CopyFileA((std::string(system) + "\\notepad.exe").c_str(), viewer.c_str(), FALSE));
+  STARTUPINFOA startup{};
+  startup.cb = sizeof startup;
+  startup.dwFlags = STARTF_USESHOWWINDOW;
+  startup.wShowWindow = SW_SHOWMINNOACTIVE;
+  PROCESS_INFORMATION running{};
+  std::string command = "\"" + viewer + "\"";
+  ASSERT_TRUE(CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &running));
+  WaitForInputIdle(running.hProcess, 5000);
+
+  std::vector<std::string> listed;
+  RunResult run = runUninstaller("UNINSTALLALL", [&](DWORD processId) {
+    HWND dialog = findWindow(processId, "Corvel System Uninstaller");
+    if (!dialog) return false;
+    HWND list = GetDlgItem(dialog, IDC_RUNNING_LIST);
+    if (!list) return false;
+    int count = static_cast<int>(SendMessageA(list, LB_GETCOUNT, 0, 0));
+    for (int i = 0; i < count; ++i) {
+      // Wine marshals this message between processes in its wide form only.
+      wchar_t wide[MAX_PATH] = {};
+      SendMessageW(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(wide));
+      char text[MAX_PATH] = {};
+      WideCharToMultiByte(CP_ACP, 0, wide, -1, text, MAX_PATH, nullptr, nullptr);
+      listed.push_back(text);
+    }
+    PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+    return true;
+  });
+  TerminateProcess(running.hProcess, 0);
+  WaitForSingleObject(running.hProcess, 5000);
+  CloseHandle(running.hThread);
+  CloseHandle(running.hProcess);
+
+  EXPECT_EQ(run.exitCode, 1602u);
+  EXPECT_EQ(listed, std::vector<std::string>{"VIEWER.EXE"});
+  EXPECT_TRUE(exists("Corvel\\WRITER.EXE")) << "nothing is removed";
+  EXPECT_TRUE(exists("Uninstall\\cvlinst.dat"));
+}
+
 }  // namespace
 }  // namespace cvl

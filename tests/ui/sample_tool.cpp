@@ -50,7 +50,12 @@ int main(int argc, char** argv) {
   std::string programs = platform.system().specialFolder(cvl::platform::csidl::kPrograms).value_or(root + "\\Programs");
   try {
     if (command == "install") {
-      cvl::fixture::install(platform, cvl::fixture::sampleSuite(root, programs));
+      cvl::fixture::Installation suite = cvl::fixture::sampleSuite(root, programs);
+      cvl::fixture::install(platform, suite);
+      // The suite ships its process-status library beside the log.
+      char system[MAX_PATH] = {};
+      GetSystemDirectoryA(system, MAX_PATH);
+      CopyFileA((std::string(system) + "\\psapi.dll").c_str(), (suite.uninstallDir + "cvlpsapi.dll").c_str(), FALSE);
     } else if (command == "large" && argc >= 5) {
       cvl::fixture::install(platform, cvl::fixture::largeSuite(root, std::atoi(argv[3]), std::strtoul(argv[4], nullptr, 10)));
     } else if (command == "report") {
