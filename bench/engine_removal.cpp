@@ -15,23 +15,14 @@
 #include "platform/win32/win32_platform.h"
 #include "uninstaller/engine/uninstall_driver.h"
 #include "uninstaller/removal/noted_paths.h"
+#include "bench_clock.h"
 
 namespace {
 
 using namespace cvl;
 using bench::SyntheticInstallation;
-
-double timeMs(const std::function<void()>& work) {
-  const auto start = std::chrono::steady_clock::now();
-  work();
-  return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
-}
-
-double median(std::vector<double> values) {
-  std::sort(values.begin(), values.end());
-  const size_t middle = values.size() / 2;
-  return values.size() % 2 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
-}
+using bench::median;
+using bench::timeMs;
 
 class AllChecked : public SelectionTree {
  public:

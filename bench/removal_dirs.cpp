@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "platform/win32/win32_platform.h"
-#include "removal_clock.h"
+#include "bench_clock.h"
 #include "uninstaller/removal/noted_paths.h"
 
 namespace {

@@ -8,7 +8,7 @@
 #include <string>
 
 #include "platform/win32/win32_platform.h"
-#include "removal_clock.h"
+#include "bench_clock.h"
 #include "uninstaller/removal/delete_key_tree.h"
 
 namespace {

@@ -1,5 +1,5 @@
 #pragma once
-// Timing helpers shared by the removal benchmarks.
+// Timing helpers shared by the benchmarks.
 #include <functional>
 #include <vector>
 

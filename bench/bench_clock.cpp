@@ -1,4 +1,4 @@
-#include "removal_clock.h"
+#include "bench_clock.h"
 
 #include <algorithm>
 #include <chrono>
@@ -14,7 +14,8 @@ double timeMs(const std::function<void()>& work) {
 
 double median(std::vector<double> values) {
   std::sort(values.begin(), values.end());
-  return values[values.size() / 2];
+  const size_t middle = values.size() / 2;
+  return values.size() % 2 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
 }
 
 void printRatio(const char* what, const std::vector<double>& baselineMs, const std::vector<double>& ownMs) {
