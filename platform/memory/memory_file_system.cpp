@@ -37,6 +37,15 @@ std::vector<std::string> splitPath(const std::string& text) {
 
 MemoryFileSystem::MemoryFileSystem() { addDirectory("C:\\"); }
 
+Status MemoryFileSystem::reach(const std::string& path, std::optional<Op> op, FsPath& p, MemoryFsNodePtr& node,
+                               MemoryFsNodePtr& parent) const {
+  if (!resolve(path, p)) return kPathNotFound;
+  if (op) {
+    if (Status s = fault(p, *op)) return s;
+  }
+  return locate(p, node, parent);
+}
+
 bool MemoryFileSystem::resolve(const std::string& raw, FsPath& out) const {
   std::string path = raw;
   std::replace(path.begin(), path.end(), '/', '\\');
@@ -121,9 +130,7 @@ bool MemoryFileSystem::holdsCurrentDirectory(const FsPath& path) const {
 Status MemoryFileSystem::open(const std::string& path, OpenMode mode, FilePtr& out) {
   FsPath p;
   MemoryFsNodePtr node, parent;
-  if (!resolve(path, p)) return kPathNotFound;
-  if (Status s = fault(p, Op::Open)) return s;
-  if (Status s = locate(p, node, parent)) return s;
+  if (Status s = reach(path, Op::Open, p, node, parent)) return s;
   const bool write = mode != OpenMode::Read;
   if (!node && mode != OpenMode::CreateAlways) return kFileNotFound;
   if (node) {
@@ -145,8 +152,7 @@ Status MemoryFileSystem::open(const std::string& path, OpenMode mode, FilePtr& o
 Status MemoryFileSystem::status(const std::string& path, FileStatus& out) {
   FsPath p;
   MemoryFsNodePtr node, parent;
-  if (!resolve(path, p)) return kPathNotFound;
-  if (Status s = locate(p, node, parent)) return s;
+  if (Status s = reach(path, std::nullopt, p, node, parent)) return s;
   if (!node) return kFileNotFound;
   out = FileStatus{reportedAttributes(*node), node->created, node->accessed, node->written,
                    node->directory ? 0 : node->content.size()};
@@ -156,9 +162,7 @@ Status MemoryFileSystem::status(const std::string& path, FileStatus& out) {
 Status MemoryFileSystem::setStatus(const std::string& path, const FileStatus& status) {
   FsPath p;
   MemoryFsNodePtr node, parent;
-  if (!resolve(path, p)) return kPathNotFound;
-  if (Status s = fault(p, Op::SetAttributes)) return s;
-  if (Status s = locate(p, node, parent)) return s;
+  if (Status s = reach(path, Op::SetAttributes, p, node, parent)) return s;
   if (!node) return kFileNotFound;
   // A zero time leaves that time as it is, as SetFileTime does. Wine cannot
   // set a creation time on its Unix file systems, so none is set here.
@@ -171,9 +175,7 @@ Status MemoryFileSystem::setStatus(const std::string& path, const FileStatus& st
 Status MemoryFileSystem::setAttributes(const std::string& path, uint32_t attributes) {
   FsPath p;
   MemoryFsNodePtr node, parent;
-  if (!resolve(path, p)) return kPathNotFound;
-  if (Status s = fault(p, Op::SetAttributes)) return s;
-  if (Status s = locate(p, node, parent)) return s;
+  if (Status s = reach(path, Op::SetAttributes, p, node, parent)) return s;
   if (!node) return kFileNotFound;
   node->attributes = storedAttributes(*node, attributes);
   return kSuccess;
@@ -182,9 +184,7 @@ Status MemoryFileSystem::setAttributes(const std::string& path, uint32_t attribu
 Status MemoryFileSystem::deleteFile(const std::string& path) {
   FsPath p;
   MemoryFsNodePtr node, parent;
-  if (!resolve(path, p)) return kPathNotFound;
-  if (Status s = fault(p, Op::Delete)) return s;
-  if (Status s = locate(p, node, parent)) return s == kPathNotFound && node ? kInvalidName : s;
+  if (Status s = reach(path, Op::Delete, p, node, parent)) return s == kPathNotFound && node ? kInvalidName : s;
   if (!node) return kFileNotFound;
   if (node->directory || (node->attributes & attr::kReadOnly)) return kAccessDenied;
   if (node->busy()) return kSharingViolation;
@@ -195,9 +195,7 @@ Status MemoryFileSystem::deleteFile(const std::string& path) {
 Status MemoryFileSystem::createDirectory(const std::string& path) {
   FsPath p;
   MemoryFsNodePtr node, parent;
-  if (!resolve(path, p)) return kPathNotFound;
-  if (Status s = fault(p, Op::CreateDirectory)) return s;
-  if (Status s = locate(p, node, parent)) return s;
+  if (Status s = reach(path, Op::CreateDirectory, p, node, parent)) return s;
   if (node) return kAlreadyExists;
   node = makeNode(p.parts.back(), true);
   parent->children[upper(node->name)] = node;
@@ -207,9 +205,7 @@ Status MemoryFileSystem::createDirectory(const std::string& path) {
 Status MemoryFileSystem::removeDirectory(const std::string& path) {
   FsPath p;
   MemoryFsNodePtr node, parent;
-  if (!resolve(path, p)) return kPathNotFound;
-  if (Status s = fault(p, Op::RemoveDirectory)) return s;
-  if (Status s = locate(p, node, parent)) return s;
+  if (Status s = reach(path, Op::RemoveDirectory, p, node, parent)) return s;
   if (!node) return kFileNotFound;
   if (!node->directory) return kDirectory;
   if (!parent) return kAccessDenied;
@@ -282,8 +278,7 @@ std::string MemoryFileSystem::currentDirectory() {
 Status MemoryFileSystem::setCurrentDirectory(const std::string& path) {
   FsPath p;
   MemoryFsNodePtr node, parent;
-  if (!resolve(path, p)) return kPathNotFound;
-  if (Status s = locate(p, node, parent)) return s;
+  if (Status s = reach(path, std::nullopt, p, node, parent)) return s;
   if (!node) return kFileNotFound;
   if (!node->directory) return kDirectory;
   current_ = p;

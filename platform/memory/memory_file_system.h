@@ -63,6 +63,9 @@ class MemoryFileSystem : public FileSystem {
   bool resolve(const std::string& path, FsPath& out) const;
   // Finds the node (null when only its parent exists) and its parent.
   Status locate(const FsPath& path, MemoryFsNodePtr& node, MemoryFsNodePtr& parent) const;
+  // resolve, then the fault switch for op (when given), then locate.
+  Status reach(const std::string& path, std::optional<Op> op, FsPath& p, MemoryFsNodePtr& node,
+               MemoryFsNodePtr& parent) const;
   static std::string canonical(const FsPath& path);
   Status fault(const FsPath& path, Op op) const;
   MemoryFsNodePtr ensureDirectory(const FsPath& path);
