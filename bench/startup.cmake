@@ -3,6 +3,7 @@
 # run; prints both times and their ratio (the goal is at most 3). Needs a
 # display: xvfb-run -a scripts/wine-run build/win32/bin/startup_bench.exe
 if(CVL_WIN32)
-  add_executable(startup_bench ${CMAKE_CURRENT_LIST_DIR}/startup_bench.cpp $<TARGET_OBJECTS:cvl_resources>)
+  add_executable(startup_bench ${CMAKE_CURRENT_LIST_DIR}/startup_bench.cpp $<TARGET_OBJECTS:cvl_resources>
+    $<TARGET_OBJECTS:cvl_small_object_heap>)
   target_link_libraries(startup_bench PRIVATE cvl_app_win32 cvl_fixture_install)
 endif()

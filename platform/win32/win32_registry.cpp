@@ -12,6 +12,8 @@ namespace {
 constexpr uint32_t kKeyNameLimit = 256;
 constexpr uint32_t kValueNameLimit = 16384;
 constexpr int kAttempts = 4;  // a value may change size between two calls
+// Most values fit here, so one call to the registry reads them.
+constexpr DWORD kFirstReadSize = 512;
 
 HKEY rootKey(RegRoot root) {
   switch (root) {
@@ -84,6 +86,11 @@ class Win32RegKey : public RegKey {
   }
 
   Status queryValue(const std::string& name, RegValue& value, uint32_t capacity) const override {
+    std::vector<uint8_t> first(kFirstReadSize);
+    DWORD type = 0, size = kFirstReadSize;
+    Status s = RegQueryValueExA(key_.get(), name.c_str(), nullptr, &type, first.data(), &size);
+    if (s == kSuccess) return finishValue(first, type, size, capacity, value);
+    if (s != kMoreData) return s;
     for (int attempt = 0; attempt < kAttempts; ++attempt) {
       DWORD type = 0, size = 0;
       Status s = RegQueryValueExA(key_.get(), name.c_str(), nullptr, &type, nullptr, &size);

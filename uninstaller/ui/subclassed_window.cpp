@@ -2,15 +2,23 @@
 
 namespace cvl {
 namespace {
-const char kOwnerProperty[] = "CvlSubclassOwner";
+
+// The owner lives in the window's user data, which belongs to whoever
+// created the control. A window property would cost two trips to the
+// window server per message under Wine, and filling a large tree sends
+// thousands of messages.
+SubclassedWindow* ownerOf(HWND window) {
+  return reinterpret_cast<SubclassedWindow*>(GetWindowLongPtrA(window, GWLP_USERDATA));
 }
+
+}  // namespace
 
 SubclassedWindow::~SubclassedWindow() { unsubclass(); }
 
 bool SubclassedWindow::subclass(HWND window) {
-  if (window == nullptr || window_ != nullptr || GetPropA(window, kOwnerProperty) != nullptr) return false;
+  if (window == nullptr || window_ != nullptr || ownerOf(window) != nullptr) return false;
   window_ = window;
-  SetPropA(window, kOwnerProperty, this);
+  SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
   original_ = reinterpret_cast<WNDPROC>(
       SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&SubclassedWindow::dispatch)));
   return true;
@@ -20,7 +28,7 @@ void SubclassedWindow::unsubclass() {
   if (window_ == nullptr) return;
   if (IsWindow(window_)) {
     SetWindowLongPtrA(window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(original_));
-    RemovePropA(window_, kOwnerProperty);
+    SetWindowLongPtrA(window_, GWLP_USERDATA, 0);
   }
   window_ = nullptr;
   original_ = nullptr;
@@ -35,7 +43,7 @@ LRESULT SubclassedWindow::callOriginal(UINT message, WPARAM wParam, LPARAM lPara
 }
 
 LRESULT CALLBACK SubclassedWindow::dispatch(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  auto* self = static_cast<SubclassedWindow*>(GetPropA(window, kOwnerProperty));
+  SubclassedWindow* self = ownerOf(window);
   if (self == nullptr) return DefWindowProcA(window, message, wParam, lParam);
   if (message == WM_NCDESTROY) {
     // The window goes away before its object: give it back its procedure.

@@ -1,5 +1,7 @@
 #include "uninstaller/ui/uninstall_dlg.h"
 
+#include <algorithm>
+
 #include "uninstaller/catalogue/catalogue.h"
 #include "uninstaller/resources/resource_ids.h"
 #include "uninstaller/startup/app/command_line.h"
@@ -8,6 +10,20 @@ namespace cvl {
 namespace {
 
 constexpr int kInstructionsCapacity = 2048;
+
+struct TreeEntry {
+  CComponent* component;
+  std::string text;
+};
+
+// The tree's own sorted insertion compares each new item with its siblings
+// one by one, which makes a large catalogue slow to show. Sorting first
+// with the same case-blind comparison and appending gives the same order.
+void sortLikeTree(std::vector<TreeEntry>& entries) {
+  std::stable_sort(entries.begin(), entries.end(), [](const TreeEntry& a, const TreeEntry& b) {
+    return lstrcmpiA(a.text.c_str(), b.text.c_str()) < 0;
+  });
+}
 
 }  // namespace
 
@@ -54,7 +70,7 @@ void CUninstallDlg::onInit() {
   // Filling a visible tree item by item redraws and rescales it each time;
   // a large catalogue would take seconds.
   SendMessageA(tree_.handle(), WM_SETREDRAW, FALSE, 0);
-  for (const std::string& name : catalogue_.topComponents) insertComponent(name, TVI_ROOT);
+  insertComponents(catalogue_.topComponents, TVI_ROOT, [](const CComponent& component) { return component.visible; });
   SendMessageA(tree_.handle(), WM_SETREDRAW, TRUE, 0);
   InvalidateRect(tree_.handle(), nullptr, TRUE);
   if (HTREEITEM first = TreeView_GetFirstVisible(tree_.handle())) TreeView_SelectItem(tree_.handle(), first);
@@ -78,16 +94,23 @@ void CUninstallDlg::createTree() {
   SendMessageA(tree_.handle(), WM_SETFONT, SendDlgItemMessageA(window_, IDC_DESCRIPTION, WM_GETFONT, 0, 0), FALSE);
 }
 
-void CUninstallDlg::insertComponent(const std::string& name, HTREEITEM parent) {
-  CComponent* component = catalogue_.componentMap.find(name);
-  if (component == nullptr || !component->visible) return;
-  const std::string text = catalogue_.displayTextOf(*component);
-  HTREEITEM item = tree_.insertItem(text, 0, 0, component, parent, TVI_SORT);
-  if (component->expand) {
-    for (const std::string& member : component->members) {
-      const CComponent* child = catalogue_.componentMap.find(member);
-      if (child && child->isEligible()) insertComponent(member, item);
-    }
+void CUninstallDlg::insertComponents(const std::vector<std::string>& names, HTREEITEM parent,
+                                     bool (*wanted)(const CComponent&)) {
+  std::vector<TreeEntry> entries;
+  entries.reserve(names.size());
+  for (const std::string& name : names) {
+    CComponent* component = catalogue_.componentMap.find(name);
+    if (component && wanted(*component)) entries.push_back({component, catalogue_.displayTextOf(*component)});
+  }
+  sortLikeTree(entries);
+  for (const TreeEntry& entry : entries) insertComponent(*entry.component, entry.text, parent);
+}
+
+void CUninstallDlg::insertComponent(CComponent& component, const std::string& text, HTREEITEM parent) {
+  if (!component.visible) return;
+  HTREEITEM item = tree_.insertItem(text, 0, 0, &component, parent, TVI_LAST);
+  if (component.expand) {
+    insertComponents(component.members, item, [](const CComponent& member) { return member.isEligible(); });
     // A member checked before its unchecked siblings were inserted made this
     // item look fully checked; left so, the removal would take the whole group.
     HTREEITEM firstChild = TreeView_GetChild(tree_.handle(), item);

@@ -7,6 +7,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "uninstaller/engine/seams.h"
 #include "uninstaller/ui/component_tree.h"
@@ -52,7 +53,10 @@ class CUninstallDlg {
   INT_PTR onMessage(UINT message, WPARAM wParam, LPARAM lParam);
   void onInit();
   void createTree();
-  void insertComponent(const std::string& name, HTREEITEM parent);
+  // Inserts the named components that pass `wanted`, in the tree's sorted
+  // order, each followed by its members.
+  void insertComponents(const std::vector<std::string>& names, HTREEITEM parent, bool (*wanted)(const CComponent&));
+  void insertComponent(CComponent& component, const std::string& text, HTREEITEM parent);
   void onSelectionChanged();
   void onUninstall();
   void onCancel();
