@@ -130,6 +130,32 @@ TEST_F(StartupTest, AMissingOrTruncatedLogIsError14) {
   EXPECT_TRUE(freshState.log.groups().empty()) << "nothing half-read is kept";
 }
 
+// The log is read while the catalogue and the registry are, yet the first
+// failure in the order of the steps is the one reported.
+TEST_F(StartupTest, FailuresKeepTheOrderOfTheStepsThoughTheLogIsReadAlongside) {
+  installNow();
+  const std::string logPath = "C:\\Suite\\Uninstall\\cvlinst.log";
+  const std::string log = *machine.files().content(logPath);
+  truncate(logPath, log.size() / 3);
+  machine.registry().deleteKey(RegRoot::LocalMachine, "software\\corvel\\uninstall\\paths");
+  EXPECT_EQ(start(), StartupError::ConfigurationFile) << "the log comes before the paths key";
+  EXPECT_TRUE(state.pathMacros.empty()) << "nothing is kept from steps after the failed one";
+
+  platform::MemoryPlatform brokenStore;
+  fixture::install(brokenStore, suite);
+  brokenStore.files().deleteFile(logPath);
+  brokenStore.files().addFile(logPath, log);
+  const std::string storePath = "C:\\Suite\\Uninstall\\cvlinst.dat";
+  const std::string storeBytes = *brokenStore.files().content(storePath);
+  brokenStore.files().deleteFile(storePath);
+  brokenStore.files().addFile(storePath, storeBytes.substr(0, storeBytes.size() / 2));
+  CConfigStore store2;
+  Catalogue catalogue2;
+  StartupState state2;
+  EXPECT_EQ(runStartup(brokenStore, store2, catalogue2, state2), StartupError::ConfigurationFile);
+  EXPECT_TRUE(state2.log.groups().empty()) << "a store cut short stops before the log is read";
+}
+
 TEST_F(StartupTest, ALogOfAnotherFormatLoadsEmptyAndStartUpGoesOn) {
   installNow();
   machine.files().deleteFile("C:\\Suite\\Uninstall\\cvlinst.log");

@@ -165,5 +165,57 @@ TEST_F(UninstallDlgTest, SilentRunHandsTheTreeToTheRemovalAndReportsItsResult) {
   EXPECT_EQ(dialog->outcome(), CUninstallDlg::Outcome::PartlyRemoved);
 }
 
+// The dialog sorts the components itself and appends them; the result must
+// be what the tree's own sorted insertion gives for the same texts.
+TEST(UninstallDlgOrder, MatchesTheTreesOwnSortedInsertion) {
+  const std::vector<std::string> texts = {"beta", "Alpha", "_under", "alpha", "Zeta", "10 Tools", "9 Tools",
+                                          "a-b",  "ab",    "Beta",   "a b",  "Ab",   "Corvel Office"};
+  fixture::Installation suite = fixture::sampleSuite("C:\\Suite", "C:\\Programs");
+  for (size_t i = 0; i < texts.size(); ++i) {
+    fixture::Component extra;
+    extra.name = "EXTRA" + std::to_string(i);
+    extra.displayText = texts[i];
+    suite.components.push_back(extra);
+    suite.topComponents.push_back(extra.name);
+  }
+  platform::MemoryPlatform machine;
+  fixture::install(machine, suite);
+  CConfigStore store;
+  Catalogue catalogue;
+  ASSERT_TRUE(loadConfiguration(machine, store, catalogue));
+  CUninstallDlg dialog(nullptr, {}, catalogue, [](const SelectionTree&, ProgressWindow&) { return false; });
+  ASSERT_NE(dialog.createModeless(), nullptr);
+
+  HWND reference = CreateWindowExA(0, WC_TREEVIEWA, "", WS_CHILD, 0, 0, 10, 10, dialog.handle(), nullptr,
+                                   GetModuleHandleA(nullptr), nullptr);
+  for (const std::string& name : catalogue.topComponents) {
+    const CComponent* component = catalogue.componentMap.find(name);
+    if (component == nullptr || !component->visible) continue;
+    const std::string text = catalogue.displayTextOf(*component);
+    TVINSERTSTRUCTA insert{};
+    insert.hParent = TVI_ROOT;
+    insert.hInsertAfter = TVI_SORT;
+    insert.item.mask = TVIF_TEXT;
+    insert.item.pszText = const_cast<char*>(text.c_str());
+    TreeView_InsertItem(reference, &insert);
+  }
+  auto texts_of = [](HWND tree) {
+    std::vector<std::string> shown;
+    for (HTREEITEM item = TreeView_GetRoot(tree); item; item = TreeView_GetNextSibling(tree, item)) {
+      char buffer[128] = {};
+      TVITEMA query{};
+      query.mask = TVIF_TEXT | TVIF_HANDLE;
+      query.hItem = item;
+      query.pszText = buffer;
+      query.cchTextMax = sizeof buffer;
+      TreeView_GetItem(tree, &query);
+      shown.push_back(buffer);
+    }
+    return shown;
+  };
+  EXPECT_EQ(texts_of(dialog.tree().handle()), texts_of(reference));
+  DestroyWindow(reference);
+}
+
 }  // namespace
 }  // namespace cvl

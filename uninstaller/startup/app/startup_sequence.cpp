@@ -1,5 +1,7 @@
 #include "uninstaller/startup/app/startup_sequence.h"
 
+#include <future>
+
 #include "uninstaller/catalogue/catalogue.h"
 #include "uninstaller/startup/archive_error.h"
 #include "uninstaller/startup/config_store.h"
@@ -11,7 +13,14 @@ constexpr const char* kPathsKey = "software\\corvel\\uninstall\\paths";
 constexpr uint32_t kMacroBuffer = 260;
 
 bool endsWithExe(const std::string& name) {
-  return name.size() >= 4 && platform::equalsNoCase(name.substr(name.size() - 4), ".EXE");
+  static constexpr char kExe[] = ".EXE";
+  if (name.size() < 4) return false;
+  const char* ending = name.data() + name.size() - 4;
+  for (int i = 0; i < 4; ++i) {
+    const char c = ending[i];
+    if ((c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c) != kExe[i]) return false;
+  }
+  return true;
 }
 
 void addExecutables(const StringList& files, std::set<std::string>& programs) {
@@ -24,10 +33,13 @@ void addExecutables(const StringList& files, std::set<std::string>& programs) {
 }  // namespace
 
 bool loadConfiguration(platform::Platform& platform, CConfigStore& store, Catalogue& catalogue) {
+  return loadStore(platform, store) && loadCatalogue(platform, store, catalogue);
+}
+
+bool loadCatalogue(platform::Platform& platform, const CConfigStore& store, Catalogue& catalogue) {
   try {
-    return loadStore(platform, store) && catalogue.parseComponents(store) &&
-           catalogue.loadTopComponents(store, platform) && catalogue.loadDataStrings(store) &&
-           catalogue.loadCoreFiles(store);
+    return catalogue.parseComponents(store) && catalogue.loadTopComponents(store, platform) &&
+           catalogue.loadDataStrings(store) && catalogue.loadCoreFiles(store);
   } catch (const ArchiveError&) {
     return false;
   }
@@ -85,11 +97,26 @@ bool addProgramFolders(platform::System& system, PathMacros& macros) {
 
 StartupError runStartup(platform::Platform& platform, CConfigStore& store, Catalogue& catalogue,
                         StartupState& state) {
-  if (!loadConfiguration(platform, store, catalogue)) return StartupError::ConfigurationFile;
+  if (!loadStore(platform, store)) return StartupError::ConfigurationFile;
   locateUninstallFiles(store, state);
-  if (!loadInstallLog(platform.files(), state)) return StartupError::ConfigurationFile;
-  if (!loadPathMacros(platform.registry(), state.pathMacros)) return StartupError::ConfigurationSettings;
-  if (!addProgramFolders(platform.system(), state.pathMacros)) return StartupError::WindowsSettings;
+  // The log is by far the largest file. It is read on a second thread while
+  // this one builds the catalogue and reads the registry; from here on only
+  // that thread touches the file system, and the future waits for it on
+  // every way out.
+  std::future<bool> logLoaded =
+      std::async(std::launch::async, [&files = platform.files(), &state] { return loadInstallLog(files, state); });
+  const bool catalogueLoaded = loadCatalogue(platform, store, catalogue);
+  const bool macrosLoaded = catalogueLoaded && loadPathMacros(platform.registry(), state.pathMacros);
+  const bool foldersKnown = macrosLoaded && addProgramFolders(platform.system(), state.pathMacros);
+  const bool logRead = logLoaded.get();
+  // What a failed run leaves behind stays as if the steps ran one by one.
+  if (!catalogueLoaded) state.log.clear();
+  if (!catalogueLoaded || !logRead) {
+    state.pathMacros.clear();
+    return StartupError::ConfigurationFile;
+  }
+  if (!macrosLoaded) return StartupError::ConfigurationSettings;
+  if (!foldersKnown) return StartupError::WindowsSettings;
   state.suitePrograms = findSuitePrograms(catalogue, state.log);
   return StartupError::None;
 }

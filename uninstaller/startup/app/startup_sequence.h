@@ -38,6 +38,10 @@ struct StartupState {
 // at the first that fails. A store that cannot be read to its end fails too.
 bool loadConfiguration(platform::Platform& platform, CConfigStore& store, Catalogue& catalogue);
 
+// Components, top components, data strings and core files from a loaded
+// store, stopping at the first that fails.
+bool loadCatalogue(platform::Platform& platform, const CConfigStore& store, Catalogue& catalogue);
+
 // Directory of the store, with a backslash; the log and process library
 // paths beside it.
 void locateUninstallFiles(const CConfigStore& store, StartupState& state);
@@ -55,7 +59,9 @@ bool loadPathMacros(platform::Registry& registry, PathMacros& macros);
 // False when the user's own Programs folder is unknown.
 bool addProgramFolders(platform::System& system, PathMacros& macros);
 
-// Runs the whole sequence; the state is filled as far as it got.
+// Runs the whole sequence and reports the first step that failed, in the
+// order store, catalogue, log, path macros, Programs folder. The install log
+// is read on a second thread meanwhile.
 StartupError runStartup(platform::Platform& platform, CConfigStore& store, Catalogue& catalogue,
                         StartupState& state);
 
