@@ -19,6 +19,29 @@
 namespace cvl {
 namespace {
 
+HTREEITEM firstChild(HWND tree, HTREEITEM parent) {
+  return parent == TVI_ROOT ? TreeView_GetRoot(tree) : TreeView_GetChild(tree, parent);
+}
+
+std::string itemText(HWND tree, HTREEITEM item) {
+  char buffer[128] = {};
+  TVITEMA query{};
+  query.mask = TVIF_TEXT | TVIF_HANDLE;
+  query.hItem = item;
+  query.pszText = buffer;
+  query.cchTextMax = sizeof buffer;
+  TreeView_GetItem(tree, &query);
+  return buffer;
+}
+
+std::vector<std::string> childTexts(HWND tree, HTREEITEM parent) {
+  std::vector<std::string> texts;
+  for (HTREEITEM item = firstChild(tree, parent); item; item = TreeView_GetNextSibling(tree, item)) {
+    texts.push_back(itemText(tree, item));
+  }
+  return texts;
+}
+
 class UninstallDlgTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -42,35 +65,12 @@ class UninstallDlgTest : public ::testing::Test {
 
   HTREEITEM row(const std::string& text, HTREEITEM parent = TVI_ROOT) {
     HWND tree = dialog->tree().handle();
-    HTREEITEM item = parent == TVI_ROOT ? TreeView_GetRoot(tree) : TreeView_GetChild(tree, parent);
-    for (; item; item = TreeView_GetNextSibling(tree, item)) {
-      char buffer[128] = {};
-      TVITEMA query{};
-      query.mask = TVIF_TEXT | TVIF_HANDLE;
-      query.hItem = item;
-      query.pszText = buffer;
-      query.cchTextMax = sizeof buffer;
-      TreeView_GetItem(tree, &query);
-      if (text == buffer) return item;
+    for (HTREEITEM item = firstChild(tree, parent); item; item = TreeView_GetNextSibling(tree, item)) {
+      if (text == itemText(tree, item)) return item;
     }
     return nullptr;
   }
-  std::vector<std::string> rows(HTREEITEM parent = TVI_ROOT) {
-    std::vector<std::string> texts;
-    HWND tree = dialog->tree().handle();
-    HTREEITEM item = parent == TVI_ROOT ? TreeView_GetRoot(tree) : TreeView_GetChild(tree, parent);
-    for (; item; item = TreeView_GetNextSibling(tree, item)) {
-      char buffer[128] = {};
-      TVITEMA query{};
-      query.mask = TVIF_TEXT | TVIF_HANDLE;
-      query.hItem = item;
-      query.pszText = buffer;
-      query.cchTextMax = sizeof buffer;
-      TreeView_GetItem(tree, &query);
-      texts.push_back(buffer);
-    }
-    return texts;
-  }
+  std::vector<std::string> rows(HTREEITEM parent = TVI_ROOT) { return childTexts(dialog->tree().handle(), parent); }
   CheckState state(HTREEITEM item) { return dialog->tree().stateOf(item); }
   bool uninstallEnabled() { return IsWindowEnabled(GetDlgItem(dialog->handle(), IDOK)) != FALSE; }
   std::string description() {
@@ -199,21 +199,7 @@ TEST(UninstallDlgOrder, MatchesTheTreesOwnSortedInsertion) {
     insert.item.pszText = const_cast<char*>(text.c_str());
     TreeView_InsertItem(reference, &insert);
   }
-  auto texts_of = [](HWND tree) {
-    std::vector<std::string> shown;
-    for (HTREEITEM item = TreeView_GetRoot(tree); item; item = TreeView_GetNextSibling(tree, item)) {
-      char buffer[128] = {};
-      TVITEMA query{};
-      query.mask = TVIF_TEXT | TVIF_HANDLE;
-      query.hItem = item;
-      query.pszText = buffer;
-      query.cchTextMax = sizeof buffer;
-      TreeView_GetItem(tree, &query);
-      shown.push_back(buffer);
-    }
-    return shown;
-  };
-  EXPECT_EQ(texts_of(dialog.tree().handle()), texts_of(reference));
+  EXPECT_EQ(childTexts(dialog.tree().handle(), TVI_ROOT), childTexts(reference, TVI_ROOT));
   DestroyWindow(reference);
 }
 
