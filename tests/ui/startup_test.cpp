@@ -130,16 +130,16 @@ TEST_F(StartupTest, AMissingOrTruncatedLogIsError14) {
   EXPECT_TRUE(freshState.log.groups().empty()) << "nothing half-read is kept";
 }
 
-// The log is read while the catalogue and the registry are, yet the first
-// failure in the order of the steps is the one reported.
-TEST_F(StartupTest, FailuresKeepTheOrderOfTheStepsThoughTheLogIsReadAlongside) {
+// Several faults at once: the first in the order of the steps is reported,
+// and nothing from the steps after it is kept.
+TEST_F(StartupTest, TheFirstFailingStepIsReportedWhenSeveralFail) {
   installNow();
   const std::string logPath = "C:\\Suite\\Uninstall\\cvlinst.log";
   const std::string log = *machine.files().content(logPath);
   truncate(logPath, log.size() / 3);
   machine.registry().deleteKey(RegRoot::LocalMachine, "software\\corvel\\uninstall\\paths");
   EXPECT_EQ(start(), StartupError::ConfigurationFile) << "the log comes before the paths key";
-  EXPECT_TRUE(state.pathMacros.empty()) << "nothing is kept from steps after the failed one";
+  EXPECT_TRUE(state.pathMacros.empty()) << "the paths key is not read after the log failed";
 
   platform::MemoryPlatform brokenStore;
   fixture::install(brokenStore, suite);
@@ -153,7 +153,7 @@ TEST_F(StartupTest, FailuresKeepTheOrderOfTheStepsThoughTheLogIsReadAlongside) {
   Catalogue catalogue2;
   StartupState state2;
   EXPECT_EQ(runStartup(brokenStore, store2, catalogue2, state2), StartupError::ConfigurationFile);
-  EXPECT_TRUE(state2.log.groups().empty()) << "a store cut short stops before the log is read";
+  EXPECT_TRUE(state2.log.groups().empty()) << "the log is not read after the store failed";
 }
 
 TEST_F(StartupTest, ALogOfAnotherFormatLoadsEmptyAndStartUpGoesOn) {

@@ -1,6 +1,5 @@
 #include "uninstaller/startup/app/startup_sequence.h"
 
-#include <future>
 
 #include "uninstaller/catalogue/catalogue.h"
 #include "uninstaller/startup/archive_error.h"
@@ -97,26 +96,11 @@ bool addProgramFolders(platform::System& system, PathMacros& macros) {
 
 StartupError runStartup(platform::Platform& platform, CConfigStore& store, Catalogue& catalogue,
                         StartupState& state) {
-  if (!loadStore(platform, store)) return StartupError::ConfigurationFile;
+  if (!loadConfiguration(platform, store, catalogue)) return StartupError::ConfigurationFile;
   locateUninstallFiles(store, state);
-  // The log is by far the largest file. It is read on a second thread while
-  // this one builds the catalogue and reads the registry; from here on only
-  // that thread touches the file system, and the future waits for it on
-  // every way out.
-  std::future<bool> logLoaded =
-      std::async(std::launch::async, [&files = platform.files(), &state] { return loadInstallLog(files, state); });
-  const bool catalogueLoaded = loadCatalogue(platform, store, catalogue);
-  const bool macrosLoaded = catalogueLoaded && loadPathMacros(platform.registry(), state.pathMacros);
-  const bool foldersKnown = macrosLoaded && addProgramFolders(platform.system(), state.pathMacros);
-  const bool logRead = logLoaded.get();
-  // What a failed run leaves behind stays as if the steps ran one by one.
-  if (!catalogueLoaded) state.log.clear();
-  if (!catalogueLoaded || !logRead) {
-    state.pathMacros.clear();
-    return StartupError::ConfigurationFile;
-  }
-  if (!macrosLoaded) return StartupError::ConfigurationSettings;
-  if (!foldersKnown) return StartupError::WindowsSettings;
+  if (!loadInstallLog(platform.files(), state)) return StartupError::ConfigurationFile;
+  if (!loadPathMacros(platform.registry(), state.pathMacros)) return StartupError::ConfigurationSettings;
+  if (!addProgramFolders(platform.system(), state.pathMacros)) return StartupError::WindowsSettings;
   state.suitePrograms = findSuitePrograms(catalogue, state.log);
   return StartupError::None;
 }

@@ -60,8 +60,8 @@ bool loadPathMacros(platform::Registry& registry, PathMacros& macros);
 bool addProgramFolders(platform::System& system, PathMacros& macros);
 
 // Runs the whole sequence and reports the first step that failed, in the
-// order store, catalogue, log, path macros, Programs folder. The install log
-// is read on a second thread meanwhile.
+// order store, catalogue, log, path macros, Programs folder; the state is
+// filled as far as it got.
 StartupError runStartup(platform::Platform& platform, CConfigStore& store, Catalogue& catalogue,
                         StartupState& state);
 
