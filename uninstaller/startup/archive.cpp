@@ -125,6 +125,12 @@ std::string Archive::readString() {
   if (prefix.wide) return readWideCharacters(readLengthPrefix(false).length);
   if (prefix.length == 0) return {};
   if (prefix.length > remaining()) throw ArchiveEndOfFile(position(), "a string");
+  // Most strings lie wholly in the buffer: copy them out in one step.
+  if (end_ - begin_ >= prefix.length) {
+    std::string text(reinterpret_cast<const char*>(buffer_ + begin_), prefix.length);
+    begin_ += prefix.length;
+    return text;
+  }
   std::string text(prefix.length, '\0');
   readBytes(text.data(), prefix.length, "a string");
   return text;
