@@ -22,8 +22,8 @@ CComponentTree::~CComponentTree() {
   }
 }
 
-bool CComponentTree::create(HWND parent, const RECT& area, int controlId, DWORD style, DWORD exStyle) {
-  HWND window = CreateWindowExA(exStyle, WC_TREEVIEWA, "", style, area.left, area.top, area.right - area.left,
+bool CComponentTree::create(HWND parent, const RECT& area, int controlId, DWORD style) {
+  HWND window = CreateWindowExA(0, WC_TREEVIEWA, "", style, area.left, area.top, area.right - area.left,
                                 area.bottom - area.top, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(controlId)),
                                 GetModuleHandleA(nullptr), nullptr);
   if (window == nullptr) return false;

@@ -21,7 +21,7 @@ class CComponentTree : public SubclassedWindow, public SelectionTree {
 
   // Creates the control as a child of parent and gives it the check-box
   // images. False when the window cannot be created.
-  bool create(HWND parent, const RECT& area, int controlId, DWORD style, DWORD exStyle = 0);
+  bool create(HWND parent, const RECT& area, int controlId, DWORD style);
 
   // Null when the control has no window.
   HTREEITEM insertItem(const std::string& text, int image, int selectedImage, CComponent* component,

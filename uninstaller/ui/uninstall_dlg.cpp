@@ -88,7 +88,9 @@ void CUninstallDlg::createTree() {
     const CComponent* component = catalogue_.componentMap.find(name);
     if (component && component->expand) style |= TVS_LINESATROOT;
   }
-  tree_.create(window_, place, IDC_COMPONENT_TREE, style, WS_EX_CLIENTEDGE);
+  tree_.create(window_, place, IDC_COMPONENT_TREE, style);
+  SetWindowLongA(tree_.handle(), GWL_EXSTYLE, GetWindowLongA(tree_.handle(), GWL_EXSTYLE) | WS_EX_CLIENTEDGE);
+  SetWindowPos(tree_.handle(), nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_FRAMECHANGED);
   SendMessageA(tree_.handle(), WM_SETFONT, SendDlgItemMessageA(window_, IDC_DESCRIPTION, WM_GETFONT, 0, 0), FALSE);
 }
 
