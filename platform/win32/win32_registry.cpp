@@ -86,23 +86,19 @@ class Win32RegKey : public RegKey {
   }
 
   Status queryValue(const std::string& name, RegValue& value, uint32_t capacity) const override {
-    std::vector<uint8_t> first(kFirstReadSize);
+    std::vector<uint8_t> data(kFirstReadSize);
     DWORD type = 0, size = kFirstReadSize;
-    Status s = RegQueryValueExA(key_.get(), name.c_str(), nullptr, &type, first.data(), &size);
-    if (s == kSuccess) return finishValue(first, type, size, capacity, value);
-    if (s != kMoreData) return s;
-    for (int attempt = 0; attempt < kAttempts; ++attempt) {
-      DWORD type = 0, size = 0;
-      Status s = RegQueryValueExA(key_.get(), name.c_str(), nullptr, &type, nullptr, &size);
+    Status s = RegQueryValueExA(key_.get(), name.c_str(), nullptr, &type, data.data(), &size);
+    for (int attempt = 0; s == kMoreData && attempt < kAttempts; ++attempt) {
+      size = 0;
+      s = RegQueryValueExA(key_.get(), name.c_str(), nullptr, &type, nullptr, &size);
       if (s != kSuccess) return s;
-      std::vector<uint8_t> data(std::max<DWORD>(size, 1));
+      data.assign(std::max<DWORD>(size, 1), 0);
       size = static_cast<DWORD>(data.size());
       s = RegQueryValueExA(key_.get(), name.c_str(), nullptr, &type, data.data(), &size);
-      if (s == kMoreData) continue;
-      if (s != kSuccess) return s;
-      return finishValue(data, type, size, capacity, value);
     }
-    return kMoreData;
+    if (s != kSuccess) return s;
+    return finishValue(data, type, size, capacity, value);
   }
 
   Status setValue(const std::string& name, const RegValue& value) override {

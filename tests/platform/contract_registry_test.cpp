@@ -168,6 +168,27 @@ TEST_P(Contract, RegistrySmallBuffersGiveMoreDataWithTheNeededSize) {
   EXPECT_EQ(value.asString(), "hello");
 }
 
+TEST_P(Contract, RegistryValuesOfAnySizeReadWhole) {
+  RegKeyPtr key = scratchKey();
+  for (size_t size : {0u, 1u, 511u, 512u, 513u, 4096u, 70000u}) {
+    std::vector<uint8_t> bytes(size);
+    for (size_t i = 0; i < size; ++i) bytes[i] = static_cast<uint8_t>(i * 7 + size);
+    ASSERT_EQ(key->setValue("Blob", RegValue::binary(bytes)), kSuccess);
+    RegValue value;
+    ASSERT_EQ(key->queryValue("Blob", value, 100000), kSuccess) << size;
+    EXPECT_EQ(value.data, bytes) << size;
+    if (size > 0) {
+      EXPECT_EQ(key->queryValue("Blob", value, static_cast<uint32_t>(size - 1)), kMoreData) << size;
+      EXPECT_EQ(value.data.size(), size);
+    }
+  }
+  const std::string text(600, 'x');
+  ASSERT_EQ(key->setValue("Long", RegValue::string(text)), kSuccess);
+  RegValue value;
+  ASSERT_EQ(key->queryValue("Long", value, 1000), kSuccess);
+  EXPECT_EQ(value.asString(), text);
+}
+
 TEST_P(Contract, RegistryValueTypesRoundTripAndTheDefaultValueHasTheEmptyName) {
   RegKeyPtr key = createKey("Typed");
   const std::vector<std::pair<std::string, RegValue>> stored{

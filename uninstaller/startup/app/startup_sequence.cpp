@@ -1,6 +1,5 @@
 #include "uninstaller/startup/app/startup_sequence.h"
 
-
 #include "uninstaller/catalogue/catalogue.h"
 #include "uninstaller/startup/archive_error.h"
 #include "uninstaller/startup/config_store.h"
@@ -12,14 +11,7 @@ constexpr const char* kPathsKey = "software\\corvel\\uninstall\\paths";
 constexpr uint32_t kMacroBuffer = 260;
 
 bool endsWithExe(const std::string& name) {
-  static constexpr char kExe[] = ".EXE";
-  if (name.size() < 4) return false;
-  const char* ending = name.data() + name.size() - 4;
-  for (int i = 0; i < 4; ++i) {
-    const char c = ending[i];
-    if ((c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c) != kExe[i]) return false;
-  }
-  return true;
+  return name.size() >= 4 && platform::equalsNoCase(name.substr(name.size() - 4), ".EXE");
 }
 
 void addExecutables(const StringList& files, std::set<std::string>& programs) {
@@ -32,13 +24,10 @@ void addExecutables(const StringList& files, std::set<std::string>& programs) {
 }  // namespace
 
 bool loadConfiguration(platform::Platform& platform, CConfigStore& store, Catalogue& catalogue) {
-  return loadStore(platform, store) && loadCatalogue(platform, store, catalogue);
-}
-
-bool loadCatalogue(platform::Platform& platform, const CConfigStore& store, Catalogue& catalogue) {
   try {
-    return catalogue.parseComponents(store) && catalogue.loadTopComponents(store, platform) &&
-           catalogue.loadDataStrings(store) && catalogue.loadCoreFiles(store);
+    return loadStore(platform, store) && catalogue.parseComponents(store) &&
+           catalogue.loadTopComponents(store, platform) && catalogue.loadDataStrings(store) &&
+           catalogue.loadCoreFiles(store);
   } catch (const ArchiveError&) {
     return false;
   }

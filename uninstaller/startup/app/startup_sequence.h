@@ -38,10 +38,6 @@ struct StartupState {
 // at the first that fails. A store that cannot be read to its end fails too.
 bool loadConfiguration(platform::Platform& platform, CConfigStore& store, Catalogue& catalogue);
 
-// Components, top components, data strings and core files from a loaded
-// store, stopping at the first that fails.
-bool loadCatalogue(platform::Platform& platform, const CConfigStore& store, Catalogue& catalogue);
-
 // Directory of the store, with a backslash; the log and process library
 // paths beside it.
 void locateUninstallFiles(const CConfigStore& store, StartupState& state);
