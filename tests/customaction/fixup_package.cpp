@@ -13,12 +13,6 @@ std::string packagePath() {
   return path;
 }
 
-std::string programDirectory() {
-  char path[MAX_PATH];
-  std::string program(path, GetModuleFileNameA(nullptr, path, MAX_PATH));
-  return program.substr(0, program.find_last_of('\\') + 1);
-}
-
 std::vector<std::string> sortedLines(const std::string& text) {
   std::vector<std::string> lines;
   std::istringstream stream(text);

@@ -4,12 +4,14 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/child_process.h"
+
 namespace fixup_test {
+
+using cvl::test::programDirectory;
 
 // The package's path in Windows form.
 std::string packagePath();
-// The directory of the running test program, with a trailing backslash.
-std::string programDirectory();
 // Text split into lines and sorted, so outcomes compare regardless of row order.
 std::vector<std::string> sortedLines(const std::string& text);
 

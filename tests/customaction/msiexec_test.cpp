@@ -10,6 +10,7 @@
 #include <sstream>
 
 #include "fixup_package.h"
+#include "tests/support/child_process.h"
 
 using namespace fixup_test;
 
@@ -19,22 +20,7 @@ std::optional<DWORD> msiexec(const char* operation, const std::string& package,
                              const std::string& properties = {}) {
   std::string command = "msiexec.exe ";
   command.append(operation).append(" \"").append(package).append("\" /qn ").append(properties);
-  STARTUPINFOA startup{};
-  startup.cb = sizeof startup;
-  PROCESS_INFORMATION process{};
-  if (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                      &startup, &process)) {
-    return std::nullopt;
-  }
-  std::optional<DWORD> status;
-  DWORD exitCode = 0;
-  if (WaitForSingleObject(process.hProcess, 180000) == WAIT_OBJECT_0 &&
-      GetExitCodeProcess(process.hProcess, &exitCode)) {
-    status = exitCode;
-  }
-  CloseHandle(process.hThread);
-  CloseHandle(process.hProcess);
-  return status;
+  return cvl::test::runToExit(command, 180000);
 }
 
 std::string readFile(const std::string& path) {

@@ -8,6 +8,7 @@
 #include <sstream>
 #include <stdexcept>
 
+#include "tests/support/child_process.h"
 #include "tools/archive_json/archive_json.h"
 
 namespace cvl::test {
@@ -22,12 +23,6 @@ constexpr const char* kComponents = "software\\corvel\\uninstall\\components\\";
 constexpr const char* kWindowsUninstallEntry = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Corvel System";
 
 std::string directoryOf(const std::string& path) { return path.substr(0, path.rfind('\\')); }
-
-std::string moduleDirectory() {
-  char path[MAX_PATH] = {};
-  GetModuleFileNameA(nullptr, path, MAX_PATH);
-  return directoryOf(path);
-}
 
 std::string machineString(const char* key, const char* name) {
   char value[MAX_PATH] = {};
@@ -95,7 +90,7 @@ Json logDocument() {
 }  // namespace
 
 WineInstallation::WineInstallation()
-    : helperDir_(moduleDirectory()),
+    : helperDir_(directoryOf(programDirectory())),
       userFolder_(platform.system().specialFolder(csidl::kPrograms).value_or("") + "\\CvlEngineTest"),
       commonFolder_(platform.system().specialFolder(csidl::kCommonPrograms).value_or("") + "\\CvlEngineTest"),
       vbaDir_(machineString(kCurrentVersion, "ProgramFilesDir") + "\\Common Files\\Microsoft Shared\\VBA\\VBA6"),

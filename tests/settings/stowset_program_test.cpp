@@ -8,38 +8,17 @@
 
 #include "platform/win32/win32_platform.h"
 #include "settings_fixture.h"
+#include "tests/support/child_process.h"
 
 using namespace cvl::platform;
 using namespace settings_test;
 
 namespace {
 
-std::string programBesideMe(const std::string& name) {
-  char path[MAX_PATH] = {};
-  GetModuleFileNameA(nullptr, path, MAX_PATH);
-  std::string folder(path);
-  return folder.substr(0, folder.find_last_of('\\') + 1) + name;
-}
-
 // The full 32-bit exit status, or -1 when the program could not be run.
 long long runProgram(const std::string& arguments) {
-  std::string commandLine = "\"";
-  commandLine += programBesideMe("Stowset.exe");
-  commandLine += "\" ";
-  commandLine += arguments;
-  STARTUPINFOA startup = {};
-  startup.cb = sizeof startup;
-  PROCESS_INFORMATION process = {};
-  if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                      &process)) {
-    return -1;
-  }
-  WaitForSingleObject(process.hProcess, 60000);
-  DWORD status = 0xFFFFFFFF;
-  GetExitCodeProcess(process.hProcess, &status);
-  CloseHandle(process.hThread);
-  CloseHandle(process.hProcess);
-  return status;
+  const auto status = cvl::test::runToExit("\"" + cvl::test::programDirectory() + "Stowset.exe\" " + arguments, 60000);
+  return status ? static_cast<long long>(*status) : -1;
 }
 
 class StowsetProgram : public SettingsFixture {};

@@ -1,28 +1,11 @@
 #include "tool_harness.h"
 
+#include "tests/support/child_process.h"
+
 namespace tools_test {
 
 std::optional<DWORD> runTool(const char* exeName) {
-  char path[MAX_PATH];
-  DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
-  std::string command(path, length);
-  command = command.substr(0, command.find_last_of('\\') + 1) + exeName;
-  STARTUPINFOA startup{};
-  startup.cb = sizeof startup;
-  PROCESS_INFORMATION process{};
-  if (!CreateProcessA(command.c_str(), nullptr, nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                      &startup, &process)) {
-    return std::nullopt;
-  }
-  std::optional<DWORD> status;
-  DWORD exitCode = 0;
-  if (WaitForSingleObject(process.hProcess, 60000) == WAIT_OBJECT_0 &&
-      GetExitCodeProcess(process.hProcess, &exitCode)) {
-    status = exitCode;
-  }
-  CloseHandle(process.hThread);
-  CloseHandle(process.hProcess);
-  return status;
+  return cvl::test::runToExit("\"" + cvl::test::programDirectory() + exeName + "\"", 60000);
 }
 
 bool keyExists(HKEY root, const std::string& path) {

@@ -14,20 +14,16 @@
 #include <vector>
 
 #include "platform/win32/win32_platform.h"
+#include "tests/support/child_process.h"
 #include "tests/ui/fixture/installation.h"
 #include "uninstaller/resources/resource_ids.h"
 
 namespace cvl {
 namespace {
 
-const std::string kRoot = "C:\\cvl-e2e";
+using test::programDirectory;
 
-std::string programDirectory() {
-  char path[MAX_PATH] = {};
-  GetModuleFileNameA(nullptr, path, MAX_PATH);
-  std::string text = path;
-  return text.substr(0, text.rfind('\\') + 1);
-}
+const std::string kRoot = "C:\\cvl-e2e";
 
 struct MessageBoxSeen {
   std::string caption;

@@ -14,6 +14,7 @@
 
 #include "platform/win32/win32_platform.h"
 #include "tests/ui/fixture/installation.h"
+#include "tests/support/child_process.h"
 #include "tests/ui/fixture/report.h"
 
 namespace {
@@ -21,19 +22,12 @@ namespace {
 int runAndReport(int argc, char** argv) {
   std::string commandLine = std::string("\"") + argv[2] + "\"";
   for (int i = 3; i < argc; ++i) commandLine += std::string(" ") + argv[i];
-  STARTUPINFOA startup{};
-  startup.cb = sizeof startup;
-  PROCESS_INFORMATION process{};
-  if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)) {
+  const std::optional<uint32_t> status = cvl::test::runToExit(commandLine, cvl::test::kWaitForever);
+  if (!status) {
     std::fprintf(stderr, "cvl_sample: cannot start %s\n", argv[2]);
     return 1;
   }
-  WaitForSingleObject(process.hProcess, INFINITE);
-  DWORD status = 0;
-  GetExitCodeProcess(process.hProcess, &status);
-  CloseHandle(process.hThread);
-  CloseHandle(process.hProcess);
-  std::printf("%lu\n", static_cast<unsigned long>(status));
+  std::printf("%lu\n", static_cast<unsigned long>(*status));
   return 0;
 }
 
