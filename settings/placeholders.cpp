@@ -117,13 +117,11 @@ void expandPlaceholder(Platform& platform, std::string& token) {
     token = userOrComputerName(platform.system());
     return;
   }
-  // The override stands for every token but the user's name, known or not.
+  const Placeholder* placeholder = findPlaceholder(upperToken);
+  if (placeholder == nullptr) return;  // "%20" in a web address is no folder
+  // The override stands for the four folder placeholders.
   std::string value = readVariable(platform.system(), kOverrideVariable, kOverrideBuffer);
-  if (value.empty()) {
-    const Placeholder* placeholder = findPlaceholder(upperToken);
-    if (placeholder == nullptr) return;
-    value = folderFor(platform, *placeholder);
-  }
+  if (value.empty()) value = folderFor(platform, *placeholder);
   dropTrailingBackslash(value);
   token = value;
 }

@@ -153,13 +153,14 @@ TEST_F(Placeholders, WindowsDirectoryFallbackWithoutUserNameLeavesItOut) {
   EXPECT_EQ(expand("%PERSONAL%"), "C:\\Profiles\\Personal");
 }
 
-TEST_F(Placeholders, OverrideReplacesEveryTokenButTheUserName) {
+TEST_F(Placeholders, OverrideReplacesTheFolderPlaceholdersOnly) {
   system().setEnvironment("CvlHomeDir", "H:\\");
   system().setSpecialFolder(csidl::kAppData, "C:\\AD");
   EXPECT_EQ(expand("%APPDATA%\\x"), "H:\\x");
   EXPECT_EQ(expand("%HOMEDIR%"), "H:");
-  EXPECT_EQ(expand("%FOO%"), "H:");
-  EXPECT_EQ(expand("a%%b"), "aH:b");
+  EXPECT_EQ(expand("%FOO%"), "%FOO%");
+  EXPECT_EQ(expand("a%%b"), "a%%b");
+  EXPECT_EQ(expand("http://host/a%20b%20c"), "http://host/a%20b%20c");
   EXPECT_EQ(expand("%USERNAME%"), "u");
   EXPECT_EQ(expand("100%"), "100%");
   // Only one trailing backslash goes.
@@ -168,12 +169,13 @@ TEST_F(Placeholders, OverrideReplacesEveryTokenButTheUserName) {
 }
 
 TEST_F(Placeholders, EmptyOrOversizedOverrideIsNoOverride) {
+  const std::string fallback = "C:\\WINDOWS\\Profiles\\u";
   system().setEnvironment("CvlHomeDir", "");
-  EXPECT_EQ(expand("%FOO%"), "%FOO%");
+  EXPECT_EQ(expand("%HOMEDIR%"), fallback);
   system().setEnvironment("CvlHomeDir", std::string(519, 'h'));
-  EXPECT_EQ(expand("%FOO%"), std::string(519, 'h'));
+  EXPECT_EQ(expand("%HOMEDIR%"), std::string(519, 'h'));
   system().setEnvironment("CvlHomeDir", std::string(520, 'h'));
-  EXPECT_EQ(expand("%FOO%"), "%FOO%");
+  EXPECT_EQ(expand("%HOMEDIR%"), fallback);
 }
 
 TEST_F(Placeholders, VariablesTooLongForTheirBuffersAreNotRead) {
