@@ -1,5 +1,6 @@
 #include "settings/settings_saver.h"
 
+#include "settings/command_arguments.h"
 #include "settings/copy_tree.h"
 #include "settings/delete_tree.h"
 
@@ -53,7 +54,8 @@ void runRestore(platform::Platform& platform) {
 }
 
 void runStowset(platform::Platform& platform, const std::string& commandLine) {
-  const std::string words = platform::upper(commandLine);
+  // The program's own folder may well be called "Backup".
+  const std::string words = platform::upper(argumentsOf(commandLine, platform.system().modulePath()));
   if (words.find("BACKUP") != std::string::npos) runBackup(platform);
   if (words.find("RESTORE") != std::string::npos) runRestore(platform);
 }

@@ -22,8 +22,8 @@ void runBackup(platform::Platform& platform);
 // and removes the temporary key once the copy has fully succeeded.
 void runRestore(platform::Platform& platform);
 
-// Runs the backup when "BACKUP" stands anywhere in the command line (any
-// case), then the restore when "RESTORE" does.
+// Runs the backup when "BACKUP" stands anywhere in the command line's
+// arguments (any case), then the restore when "RESTORE" does.
 void runStowset(platform::Platform& platform, const std::string& commandLine);
 
 }  // namespace cvl::settings
