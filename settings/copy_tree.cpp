@@ -11,32 +11,16 @@ using platform::RegType;
 
 namespace {
 
-void copyValue(platform::Platform& platform, RegKeyView& source, RegKeyView& destination, size_t index) {
+// Only plain text carries placeholders; every other type, numbers of any
+// size included, is written back exactly as stored.
+bool copyValue(platform::Platform& platform, RegKeyView& source, RegKeyView& destination, size_t index) {
   const std::string name = source.valueName(index);
-  RegType type = RegType::None;
-  uint32_t size = 0;
-  if (!source.valueInfo(index, type, size)) return;
-  switch (type) {
-    case RegType::Sz: {
-      std::string text;
-      if (!source.getString(name, text)) return;
-      expandPlaceholders(platform, text);
-      destination.setString(name, text);
-      return;
-    }
-    case RegType::Binary: {
-      std::vector<uint8_t> bytes;
-      if (source.getBytes(name, bytes, size)) destination.setBytes(name, bytes);
-      return;
-    }
-    case RegType::Dword: {
-      uint32_t number = 0;
-      if (source.getNumber(name, number)) destination.setNumber(name, number);
-      return;
-    }
-    default:
-      return;  // other types are deliberately left behind
-  }
+  platform::RegValue value;
+  if (!source.getValue(name, value)) return false;
+  if (value.type != RegType::Sz) return destination.setValue(name, value);
+  std::string text = value.asString();
+  expandPlaceholders(platform, text);
+  return destination.setString(name, text);
 }
 
 // The cached lists die on every change of path, so descend from a copy.
@@ -68,12 +52,20 @@ bool copyKey(platform::Platform& platform, RegKeyView& source, RegKeyView& desti
   const std::string sourcePath = source.path();
   const std::string destinationPath = destination.path();
 
-  for (size_t index = 0; index < valueCount; ++index) copyValue(platform, source, destination, index);
+  // A settings key only partly listed must not pass for a complete copy:
+  // a restore would then remove the only full backup.
+  if (!source.listedCompletely()) return false;
+
+  // A value that fails is reported at the end; the others are still copied.
+  bool valuesCopied = true;
+  for (size_t index = 0; index < valueCount; ++index) {
+    if (!copyValue(platform, source, destination, index)) valuesCopied = false;
+  }
 
   for (const std::string& name : subkeysToCopy(source, subkeyCount)) {
     if (!copySubkey(platform, source, destination, sourcePath, destinationPath, name)) return false;
   }
-  return true;
+  return valuesCopied;
 }
 
 bool copyTree(platform::Platform& platform, platform::RegRoot sourceRoot, const std::string& sourcePath,

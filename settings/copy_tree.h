@@ -15,9 +15,10 @@ bool copyTree(platform::Platform& platform, platform::RegRoot sourceRoot, const 
               platform::RegRoot destinationRoot, const std::string& destinationPath);
 
 // Copies the values of the source's key and, recursively, its subkeys. Both
-// views are moved down the tree and back. Only text, binary and number values
-// are copied; a failed single value is passed over, a subkey that cannot be
-// reached fails the whole copy.
+// views are moved down the tree and back. Values of every type are copied,
+// only text ones expanded. A value that cannot be read or written fails the
+// copy once the rest of the key is copied; a key that cannot be listed in
+// full or a subkey that cannot be reached fails it at once.
 bool copyKey(platform::Platform& platform, RegKeyView& source, RegKeyView& destination);
 
 }  // namespace cvl::settings

@@ -7,18 +7,26 @@
 
 namespace cvl::settings {
 
-using platform::RegType;
 using platform::RegValue;
 
 namespace {
-
-// Names are read into a buffer of this many characters, terminator included.
-constexpr uint32_t kNameBuffer = 255;
 
 // Entries of this name, compared with case, are hidden from every listing.
 constexpr const char* kDeletedMarker = "~Deleted";
 
 bool isListable(const std::string& name) { return name != kDeletedMarker; }
+
+// Lists names until the registry reports the end of the list; true only
+// when it did. enumerate(index, name) is one enumeration call.
+template <typename Enumerate>
+bool listNames(Enumerate enumerate, std::vector<std::string>& names) {
+  std::string name;
+  platform::Status status;
+  for (uint32_t index = 0; (status = enumerate(index, name)) == platform::kSuccess; ++index) {
+    if (isListable(name)) names.push_back(name);
+  }
+  return status == platform::kNoMoreItems;
+}
 
 }  // namespace
 
@@ -42,24 +50,24 @@ bool RegKeyView::setPath(const std::string& path) {
 
 bool RegKeyView::ensureOpen() { return handle_ || open(); }
 
-// A listing ends at the first index that cannot be read: the end of the
-// list, or a name too long for the buffer.
+// The name buffers are sized from the key's own information, so a long
+// name is read in full instead of ending the listing there.
 void RegKeyView::listSubkeys() {
   subkeyNames_.clear();
-  if (!ensureOpen()) return;
-  std::string name;
-  for (uint32_t index = 0; handle_->enumKey(index, name, kNameBuffer) == platform::kSuccess; ++index) {
-    if (isListable(name)) subkeyNames_.push_back(name);
-  }
+  platform::RegKeyInfo info;
+  subkeysComplete_ = ensureOpen() && handle_->info(info) == platform::kSuccess &&
+                     listNames([&](uint32_t index, std::string& name) {
+                       return handle_->enumKey(index, name, info.maxSubKeyNameLength + 1);
+                     }, subkeyNames_);
 }
 
 void RegKeyView::listValues() {
   valueNames_.clear();
-  if (!ensureOpen()) return;
-  std::string name;
-  for (uint32_t index = 0; handle_->enumValue(index, name, nullptr, kNameBuffer) == platform::kSuccess; ++index) {
-    if (isListable(name)) valueNames_.push_back(name);
-  }
+  platform::RegKeyInfo info;
+  valuesComplete_ = ensureOpen() && handle_->info(info) == platform::kSuccess &&
+                    listNames([&](uint32_t index, std::string& name) {
+                      return handle_->enumValue(index, name, nullptr, info.maxValueNameLength + 1);
+                    }, valueNames_);
 }
 
 size_t RegKeyView::subkeyCount() {
@@ -84,56 +92,17 @@ std::string RegKeyView::valueName(size_t index) {
   return index < valueNames_.size() ? valueNames_[index] : std::string();
 }
 
-bool RegKeyView::valueInfo(size_t index, RegType& type, uint32_t& size) {
-  if (!ensureOpen()) return false;
-  if (valueNames_.empty()) listValues();
-  if (index >= valueNames_.size()) return false;
-  RegValue value;
-  if (!query(valueNames_[index], value)) return false;
-  type = value.type;
-  size = static_cast<uint32_t>(value.data.size());
-  return true;
+bool RegKeyView::getValue(const std::string& name, RegValue& value) {
+  return ensureOpen() && handle_->queryValue(name, value) == platform::kSuccess;
 }
 
-bool RegKeyView::query(const std::string& name, RegValue& value, uint32_t capacity) {
-  return ensureOpen() && handle_->queryValue(name, value, capacity) == platform::kSuccess;
-}
-
-bool RegKeyView::store(const std::string& name, const RegValue& value) {
+bool RegKeyView::setValue(const std::string& name, const RegValue& value) {
   return ensureOpen() && handle_->setValue(name, value) == platform::kSuccess;
 }
 
-bool RegKeyView::getString(const std::string& name, std::string& text) {
-  RegValue value;
-  if (!query(name, value) || value.type != RegType::Sz) return false;
-  text = value.asString();  // stored data need not end in a zero
-  return true;
-}
-
-bool RegKeyView::getBytes(const std::string& name, std::vector<uint8_t>& bytes, uint32_t capacity) {
-  RegValue value;
-  if (!query(name, value, capacity) || value.type != RegType::Binary) return false;
-  bytes = std::move(value.data);
-  return true;
-}
-
-bool RegKeyView::getNumber(const std::string& name, uint32_t& number) {
-  RegValue value;
-  if (!query(name, value, 4) || value.type != RegType::Dword) return false;
-  value.data.resize(4, 0);  // a short number reads as if zero-padded
-  number = value.asDword();
-  return true;
-}
-
 bool RegKeyView::setString(const std::string& name, const std::string& text) {
-  return store(name, RegValue::string(text));
+  return setValue(name, RegValue::string(text));
 }
-
-bool RegKeyView::setBytes(const std::string& name, const std::vector<uint8_t>& bytes) {
-  return store(name, RegValue::binary(bytes));
-}
-
-bool RegKeyView::setNumber(const std::string& name, uint32_t number) { return store(name, RegValue::dword(number)); }
 
 bool RegKeyView::createSubkey(const std::string& name) {
   if (!ensureOpen()) return false;

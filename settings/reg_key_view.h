@@ -26,14 +26,15 @@ class RegKeyView {
   std::string subkeyName(size_t index);
   size_t valueCount();
   std::string valueName(size_t index);
-  bool valueInfo(size_t index, platform::RegType& type, uint32_t& size);
+  // False when the latest listing of subkeys or of values stopped before
+  // its end: the key could not be opened or a name could not be read.
+  bool listedCompletely() const { return subkeysComplete_ && valuesComplete_; }
 
-  bool getString(const std::string& name, std::string& text);
-  bool getBytes(const std::string& name, std::vector<uint8_t>& bytes, uint32_t capacity);
-  bool getNumber(const std::string& name, uint32_t& value);
+  // Values as stored: any type, data of any size.
+  bool getValue(const std::string& name, platform::RegValue& value);
+  bool setValue(const std::string& name, const platform::RegValue& value);
+  // Writes REG_SZ with its terminating zero.
   bool setString(const std::string& name, const std::string& text);
-  bool setBytes(const std::string& name, const std::vector<uint8_t>& bytes);
-  bool setNumber(const std::string& name, uint32_t value);
   bool createSubkey(const std::string& name);
 
   // Subkeys a copy passes over, written "~NAME~" in upper case. Empty unless set.
@@ -44,12 +45,12 @@ class RegKeyView {
   bool ensureOpen();
   void listSubkeys();
   void listValues();
-  bool query(const std::string& name, platform::RegValue& value, uint32_t capacity = 0xFFFFFFFF);
-  bool store(const std::string& name, const platform::RegValue& value);
 
   std::vector<std::string> subkeyNames_;
   std::vector<std::string> valueNames_;
   std::vector<std::string> reservedNames_;
+  bool subkeysComplete_ = true;
+  bool valuesComplete_ = true;
   platform::Registry& registry_;
   platform::RegRoot root_;
   std::string path_;

@@ -1,7 +1,11 @@
 // Backup and restore of the user's settings, run against whichever
 // registry the test program was linked with.
+#include <cctype>
 #include <string>
 
+#include "refusing_platform.h"
+#include "scenario_platform.h"
+#include "settings/command_arguments.h"
 #include "settings/settings_saver.h"
 #include "settings_fixture.h"
 
@@ -19,7 +23,7 @@ const std::string kOld = kOlder;
 
 class Backup : public SettingsFixture {};
 
-TEST_F(Backup, CopiesThreeLevelsOfTextBinaryAndNumberValuesAndNothingElse) {
+TEST_F(Backup, CopiesThreeLevelsOfValuesOfEveryTypeExactly) {
   putEveryType(kCur, "top");
   putEveryType(kCur + "\\General", "one");
   putEveryType(kCur + "\\General\\Paths", "two");
@@ -28,10 +32,10 @@ TEST_F(Backup, CopiesThreeLevelsOfTextBinaryAndNumberValuesAndNothingElse) {
 
   runBackup(platform());
 
-  expectCopiedTypesOnly(kTemp, "top");
-  expectCopiedTypesOnly(kTemp + "\\General", "one");
-  expectCopiedTypesOnly(kTemp + "\\General\\Paths", "two");
-  expectCopiedTypesOnly(kTemp + "\\General\\Paths\\Recent", "three");
+  expectEveryTypeCopied(kTemp, "top");
+  expectEveryTypeCopied(kTemp + "\\General", "one");
+  expectEveryTypeCopied(kTemp + "\\General\\Paths", "two");
+  expectEveryTypeCopied(kTemp + "\\General\\Paths\\Recent", "three");
   EXPECT_EQ(subkeys(kTemp), (std::vector<std::string>{"Empty", "General"}));
   EXPECT_TRUE(subkeys(kTemp + "\\General\\Paths\\Recent").empty());
   // The settings themselves are only read.
@@ -72,16 +76,30 @@ TEST_F(Backup, TextValuesArriveWithPlaceholdersExpanded) {
   EXPECT_EQ(text(kTemp + "\\Paths", "Share"), "50% of %TEMP%");
 }
 
-TEST_F(Backup, NamesOf254CharactersAreCopiedLongerOnesAreNot) {
-  const std::string value254(254, 'v');
-  const std::string key254(254, 'k');
-  put(kCur, value254, RegValue::dword(254));
-  put(kCur + "\\" + key254, value254, RegValue::string("deep"));
-  put(kCur + "\\" + std::string(255, 'z'), "Lost", RegValue::dword(255));
+TEST_F(Backup, LongNamesAreCopiedAndHideNothingThatSortsAfterThem) {
+  const std::string longValue(300, 'a');
+  const std::string longKey(255, 'a');
+  put(kCur, longValue, RegValue::dword(300));
+  put(kCur, "Later", RegValue::dword(1));
+  put(kCur + "\\" + longKey, longValue, RegValue::string("deep"));
+  put(kCur + "\\Later", "V", RegValue::dword(2));
   runBackup(platform());
-  EXPECT_EQ(number(kTemp, value254), 254u);
-  EXPECT_EQ(text(kTemp + "\\" + key254, value254), "deep");
-  EXPECT_EQ(subkeys(kTemp), std::vector<std::string>{key254});
+  EXPECT_EQ(number(kTemp, longValue), 300u);
+  EXPECT_EQ(number(kTemp, "Later"), 1u);
+  EXPECT_EQ(text(kTemp + "\\" + longKey, longValue), "deep");
+  EXPECT_EQ(number(kTemp + "\\Later", "V"), 2u);
+}
+
+TEST_F(Backup, HomeFolderOverrideStandsForTheFolderPlaceholdersOnly) {
+  put(kCur, "Address", RegValue::string("http://host/a%20b%20c"));
+  put(kCur, "Pair", RegValue::string("a%%b"));
+  put(kCur, "Folder", RegValue::string("%personal%\\x"));
+  setScenarioVariable(platform(), "CvlHomeDir", "H:\\");
+  runBackup(platform());
+  setScenarioVariable(platform(), "CvlHomeDir", nullptr);
+  EXPECT_EQ(text(kTemp, "Address"), "http://host/a%20b%20c");
+  EXPECT_EQ(text(kTemp, "Pair"), "a%%b");
+  EXPECT_EQ(text(kTemp, "Folder"), "H:\\x");
 }
 
 TEST_F(Backup, EntriesNamedDeletedInExactlyThatCaseAreLeftBehind) {
@@ -135,8 +153,8 @@ TEST_F(Restore, BackupOfTheOlderVersionLandsInTheCurrentOne) {
   putEveryType(kOld + "\\View\\Toolbars", "bars");
   runBackup(platform());
   runRestore(platform());
-  expectCopiedTypesOnly(kCur, "old");
-  expectCopiedTypesOnly(kCur + "\\View\\Toolbars", "bars");
+  expectEveryTypeCopied(kCur, "old");
+  expectEveryTypeCopied(kCur + "\\View\\Toolbars", "bars");
   EXPECT_TRUE(read(kOld, "Multi").has_value());
   EXPECT_FALSE(exists(kTemp));
 }
@@ -152,6 +170,19 @@ TEST_F(Restore, RemovesADeepTemporaryKeyCompletely) {
   EXPECT_FALSE(exists(kTemp));
   EXPECT_EQ(text(kCur + "\\A\\B\\C\\D\\E", "Level"), "E");
   EXPECT_EQ(number(kCur + "\\A\\B\\CSibling\\Below", ""), 1u);
+}
+
+TEST_F(Restore, ValueThatCannotBeWrittenKeepsTheTemporaryKeyForALaterRun) {
+  put(kTemp, "Refused", RegValue::dword(1));
+  put(kTemp, "Zed", RegValue::dword(2));
+  put(kTemp + "\\Sub", "V", RegValue::dword(3));
+  runRestore(*refusingWritesOf(platform(), "Refused"));
+  EXPECT_EQ(number(kCur, "Zed"), 2u);
+  EXPECT_EQ(number(kCur + "\\Sub", "V"), 3u);
+  EXPECT_EQ(number(kTemp, "Refused"), 1u);
+  runRestore(platform());
+  EXPECT_EQ(number(kCur, "Refused"), 1u);
+  EXPECT_FALSE(exists(kTemp));
 }
 
 TEST_F(Restore, DoesNothingWithoutATemporaryKey) {
@@ -182,10 +213,30 @@ TEST_F(CommandLine, BothWordsBackUpFirstAndRestoreSecond) {
   EXPECT_FALSE(exists(kTemp));
 }
 
-TEST_F(CommandLine, ProgramPathWithTheRestoreWordRunsTheRestore) {
+TEST_F(CommandLine, WordsInTheProgramPathAreNoCommands) {
   put(kTemp, "V", RegValue::dword(3));
-  runStowset(platform(), "C:\\RestoreTools\\Stowset.exe");
+  put(kCur, "V", RegValue::dword(0));
+  runStowset(platform(), "C:\\Backup\\Stowset.exe RESTORE");
   EXPECT_EQ(number(kCur, "V"), 3u);
+  EXPECT_FALSE(exists(kTemp));
+  // Unquoted and holding blanks: only the program's own path says where it ends.
+  std::string ownPath = platform().system().modulePath();
+  for (char& c : ownPath) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  put(kTemp, "V", RegValue::dword(4));
+  runStowset(platform(), ownPath + " restore");
+  EXPECT_EQ(number(kCur, "V"), 4u);
+  EXPECT_FALSE(exists(kTemp));
+}
+
+TEST(CommandArguments, FollowTheProgramsOwnPathOrElseTheFirstToken) {
+  using cvl::settings::argumentsOf;
+  const std::string own = "C:\\Old Backup\\Stowset.exe";
+  EXPECT_EQ(argumentsOf("\"c:\\old backup\\STOWSET.EXE\" /r", own), " /r");
+  EXPECT_EQ(argumentsOf("C:\\Old Backup\\Stowset.exe", own), "");
+  EXPECT_EQ(argumentsOf("\"D:\\Old Backup\\Stowset.exe\"/r", own), "/r");
+  EXPECT_EQ(argumentsOf("D:\\Old\tBackup /r", own), "\tBackup /r");
+  EXPECT_EQ(argumentsOf("\"D:\\Old Backup /r", own), "");
+  EXPECT_EQ(argumentsOf("C:\\Old Backup\\Stowset.exe /r", ""), " Backup\\Stowset.exe /r");
 }
 
 TEST_F(CommandLine, NeitherWordDoesNothing) {

@@ -111,35 +111,43 @@ std::vector<std::string> SettingsFixture::values(const std::string& key) {
   return names;
 }
 
-void SettingsFixture::putEveryType(const std::string& key, const std::string& tag) {
-  put(key, "", RegValue::string("default " + tag));
-  put(key, "Text", RegValue::string("text " + tag));
-  put(key, "Bytes", RegValue::binary({0x00, 0xFF, 0x10, static_cast<uint8_t>(tag.size())}));
-  put(key, "NoBytes", RegValue::binary({}));
-  put(key, "Number", RegValue::dword(0xC0FFEE00u + static_cast<uint32_t>(tag.size())));
-  put(key, "Expand", RegValue::string("%SystemRoot%\\" + tag, RegType::ExpandSz));
+namespace {
+
+// Every type and size a settings key may hold; the tag tells levels apart.
+std::vector<std::pair<std::string, RegValue>> everyType(const std::string& tag) {
+  const auto size = static_cast<uint8_t>(tag.size());
   RegValue multi = RegValue::string("one", RegType::MultiSz);
   multi.data.insert(multi.data.end(), {'t', 'w', 'o', 0, 0});
-  put(key, "Multi", multi);
-  put(key, "Nothing", RegValue{RegType::None, {1, 2}});
+  return {
+      {"", RegValue::string("default " + tag)},
+      {"Text", RegValue::string("text " + tag)},
+      {"Bytes", RegValue::binary({0x00, 0xFF, 0x10, size})},
+      {"NoBytes", RegValue::binary({})},
+      {"Number", RegValue::dword(0xC0FFEE00u + size)},
+      {"ShortNumber", RegValue{RegType::Dword, {size, 0x7F}}},
+      {"LongNumber", RegValue{RegType::Dword, {1, 2, 3, 4, 5, 6, 7, size}}},
+      {"Quad", RegValue{static_cast<RegType>(11), {8, 7, 6, 5, 4, 3, 2, size}}},  // REG_QWORD
+      {"Expand", RegValue::string("%SystemRoot%\\" + tag, RegType::ExpandSz)},
+      {"Multi", multi},
+      {"Nothing", RegValue{RegType::None, {1, size}}},
+      {"Private", RegValue{static_cast<RegType>(0x4C56), {'c', 'v', size}}},  // a type of the suite's own
+  };
 }
 
-void SettingsFixture::expectCopiedTypesOnly(const std::string& key, const std::string& tag) {
+}  // namespace
+
+void SettingsFixture::putEveryType(const std::string& key, const std::string& tag) {
+  for (const auto& [name, value] : everyType(tag)) put(key, name, value);
+}
+
+void SettingsFixture::expectEveryTypeCopied(const std::string& key, const std::string& tag) {
   SCOPED_TRACE(key);
-  auto expectValue = [&](const std::string& name, const RegValue& expected) {
+  for (const auto& [name, expected] : everyType(tag)) {
     std::optional<RegValue> got = read(key, name);
     ASSERT_TRUE(got.has_value()) << "missing value '" << name << "'";
-    EXPECT_EQ(got->type, expected.type) << name;
+    EXPECT_EQ(static_cast<uint32_t>(got->type), static_cast<uint32_t>(expected.type)) << name;
     EXPECT_EQ(got->data, expected.data) << name;
-  };
-  expectValue("", RegValue::string("default " + tag));
-  expectValue("Text", RegValue::string("text " + tag));
-  expectValue("Bytes", RegValue::binary({0x00, 0xFF, 0x10, static_cast<uint8_t>(tag.size())}));
-  expectValue("NoBytes", RegValue::binary({}));
-  expectValue("Number", RegValue::dword(0xC0FFEE00u + static_cast<uint32_t>(tag.size())));
-  EXPECT_FALSE(read(key, "Expand").has_value());
-  EXPECT_FALSE(read(key, "Multi").has_value());
-  EXPECT_FALSE(read(key, "Nothing").has_value());
+  }
 }
 
 }  // namespace settings_test

@@ -35,10 +35,10 @@ class SettingsFixture : public ::testing::Test {
   std::vector<std::string> subkeys(const std::string& key);
   std::vector<std::string> values(const std::string& key);
 
-  // Text, binary (also empty), number, and three types the saver leaves
-  // behind, plus the unnamed value; the tag tells the levels apart.
+  // Values of every type, numbers of odd sizes and the unnamed value among
+  // them, and the check that a copy holds them exactly as stored.
   void putEveryType(const std::string& key, const std::string& tag);
-  void expectCopiedTypesOnly(const std::string& key, const std::string& tag);
+  void expectEveryTypeCopied(const std::string& key, const std::string& tag);
 
  private:
   void removeSavedKeys();

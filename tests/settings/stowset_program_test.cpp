@@ -16,9 +16,13 @@ using namespace settings_test;
 namespace {
 
 // The full 32-bit exit status, or -1 when the program could not be run.
-long long runProgram(const std::string& arguments) {
-  const auto status = cvl::test::runToExit("\"" + cvl::test::programDirectory() + "Stowset.exe\" " + arguments, 60000);
+long long runCommand(const std::string& commandLine) {
+  const auto status = cvl::test::runToExit(commandLine, 60000);
   return status ? static_cast<long long>(*status) : -1;
+}
+
+long long runProgram(const std::string& arguments) {
+  return runCommand("\"" + cvl::test::programDirectory() + "Stowset.exe\" " + arguments);
 }
 
 class StowsetProgram : public SettingsFixture {};
@@ -30,14 +34,28 @@ TEST_F(StowsetProgram, BacksUpAndRestoresThroughTheRegistryAlone) {
   put(kOlder, "Home", RegValue::string("%USERNAME%"));
 
   ASSERT_EQ(runProgram("/backup"), 0);
-  expectCopiedTypesOnly(temp + "\\Options", "old");
+  expectEveryTypeCopied(temp + "\\Options", "old");
   EXPECT_EQ(text(temp, "Home"), platform().system().userName());
 
   put(cur, "Kept", RegValue::dword(82));
   ASSERT_EQ(runProgram("RESTORE"), 0);
-  expectCopiedTypesOnly(cur + "\\Options", "old");
+  expectEveryTypeCopied(cur + "\\Options", "old");
   EXPECT_EQ(number(cur, "Kept"), 82u);
   EXPECT_FALSE(exists(temp));
+}
+
+TEST_F(StowsetProgram, RestoresWhenItsOwnUnquotedPathNamesABackupFolder) {
+  const std::string folder = cvl::test::programDirectory() + "Old Backup\\";
+  CreateDirectoryA(folder.c_str(), nullptr);
+  const std::string program = folder + "Stowset.exe";
+  ASSERT_TRUE(CopyFileA((cvl::test::programDirectory() + "Stowset.exe").c_str(), program.c_str(), FALSE));
+  put(kTemporary, "V", RegValue::dword(3));
+  put(kCurrent, "V", RegValue::dword(0));
+  EXPECT_EQ(runCommand(program + " RESTORE"), 0);
+  DeleteFileA(program.c_str());
+  RemoveDirectoryA(folder.c_str());
+  EXPECT_EQ(number(kCurrent, "V"), 3u);
+  EXPECT_FALSE(exists(kTemporary));
 }
 
 TEST_F(StowsetProgram, EndsWithStatusZeroWhenThereIsNothingToDo) {
