@@ -33,20 +33,27 @@ std::vector<std::string> subkeysToCopy(RegKeyView& source, size_t count) {
   return names;
 }
 
-bool copySubkey(platform::Platform& platform, RegKeyView& source, RegKeyView& destination,
-                const std::string& sourcePath, const std::string& destinationPath, const std::string& name) {
+// How far a branch got: a value that fails leaves a gap but the copy goes
+// on, so a backup still carries everything else; a key that cannot be
+// reached or listed stops the copy at every level.
+enum class Outcome { Complete, ValuesMissed, Stopped };
+
+Outcome copyBranch(platform::Platform& platform, RegKeyView& source, RegKeyView& destination);
+
+Outcome copySubkey(platform::Platform& platform, RegKeyView& source, RegKeyView& destination,
+                   const std::string& sourcePath, const std::string& destinationPath, const std::string& name) {
   destination.createSubkey(name);  // reaching it below is what counts
-  if (!source.setPath(joinPath(sourcePath, name))) return false;
-  if (!destination.setPath(joinPath(destinationPath, name))) return false;
-  if (!copyKey(platform, source, destination)) return false;
+  if (!source.setPath(joinPath(sourcePath, name))) return Outcome::Stopped;
+  if (!destination.setPath(joinPath(destinationPath, name))) return Outcome::Stopped;
+  const Outcome below = copyBranch(platform, source, destination);
+  if (below == Outcome::Stopped) return below;
   // Going on from the wrong key would write into the child, so a failed
   // return ends the copy too.
-  return source.setPath(sourcePath) && destination.setPath(destinationPath);
+  if (!source.setPath(sourcePath) || !destination.setPath(destinationPath)) return Outcome::Stopped;
+  return below;
 }
 
-}  // namespace
-
-bool copyKey(platform::Platform& platform, RegKeyView& source, RegKeyView& destination) {
+Outcome copyBranch(platform::Platform& platform, RegKeyView& source, RegKeyView& destination) {
   const size_t subkeyCount = source.subkeyCount();
   const size_t valueCount = source.valueCount();
   const std::string sourcePath = source.path();
@@ -54,18 +61,24 @@ bool copyKey(platform::Platform& platform, RegKeyView& source, RegKeyView& desti
 
   // A settings key only partly listed must not pass for a complete copy:
   // a restore would then remove the only full backup.
-  if (!source.listedCompletely()) return false;
+  if (!source.listedCompletely()) return Outcome::Stopped;
 
-  // A value that fails is reported at the end; the others are still copied.
-  bool valuesCopied = true;
+  Outcome outcome = Outcome::Complete;
   for (size_t index = 0; index < valueCount; ++index) {
-    if (!copyValue(platform, source, destination, index)) valuesCopied = false;
+    if (!copyValue(platform, source, destination, index)) outcome = Outcome::ValuesMissed;
   }
-
   for (const std::string& name : subkeysToCopy(source, subkeyCount)) {
-    if (!copySubkey(platform, source, destination, sourcePath, destinationPath, name)) return false;
+    const Outcome below = copySubkey(platform, source, destination, sourcePath, destinationPath, name);
+    if (below == Outcome::Stopped) return below;
+    if (below == Outcome::ValuesMissed) outcome = below;
   }
-  return valuesCopied;
+  return outcome;
+}
+
+}  // namespace
+
+bool copyKey(platform::Platform& platform, RegKeyView& source, RegKeyView& destination) {
+  return copyBranch(platform, source, destination) == Outcome::Complete;
 }
 
 bool copyTree(platform::Platform& platform, platform::RegRoot sourceRoot, const std::string& sourcePath,

@@ -17,8 +17,8 @@ bool copyTree(platform::Platform& platform, platform::RegRoot sourceRoot, const 
 // Copies the values of the source's key and, recursively, its subkeys. Both
 // views are moved down the tree and back. Values of every type are copied,
 // only text ones expanded. A value that cannot be read or written fails the
-// copy once the rest of the key is copied; a key that cannot be listed in
-// full or a subkey that cannot be reached fails it at once.
+// copy once everything else is copied; a key that cannot be listed in full
+// or a subkey that cannot be reached fails it at once.
 bool copyKey(platform::Platform& platform, RegKeyView& source, RegKeyView& destination);
 
 }  // namespace cvl::settings
