@@ -156,14 +156,29 @@ TEST_F(StartupTest, TheFirstFailingStepIsReportedWhenSeveralFail) {
   EXPECT_TRUE(state2.log.groups().empty()) << "the log is not read after the store failed";
 }
 
-TEST_F(StartupTest, ALogOfAnotherFormatLoadsEmptyAndStartUpGoesOn) {
+// A foreign or newer log would load empty and a full removal would remove
+// nothing but the uninstaller's own records.
+TEST_F(StartupTest, ALogOfAnotherFormatOrANewerVersionIsError14) {
   installNow();
-  machine.files().deleteFile("C:\\Suite\\Uninstall\\cvlinst.log");
-  std::string foreign = std::string("\x0b", 1) + "Other Log!!" + std::string(8, '\0');
-  machine.files().addFile("C:\\Suite\\Uninstall\\cvlinst.log", foreign);
-  ASSERT_EQ(start(), StartupError::None);
-  EXPECT_TRUE(state.log.groups().empty());
-  EXPECT_TRUE(state.suitePrograms.empty());
+  const std::string logPath = "C:\\Suite\\Uninstall\\cvlinst.log";
+  const std::string log = *machine.files().content(logPath);
+  // The header is a length byte and 30 characters; the version follows it.
+  std::string otherCase = log, newer = log, older = log;
+  otherCase[1] = 'c';
+  newer[31] = 2;
+  older[31] = 0;
+  const std::string foreign = std::string("\x0b", 1) + "Other Log!!" + std::string(8, '\0');
+  for (const auto& [bytes, accepted] : std::vector<std::pair<std::string, bool>>{
+           {foreign, false}, {otherCase, false}, {newer, false}, {older, true}}) {
+    machine.files().deleteFile(logPath);
+    machine.files().addFile(logPath, bytes);
+    CConfigStore freshStore;
+    Catalogue freshCatalogue;
+    StartupState freshState;
+    EXPECT_EQ(runStartup(machine, freshStore, freshCatalogue, freshState),
+              accepted ? StartupError::None : StartupError::ConfigurationFile);
+    EXPECT_EQ(freshState.log.groups().empty(), !accepted);
+  }
 }
 
 TEST_F(StartupTest, AMissingPathsKeyIsError15EvenWithEverythingElseRead) {
