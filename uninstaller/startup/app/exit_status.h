@@ -1,5 +1,6 @@
 #pragma once
-// The process exit status deployment tools read after a run.
+// The process exit status deployment tools read after a run, decided in one
+// place from how the run ended, never from the state of a window.
 namespace cvl {
 
 enum ExitStatus : int {
@@ -8,5 +9,15 @@ enum ExitStatus : int {
   kExitCancelled = 1602,    // the user cancelled, nothing was checked, or suite programs are running
   kExitStartupFailed = 1603,  // errors 14, 15 and 16
 };
+
+// Where a run stopped.
+enum class RunEnd { HelpShown, StartupFailed, ProgramsRunning, Cancelled, NothingChecked, RemovalRan };
+
+struct RunOutcome {
+  RunEnd end = RunEnd::Cancelled;
+  bool hadErrors = false;  // the removal ran and a file or shortcut could not be deleted
+};
+
+int exitStatusOf(const RunOutcome& outcome);
 
 }  // namespace cvl

@@ -38,7 +38,10 @@ std::string programName() {
   return name;
 }
 
-bool addRunningModule(uint32_t, uint16_t, const std::string& path, void* userData) {
+// The uninstaller's own process is left out: a log that lists its file
+// would otherwise stop every interactive run.
+bool addRunningModule(uint32_t processId, uint16_t task16, const std::string& path, void* userData) {
+  if (processId == GetCurrentProcessId() && task16 == 0) return true;
   static_cast<std::vector<std::string>*>(userData)->push_back(platform::upper(path));
   return true;
 }
@@ -46,41 +49,48 @@ bool addRunningModule(uint32_t, uint16_t, const std::string& path, void* userDat
 }  // namespace
 
 CUninstallApp::CUninstallApp(platform::Platform& platform, std::string commandLine)
-    : platform_(platform), commandLine_(platform::upper(std::move(commandLine))), store_(processStore()) {}
+    : platform_(platform), commandLine_(std::move(commandLine)), store_(processStore()) {}
 
 CUninstallApp::~CUninstallApp() {
   catalogue().release();
   notedPaths().clearNotedPaths();
 }
 
-int CUninstallApp::run() {
+int CUninstallApp::run() { return exitStatusOf(runToEnd()); }
+
+RunOutcome CUninstallApp::runToEnd() {
   INITCOMMONCONTROLSEX controls{sizeof controls, ICC_TREEVIEW_CLASSES | ICC_PROGRESS_CLASS | ICC_STANDARD_CLASSES};
   InitCommonControlsEx(&controls);
-  flags_ = parseCommandLine(commandLine_);
-  if (flags_.help) return showHelp();
+  const CommandLine line = parseCommandLine(commandLine_, platform_.system().modulePath());
+  arguments_ = line.arguments;
+  flags_ = line.flags;
+  if (flags_.help) {
+    showHelp();
+    return {RunEnd::HelpShown};
+  }
 
   StartupError error = runStartup(platform_, store_, catalogue(), state_);
-  if (error != StartupError::None) return fail(error);
+  if (error != StartupError::None) {
+    fail(error);
+    return {RunEnd::StartupFailed};
+  }
   collectRunningPrograms();
   if (!flags_.silent && !state_.runningSuitePrograms.empty()) {
     showRunningPrograms(nullptr, state_.runningSuitePrograms);
-    return kExitCancelled;
+    return {RunEnd::ProgramsRunning};
   }
   return runSelection();
 }
 
-int CUninstallApp::showHelp() const {
+void CUninstallApp::showHelp() const {
   MessageBoxA(nullptr, kHelpText, programName().c_str(), MB_OK | MB_ICONEXCLAMATION);
-  return kExitRemoved;
 }
 
-int CUninstallApp::fail(StartupError error) const {
-  if (flags_.showErrors) {
-    std::string text = loadString(static_cast<int>(error));
-    std::string caption = loadString(IDS_PRODUCT);
-    MessageBoxA(nullptr, text.c_str(), caption.c_str(), MB_OK | MB_ICONSTOP);
-  }
-  return kExitStartupFailed;
+void CUninstallApp::fail(StartupError error) const {
+  if (!flags_.showErrors) return;
+  std::string text = loadString(static_cast<int>(error));
+  std::string caption = loadString(IDS_PRODUCT);
+  MessageBoxA(nullptr, text.c_str(), caption.c_str(), MB_OK | MB_ICONSTOP);
 }
 
 void CUninstallApp::collectRunningPrograms() {
@@ -88,22 +98,30 @@ void CUninstallApp::collectRunningPrograms() {
   state_.runningSuitePrograms = matchRunningSuitePrograms(state_.runningModules, state_.suitePrograms);
 }
 
-int CUninstallApp::runSelection() {
+RunOutcome CUninstallApp::runSelection() {
   RemovalContext context(platform_, catalogue(), state_.log, state_.pathMacros, notedPaths(), store_,
                          state_.uninstallDir);
   context.silent = flags_.silent;
   context.showProgress = flags_.showProgress;
-  CUninstallDlg::Options options{flags_.silent, flags_.showErrors, flags_.showProgress, commandLine_};
+  CUninstallDlg::Options options{flags_.silent, flags_.showErrors, flags_.showProgress, arguments_};
+  // The session may end while the removal is half done: what went is then
+  // recorded, so the next run offers only what is left.
+  options.beforeSessionEnds = [&context] {
+    // Nothing can be shown while the session ends; a failed save leaves
+    // the store as it was.
+    static_cast<void>(writeBackSelection(context.catalogue, context.store, context.files()));
+  };
   CUninstallDlg dialog(nullptr, options, catalogue(), [&context](const SelectionTree& tree, ProgressWindow& progress) {
     return runUninstall(context, tree, progress);
   });
   switch (dialog.run()) {
-    case CUninstallDlg::Outcome::Removed:
-      return kExitRemoved;
-    case CUninstallDlg::Outcome::PartlyRemoved:
-      return kExitPartlyRemoved;
+    case CUninstallDlg::Outcome::RemovalRan:
+      return {RunEnd::RemovalRan, context.hadErrors};
+    case CUninstallDlg::Outcome::NothingChecked:
+      return {RunEnd::NothingChecked};
+    case CUninstallDlg::Outcome::Cancelled:
     default:
-      return kExitCancelled;
+      return {RunEnd::Cancelled};
   }
 }
 

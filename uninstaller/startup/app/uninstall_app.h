@@ -6,6 +6,7 @@
 
 #include "platform/platform.h"
 #include "uninstaller/startup/app/command_line.h"
+#include "uninstaller/startup/app/exit_status.h"
 #include "uninstaller/startup/app/startup_sequence.h"
 #include "uninstaller/startup/config_store.h"
 
@@ -25,13 +26,15 @@ class CUninstallApp {
   const StartupState& state() const { return state_; }
 
  private:
-  int showHelp() const;
-  int fail(StartupError error) const;
+  RunOutcome runToEnd();
+  void showHelp() const;
+  void fail(StartupError error) const;
   void collectRunningPrograms();
-  int runSelection();
+  RunOutcome runSelection();
 
   platform::Platform& platform_;
-  std::string commandLine_;  // upper case
+  std::string commandLine_;  // as the system gives it, program name included
+  std::string arguments_;    // upper case, program name left out
   StartupFlags flags_;
   StartupState state_;
   CConfigStore& store_;
