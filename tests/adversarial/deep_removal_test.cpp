@@ -27,7 +27,7 @@ struct Case {
 };
 // Deep enough that walking them one stack frame per link overflows 2 MB.
 constexpr Case kCases[] = {{Shape::MemberChain, 30000}, {Shape::RequiredChain, 50000}, {Shape::Lattice, 10000},
-                           {Shape::WideGroup, 10000},   {Shape::CaseDuplicates, 10000}, {Shape::Flat, 10, 20000}};
+                           {Shape::WideGroup, 10000},   {Shape::CaseDuplicates, 10000}, {Shape::Flat, 10, 12000}};
 
 const char* nameOf(Shape shape) {
   for (const auto& named : fixture::kShapes) {
