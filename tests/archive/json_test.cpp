@@ -145,11 +145,19 @@ TEST(ArchiveJson, PackSaysWhereTheDocumentIsWrong) {
       {R"({"format": "log", "groups": [{"name": "\u4e2d"}]})", "groups[0].name: text has characters outside Windows-1252"},
       {R"({"format": "store", "sets": [{"name": "s", "sections": {"x": {"k": 5}}}]})",
        "sets[0].sections.x.k: expected a string"},
+      // Shell-object items have no count of their own: a wrong one shifts the stream.
+      {R"({"format": "log", "groups": [{"name": "x", "shellObjects": {"items": ["a", "b"], "itemCount": 1}}]})",
+       "groups[0].shellObjects.itemCount: does not match the number of items"},
+      {R"({"format": "log", "groups": [{"name": "x", "shellObjects": {"itemCount": 1}}]})",
+       "groups[0].shellObjects.itemCount: does not match the number of items"},
   };
   for (const auto& [text, error] : cases) {
     Bytes bytes;
     EXPECT_EQ(packJson(Json::parse(text), bytes), error) << text;
   }
+  Bytes bytes;
+  EXPECT_EQ(packJson(Json::parse(R"({"format": "log", "groups": [{"name": "x", "fileCount": 9,
+      "shellObjects": {"itemCount": -1}}]})"), bytes), "") << "no items: a count of 0 or less stays packable";
 }
 
 TEST(ArchiveJson, DeepDirectoryTreesStayFlat) {

@@ -104,12 +104,15 @@ TEST(ConfigStoreLookup, SectionsIgnoreCaseButKeysDoNot) {
   ASSERT_EQ(set->sections().size(), 2u);  // exact names are distinct sections
   EXPECT_EQ(set->findSection("word"), set->sections().begin()->second.get());
 
-  // The first section in file order receives the key; "Selected" stays.
+  // The section of exactly that name receives the key, the other keeps none.
   EXPECT_TRUE(store.markRemoved("WORD"));
   const CSection* word = set->findSection("Word");
+  EXPECT_EQ(*set->sections().find("WORD")->get()->find("SELECTED"), "No");
+  EXPECT_EQ(word->find("SELECTED"), nullptr);
+  // Without one, the first in file order ignoring case does; "Selected" stays.
+  EXPECT_TRUE(store.markRemoved("wORD"));
   EXPECT_EQ(*word->find("Selected"), "Yes");
   EXPECT_EQ(*word->find("SELECTED"), "No");
-  EXPECT_TRUE(set->findSection("WORD")->find("SELECTED") != nullptr);
 
   // A component without a section gets one, at the end.
   EXPECT_TRUE(store.markRemoved("EXCEL"));

@@ -1,6 +1,11 @@
 // How a removal request spreads through groups and dependencies. A wrong
 // answer here removes what other programs still need, or leaves what the
 // user asked to remove.
+#include <algorithm>
+#include <map>
+#include <random>
+#include <set>
+
 #include "catalogue_fixture.h"
 
 namespace cvl::test {
@@ -38,7 +43,8 @@ TEST_F(Spreading, RepeatedRequestsFromOneDependentCountOnce) {
   request({"Word", "Word", "Word"});
   EXPECT_EQ(at("Shared").removalRequests, 1);
   EXPECT_FALSE(at("Shared").isDueForRemoval());
-  EXPECT_EQ(at("Spell").removalRequests, 3) << "members hear every request of a due group";
+  EXPECT_EQ(at("Spell").removalRequests, 1) << "due at one: the count goes no higher";
+  EXPECT_EQ(at("Spell").requestsPassedOn, 3u) << "members hear every request of a due group";
 }
 
 TEST_F(Spreading, IneligibleMemberIsNeverAsked) {
@@ -127,9 +133,9 @@ TEST_F(Spreading, RequiredLoopEndsWithEachLinkUsedOnce) {
     "B": {)" ELIGIBLE R"(, "REQUIRED1": "A", "REQUIREDBY1": "A"}, "M": {)" ELIGIBLE R"(},
     "TopComponents": {"Item1": "A"})");
   request({"A"});
-  EXPECT_EQ(at("A").removalRequests, 2) << "the user's request and B's";
+  EXPECT_EQ(at("A").requestsPassedOn, 2u) << "the user's request and B's";
   EXPECT_EQ(at("B").removalRequests, 1);
-  EXPECT_EQ(at("M").removalRequests, 2);
+  EXPECT_EQ(at("M").requestsPassedOn, 2u);
   EXPECT_EQ(due(), (Names{"A", "B", "M"}));
 }
 
@@ -154,6 +160,92 @@ TEST_F(Spreading, MarkedComponentNeedsItsOwnRequestPlusEveryDependent) {
   EXPECT_FALSE(lib.isDueForRemoval());
   lib.requestRemoval();
   EXPECT_TRUE(lib.isDueForRemoval());
+}
+
+}  // namespace
+}  // namespace cvl::test
+
+namespace cvl::test {
+namespace {
+
+// The rule as written: one call per request, counts without limit. Small
+// catalogues only: it walks every path.
+struct RuleAsWritten {
+  struct State {
+    int64_t requests = 0;
+    std::set<std::string> requiredDone;
+  };
+  const ComponentMap& components;
+  std::map<std::string, State> states;
+
+  static int64_t needed(const CComponent& c) { return (c.marked ? 1 : 0) + c.dependents; }
+  bool isDue(const CComponent& c) {
+    const int64_t n = states[platform::upper(c.name)].requests;
+    return n > 0 && n >= needed(c);
+  }
+  void request(const CComponent& c) {
+    State& state = states[platform::upper(c.name)];
+    ++state.requests;
+    if (!isDue(c)) return;
+    for (const std::string& name : c.members) {
+      const CComponent* member = components.find(name);
+      if (member && member->isEligible()) request(*member);
+    }
+    for (const std::string& name : c.required) {
+      if (!state.requiredDone.insert(name).second) continue;
+      if (const CComponent* other = components.find(name)) request(*other);
+    }
+  }
+};
+
+// Random catalogues of a few components: shared members, repeated names,
+// REQUIRED loops, any flags. After every request the due result of each
+// component is that of the rule as written, and its count is that count
+// stopped where the due test can no longer tell it apart.
+TEST_F(Spreading, CountsStoppedAtTheThresholdDecideAsCountingEveryRequestWould) {
+  std::mt19937 random(13);
+  auto chance = [&](int percent) { return int(random() % 100) < percent; };
+  const int kComponents = 7;
+  for (int round = 0; round < 400; ++round) {
+    std::vector<std::string> sections;
+    std::string top;
+    for (int i = 0; i < kComponents; ++i) {
+      std::string s = "\"C" + std::to_string(i) + "\": {";
+      for (const char* flag : {"SELECTED", "UNINSTALLABLE", "INCLUDEINBUILD"}) {
+        s += std::string("\"") + flag + "\": \"" + (chance(85) ? "Yes" : "No") + "\", ";
+      }
+      s += std::string("\"VISIBLE\": \"") + (chance(70) ? "Yes" : "No") + "\"";
+      int key = 0;
+      for (int j = 0; j < kComponents; ++j) {
+        const std::string other = "\"C" + std::to_string(j) + "\"";
+        for (int copies = (j > i && chance(40)) ? 1 + chance(15) : 0; copies > 0; --copies) {
+          s += ", \"MEMBER" + std::to_string(++key) + "\": " + other;
+        }
+        if (chance(20)) s += ", \"REQUIRED" + std::to_string(++key) + "\": " + other;
+        if (chance(25)) s += ", \"REQUIREDBY" + std::to_string(++key) + "\": " + other;
+      }
+      sections.push_back(s + "}");
+      if (chance(30)) top += std::string(top.empty() ? "" : ", ") + "\"T" + std::to_string(i) + "\": \"C" + std::to_string(i) + "\"";
+    }
+    std::shuffle(sections.begin(), sections.end(), random);
+    std::string all = "\"TopComponents\": {" + top + "}";
+    for (const std::string& s : sections) all += ", " + s;
+    catalogue.release();
+    build(all);
+    RuleAsWritten rule{catalogue.componentMap, {}};
+    for (int r = 0, requests = 1 + random() % 4; r < requests; ++r) {
+      CComponent& asked = at("C" + std::to_string(random() % kComponents));
+      asked.requestRemoval();
+      rule.request(asked);
+      for (const auto& entry : catalogue.componentMap) {
+        const CComponent& c = *entry.component;
+        SCOPED_TRACE(all + "\nafter request " + std::to_string(r) + " to " + asked.name + ", at " + c.name);
+        ASSERT_EQ(c.isDueForRemoval(), rule.isDue(c));
+        const int64_t counted = rule.states[entry.key].requests;
+        ASSERT_EQ(c.removalRequests, std::min(counted, std::max<int64_t>(1, RuleAsWritten::needed(c))));
+      }
+    }
+  }
 }
 
 }  // namespace

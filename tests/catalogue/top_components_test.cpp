@@ -55,6 +55,24 @@ TEST_F(TopComponents, MembersGetTheGroupsDirectoryFirst) {
   EXPECT_EQ(at("Templates").target, "<TARGETDIR>\\TEMPLATES") << "not eligible";
 }
 
+// Each component is fixed once, by the first walk that reaches it: a
+// member shared by two top components with different folders, a target
+// reached along two paths, a folder that itself holds the macro and a top
+// component listed twice are not substituted again.
+TEST_F(TopComponents, FirstWalkToReachAComponentFixesItsTargetForGood) {
+  installedAt("WORD", "C:\\Word\\<TARGETDIR>");
+  installedAt("EXCEL", "D:\\Excel");
+  build(R"(
+    "Word": {)" OFFERED R"(, "TARGET": "<TARGETDIR>", "MEMBER1": "Left", "MEMBER2": "Right"},
+    "Left": {)" ELIGIBLE R"(, "MEMBER1": "Shared"}, "Right": {)" ELIGIBLE R"(, "MEMBER1": "Shared"},
+    "Shared": {)" ELIGIBLE R"(, "TARGET": "<TARGETDIR>\\<TARGETDIR>"},
+    "Excel": {)" OFFERED R"(, "TARGET": "<TARGETDIR>", "MEMBER1": "Shared"},
+    "TopComponents": {"Item1": "Word", "Item2": "Excel", "Item3": "Word"})");
+  EXPECT_EQ(at("Word").target, "C:\\WORD\\<TARGETDIR>");
+  EXPECT_EQ(at("Shared").target, "C:\\WORD\\<TARGETDIR>\\<TARGETDIR>");
+  EXPECT_EQ(at("Excel").target, "D:\\EXCEL");
+}
+
 TEST_F(TopComponents, HiddenTopComponentGetsNoDirectory) {
   installedAt("WORD", "C:\\Word");
   build(R"("Word": {)" ELIGIBLE R"(, "TARGET": "<TARGETDIR>"}, "TopComponents": {"Item1": "Word"})");

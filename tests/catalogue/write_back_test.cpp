@@ -66,3 +66,27 @@ TEST_F(WriteBack, UnwritableStoreIsReportedAndLeftAlone) {
 
 }  // namespace
 }  // namespace cvl::test
+
+namespace cvl::test {
+namespace {
+
+// Of sections differing only in case the component is read from the last;
+// the write-back marks that one, not the first found ignoring case, nor a
+// list section whose name matches ignoring case.
+TEST_F(CatalogueTest, TheSectionAComponentIsReadFromIsTheOneWrittenBack) {
+  build(R"(
+    "Word": {)" OFFERED R"(}, "WORD": {)" OFFERED R"(},
+    "TopComponents": {"Item1": "Word"}, "TOPCOMPONENTS": {)" ELIGIBLE R"(})");
+  request({"Word", "TopComponents"});
+  ASSERT_TRUE(writeBackSelection(catalogue, store, platform.files()));
+  CConfigStore written;
+  Catalogue reread;
+  ASSERT_TRUE(written.load(platform.files(), kStorePath));
+  ASSERT_TRUE(reread.parseComponents(written));
+  for (const auto& entry : reread.componentMap) EXPECT_FALSE(entry.component->selected) << entry.key;
+  const CSectionSet& set = *written.findSectionSet("default.cdf");
+  EXPECT_EQ(set.sections().find("TopComponents")->get()->size(), 1u) << "the list is left alone";
+}
+
+}  // namespace
+}  // namespace cvl::test

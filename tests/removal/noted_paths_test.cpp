@@ -1,6 +1,7 @@
 // How noted paths are folded into the two trees.
 #include <gtest/gtest.h>
 
+#include "tests/support/program_stack.h"
 #include "uninstaller/removal/noted_paths.h"
 
 namespace cvl::test {
@@ -63,6 +64,25 @@ TEST(NotedPathsLifetime, ClearingEmptiesBothTrees) {
   EXPECT_TRUE(noted.dirTree.children.empty());
   EXPECT_TRUE(noted.keyTree.children.empty());
   EXPECT_EQ(&notedPaths(), &notedPaths());
+}
+
+// A path logged far deeper than any real one is noted level by level and
+// taken apart again without running out of the program's stack.
+TEST(NotedPathsLifetime, PathsAHundredThousandLevelsDeepComeAndGo) {
+  constexpr int kLevels = 100000;
+  std::string path = "C:";
+  for (int i = 0; i < kLevels; ++i) path += "\\D";
+  int depth = 0;
+  ASSERT_TRUE(runOnProgramStack([&] {
+    NotedPaths noted;
+    noted.noteDirForRemoval(path);
+    for (const CPathNode* node = &noted.dirTree; !node->children.empty(); node = node->children.begin()->second.get()) {
+      ++depth;
+    }
+    noted.clearNotedPaths();
+    noted.noteDirForRemoval(path);  // and once more for the destructor
+  }));
+  EXPECT_EQ(depth, kLevels + 1);
 }
 
 }  // namespace

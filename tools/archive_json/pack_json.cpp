@@ -184,7 +184,13 @@ void packShellObjects(const Json* shell, const std::string& path, CShellObj& out
   Members members(*shell, path);
   if (const Json* name = members.optional("name")) out.setName(text(*name, members.pathOf("name")));
   out.items() = stringList(members.optional("items"), members.pathOf("items"));
-  out.setItemCount(signed32(members.optional("itemCount"), members.pathOf("itemCount"), out.items().size()));
+  const std::string countPath = members.pathOf("itemCount");
+  out.setItemCount(signed32(members.optional("itemCount"), countPath, out.items().size()));
+  // The items carry no count of their own: the loader reads exactly
+  // itemCount of them, so any other number would shift the whole stream.
+  const bool countFits = out.items().empty() ? out.itemCount() <= 0
+                                             : out.itemCount() == static_cast<int64_t>(out.items().size());
+  if (!countFits) throw BadDocument(countPath, "does not match the number of items");
   members.rejectOthers();
 }
 

@@ -35,10 +35,12 @@ bool Catalogue::parseComponents(const CConfigStore& store) {
   for (const auto& [name, section] : set->sections()) {
     if (isComponentSection(name)) componentMap.insert(componentOf(name, *section));
   }
-  if (hasMemberCycle(componentMap)) {
+  const auto order = groupsBeforeMembers(componentMap);
+  if (!order) {
     componentMap.clear();
     return false;
   }
+  for (size_t rank = 0; rank < order->size(); ++rank) (*order)[rank]->groupRank = rank;
   linkComponents(componentMap, topNamesOf(*set));
   return true;
 }

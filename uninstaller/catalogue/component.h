@@ -26,6 +26,10 @@ class CComponent {
 
   // Counts one request; when that makes the component due, passes a request
   // to each eligible member and, once per name, to each required component.
+  // Every request received while due is passed on to the members again.
+  // The count stops at the highest value the due test tells apart, so no
+  // store can make it overflow; how many requests went on to the members
+  // is kept beside it, so the outcome is the same as counting each one.
   void requestRemoval();
 
   // Every value from the section is upper case.
@@ -48,7 +52,9 @@ class CComponent {
   std::vector<std::string> requiredBy;
   int32_t dependents = 0;  // eligible components in requiredBy
   std::vector<std::string> fileGroups;
-  int32_t removalRequests = 0;
+  int32_t removalRequests = 0;  // saturates once due
+  uint64_t requestsPassedOn = 0;  // requests passed to each member while due (saturating)
+  size_t groupRank = 0;  // every group ranks before its members (set when the catalogue is built)
   CComponent* parent = nullptr;  // the group whose MEMBER list names this one
   CComponent* root = nullptr;    // topmost group; itself when it has no parent
 

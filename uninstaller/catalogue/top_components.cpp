@@ -33,6 +33,7 @@ bool Catalogue::loadTopComponents(const CConfigStore& store, Platform& platform)
   const CSectionSet* set = store.findSectionSet(kComponentSetName);
   const CSection* top = set ? set->findSection("TopComponents") : nullptr;
   if (!top) return false;
+  TargetsFixed fixed;
   for (const auto& entry : *top) {
     const std::string name = upper(entry.second);
     CComponent* component = componentMap.find(name);
@@ -40,7 +41,7 @@ bool Catalogue::loadTopComponents(const CConfigStore& store, Platform& platform)
     component->marked = true;
     topComponents.push_back(name);
     if (auto directory = targetDirectoryOf(platform.registry(), name)) {
-      substituteTargetDir(componentMap, *directory, *component);
+      substituteTargetDir(componentMap, *directory, *component, fixed);
     }
   }
   return true;

@@ -4,7 +4,9 @@ namespace cvl {
 
 bool writeBackSelection(const Catalogue& catalogue, CConfigStore& store, platform::FileSystem& files) {
   for (const auto& entry : catalogue.componentMap) {
-    if (entry.component->isDueForRemoval()) store.markRemoved(entry.key);
+    // The section the component was read from, by its exact name: of
+    // sections differing only in case, that is the last one, not the first.
+    if (entry.component->isDueForRemoval()) store.markRemoved(entry.component->name);
   }
   return writeBackStore(files, store);
 }

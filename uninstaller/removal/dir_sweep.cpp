@@ -40,14 +40,9 @@ bool removeEmptyDir(platform::Platform& platform, const std::string& dir, bool h
   return false;
 }
 
-// Whether the directory is gone afterwards. A directory whose noted
-// subdirectories did not all go is kept, and so are its ancestors.
+// Whether the directory is gone afterwards; asked only once its noted
+// subdirectories all went.
 bool removeDirNode(platform::Platform& platform, const std::string& path, const CPathNode& node) {
-  bool childrenGone = true;
-  for (const auto& [name, child] : node.children) {
-    childrenGone = removeDirNode(platform, path + "\\" + name, *child) && childrenGone;
-  }
-  if (!childrenGone) return false;
   // "C:" alone means the drive's current directory, never the root: leave drives be.
   if (isDriveRoot(path)) return false;
   return removeEmptyDir(platform, path, !node.children.empty());
@@ -56,7 +51,9 @@ bool removeDirNode(platform::Platform& platform, const std::string& path, const 
 }  // namespace
 
 void NotedPaths::removeNotedDirs(platform::Platform& platform) const {
-  for (const auto& [name, node] : dirTree.children) removeDirNode(platform, name, *node);
+  sweepDeepestFirst(dirTree, [&](const std::string& path, const CPathNode& node) {
+    return removeDirNode(platform, path, node);
+  });
 }
 
 }  // namespace cvl

@@ -20,21 +20,13 @@ bool removeEmptyKey(Registry& registry, const KeyPath& path) {
   return empty && registry.deleteKey(path.root, path.subKey) == kSuccess;
 }
 
-bool removeKeyNode(Registry& registry, const std::string& path, const CPathNode& node) {
-  const std::string withSlash = path + "\\";
-  bool childrenGone = true;
-  for (const auto& [name, child] : node.children) {
-    childrenGone = removeKeyNode(registry, withSlash + name, *child) && childrenGone;
-  }
-  if (!childrenGone) return false;
-  const auto keyPath = parseKeyPath(withSlash);
-  return keyPath && removeEmptyKey(registry, *keyPath);
-}
-
 }  // namespace
 
 void NotedPaths::removeNotedKeys(platform::Platform& platform) const {
-  for (const auto& [name, node] : keyTree.children) removeKeyNode(platform.registry(), name, *node);
+  sweepDeepestFirst(keyTree, [&](const std::string& path, const CPathNode&) {
+    const auto keyPath = parseKeyPath(path + "\\");
+    return keyPath && removeEmptyKey(platform.registry(), *keyPath);
+  });
 }
 
 }  // namespace cvl

@@ -1,6 +1,7 @@
 #pragma once
 // One level of a noted path. Noting a path creates a node for each of its
 // levels, so a path is stored once and its ancestors come with it.
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -10,7 +11,9 @@ namespace cvl {
 class CPathNode {
  public:
   explicit CPathNode(std::string name = {}) : name(std::move(name)) {}
-  virtual ~CPathNode() = default;
+  // Takes the subtree apart level by level: a path logged thousands of
+  // levels deep must not use up the stack on the way out.
+  virtual ~CPathNode();
   CPathNode(const CPathNode&) = delete;
   CPathNode& operator=(const CPathNode&) = delete;
 
@@ -22,5 +25,13 @@ class CPathNode {
   std::string name;  // upper case; empty for a tree's root
   std::map<std::string, std::unique_ptr<CPathNode>> children;  // by name
 };
+
+// Visits every node below top, deepest first, children in map order, with
+// the node's path: its first-level name, then a backslash before each
+// further level. removeOne is asked only for a node all of whose children
+// it removed; the answer (removed or not) goes up to the parent, and a
+// branch that failed keeps its ancestors. Works without recursion.
+using RemoveNoted = std::function<bool(const std::string& path, const CPathNode& node)>;
+void sweepDeepestFirst(const CPathNode& top, const RemoveNoted& removeOne);
 
 }  // namespace cvl

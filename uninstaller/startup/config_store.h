@@ -47,7 +47,8 @@ class CConfigStore : public ArchiveRecord {
   // the key until the set record says otherwise.
   CSectionSet& enterSet(const std::string& key);
 
-  // SELECTED=No in the component's section of "default.cdf". False when the
+  // SELECTED=No in the component's section of "default.cdf": the section of
+  // exactly that name, else the first matching ignoring case. False when the
   // store has no such set.
   bool markRemoved(const std::string& component);
 

@@ -42,7 +42,8 @@ CSection& CSectionSet::addSection(const std::string& name) {
 }
 
 void CSectionSet::setValue(const std::string& section, const std::string& key, const std::string& value) {
-  CSection* target = findSection(section);
+  std::unique_ptr<CSection>* exact = sections_.find(section);
+  CSection* target = exact ? exact->get() : findSection(section);
   if (target == nullptr) target = &addSection(section);
   target->assign(key, value);
 }

@@ -32,8 +32,10 @@ class CSectionSet : public ArchiveRecord {
   CSection* findSection(const std::string& name);
   const CSection* findSection(const std::string& name) const;
 
-  // Sets key (exact case) to value in the section found by findSection,
-  // creating an empty section under `section` first when there is none.
+  // Sets key (exact case) to value in the section of exactly that name, else
+  // in the one findSection finds, creating an empty section under `section`
+  // first when there is none. The exact name comes first so that of
+  // sections differing only in case, the one named is the one changed.
   void setValue(const std::string& section, const std::string& key, const std::string& value);
 
   // Enters a section under its exact name; a repeated name replaces the
