@@ -11,6 +11,8 @@
 #include "platform/memory/memory_platform.h"
 #include "tests/checker/choices.h"
 #include "tests/checker/removal_judge.h"
+#include "uninstaller/installlog/uninstall_log.h"
+#include "uninstaller/startup/config_store.h"
 
 namespace cvl::checker {
 
@@ -49,5 +51,9 @@ class CheckedRemoval {
 // Store and log generated from choices, with the files and keys they name
 // (and foreign ones around them) placed on the machine.
 void installRandomSuite(Choices& choices, CheckedRemoval& removal);
+
+// What the log names for the store's components, placed on the machine with
+// foreign files and keys around it (for a store and log from elsewhere).
+void placeLoggedItems(Choices& choices, CheckedRemoval& removal, const CConfigStore& store, const CUninstallLog& log);
 
 }  // namespace cvl::checker

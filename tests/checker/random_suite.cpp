@@ -93,15 +93,32 @@ class SuiteBuilder {
   void addComponents(CSectionSet& components);
   void addGroup(CUninstallLog& log, const std::string& name, int index);
   void fillFiles(StringList& files, int32_t& count);
-  void seedFiles(const std::string& folder, const StringList& files, bool shared);
-  void seedKey(const std::string& key, const Strings& lines);
-  void seedShortcut(const std::string& entry);
   void seedCommands(const std::string& component);
 
   Choices& choices_;
   MemoryPlatform& machine_;
-  std::map<std::string, std::string> targetOfGroup_;  // group name, upper case, to a target naming it
-  std::vector<std::string> targets_;
+};
+
+// Puts on the machine what the log names for the store's components, where
+// Windows would find it, with foreign files and keys around it.
+class Placement {
+ public:
+  Placement(Choices& choices, MemoryPlatform& machine, const CConfigStore& store)
+      : choices_(choices), machine_(machine), store_(store) {}
+  void place(const CUninstallLog& log);
+
+ private:
+  void placeGroup(const std::string& target, const CFilegroup& group);
+  void seedFiles(const std::string& folder, const StringList& files, bool shared);
+  void seedKey(const std::string& key, const StringList& lines);
+  void seedShortcut(const std::string& entry);
+  bool spend() { return ++placed_ <= kMostPlaced; }
+
+  static constexpr int kMostPlaced = 400;  // keeps crafted logs quick to place
+  Choices& choices_;
+  MemoryPlatform& machine_;
+  const CConfigStore& store_;
+  int placed_ = 0;
 };
 
 void SuiteBuilder::addComponents(CSectionSet& components) {
@@ -118,9 +135,8 @@ void SuiteBuilder::addComponents(CSectionSet& components) {
     const std::string target = choices_.percent(60) ? kTargets[0] : choices_.pick(kTargets);
     section.assign("TARGET", target);
     for (uint32_t g = 0, n = 1 + choices_.below(2); g < n; ++g) {
-      const std::string group = "G" + std::to_string(choices_.below(5));
-      section.assign("FILEGROUP" + std::to_string(g), choices_.percent(20) ? upper(group) : "g" + group.substr(1));
-      targetOfGroup_.emplace(upper(group), target);
+      const std::string group = std::to_string(choices_.below(5));
+      section.assign("FILEGROUP" + std::to_string(g), (choices_.percent(20) ? "G" : "g") + group);
     }
     if (choices_.percent(15)) section.assign("MISC", "VBA");
     if (choices_.percent(15) && i > 0) section.assign("REQUIRED1", kComponentNames[choices_.below(i)]);
@@ -158,10 +174,10 @@ void SuiteBuilder::fillFiles(StringList& files, int32_t& count) {
 
 // The file itself where Windows would find it, the same name in the system
 // folder and one level up, and a foreign file beside it.
-void SuiteBuilder::seedFiles(const std::string& folder, const StringList& files, bool shared) {
+void Placement::seedFiles(const std::string& folder, const StringList& files, bool shared) {
   for (const std::string& name : files) {
     const auto path = placeOnDisk(folder + name);
-    if (!path) continue;
+    if (!path || !spend()) continue;
     uint32_t attributes = attr::kArchive;
     if (choices_.percent(20)) attributes |= attr::kReadOnly;
     if (choices_.percent(5)) attributes |= attr::kSystem;
@@ -181,9 +197,9 @@ void SuiteBuilder::seedFiles(const std::string& folder, const StringList& files,
   }
 }
 
-void SuiteBuilder::seedKey(const std::string& key, const Strings& lines) {
+void Placement::seedKey(const std::string& key, const StringList& lines) {
   const auto slash = key.find('\\');
-  if (slash == std::string::npos || slash == 0 || slash + 1 == key.size()) return;
+  if (slash == std::string::npos || slash == 0 || slash + 1 == key.size() || !spend()) return;
   const std::string prefix = key.substr(0, slash);
   const std::string subKey = key.substr(slash + 1);
   std::vector<RegRoot> roots;
@@ -204,15 +220,15 @@ void SuiteBuilder::seedKey(const std::string& key, const Strings& lines) {
   }
 }
 
-void SuiteBuilder::seedShortcut(const std::string& entry) {
+void Placement::seedShortcut(const std::string& entry) {
   const auto colon = entry.find(':');
   std::string location = colon == std::string::npos ? entry : entry.substr(colon + 1);
   const auto last = location.rfind('\\');
-  if (last == std::string::npos) return;
+  if (last == std::string::npos || !spend()) return;
   std::string title;
-  for (const auto& [id, text] : kTitles) {
-    if (id == location.substr(last + 1)) title = text;
-  }
+  const CSectionSet* data = store_.findSectionSet("value.shl");
+  const CSection* titles = data ? data->findSection("Data") : nullptr;
+  if (const std::string* text = titles ? titles->find(location.substr(last + 1)) : nullptr) title = *text;
   const std::string user = location.substr(0, last + 1) + title + ".lnk";
   for (const std::string& path : {user, "<COMMON_FOLDER_PROGRAMS>" + user.substr(user.find('\\'))}) {
     const auto onDisk = placeOnDisk(path);
@@ -234,9 +250,6 @@ void SuiteBuilder::addGroup(CUninstallLog& log, const std::string& name, int ind
   int32_t count = 0;
   fillFiles(group->files(), count);
   group->setFileCount(count);
-  const auto target = targetOfGroup_.find(upper(name));
-  const std::string base = target == targetOfGroup_.end() ? std::string(places::kTargetDir) : target->second + "\\";
-  seedFiles(base, group->files(), group->shared());
   CDir* previous = nullptr;
   for (uint32_t d = 0, n = choices_.below(3); d < n; ++d) {
     CDir& dir = previous == nullptr ? group->makeRootDir()
@@ -244,7 +257,6 @@ void SuiteBuilder::addGroup(CUninstallLog& log, const std::string& name, int ind
     dir.setOwnName(choices_.percent(25) ? choices_.pick(kDirs) : kDirs[choices_.below(3)]);
     fillFiles(dir.files(), count);
     dir.setFileCount(count);
-    seedFiles(base + dir.name() + "\\", dir.files(), group->shared());
     previous = &dir;
   }
   const std::string tag = "App" + std::to_string(index);
@@ -253,16 +265,11 @@ void SuiteBuilder::addGroup(CUninstallLog& log, const std::string& name, int ind
     std::string key = pattern;
     if (const auto hash = key.find('#'); hash != std::string::npos) key.replace(hash, 1, tag);
     group->registry().keys().assign(key, lines);
-    seedKey(key, lines);
-    if (const auto at = upper(key).find("\\NEW USER SETTINGS\\"); at != std::string::npos) {
-      seedKey(key.substr(0, at) + "\\" + key.substr(at + 19), lines);
-    }
   }
   for (uint32_t s = 0, n = choices_.below(3); s < n; ++s) {
     std::string entry = choices_.pick(kShortcuts);
     if (entry.back() == 'T') entry += std::to_string(choices_.below(9));
     group->shellObjects().items().push_back(entry);
-    seedShortcut(entry);
   }
   group->shellObjects().setItemCount(static_cast<int32_t>(group->shellObjects().items().size()));
   log.addGroup(std::move(group));
@@ -282,6 +289,37 @@ void SuiteBuilder::build(CConfigStore& store, CUninstallLog& log) {
   }
 }
 
+void Placement::placeGroup(const std::string& target, const CFilegroup& group) {
+  seedFiles(target + "\\", group.files(), group.shared());
+  for (const CDir* position = group.rootDir(); position != nullptr;) {
+    const CDir* dir = CFilegroup::nextDir(position);
+    seedFiles(target + "\\" + dir->name() + "\\", dir->files(), group.shared());
+  }
+  for (const auto& [key, lines] : group.registry().keys()) {
+    seedKey(key, lines);
+    if (const auto at = upper(key).find("\\NEW USER SETTINGS\\"); at != std::string::npos) {
+      seedKey(key.substr(0, at) + "\\" + key.substr(at + 19), lines);
+    }
+  }
+  for (const std::string& entry : group.shellObjects().items()) seedShortcut(entry);
+}
+
+void Placement::place(const CUninstallLog& log) {
+  const CSectionSet* components = store_.findSectionSet("default.cdf");
+  if (components == nullptr) return;
+  for (const auto& [name, section] : components->sections()) {
+    std::string target;
+    std::vector<std::string> groups;
+    for (const auto& [key, value] : *section) {
+      if (upper(key) == "TARGET") target = upper(value);
+      if (upper(key).rfind("FILEGROUP", 0) == 0) groups.push_back(value);
+    }
+    for (const std::string& groupName : groups) {
+      if (const CFilegroup* group = log.findFileGroup(groupName)) placeGroup(target, *group);
+    }
+  }
+}
+
 template <class Record>
 std::vector<uint8_t> bytesOf(Record& record) {
   ByteFile file;
@@ -297,8 +335,13 @@ void installRandomSuite(Choices& choices, CheckedRemoval& removal) {
   CConfigStore store;
   CUninstallLog log;
   SuiteBuilder(choices, removal.machine).build(store, log);
+  Placement(choices, removal.machine, store).place(log);
   removal.writeStore(bytesOf(store));
   removal.writeLog(bytesOf(log));
+}
+
+void placeLoggedItems(Choices& choices, CheckedRemoval& removal, const CConfigStore& store, const CUninstallLog& log) {
+  Placement(choices, removal.machine, store).place(log);
 }
 
 }  // namespace cvl::checker
