@@ -62,6 +62,7 @@ void seedFiles(MemoryFileSystem& files) {
   for (const char* file : {"C:\\boot.ini", "C:\\Program.exe", "C:\\WINDOWS\\SYSTEM32\\regsvr32.exe",
                            "C:\\WINDOWS\\SYSTEM32\\cmd.exe", "C:\\WINDOWS\\SYSTEM32\\kernel32.dll",
                            "C:\\WINDOWS\\SYSTEM32\\foreign.dll", "C:\\Program Files\\Foreign\\app.exe",
+                           "C:\\Program Files\\Corvel\\cleanup.exe", "C:\\Program Files\\Corvel\\Tool With Blanks.exe",
                            "C:\\Program Files\\Corvel\\Uninstall\\cvlpsapi.dll",
                            "C:\\Program Files\\Corvel\\Uninstall\\DEIS1.ISU",
                            // Planted where a search would look first.

@@ -429,15 +429,15 @@ void AllowList::judgeStart(const std::string& commandLine, const std::string& ap
     flag(tool ? "regsvr32 by its full path" : "RunOnce programs found without a search", commandLine);
     return;
   }
-  if (equalsNoCase(application, run_.places.systemDir + "\\regsvr32.exe")) {
-    judgeUnregistration(commandLine);
-    return;
-  }
   for (const std::string& command : runOnce_) {
     const bool requoted = command.compare(0, application.size(), application) == 0 &&
                           commandLine == "\"" + application + "\"" + command.substr(application.size());
     if (commandLine != command && !requoted) continue;
     if (!programIsExplicit(command, application)) flag("RunOnce programs found without a search", commandLine);
+    return;
+  }
+  if (equalsNoCase(application, run_.places.systemDir + "\\regsvr32.exe")) {
+    judgeUnregistration(commandLine);
     return;
   }
   flag("only RunOnce commands of checked top components", commandLine);

@@ -3,6 +3,7 @@
 // removal on the in-memory machine, with the checker judging every change.
 // Input: a 16-bit little-endian store length, the store, then the log; what
 // the log names is placed on the machine first.
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 
