@@ -1,5 +1,6 @@
 #include "tests/checker/removal_judge.h"
 
+#include <algorithm>
 #include <set>
 
 #include "platform/memory/wildcard.h"
@@ -58,9 +59,11 @@ class AllowList {
   void judgeStart(const std::string& commandLine, const std::string& application);
   void judgeUnregistration(const std::string& commandLine);
   void judgeLibraries();
+  bool namesProgram(const std::string& command) const;
 
   bool isOwnRecord(const std::string& path) const;
-  bool mayGo(const LoggedFile& file, const std::string& path) const;
+  bool mayGo(const LoggedFile& file, const std::string& path, bool systemToo = false) const;
+  int sideFileReleases(const std::string& valueName) const;
   bool isHelpSideFile(const std::string& path) const;
   int32_t sharedCount(const LoggedFile& file) const;
   const LoggedFile* sharedFileNamed(const std::string& valueName) const;
@@ -82,8 +85,9 @@ class AllowList {
   std::set<std::pair<std::string, std::string>> values_;
   std::set<std::string> notedKeys_;  // noted keys and their ancestors
   std::set<std::string> runOnce_;
+  std::set<std::string> ranCommands_;
   std::set<std::string> msiPaths_;
-  std::set<std::string> helpFolders_;  // where a logged help file went
+  std::map<std::string, int> helpFolders_;  // where logged help files went, and how many
   std::set<std::string> unregistered_;
   std::vector<Violation> violations_;
 };
@@ -106,14 +110,23 @@ const CFilegroup* firstGroupNamed(const CUninstallLog& log, const std::string& n
   return nullptr;
 }
 
+// The log's own count says how many of the names are meant.
+StringList counted(int32_t count, const StringList& files) {
+  return StringList(files.begin(), files.begin() + std::clamp<int64_t>(count, 0, static_cast<int64_t>(files.size())));
+}
+
 void AllowList::addComponent(const DueComponent& component) {
   for (const std::string& groupName : component.fileGroups) {
     const CFilegroup* group = firstGroupNamed(run_.log, groupName);
     if (group == nullptr) continue;
-    for (const std::string& file : group->files()) addFile(component.target, "", file, *group);
+    for (const std::string& file : counted(group->fileCount(), group->files())) {
+      addFile(component.target, "", file, *group);
+    }
     for (const CDir* position = group->rootDir(); position != nullptr;) {
       const CDir* dir = CFilegroup::nextDir(position);
-      for (const std::string& file : dir->files()) addFile(component.target, dir->name(), file, *group);
+      for (const std::string& file : counted(dir->fileCount(), dir->files())) {
+        addFile(component.target, dir->name(), file, *group);
+      }
     }
     for (const std::string& entry : group->shellObjects().items()) addShortcut(entry);
     for (const auto& [key, lines] : group->registry().keys()) addKey(key, lines, true);
@@ -127,8 +140,6 @@ void AllowList::addComponent(const DueComponent& component) {
 
 void AllowList::addFile(const std::string& target, const std::string& dirName, const std::string& name,
                         const CFilegroup& group) {
-  const auto targetText = expandMacros(target + "\\", run_.macros);
-  if (!targetText || !absoluteFolder(*targetText)) return;
   if (!dirName.empty() && !confinedName(dirName)) return;
   const auto rawFolder = expandMacros(target + "\\" + (dirName.empty() ? "" : dirName + "\\"), run_.macros);
   const auto folder = rawFolder ? absoluteFolder(*rawFolder) : std::nullopt;
@@ -249,9 +260,12 @@ int32_t AllowList::sharedCount(const LoggedFile& file) const {
   return -1;
 }
 
-bool AllowList::mayGo(const LoggedFile& file, const std::string& path) const {
+// A system file is never deleted; unregistering one is only asked not to
+// touch core files, so systemToo lets the tool at it.
+bool AllowList::mayGo(const LoggedFile& file, const std::string& path, bool systemToo) const {
   const auto before = run_.before.files.find(path);
-  if (file.core || before == run_.before.files.end() || (before->second.status.attributes & attr::kSystem)) {
+  if (file.core || before == run_.before.files.end() ||
+      (!systemToo && (before->second.status.attributes & attr::kSystem))) {
     return false;
   }
   if (file.plainOccurrences > 0) return true;
@@ -319,21 +333,34 @@ const LoggedFile* AllowList::sharedFileNamed(const std::string& valueName) const
   return nullptr;
 }
 
+// Deleting a help file releases the side files of its folder once more
+// each, logged or not, when its group is shared.
+int AllowList::sideFileReleases(const std::string& valueName) const {
+  const auto path = absoluteFolder(valueName);
+  if (!path || !isHelpSideFile(*path)) return 0;
+  return helpFolders_.at(folderOf(*path));
+}
+
+int32_t storedCount(const MachineSnapshot& machine, const std::string& name) {
+  const auto value = machine.values.find({kSharedDlls, name});
+  if (value == machine.values.end() || value->second.data.size() != 4) return -1;
+  return static_cast<int32_t>(value->second.asDword());
+}
+
 bool AllowList::valueMayGo(const std::string& place, const std::string& name) const {
   if (inFinalCleanup(place) || inWholeKey(place) || values_.count({place, name})) return true;
   if (place != kSharedDlls && place != mirrorOf(kSharedDlls)) return false;
   const LoggedFile* file = sharedFileNamed(name);
-  const int32_t count = file ? sharedCount(*file) : -1;
-  return count >= 1 && count <= file->sharedOccurrences;
+  const int32_t count = storedCount(run_.before, name);
+  return count >= 1 && count <= (file ? file->sharedOccurrences : 0) + sideFileReleases(name);
 }
 
 bool AllowList::countMayChange(const std::string& name) const {
   const LoggedFile* file = sharedFileNamed(name);
-  const auto after = run_.after.values.find({kSharedDlls, name});
-  if (file == nullptr || after == run_.after.values.end() || after->second.data.size() != 4) return false;
-  const int32_t count = sharedCount(*file);
-  const auto lowered = static_cast<int32_t>(after->second.asDword());
-  return lowered >= 1 && lowered < count && lowered >= count - file->sharedOccurrences;
+  const int32_t count = storedCount(run_.before, name);
+  const int32_t lowered = storedCount(run_.after, name);
+  const int releases = (file ? file->sharedOccurrences : 0) + sideFileReleases(name);
+  return lowered >= 1 && lowered < count && lowered >= count - releases;
 }
 
 void AllowList::judgeChange(const Change& change) {
@@ -416,7 +443,7 @@ void AllowList::judgeUnregistration(const std::string& commandLine) {
                         ? std::nullopt
                         : absoluteFolder(commandLine.substr(at + marker.size(), commandLine.size() - at - marker.size() - 1));
   const auto logged = file ? files_.find(*file) : files_.end();
-  if (logged == files_.end() || !logged->second.selfRegister || !mayGo(logged->second, *file)) {
+  if (logged == files_.end() || !logged->second.selfRegister || !mayGo(logged->second, *file, true)) {
     flag("regsvr32 only on a logged self-registering file that goes", commandLine);
     return;
   }
@@ -424,28 +451,53 @@ void AllowList::judgeUnregistration(const std::string& commandLine) {
 }
 
 void AllowList::judgeStart(const std::string& commandLine, const std::string& application) {
-  const bool tool = upper(commandLine).find("REGSVR32") != std::string::npos;
-  if (application.empty()) {
-    flag(tool ? "regsvr32 by its full path" : "RunOnce programs found without a search", commandLine);
-    return;
-  }
   for (const std::string& command : runOnce_) {
-    const bool requoted = command.compare(0, application.size(), application) == 0 &&
+    const bool requoted = !application.empty() && command.compare(0, application.size(), application) == 0 &&
                           commandLine == "\"" + application + "\"" + command.substr(application.size());
     if (commandLine != command && !requoted) continue;
-    if (!programIsExplicit(command, application)) flag("RunOnce programs found without a search", commandLine);
+    ranCommands_.insert(command);
+    if (application.empty() || !programIsExplicit(command, application)) {
+      flag("RunOnce programs found without a search", commandLine);
+    }
     return;
   }
-  if (equalsNoCase(application, run_.places.systemDir + "\\regsvr32.exe")) {
+  if (application.empty()) {
+    const bool tool = upper(commandLine).find("REGSVR32") != std::string::npos;
+    flag(tool ? "regsvr32 by its full path" : "only RunOnce commands of checked top components", commandLine);
+  } else if (equalsNoCase(application, run_.places.systemDir + "\\regsvr32.exe")) {
     judgeUnregistration(commandLine);
-    return;
+  } else {
+    flag("only RunOnce commands of checked top components", commandLine);
   }
-  flag("only RunOnce commands of checked top components", commandLine);
 }
 
+// A command whose program is there to be found: a quoted absolute path, an
+// absolute path (its first token at least), or a name the system folder holds.
+bool AllowList::namesProgram(const std::string& command) const {
+  const std::string line = command.substr(std::min(command.find_first_not_of(' '), command.size()));
+  const auto inSystemFolder = [&](const std::string& name) {
+    const std::string file = name.find('.') == std::string::npos ? name + ".exe" : name;
+    const auto path = absoluteFolder(run_.places.systemDir + "\\" + file);
+    return isBareName(name) && path && run_.before.files.count(*path);
+  };
+  if (!line.empty() && line[0] == '"') {
+    const auto close = line.find('"', 1);
+    if (close == std::string::npos) return false;
+    const std::string token = line.substr(1, close - 1);
+    return absoluteFolder(token) || inSystemFolder(token);
+  }
+  return absoluteFolder(line) || inSystemFolder(line.substr(0, line.find(' ')));
+}
+
+// Every command of a checked top component that names a program runs.
 void AllowList::judgeStarts() {
   for (size_t i = 0; i < run_.commandLines.size(); ++i) {
     judgeStart(run_.commandLines[i], i < run_.applications.size() ? run_.applications[i] : std::string());
+  }
+  for (const std::string& command : runOnce_) {
+    if (command.size() < 260 && namesProgram(command) && !ranCommands_.count(command)) {
+      flag("RunOnce commands of checked top components run", command);
+    }
   }
 }
 
@@ -466,7 +518,7 @@ std::vector<Violation> AllowList::judge() {
     const auto file = files_.find(change.path);
     if (change.kind == Kind::FileDeleted && file != files_.end() && mayGo(file->second, change.path) &&
         nameOf(change.path).size() > 4 && nameOf(change.path).substr(nameOf(change.path).size() - 4) == ".HLP") {
-      helpFolders_.insert(folderOf(change.path));
+      ++helpFolders_[folderOf(change.path)];
     }
   }
   for (const Change& change : changes) judgeChange(change);
@@ -474,7 +526,10 @@ std::vector<Violation> AllowList::judge() {
   judgeLibraries();
   for (const Change& change : changes) {
     const auto file = files_.find(change.path);
-    if (change.kind != Kind::FileDeleted || file == files_.end() || !file->second.selfRegister) continue;
+    if (change.kind != Kind::FileDeleted || file == files_.end() || !file->second.selfRegister ||
+        isOwnRecord(change.path) || isHelpSideFile(change.path)) {
+      continue;
+    }
     // A file a plain group deletes outright is unregistered only through a
     // self-registering plain group; a shared one whenever its count ran out.
     const bool owed = file->second.selfRegisterPlain || file->second.plainOccurrences == 0;
