@@ -4,10 +4,13 @@
 #include <vector>
 
 #include "uninstaller/catalogue/catalogue.h"
+#include "uninstaller/engine/engine_names.h"
 #include "uninstaller/engine/logged_files.h"
+#include "uninstaller/engine/safe_paths.h"
 #include "uninstaller/engine/shared_dll.h"
 #include "uninstaller/installlog/uninstall_log.h"
 #include "uninstaller/removal/noted_paths.h"
+#include "uninstaller/startup/config_store.h"
 
 namespace cvl {
 namespace {
@@ -48,17 +51,30 @@ void removeHelpSideFiles(RemovalContext& context, const std::string& directory, 
   }
 }
 
+// The store, the log and the process library are the uninstaller's own,
+// and so is its program: only the final clean-up removes the first three,
+// whatever a component logged.
+bool isUninstallerFile(RemovalContext& context, const std::string& fullPath) {
+  for (const std::string& own : {context.store.path(), context.uninstallDir + names::kLogFile,
+                                 context.uninstallDir + names::kProcessLibrary, context.system().modulePath()}) {
+    if (isSamePath(fullPath, own)) return true;
+  }
+  return false;
+}
+
 }  // namespace
 
 void removeFile(RemovalContext& context, const std::string& fullPath, const std::string& directory, bool shared) {
   FileSystem& files = context.files();
   FileStatus status;
   if (files.status(fullPath, status) != kSuccess || !isRemovableFile(status)) return;
+  if (isUninstallerFile(context, fullPath)) return;
   const std::string upperPath = upper(fullPath);
   if (context.catalogue.coreFiles.count(upperPath.substr(upperPath.rfind('\\') + 1)) != 0) return;
   if (shared && releaseSharedDll(context.platform, fullPath, true) != 0) return;
 
-  if (status.attributes & attr::kReadOnly) files.setAttributes(fullPath, writableAttributes(status.attributes));
+  // A failure to clear read-only shows as the failed delete that follows.
+  if (status.attributes & attr::kReadOnly) (void)files.setAttributes(fullPath, writableAttributes(status.attributes));
   if (files.deleteFile(fullPath) != kSuccess) context.hadErrors = true;
   if (endsWith(upperPath, ".HLP")) removeHelpSideFiles(context, directory, shared);
   context.notedPaths.noteDirForRemoval(directory);

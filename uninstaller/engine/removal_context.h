@@ -3,11 +3,14 @@
 // application fills the inputs at start-up; the driver and its phases read
 // them and fill the results. Nothing here is owned: the context only points
 // at objects that live for the whole program.
+#include <cstdint>
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "platform/platform.h"
+#include "uninstaller/engine/file_plan.h"
 
 namespace cvl {
 
@@ -33,6 +36,8 @@ struct RemovalContext {
   CConfigStore& store;       // loaded from store.path(), cvlinst.dat
   std::string uninstallDir;  // ends in a backslash
 
+  // The progress window, owner of any window the shell might raise; 0 for none.
+  std::uintptr_t ownerWindow = 0;
   bool silent = false;
   bool showProgress = true;
 
@@ -40,6 +45,8 @@ struct RemovalContext {
   bool allRemoved = true;   // every top-level item was fully checked
   bool hadErrors = false;   // a file or shortcut could not be deleted
   std::vector<std::string> msiPaths;  // upper case, in collection order
+
+  std::optional<FilePlan> filePlan;  // see filePlan()
 
   platform::Registry& registry() { return platform.registry(); }
   platform::FileSystem& files() { return platform.files(); }

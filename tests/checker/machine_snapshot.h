@@ -1,0 +1,42 @@
+#pragma once
+// The whole state of an in-memory machine, and what a run changed in it.
+// Comparing two snapshots sees every file, directory, key and value a run
+// deleted, created or altered, however the run went about it.
+#include <map>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "platform/memory/memory_platform.h"
+
+namespace cvl::checker {
+
+struct FileState {
+  bool directory = false;
+  platform::FileStatus status;
+  std::string content;
+};
+
+// Registry places are written "HKLM\SUB\KEY" (root prefixes HKCR, HKCU,
+// HKLM, HKU), upper case; values by key and upper-cased name.
+struct MachineSnapshot {
+  std::map<std::string, FileState> files;  // canonical upper-case paths
+  std::map<std::string, std::string> keys;  // upper-case path to the path as stored
+  std::map<std::pair<std::string, std::string>, platform::RegValue> values;
+};
+
+MachineSnapshot takeSnapshot(platform::MemoryPlatform& machine);
+
+struct Change {
+  enum class Kind { FileDeleted, DirDeleted, FileAltered, FileCreated, KeyDeleted, KeyCreated, ValueDeleted,
+                    ValueWritten };
+  Kind kind;
+  std::string path;       // file or key
+  std::string valueName;  // upper case, for value changes
+};
+
+std::vector<Change> changesBetween(const MachineSnapshot& before, const MachineSnapshot& after);
+
+std::string describe(const Change& change);
+
+}  // namespace cvl::checker

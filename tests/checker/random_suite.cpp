@@ -1,0 +1,347 @@
+// Random installations of the suite for the checker: components with
+// targets and file groups, and an install log whose entries are mostly
+// ordinary and sometimes hostile (empty, relative, drive-root and UNC
+// targets, ".." and drive names, wildcards, very long names, shared
+// containers, names differing only in case, duplicated entries). What the
+// log names is placed on the machine, with foreign files and keys around it.
+#include <functional>
+
+#include "tests/checker/checked_removal.h"
+#include "tests/checker/safety_rules.h"
+#include "uninstaller/startup/byte_file.h"
+
+namespace cvl::checker {
+namespace {
+
+using namespace platform;
+using Strings = std::vector<std::string>;
+
+const Strings kTargets = {"<TARGETDIR>", "<TARGETDIR>\\Tools", "C:\\Program Files\\Corvel\\Extras", "<WINSYSDIR>",
+                          "", "Relative\\Dir", "SYSTEM32", "C:", "\\\\server\\share\\Corvel", "\\\\server",
+                          "<UNKNOWN>\\X", "\\Program Files\\Corvel", "C:\\Program Files\\Corvel\\*",
+                          "C:/Program Files/Corvel/Slashed", "C:\\Program Files\\Corvel\\" + std::string(200, 'L')};
+const Strings kFiles = {"app.dll", "Tool.exe", "readme.txt", "help.hlp", "HELP.GID", "Server.ocx", "sub\\inner.dll",
+                        "x..y.dll", "APP.DLL", "kernel32.dll", "KERNEL32.DLL", "foreign.dll", "..\\boot.ini",
+                        "..\\..\\boot.ini", "\\boot.ini", "C:\\boot.ini", "\\\\server\\share\\foreign.txt", "*.*",
+                        "*.dll", "../boot.ini", "sub\\..\\..\\boot.ini", std::string(250, 'N') + ".dll",
+                        "cvlinst.dat", "cvlinst.log", "cvlpsapi.dll"};
+const Strings kDirs = {"Bin", "Help", "Uninstall", "..", "..\\..\\WINDOWS", "\\WINDOWS", "C:\\WINDOWS",
+                       "\\\\server\\share", "Bin\\..\\.."};
+// Key templates; "#" stands for a per-group name.
+const std::vector<std::pair<std::string, Strings>> kKeys = {
+    {"HKLM\\Software\\Corvel\\#", {"Version=1", "(Default)=Corvel"}},
+    {"HKLM\\Software\\Corvel\\#\\Settings", {"Path=C:\\"}},
+    {"HKCU\\Software\\Corvel\\#", {"Window=1"}},
+    {"HKCR\\CLSID\\{C0000000-0000-0000-0000-00000000000#}", {"(Default)=Corvel"}},
+    {"HKCR\\Corvel.Doc", {"(Default)=Corvel Document"}},
+    {"HKCR\\.cvx", {"(Default)=Corvel.Doc"}},
+    {"HKCR\\.cvx\\OpenWithProgids", {"Corvel.Doc="}},
+    {"HKCR\\*\\shellex\\ContextMenuHandlers\\Corvel#", {"(Default)={C0}"}},
+    {"HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run", {"CorvelAgent=agent.exe"}},
+    {"HKCU\\Software\\Foreign\\Settings", {"CorvelPlugin=1", "----Comment----=x", "=1", "NoEquals"}},
+    {"HKLM\\Software\\Corvel\\#\\NEW USER SETTINGS\\Prefs", {"Colour=1"}},
+    {"hklm\\Software\\Corvel\\#Lower", {"Lower=1"}},
+    {"HKU\\.DEFAULT\\Software\\Corvel\\#", {"User=1"}},
+    // Hostile: shared containers, the suite's own records, roots.
+    {"HKLM\\Software\\Corvel", {"Installed=1"}},
+    {"HKLM\\software\\corvel\\uninstall", {"Version=1"}},
+    {"HKLM\\software\\corvel\\uninstall\\components", {}},
+    {"HKCR\\CLSID", {"CorvelMark=1"}},
+    {"HKCR\\*\\shellex", {"CorvelMark=1"}},
+    {"HKCR\\*\\shellex\\ContextMenuHandlers", {"CorvelMark=1"}},
+    {"HKCR\\Directory\\shell", {"CorvelMark=1"}},
+    {"HKCR\\Directory\\Background\\shellex", {}},
+    {"HKLM\\SOFTWARE\\Classes\\Folder\\shell", {"CorvelMark=1"}},
+    {"HKLM\\Software\\Foreign\\NEW USER SETTINGS\\Prefs", {"CorvelPref=1"}},
+    {"HKLM\\SOFTWARE", {"CorvelFlag=1"}},
+    {"HKLM", {}}, {"HKCR\\", {}}, {"\\Software\\Corvel", {}}};
+const std::vector<std::pair<std::string, std::string>> kTitles = {
+    {"T0", "Corvel Word"}, {"T1", "..\\..\\..\\Desktop\\Notes"}, {"T2", "C:\\boot"}, {"T3", "\\\\server\\share\\foreign"},
+    {"T4", "\\Evil"}, {"T5", "Sub\\Corvel Calc"}, {"T6", "Folder Link"}, {"T7", "corvel word"}};
+const Strings kShortcuts = {"0:<FOLDER_PROGRAMS>\\Corvel\\T0", "0:<FOLDER_PROGRAMS>\\Corvel\\T", "0:<FOLDER_PROGRAMS>\\T",
+                            "<FOLDER_PROGRAMS>\\Corvel\\T", "0:<COMMON_FOLDER_PROGRAMS>\\Corvel\\T",
+                            "0:<FOLDER_PROGRAMS>\\..\\..\\T", "0:NoFolder"};
+const std::vector<std::pair<RegType, std::string>> kCommands = {
+    {RegType::Sz, "C:\\Program Files\\Corvel\\cleanup.exe /q"},
+    {RegType::Sz, "cmd /c exit"},
+    {RegType::Sz, "\"C:\\Program Files\\Corvel\\Tool With Blanks.exe\" -x"},
+    {RegType::Sz, "C:\\Program Files\\Corvel\\Tool With Blanks.exe arg"},
+    {RegType::ExpandSz, "%SystemRoot%\\system32\\cmd.exe /c exit"},
+    {RegType::Sz, "relative\\tool.exe"},
+    {RegType::Sz, "regsvr32 /s C:\\Program Files\\Corvel\\app.dll"}};
+const Strings kComponentNames = {"Word", "Calc", "Draw", "Tools", "Shared", "Extra"};
+
+std::map<std::string, std::string> seedingMacros() {
+  return {{"<TARGETDIR>", upper(places::kTargetDir)}, {"<WINSYSDIR>", upper(places::kSystemDir)},
+          {"<FOLDER_PROGRAMS>", places::kUserPrograms}, {"<COMMON_FOLDER_PROGRAMS>", places::kCommonPrograms}};
+}
+
+// Where Windows would take a path: relative ones from C:\, the start-up folder.
+std::optional<std::string> placeOnDisk(const std::string& path) {
+  const auto expanded = expandMacros(path, seedingMacros());
+  if (!expanded || expanded->find('*') != std::string::npos) return std::nullopt;
+  if (absoluteFolder(*expanded)) return expanded;
+  return (expanded->rfind("\\", 0) == 0 ? "C:" : "C:\\") + *expanded;
+}
+
+class SuiteBuilder {
+ public:
+  SuiteBuilder(Choices& choices, MemoryPlatform& machine) : choices_(choices), machine_(machine) {}
+  void build(CConfigStore& store, CUninstallLog& log);
+
+ private:
+  void addComponents(CSectionSet& components);
+  void addGroup(CUninstallLog& log, const std::string& name, int index);
+  void fillFiles(StringList& files, int32_t& count);
+  void seedCommands(const std::string& component);
+
+  Choices& choices_;
+  MemoryPlatform& machine_;
+};
+
+// Puts on the machine what the log names for the store's components, where
+// Windows would find it, with foreign files and keys around it.
+class Placement {
+ public:
+  Placement(Choices& choices, MemoryPlatform& machine, const CConfigStore& store)
+      : choices_(choices), machine_(machine), store_(store) {}
+  void place(const CUninstallLog& log);
+
+ private:
+  void placeGroup(const std::string& target, const CFilegroup& group);
+  void seedFiles(const std::string& folder, const StringList& files, bool shared);
+  void seedKey(const std::string& key, const StringList& lines);
+  void seedShortcut(const std::string& entry);
+  bool spend() { return ++placed_ <= kMostPlaced; }
+
+  static constexpr int kMostPlaced = 400;  // keeps crafted logs quick to place
+  Choices& choices_;
+  MemoryPlatform& machine_;
+  const CConfigStore& store_;
+  int placed_ = 0;
+};
+
+void SuiteBuilder::addComponents(CSectionSet& components) {
+  CSection& top = components.addSection("TopComponents");
+  components.addSection("Components");
+  const uint32_t count = 1 + choices_.below(static_cast<uint32_t>(kComponentNames.size()));
+  std::vector<CSection*> groups;
+  for (uint32_t i = 0; i < count; ++i) {
+    const std::string& name = kComponentNames[i];
+    CSection& section = components.addSection(name);
+    section.assign("UNINSTALLABLE", "YES");
+    section.assign("INCLUDEINBUILD", "YES");
+    section.assign("SELECTED", choices_.percent(10) ? "NO" : "YES");
+    const std::string target = choices_.percent(60) ? kTargets[0] : choices_.pick(kTargets);
+    section.assign("TARGET", target);
+    for (uint32_t g = 0, n = 1 + choices_.below(2); g < n; ++g) {
+      const std::string group = std::to_string(choices_.below(5));
+      section.assign("FILEGROUP" + std::to_string(g), (choices_.percent(20) ? "G" : "g") + group);
+    }
+    if (choices_.percent(15)) section.assign("MISC", "VBA");
+    if (choices_.percent(15) && i > 0) section.assign("REQUIRED1", kComponentNames[choices_.below(i)]);
+    if (i > 0 && !groups.empty() && choices_.percent(40)) {
+      choices_.pick(groups)->assign("MEMBER" + std::to_string(i), name);
+      continue;
+    }
+    section.assign("VISIBLE", "YES");
+    top.assign("TOP" + std::to_string(i), name);
+    if (choices_.percent(10)) top.assign("TWICE" + std::to_string(i), name);
+    groups.push_back(&section);
+    seedCommands(name);
+  }
+}
+
+void SuiteBuilder::seedCommands(const std::string& component) {
+  const std::string key = "software\\corvel\\uninstall\\components\\" + component;
+  for (uint32_t i = 0, n = choices_.below(3); i < n; ++i) {
+    const auto& [type, command] = choices_.pick(kCommands);
+    machine_.registry().seedValue(RegRoot::LocalMachine, key + "\\RunOnce", std::string(1, char('a' + i)),
+                                  RegValue::string(command, type));
+  }
+  if (choices_.percent(50)) {
+    machine_.registry().seedValue(RegRoot::LocalMachine, key, "MSIPath", RegValue::string("C:\\Corvel\\" + component + ".msi"));
+  }
+}
+
+void SuiteBuilder::fillFiles(StringList& files, int32_t& count) {
+  for (uint32_t i = 0, n = 1 + choices_.below(4); i < n; ++i) {
+    files.push_back(choices_.percent(30) ? choices_.pick(kFiles) : kFiles[choices_.below(9)]);
+  }
+  if (choices_.percent(10)) files.push_back(files.front());
+  count = static_cast<int32_t>(files.size()) + (choices_.percent(5) ? 1 : 0) - (choices_.percent(5) ? 2 : 0);
+}
+
+// The file itself where Windows would find it, the same name in the system
+// folder and one level up, and a foreign file beside it.
+void Placement::seedFiles(const std::string& folder, const StringList& files, bool shared) {
+  for (const std::string& name : files) {
+    const auto path = placeOnDisk(folder + name);
+    if (!path || !spend()) continue;
+    uint32_t attributes = attr::kArchive;
+    if (choices_.percent(20)) attributes |= attr::kReadOnly;
+    if (choices_.percent(5)) attributes |= attr::kSystem;
+    machine_.files().addFile(*path, "suite", attributes);
+    const std::string dir = path->substr(0, path->rfind('\\'));
+    const std::string leaf = path->substr(path->rfind('\\') + 1);
+    machine_.files().addFile(dir + "\\foreign.txt", "foreign");
+    machine_.files().addFile(std::string(places::kSystemDir) + "\\" + leaf, "foreign");
+    if (dir.find('\\') != std::string::npos) machine_.files().addFile(dir.substr(0, dir.rfind('\\')) + "\\" + leaf, "foreign");
+    if (shared && !choices_.percent(15)) {
+      const auto raw = expandMacros(folder + name, seedingMacros());
+      if (raw) {
+        machine_.registry().seedValue(RegRoot::LocalMachine, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs",
+                                      *raw, RegValue::dword(choices_.below(4)));
+      }
+    }
+  }
+}
+
+void Placement::seedKey(const std::string& key, const StringList& lines) {
+  const auto slash = key.find('\\');
+  if (slash == std::string::npos || slash == 0 || slash + 1 == key.size() || !spend()) return;
+  const std::string prefix = key.substr(0, slash);
+  const std::string subKey = key.substr(slash + 1);
+  std::vector<RegRoot> roots;
+  for (const std::string& spelled : {prefix, upper(prefix)}) {
+    roots.push_back(spelled == "HKCR" ? RegRoot::ClassesRoot : spelled == "HKCU" ? RegRoot::CurrentUser
+                    : spelled == "HKLM" ? RegRoot::LocalMachine : RegRoot::Users);
+  }
+  if (roots[1] == RegRoot::LocalMachine && choices_.percent(30)) roots.push_back(RegRoot::CurrentUser);
+  for (RegRoot root : roots) {
+    for (const std::string& line : lines) {
+      const auto equals = line.find('=');
+      if (equals == std::string::npos || equals == 0) continue;
+      const std::string name = line.substr(0, equals);
+      machine_.registry().seedValue(root, subKey, equalsNoCase(name, "(Default)") ? "" : name, RegValue::string("suite"));
+    }
+    if (choices_.percent(50)) machine_.registry().seedValue(root, subKey, "ForeignValue", RegValue::string("kept"));
+    if (choices_.percent(30)) machine_.registry().seedValue(root, subKey + "\\ForeignSub", "Kept", RegValue::string("kept"));
+  }
+}
+
+void Placement::seedShortcut(const std::string& entry) {
+  const auto colon = entry.find(':');
+  std::string location = colon == std::string::npos ? entry : entry.substr(colon + 1);
+  const auto last = location.rfind('\\');
+  if (last == std::string::npos || !spend()) return;
+  std::string title;
+  const CSectionSet* data = store_.findSectionSet("value.shl");
+  const CSection* titles = data ? data->findSection("Data") : nullptr;
+  if (const std::string* text = titles ? titles->find(location.substr(last + 1)) : nullptr) title = *text;
+  const std::string user = location.substr(0, last + 1) + title + ".lnk";
+  for (const std::string& path : {user, "<COMMON_FOLDER_PROGRAMS>" + user.substr(user.find('\\'))}) {
+    const auto onDisk = placeOnDisk(path);
+    if (!onDisk || choices_.percent(20)) continue;
+    if (title == "Folder Link") {
+      machine_.files().addFile(*onDisk + "\\Foreign.lnk", "foreign");
+    } else {
+      machine_.files().addFile(*onDisk, "shortcut");
+    }
+    machine_.files().addFile(onDisk->substr(0, onDisk->rfind('\\')) + "\\Foreign.lnk", "foreign");
+  }
+}
+
+void SuiteBuilder::addGroup(CUninstallLog& log, const std::string& name, int index) {
+  auto group = std::make_unique<CFilegroup>();
+  group->setName(name);
+  group->setShared(choices_.percent(25));
+  group->setSelfRegister(choices_.percent(30));
+  int32_t count = 0;
+  fillFiles(group->files(), count);
+  group->setFileCount(count);
+  CDir* previous = nullptr;
+  for (uint32_t d = 0, n = choices_.below(3); d < n; ++d) {
+    CDir& dir = previous == nullptr ? group->makeRootDir()
+                : choices_.percent(30) ? previous->makeFirstChild() : previous->makeNextSibling();
+    dir.setOwnName(choices_.percent(25) ? choices_.pick(kDirs) : kDirs[choices_.below(3)]);
+    fillFiles(dir.files(), count);
+    dir.setFileCount(count);
+    previous = &dir;
+  }
+  const std::string tag = "App" + std::to_string(index);
+  for (uint32_t k = 0, n = choices_.below(4); k < n; ++k) {
+    const auto& [pattern, lines] = choices_.percent(30) ? choices_.pick(kKeys) : kKeys[choices_.below(13)];
+    std::string key = pattern;
+    if (const auto hash = key.find('#'); hash != std::string::npos) key.replace(hash, 1, tag);
+    group->registry().keys().assign(key, lines);
+  }
+  for (uint32_t s = 0, n = choices_.below(3); s < n; ++s) {
+    std::string entry = choices_.pick(kShortcuts);
+    if (entry.back() == 'T') entry += std::to_string(choices_.below(9));
+    group->shellObjects().items().push_back(entry);
+  }
+  group->shellObjects().setItemCount(static_cast<int32_t>(group->shellObjects().items().size()));
+  log.addGroup(std::move(group));
+}
+
+void SuiteBuilder::build(CConfigStore& store, CUninstallLog& log) {
+  addComponents(store.enterSet("default.cdf"));
+  CSection& data = store.enterSet("value.shl").addSection("Data");
+  for (const auto& [id, text] : kTitles) data.assign(id, text);
+  CSection& core = store.enterSet("corecomp.ini").addSection("Win32");
+  for (const char* name : {"KERNEL32.DLL", "MFC42.DLL"}) core.assign(name, "1");
+  for (int index = 0; index < 5; ++index) {
+    if (choices_.percent(10)) continue;  // a group the log lacks
+    const std::string name = (choices_.percent(50) ? "G" : "g") + std::to_string(index);
+    addGroup(log, name, index);
+    if (choices_.percent(15)) addGroup(log, upper(name) == name ? "g" + name.substr(1) : upper(name), index + 5);
+  }
+}
+
+void Placement::placeGroup(const std::string& target, const CFilegroup& group) {
+  seedFiles(target + "\\", group.files(), group.shared());
+  for (const CDir* position = group.rootDir(); position != nullptr;) {
+    const CDir* dir = CFilegroup::nextDir(position);
+    seedFiles(target + "\\" + dir->name() + "\\", dir->files(), group.shared());
+  }
+  for (const auto& [key, lines] : group.registry().keys()) {
+    seedKey(key, lines);
+    if (const auto at = upper(key).find("\\NEW USER SETTINGS\\"); at != std::string::npos) {
+      seedKey(key.substr(0, at) + "\\" + key.substr(at + 19), lines);
+    }
+  }
+  for (const std::string& entry : group.shellObjects().items()) seedShortcut(entry);
+}
+
+void Placement::place(const CUninstallLog& log) {
+  const CSectionSet* components = store_.findSectionSet("default.cdf");
+  if (components == nullptr) return;
+  for (const auto& [name, section] : components->sections()) {
+    std::string target;
+    std::vector<std::string> groups;
+    for (const auto& [key, value] : *section) {
+      if (upper(key) == "TARGET") target = upper(value);
+      if (upper(key).rfind("FILEGROUP", 0) == 0) groups.push_back(value);
+    }
+    for (const std::string& groupName : groups) {
+      if (const CFilegroup* group = log.findFileGroup(groupName)) placeGroup(target, *group);
+    }
+  }
+}
+
+template <class Record>
+std::vector<uint8_t> bytesOf(Record& record) {
+  ByteFile file;
+  Archive archive(file, Archive::Direction::Storing);
+  record.serialize(archive);
+  archive.close();
+  return file.takeBytes();
+}
+
+}  // namespace
+
+void installRandomSuite(Choices& choices, CheckedRemoval& removal) {
+  CConfigStore store;
+  CUninstallLog log;
+  SuiteBuilder(choices, removal.machine).build(store, log);
+  Placement(choices, removal.machine, store).place(log);
+  removal.writeStore(bytesOf(store));
+  removal.writeLog(bytesOf(log));
+}
+
+void placeLoggedItems(Choices& choices, CheckedRemoval& removal, const CConfigStore& store, const CUninstallLog& log) {
+  Placement(choices, removal.machine, store).place(log);
+}
+
+}  // namespace cvl::checker

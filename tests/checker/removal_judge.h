@@ -1,0 +1,58 @@
+#pragma once
+// Judges one removal run: every change it made to the machine, every
+// program it started and every library it called must be on an allow-list
+// drawn from the configuration store and the install log alone; and a
+// self-registering file that went must have been unregistered first.
+#include <map>
+#include <string>
+#include <vector>
+
+#include "platform/memory/memory_system.h"
+#include "tests/checker/machine_snapshot.h"
+#include "uninstaller/installlog/uninstall_log.h"
+#include "uninstaller/startup/config_store.h"
+
+namespace cvl::checker {
+
+// A component the catalogue found due for removal.
+struct DueComponent {
+  std::string name;
+  std::string target;  // the TARGET text, with the registry's folder put in
+  std::vector<std::string> fileGroups;
+  bool vba = false;
+};
+
+// The machine's fixed places, as the harness set them up.
+struct MachinePlaces {
+  std::string uninstallDir;  // with a trailing backslash
+  std::string systemDir;
+  std::string programFilesDir;
+  std::string commonFilesDir;
+};
+
+struct RunRecord {
+  const CConfigStore& store;
+  const CUninstallLog& log;
+  std::vector<DueComponent> due;
+  std::vector<std::string> checkedTopComponents;  // names of fully checked top-level items
+  bool everythingChecked = false;
+  std::map<std::string, std::string> macros;
+  MachinePlaces places;
+  std::map<std::string, std::string> environment;  // upper-cased names
+  const MachineSnapshot& before;
+  const MachineSnapshot& after;
+  std::vector<std::string> commandLines;  // as started
+  std::vector<std::string> applications;  // the program file of each start, when the platform names it
+  std::vector<std::string> libraryLoads;
+  std::vector<std::string> vbaPackages;  // paths handed to the VBA installer's Init
+};
+
+// The rule broken, then what broke it. Empty when the run kept to the rules.
+struct Violation {
+  std::string rule;
+  std::string what;
+};
+
+std::vector<Violation> judgeRun(const RunRecord& run);
+
+}  // namespace cvl::checker

@@ -1,0 +1,190 @@
+#include "tests/checker/safety_rules.h"
+
+#include <algorithm>
+#include <array>
+#include <cctype>
+#include <string_view>
+
+#include "platform/platform.h"
+
+namespace cvl::checker {
+namespace {
+
+using platform::upper;
+
+std::vector<std::string> segmentsOf(const std::string& text) {
+  std::vector<std::string> segments;
+  std::string segment;
+  for (char c : text + '\\') {
+    if (c != '\\') {
+      segment += c;
+    } else {
+      segments.push_back(segment);
+      segment.clear();
+    }
+  }
+  return segments;
+}
+
+std::string joined(const std::vector<std::string>& parts, size_t from, size_t to) {
+  std::string text;
+  for (size_t i = from; i < to; ++i) text += (i > from ? "\\" : "") + parts[i];
+  return text;
+}
+
+// Windows reads either slash.
+std::string withBackslashes(std::string text) {
+  std::replace(text.begin(), text.end(), '/', '\\');
+  return text;
+}
+
+}  // namespace
+
+std::optional<std::string> absoluteFolder(const std::string& text) {
+  const std::string path = withBackslashes(text);
+  std::string root;
+  std::string rest;
+  if (path.size() >= 3 && std::isalpha(static_cast<unsigned char>(path[0])) && path[1] == ':' && path[2] == '\\') {
+    root = path.substr(0, 2);
+    rest = path.substr(3);
+  } else if (path.rfind("\\\\", 0) == 0) {
+    const auto server = path.find('\\', 2);
+    const auto share = server == std::string::npos ? server : path.find('\\', server + 1);
+    if (server == std::string::npos || server == 2 || share == std::string::npos || share == server + 1) {
+      return std::nullopt;
+    }
+    root = path.substr(0, share);
+    rest = path.substr(share + 1);
+  } else {
+    return std::nullopt;
+  }
+  std::vector<std::string> kept;
+  for (const std::string& segment : segmentsOf(rest)) {
+    if (segment == "..") {
+      if (!kept.empty()) kept.pop_back();
+    } else if (!segment.empty() && segment != ".") {
+      kept.push_back(segment);
+    }
+  }
+  std::string folder = root;
+  for (const std::string& segment : kept) folder += "\\" + segment;
+  return upper(folder);
+}
+
+std::optional<std::string> confinedName(const std::string& text) {
+  const std::string name = withBackslashes(text);
+  if (name.empty() || name[0] == '\\') return std::nullopt;
+  std::vector<std::string> kept;
+  for (const std::string& segment : segmentsOf(name)) {
+    if (segment == ".." || segment.find(':') != std::string::npos) return std::nullopt;
+    if (!segment.empty() && segment != ".") kept.push_back(upper(segment));
+  }
+  if (kept.empty()) return std::nullopt;
+  return joined(kept, 0, kept.size());
+}
+
+std::optional<std::string> confinedPath(const std::string& folder, const std::string& name) {
+  const auto base = absoluteFolder(folder + "\\");
+  const auto inside = confinedName(name);
+  if (!base || !inside) return std::nullopt;
+  return *base + "\\" + *inside;
+}
+
+std::optional<std::string> expandMacros(std::string path, const std::map<std::string, std::string>& macros) {
+  for (int round = 0; round < 16; ++round) {
+    const auto open = path.find('<');
+    const auto close = path.find('>');
+    if (open == std::string::npos || close == std::string::npos || close < open) return path;
+    const auto value = macros.find(path.substr(open, close - open + 1));
+    if (value == macros.end() || (open == 0 && value->second.empty())) return std::nullopt;
+    std::string head = path.substr(0, open) + value->second;
+    std::string tail = path.substr(close + 1);
+    if (!head.empty() && head.back() == '\\' && !tail.empty() && tail.front() == '\\') head.pop_back();
+    path = head + tail;
+  }
+  return std::nullopt;
+}
+
+std::string placeOf(const std::string& prefix, const std::string& subKey) {
+  std::string root = prefix == "HKCR" || prefix == "HKCU" || prefix == "HKLM" ? prefix : "HKU";
+  std::string place = root;
+  for (const std::string& segment : segmentsOf(subKey)) {
+    if (!segment.empty()) place += "\\" + upper(segment);
+  }
+  return place;
+}
+
+std::optional<std::string> parentPlace(const std::string& place) {
+  const auto slash = place.rfind('\\');
+  if (slash == std::string::npos) return std::nullopt;
+  return place.substr(0, slash);
+}
+
+bool isAtOrBelow(const std::string& place, const std::string& top) {
+  return place == top || (place.size() > top.size() && place.compare(0, top.size(), top) == 0 &&
+                          place[top.size()] == '\\');
+}
+
+namespace {
+
+// Levels below the hive, HKEY_CLASSES_ROOT read as SOFTWARE\CLASSES and a
+// user's hive key dropped.
+std::vector<std::string> levelsBelowHive(const std::string& place) {
+  std::vector<std::string> levels = segmentsOf(place);
+  const std::string root = levels.front();
+  levels.erase(levels.begin());
+  if (root == "HKU" && !levels.empty()) levels.erase(levels.begin());
+  if (root == "HKCR") levels.insert(levels.begin(), {"SOFTWARE", "CLASSES"});
+  return levels;
+}
+
+bool isShellContainer(const std::vector<std::string>& below) {
+  static constexpr std::array<std::string_view, 7> kShellKeys = {
+      "*", "ALLFILESYSTEMOBJECTS", "DIRECTORY", "DIRECTORY\\BACKGROUND", "FOLDER", "DRIVE", "UNKNOWN"};
+  for (std::string_view key : kShellKeys) {
+    const std::vector<std::string> parts = segmentsOf(std::string(key));
+    if (below.size() < parts.size() || !std::equal(parts.begin(), parts.end(), below.begin())) continue;
+    const std::vector<std::string> rest(below.begin() + static_cast<long>(parts.size()), below.end());
+    if (rest.empty() || (rest.size() == 1 && (rest[0] == "SHELL" || rest[0] == "SHELLEX")) ||
+        (rest.size() == 2 && rest[0] == "SHELLEX")) {
+      return true;
+    }
+  }
+  return false;
+}
+
+bool isClassContainer(const std::vector<std::string>& below) {
+  if (below.size() == 1) {
+    for (const char* com : {"CLSID", "INTERFACE", "TYPELIB", "APPID"}) {
+      if (below[0] == com) return true;
+    }
+  }
+  if (below.size() == 2 && !below[0].empty() && below[0][0] == '.') {
+    for (const char* list : {"OPENWITHPROGIDS", "OPENWITHLIST", "SHELLEX"}) {
+      if (below[1] == list) return true;
+    }
+  }
+  return isShellContainer(below);
+}
+
+}  // namespace
+
+bool isSharedContainer(const std::string& place) {
+  const std::vector<std::string> levels = levelsBelowHive(place);
+  if (levels.size() <= 1) return true;
+  const std::string path = joined(levels, 0, levels.size());
+  for (const char* shared : {"SOFTWARE\\CLASSES", "SOFTWARE\\MICROSOFT", "SOFTWARE\\MICROSOFT\\WINDOWS",
+                             "SOFTWARE\\MICROSOFT\\WINDOWS\\CURRENTVERSION", "SOFTWARE\\CORVEL"}) {
+    if (path == shared) return true;
+  }
+  if (joined(levels, 0, levels.size() - 1) == "SOFTWARE\\MICROSOFT\\WINDOWS\\CURRENTVERSION") return true;
+  if (levels.size() > 2 && levels[0] == "SOFTWARE" && levels[1] == "CLASSES" &&
+      isClassContainer(std::vector<std::string>(levels.begin() + 2, levels.end()))) {
+    return true;
+  }
+  return isUninstallRecord(place);
+}
+
+bool isUninstallRecord(const std::string& place) { return isAtOrBelow(place, "HKLM\\SOFTWARE\\CORVEL\\UNINSTALL"); }
+
+}  // namespace cvl::checker
