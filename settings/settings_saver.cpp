@@ -32,7 +32,7 @@ void removeTemporaryKey(platform::Platform& platform) {
     if (deleteTree(*temporary, subkey) != platform::kSuccess) return;
   }
   temporary.reset();
-  parent->deleteKey(kTemporaryName);
+  (void)parent->deleteKey(kTemporaryName);  // a leftover scratch key is harmless
 }
 
 }  // namespace

@@ -232,7 +232,7 @@ void MemoryRegistry::seedKey(RegRoot root, const std::string& key) {
 void MemoryRegistry::seedValue(RegRoot root, const std::string& key, const std::string& name,
                                const RegValue& value) {
   RegKeyPtr handle;
-  if (createKey(root, key, access::kAllAccess, handle) == kSuccess) handle->setValue(name, value);
+  if (createKey(root, key, access::kAllAccess, handle) == kSuccess) (void)handle->setValue(name, value);  // seeding cannot fail
 }
 
 MemoryRegNodePtr MemoryRegistry::find(RegRoot root, const std::string& key) const {

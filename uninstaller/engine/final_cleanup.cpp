@@ -13,16 +13,19 @@ using namespace platform;
 
 void deleteInstallerScripts(RemovalContext& context) {
   std::vector<std::string> found;
-  context.files().find(context.uninstallDir + "deis*.isu", [&](const FoundEntry& entry) {
+  // Every step of the clean-up ignores its failure and goes on.
+  (void)context.files().find(context.uninstallDir + "deis*.isu", [&](const FoundEntry& entry) {
     if (!(entry.attributes & attr::kDirectory)) found.push_back(entry.name);
     return true;
   });
-  for (const std::string& name : found) context.files().deleteFile(context.uninstallDir + name);
+  for (const std::string& name : found) (void)context.files().deleteFile(context.uninstallDir + name);
 }
 
 void removeTargetDirIfEmpty(RemovalContext& context) {
   const auto target = context.pathMacros.find("<TARGETDIR>");
-  if (target != context.pathMacros.end() && !target->second.empty()) context.files().removeDirectory(target->second);
+  if (target != context.pathMacros.end() && !target->second.empty()) {
+    (void)context.files().removeDirectory(target->second);  // goes only when empty
+  }
 }
 
 void removeSuiteKeyIfEmpty(RemovalContext& context) {
@@ -31,7 +34,7 @@ void removeSuiteKeyIfEmpty(RemovalContext& context) {
   RegKeyInfo info;
   const bool empty = key->info(info) == kSuccess && info.subKeyCount == 0 && info.valueCount == 0;
   key.reset();
-  if (empty) context.registry().deleteKey(RegRoot::LocalMachine, names::kSuiteKey);
+  if (empty) (void)context.registry().deleteKey(RegRoot::LocalMachine, names::kSuiteKey);  // failure ignored
 }
 
 void removeSharedProgramCopy(RemovalContext& context) {
@@ -45,17 +48,18 @@ void removeSharedProgramCopy(RemovalContext& context) {
   // An empty value would aim at "\Corvel" on whatever drive is current.
   if (commonFiles.empty()) return;
   const std::string directory = commonFiles + "\\Corvel";
-  context.files().deleteFile(directory + "\\cvlunst.exe");
-  context.files().removeDirectory(directory);
+  (void)context.files().deleteFile(directory + "\\cvlunst.exe");  // may be missing
+  (void)context.files().removeDirectory(directory);                // goes only when empty
 }
 
 }  // namespace
 
 void removeUninstallerTraces(RemovalContext& context) {
   deleteInstallerScripts(context);
-  context.files().deleteFile(context.store.path());
-  context.files().deleteFile(context.uninstallDir + names::kLogFile);
-  context.files().deleteFile(context.uninstallDir + names::kProcessLibrary);
+  // Missing or locked files stay; the clean-up goes on.
+  (void)context.files().deleteFile(context.store.path());
+  (void)context.files().deleteFile(context.uninstallDir + names::kLogFile);
+  (void)context.files().deleteFile(context.uninstallDir + names::kProcessLibrary);
   removeTargetDirIfEmpty(context);
   deleteKeyTree(context.platform, context.notedPaths, std::string("HKLM\\") + names::kUninstallKey,
                 KeyScope::UninstallerRecords);

@@ -27,7 +27,8 @@ int32_t releaseSharedDll(Platform& platform, const std::string& fullPath, bool c
   }
   RegValue lowered = RegValue::dword(static_cast<uint32_t>(released));
   lowered.type = stored.type;
-  key->setValue(fullPath, lowered);
+  // A count that cannot be lowered keeps the file anyway, which is the safe side.
+  (void)key->setValue(fullPath, lowered);
   return released;
 }
 

@@ -18,7 +18,8 @@ bool isDriveRoot(const std::string& path) { return path.size() == 2 && path[1] =
 
 bool holdsEntries(FileSystem& files, const std::string& dir) {
   bool found = false;
-  files.find(dir + "\\*.*", [&](const platform::FoundEntry& entry) {
+  // A directory that cannot be searched is taken for empty; its removal then decides.
+  (void)files.find(dir + "\\*.*", [&](const platform::FoundEntry& entry) {
     found = entry.name != "." && entry.name != "..";
     return !found;
   });

@@ -38,7 +38,7 @@ bool CConfigStore::save(platform::FileSystem& files) {
 
   const std::string temporary = temporaryPathBeside(path_);
   if (!writeWholeFileFlushed(files, temporary, image) || files.replaceFile(temporary, path_) != platform::kSuccess) {
-    files.deleteFile(temporary);
+    (void)files.deleteFile(temporary);  // the write already failed; a leftover copy is harmless
     return false;
   }
   return true;
@@ -50,7 +50,7 @@ bool writeBackStore(platform::FileSystem& files, CConfigStore& store) {
   if (!store.save(files)) return false;
   // The content is in place; times that cannot be set back only make the
   // file look newer, so this is not reported as a failure.
-  if (haveStatus) files.setStatus(store.path(), saved);
+  if (haveStatus) (void)files.setStatus(store.path(), saved);
   return true;
 }
 
