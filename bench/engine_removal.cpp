@@ -49,6 +49,7 @@ class QuietProgress : public ProgressWindow {
   void setRange(int, int) override {}
   void tick() override { ++ticks; }
   void finish(bool) override {}
+  void showLogNotWritten() override {}
   void printPhases(std::chrono::steady_clock::time_point end) const {
     std::printf("  engine:");
     for (size_t i = 0; i < stepStarts.size(); ++i) {

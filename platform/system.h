@@ -34,8 +34,9 @@ class System {
   virtual ~System() = default;
 
   // Starts commandLine hidden (no application name, no inherited handles)
-  // and waits at most timeoutMs for it to end.
-  virtual WaitResult runHidden(const std::string& commandLine, uint32_t timeoutMs) = 0;
+  // and waits at most timeoutMs for it to end. exitCode, when given, gets
+  // the child's exit status once it Finished.
+  virtual WaitResult runHidden(const std::string& commandLine, uint32_t timeoutMs, uint32_t* exitCode = nullptr) = 0;
 
   virtual std::optional<std::string> environment(const std::string& name) = 0;
   // GetUserNameA / GetComputerNameA; empty when they fail.

@@ -25,7 +25,7 @@ class MemorySystem : public System {
 
   explicit MemorySystem(MemoryFileSystem& files) : files_(files) {}
 
-  WaitResult runHidden(const std::string& commandLine, uint32_t timeoutMs) override;
+  WaitResult runHidden(const std::string& commandLine, uint32_t timeoutMs, uint32_t* exitCode = nullptr) override;
   std::optional<std::string> environment(const std::string& name) override;
   std::string userName() override { return userName_; }
   std::string computerName() override { return computerName_; }

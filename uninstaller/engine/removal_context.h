@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "platform/platform.h"
+#include "uninstaller/engine/removal_journal.h"
 
 namespace cvl {
 
@@ -34,12 +35,22 @@ struct RemovalContext {
   std::string uninstallDir;  // ends in a backslash
 
   bool silent = false;
+  bool plan = false;  // a dry run over the plan platform: the store is not written either
   bool showProgress = true;
 
   // Results of the run.
   bool allRemoved = true;   // every top-level item was fully checked
   bool hadErrors = false;   // a file or shortcut could not be deleted
   std::vector<std::string> msiPaths;  // upper case, in collection order
+  // Files and folders in use, scheduled for deletion at restart, in order.
+  std::vector<std::string> scheduledAtRestart;
+
+  // The run's record; quiet unless the program gave it a log to write to.
+  RemovalJournal quietJournal;
+  RemovalJournal* journal = &quietJournal;
+
+  // Nothing failed, but something waits for the restart.
+  bool restartNeeded() const { return !hadErrors && !scheduledAtRestart.empty(); }
 
   platform::Registry& registry() { return platform.registry(); }
   platform::FileSystem& files() { return platform.files(); }

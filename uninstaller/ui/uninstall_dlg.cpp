@@ -141,7 +141,12 @@ void CUninstallDlg::onUninstall() {
     if (!options_.silent) ShowWindow(window_, SW_SHOW);
     return;
   }
-  outcome_ = progress_->result() == CProgressDlg::kPartial ? Outcome::PartlyRemoved : Outcome::Removed;
+  switch (progress_->result()) {
+    case CProgressDlg::kPartial: outcome_ = Outcome::PartlyRemoved; break;
+    case CProgressDlg::kRestartNeeded: outcome_ = Outcome::RestartNeeded; break;
+    case CProgressDlg::kPlanWritten: outcome_ = Outcome::PlanWritten; break;
+    default: outcome_ = Outcome::Removed;
+  }
 }
 
 void CUninstallDlg::onCancel() { close(); }

@@ -20,7 +20,7 @@ struct RemovalContext;
 
 class CUninstallDlg {
  public:
-  enum class Outcome { Cancelled, NothingChecked, Removed, PartlyRemoved };
+  enum class Outcome { Cancelled, NothingChecked, Removed, PartlyRemoved, RestartNeeded, PlanWritten };
   // Runs the removal for the checked items, reporting to the progress window;
   // false when nothing was checked. The program passes the engine's driver.
   using Removal = std::function<bool(const SelectionTree&, ProgressWindow&)>;

@@ -4,6 +4,8 @@
 #include <commctrl.h>
 
 #include "uninstaller/catalogue/catalogue.h"
+#include "uninstaller/engine/journaling_platform.h"
+#include "uninstaller/engine/plan_platform.h"
 #include "uninstaller/engine/uninstall_driver.h"
 #include "uninstaller/removal/noted_paths.h"
 #include "uninstaller/resources/resource_ids.h"
@@ -46,7 +48,12 @@ bool addRunningModule(uint32_t, uint16_t, const std::string& path, void* userDat
 }  // namespace
 
 CUninstallApp::CUninstallApp(platform::Platform& platform, std::string commandLine)
-    : platform_(platform), commandLine_(platform::upper(std::move(commandLine))), store_(processStore()) {}
+    : platform_(platform),
+      typedCommandLine_(std::move(commandLine)),
+      logSwitches_(takeLogSwitches(typedCommandLine_)),
+      commandLine_(platform::upper(logSwitches_.rest)),
+      store_(processStore()),
+      logFile_(platform.files()) {}
 
 CUninstallApp::~CUninstallApp() {
   catalogue().release();
@@ -58,15 +65,48 @@ int CUninstallApp::run() {
   InitCommonControlsEx(&controls);
   flags_ = parseCommandLine(commandLine_);
   if (flags_.help) return showHelp();
+  if (logSwitches_.invalid) {
+    if (!flags_.silent) showHelp();
+    return kExitInvalidCommandLine;
+  }
+  if (!openLog() && logSwitches_.plan) return kExitPlanLogUnwritable;
+  return endLog(startAndSelect());
+}
 
+int CUninstallApp::startAndSelect() {
   StartupError error = runStartup(platform_, store_, catalogue(), state_);
-  if (error != StartupError::None) return fail(error);
+  if (error != StartupError::None) {
+    journal_.note("start-up failed: error " + std::to_string(static_cast<int>(error)));
+    return fail(error);
+  }
   collectRunningPrograms();
   if (!flags_.silent && !state_.runningSuitePrograms.empty()) {
+    journal_.note("programs of the suite are running: nothing was removed");
     showRunningPrograms(nullptr, state_.runningSuitePrograms);
     return kExitCancelled;
   }
   return runSelection();
+}
+
+bool CUninstallApp::openLog() {
+  if (logSwitches_.logPath.empty()) return true;
+  const platform::Status opened = logFile_.open(logSwitches_.logPath);
+  if (opened != platform::kSuccess) return false;
+  journal_.attach([this](const std::string& line) { logFile_.writeLine(line); });
+  journal_.note("==== " + std::string(logSwitches_.plan ? "plan" : "removal") + " started " + localTimeText());
+  journal_.note("command line: " + typedCommandLine_);
+  if (logSwitches_.plan) {
+    journal_.note("this is a plan: nothing was changed. It cannot know what RunOnce commands and unregistration "
+                  "would change, nor which files will be in use.");
+  }
+  return true;
+}
+
+int CUninstallApp::endLog(int status) {
+  journal_.note(journal_.summary());
+  journal_.note("exit status " + std::to_string(status) + ": " + exitStatusMeaning(status));
+  logFile_.close();
+  return status;
 }
 
 int CUninstallApp::showHelp() const {
@@ -89,19 +129,34 @@ void CUninstallApp::collectRunningPrograms() {
 }
 
 int CUninstallApp::runSelection() {
-  RemovalContext context(platform_, catalogue(), state_.log, state_.pathMacros, notedPaths(), store_,
+  // A logged run sees the machine through the journaling layer; an
+  // unlogged one pays nothing for it. A plan changes nothing at all.
+  JournalingPlatform logged(platform_, journal_);
+  PlanPlatform planned(platform_, journal_);
+  platform::Platform& machine = logSwitches_.plan ? static_cast<platform::Platform&>(planned)
+                                : journal_.attached() ? static_cast<platform::Platform&>(logged)
+                                                      : platform_;
+  RemovalContext context(machine, catalogue(), state_.log, state_.pathMacros, notedPaths(), store_,
                          state_.uninstallDir);
+  context.plan = logSwitches_.plan;
   context.silent = flags_.silent;
   context.showProgress = flags_.showProgress;
+  context.journal = &journal_;
+  const bool logMissing = !logSwitches_.logPath.empty() && !logFile_.isOpen();
   CUninstallDlg::Options options{flags_.silent, flags_.showErrors, flags_.showProgress, commandLine_};
-  CUninstallDlg dialog(nullptr, options, catalogue(), [&context](const SelectionTree& tree, ProgressWindow& progress) {
-    return runUninstall(context, tree, progress);
+  CUninstallDlg dialog(nullptr, options, catalogue(), [&](const SelectionTree& tree, ProgressWindow& progress) {
+    const bool ran = runUninstall(context, tree, progress);
+    if (ran && logMissing) progress.showLogNotWritten();
+    return ran;
   });
   switch (dialog.run()) {
     case CUninstallDlg::Outcome::Removed:
+    case CUninstallDlg::Outcome::PlanWritten:
       return kExitRemoved;
     case CUninstallDlg::Outcome::PartlyRemoved:
       return kExitPartlyRemoved;
+    case CUninstallDlg::Outcome::RestartNeeded:
+      return kExitRestartRequired;
     default:
       return kExitCancelled;
   }

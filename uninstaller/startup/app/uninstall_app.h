@@ -5,7 +5,10 @@
 #include <string>
 
 #include "platform/platform.h"
+#include "uninstaller/engine/removal_journal.h"
+#include "uninstaller/engine/removal_log_file.h"
 #include "uninstaller/startup/app/command_line.h"
+#include "uninstaller/startup/app/log_switches.h"
 #include "uninstaller/startup/app/startup_sequence.h"
 #include "uninstaller/startup/config_store.h"
 
@@ -25,16 +28,25 @@ class CUninstallApp {
   const StartupState& state() const { return state_; }
 
  private:
+  int startAndSelect();
+  // False when "/LOG=" named a file that cannot be opened for appending.
+  bool openLog();
+  // Writes the summary and the exit status to the log; returns status.
+  int endLog(int status);
   int showHelp() const;
   int fail(StartupError error) const;
   void collectRunningPrograms();
   int runSelection();
 
   platform::Platform& platform_;
-  std::string commandLine_;  // upper case
+  std::string typedCommandLine_;
+  LogSwitches logSwitches_;
+  std::string commandLine_;  // upper case, without the "/LOG=" argument
   StartupFlags flags_;
   StartupState state_;
   CConfigStore& store_;
+  RemovalLogFile logFile_;
+  RemovalJournal journal_;
 };
 
 }  // namespace cvl
