@@ -42,10 +42,10 @@ class File {
  public:
   virtual ~File() = default;
   // Reads up to size bytes; returns how many were read (0 at the end).
-  virtual Status read(void* buffer, uint32_t size, uint32_t& done) = 0;
-  virtual Status write(const void* buffer, uint32_t size) = 0;
+  [[nodiscard]] virtual Status read(void* buffer, uint32_t size, uint32_t& done) = 0;
+  [[nodiscard]] virtual Status write(const void* buffer, uint32_t size) = 0;
   // FlushFileBuffers: the data has reached the disk when this returns.
-  virtual Status flush() = 0;
+  [[nodiscard]] virtual Status flush() = 0;
   virtual uint64_t size() const = 0;
 };
 using FilePtr = std::unique_ptr<File>;
@@ -61,31 +61,31 @@ class FileSystem {
  public:
   virtual ~FileSystem() = default;
 
-  virtual Status open(const std::string& path, OpenMode mode, FilePtr& out) = 0;
+  [[nodiscard]] virtual Status open(const std::string& path, OpenMode mode, FilePtr& out) = 0;
 
   // Status of a file or directory (GetFileAttributesExA).
-  virtual Status status(const std::string& path, FileStatus& out) = 0;
+  [[nodiscard]] virtual Status status(const std::string& path, FileStatus& out) = 0;
   // Sets the three times and the attributes together.
-  virtual Status setStatus(const std::string& path, const FileStatus& status) = 0;
-  virtual Status setAttributes(const std::string& path, uint32_t attributes) = 0;
+  [[nodiscard]] virtual Status setStatus(const std::string& path, const FileStatus& status) = 0;
+  [[nodiscard]] virtual Status setAttributes(const std::string& path, uint32_t attributes) = 0;
 
-  virtual Status deleteFile(const std::string& path) = 0;
-  virtual Status createDirectory(const std::string& path) = 0;
+  [[nodiscard]] virtual Status deleteFile(const std::string& path) = 0;
+  [[nodiscard]] virtual Status createDirectory(const std::string& path) = 0;
   // Fails with kDirNotEmpty while anything is inside.
-  virtual Status removeDirectory(const std::string& path) = 0;
+  [[nodiscard]] virtual Status removeDirectory(const std::string& path) = 0;
   // MoveFileExA with replace-existing and write-through.
-  virtual Status replaceFile(const std::string& from, const std::string& to) = 0;
+  [[nodiscard]] virtual Status replaceFile(const std::string& from, const std::string& to) = 0;
   // MoveFileExA(path, NULL, MOVEFILE_DELAY_UNTIL_REBOOT): the file, or the
   // directory once it is empty, is deleted when Windows next starts.
-  virtual Status deleteAtRestart(const std::string& path) = 0;
+  [[nodiscard]] virtual Status deleteAtRestart(const std::string& path) = 0;
 
   // FindFirstFileA/FindNextFileA over a pattern such as "C:\\DIR\\*.*" or
   // "C:\\DIR\\*.GID"; "." and ".." are reported like Windows does. The
   // visitor returns false to stop. Returns kFileNotFound when nothing matches.
-  virtual Status find(const std::string& pattern, const std::function<bool(const FoundEntry&)>& visit) = 0;
+  [[nodiscard]] virtual Status find(const std::string& pattern, const std::function<bool(const FoundEntry&)>& visit) = 0;
 
   virtual std::string currentDirectory() = 0;
-  virtual Status setCurrentDirectory(const std::string& path) = 0;
+  [[nodiscard]] virtual Status setCurrentDirectory(const std::string& path) = 0;
 };
 
 }  // namespace cvl::platform

@@ -64,43 +64,43 @@ class RegKey {
  public:
   virtual ~RegKey() = default;
 
-  virtual Status info(RegKeyInfo& out) const = 0;
+  [[nodiscard]] virtual Status info(RegKeyInfo& out) const = 0;
 
   // RegEnumKeyExA: nameCapacity counts characters including the terminator;
   // a longer name gives kMoreData; past the end gives kNoMoreItems.
-  virtual Status enumKey(uint32_t index, std::string& name, uint32_t nameCapacity = 256) const = 0;
+  [[nodiscard]] virtual Status enumKey(uint32_t index, std::string& name, uint32_t nameCapacity = 256) const = 0;
 
   // RegEnumValueA: value may be null when only the name is wanted. A name
   // that does not fit nameCapacity (terminator included) or data that does
   // not fit dataCapacity gives kMoreData.
-  virtual Status enumValue(uint32_t index, std::string& name, RegValue* value,
+  [[nodiscard]] virtual Status enumValue(uint32_t index, std::string& name, RegValue* value,
                            uint32_t nameCapacity = 16384, uint32_t dataCapacity = 0xFFFFFFFF) const = 0;
 
   // RegQueryValueExA: the empty name is the default value. Data larger than
   // capacity gives kMoreData (value.type and the needed size are still set:
   // value.data is resized to the stored size but left zero-filled).
-  virtual Status queryValue(const std::string& name, RegValue& value,
+  [[nodiscard]] virtual Status queryValue(const std::string& name, RegValue& value,
                             uint32_t capacity = 0xFFFFFFFF) const = 0;
 
-  virtual Status setValue(const std::string& name, const RegValue& value) = 0;
-  virtual Status deleteValue(const std::string& name) = 0;
+  [[nodiscard]] virtual Status setValue(const std::string& name, const RegValue& value) = 0;
+  [[nodiscard]] virtual Status deleteValue(const std::string& name) = 0;
 
   // RegOpenKeyExA / RegCreateKeyExA below this key; an empty subKey opens
   // this key again.
-  virtual Status openKey(const std::string& subKey, uint32_t access, RegKeyPtr& out) const = 0;
-  virtual Status createKey(const std::string& subKey, uint32_t access, RegKeyPtr& out) = 0;
+  [[nodiscard]] virtual Status openKey(const std::string& subKey, uint32_t access, RegKeyPtr& out) const = 0;
+  [[nodiscard]] virtual Status createKey(const std::string& subKey, uint32_t access, RegKeyPtr& out) = 0;
 
   // RegDeleteKeyA: fails with kAccessDenied while the key has subkeys (the NT rule).
-  virtual Status deleteKey(const std::string& subKey) = 0;
+  [[nodiscard]] virtual Status deleteKey(const std::string& subKey) = 0;
 };
 
 class Registry {
  public:
   virtual ~Registry() = default;
   // The root itself is reached with an empty subKey.
-  virtual Status openKey(RegRoot root, const std::string& subKey, uint32_t access, RegKeyPtr& out) = 0;
-  virtual Status createKey(RegRoot root, const std::string& subKey, uint32_t access, RegKeyPtr& out) = 0;
-  virtual Status deleteKey(RegRoot root, const std::string& subKey) = 0;
+  [[nodiscard]] virtual Status openKey(RegRoot root, const std::string& subKey, uint32_t access, RegKeyPtr& out) = 0;
+  [[nodiscard]] virtual Status createKey(RegRoot root, const std::string& subKey, uint32_t access, RegKeyPtr& out) = 0;
+  [[nodiscard]] virtual Status deleteKey(RegRoot root, const std::string& subKey) = 0;
 };
 
 }  // namespace cvl::platform

@@ -33,24 +33,33 @@ class System {
  public:
   virtual ~System() = default;
 
-  // Starts commandLine hidden (no application name, no inherited handles)
-  // and waits at most timeoutMs for it to end. exitCode, when given, gets
-  // the child's exit status once it Finished.
-  virtual WaitResult runHidden(const std::string& commandLine, uint32_t timeoutMs, uint32_t* exitCode = nullptr) = 0;
+  // Starts the program file application, given by its full path so that no
+  // folder is searched, with commandLine, hidden and without inherited
+  // handles, and waits at most timeoutMs for it to end. exitCode, when
+  // given, gets the child's exit status once it Finished.
+  [[nodiscard]] virtual WaitResult runHidden(const std::string& application, const std::string& commandLine,
+                                             uint32_t timeoutMs, uint32_t* exitCode = nullptr) = 0;
 
   virtual std::optional<std::string> environment(const std::string& name) = 0;
+  // ExpandEnvironmentStringsA: "%NAME%" replaced by the variable's value;
+  // unknown names stay as they are.
+  virtual std::string expandEnvironment(const std::string& text) = 0;
   // GetUserNameA / GetComputerNameA; empty when they fail.
   virtual std::string userName() = 0;
   virtual std::string computerName() = 0;
   virtual std::string windowsDirectory() = 0;
+  // GetSystemDirectoryA: where the system's own programs live.
+  virtual std::string systemDirectory() = 0;
   // Full path of the running program's own file.
   virtual std::string modulePath() = 0;
 
   // SHGetSpecialFolderLocation + SHGetPathFromIDListA; nullopt when the
   // shell does not know the folder.
   virtual std::optional<std::string> specialFolder(int csidl) = 0;
-  // SHFileOperationA(FO_DELETE, FOF_SILENT | FOF_NOCONFIRMATION): true on success.
-  virtual bool shellDelete(const std::string& path) = 0;
+  // SHFileOperationA(FO_DELETE, FOF_SILENT | FOF_NOCONFIRMATION |
+  // FOF_NOERRORUI) with the window ownerWindow (0 for none) as owner: true
+  // on success. Never shows a window, so an unattended run cannot block.
+  [[nodiscard]] virtual bool shellDelete(const std::string& path, std::uintptr_t ownerWindow) = 0;
 
   virtual LibraryPtr loadLibrary(const std::string& path) = 0;
 

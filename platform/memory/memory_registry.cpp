@@ -170,6 +170,7 @@ class MemoryRegKey : public RegKey {
   Status openKey(const std::string& subKey, uint32_t access, RegKeyPtr& out) const override {
     MemoryRegNodePtr node;
     if (Status s = walk(registry_, node_, subKey, false, node)) return s;
+    if (access & ~node->grantedAccess) return kAccessDenied;
     out = std::make_unique<MemoryRegKey>(registry_, node, access);
     return kSuccess;
   }
@@ -207,6 +208,7 @@ MemoryRegistry::MemoryRegistry() {
 Status MemoryRegistry::openKey(RegRoot root, const std::string& subKey, uint32_t access, RegKeyPtr& out) {
   MemoryRegNodePtr node;
   if (Status s = walk(*this, roots_.at(root), subKey, false, node)) return s;
+  if (access & ~node->grantedAccess) return kAccessDenied;
   out = std::make_unique<MemoryRegKey>(*this, node, access);
   return kSuccess;
 }
@@ -276,6 +278,10 @@ void MemoryRegistry::fail(RegRoot root, const std::string& key, Op op, Status st
 }
 
 void MemoryRegistry::clearFaults() { faults_.clear(); }
+
+void MemoryRegistry::grantOnly(RegRoot root, const std::string& key, uint32_t access) {
+  if (MemoryRegNodePtr node = find(root, key)) node->grantedAccess = access;
+}
 
 Status MemoryRegistry::faultFor(const MemoryRegNode& node, Op op) const {
   if (faults_.empty()) return kSuccess;

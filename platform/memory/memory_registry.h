@@ -26,6 +26,7 @@ struct MemoryRegNode {
   std::string name;
   MemoryRegNode* parent = nullptr;  // null for a root and once deleted
   bool deleted = false;
+  uint32_t grantedAccess = 0xFFFFFFFF;  // what the key's rights allow an opener
   std::map<std::string, MemoryRegNamedValue> values;  // by sort key
   std::map<std::string, MemoryRegNodePtr> subKeys;     // by sort key
 };
@@ -50,6 +51,9 @@ class MemoryRegistry : public Registry {
   // Opening or deleting that key then fails with status until cleared.
   void fail(RegRoot root, const std::string& key, Op op, Status status);
   void clearFaults();
+  // Opening that key then asks for no more than access, as its security
+  // descriptor would demand.
+  void grantOnly(RegRoot root, const std::string& key, uint32_t access);
 
   // Used by the key handles.
   Status faultFor(const MemoryRegNode& node, Op op) const;

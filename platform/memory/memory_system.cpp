@@ -1,5 +1,7 @@
 #include "platform/memory/memory_system.h"
 
+#include <algorithm>
+
 #include "platform/platform.h"
 
 namespace cvl::platform {
@@ -25,8 +27,9 @@ class MemoryLibrary : public Library {
 
 }  // namespace
 
-WaitResult MemorySystem::runHidden(const std::string& commandLine, uint32_t timeoutMs, uint32_t* exitCode) {
-  runs_.push_back({commandLine, files_.currentDirectory(), timeoutMs});
+WaitResult MemorySystem::runHidden(const std::string& application, const std::string& commandLine,
+                                   uint32_t timeoutMs, uint32_t* exitCode) {
+  runs_.push_back({application, commandLine, files_.currentDirectory(), timeoutMs});
   if (exitCode) *exitCode = 0;
   return runHook_ ? runHook_(commandLine) : WaitResult::Finished;
 }
@@ -35,6 +38,20 @@ std::optional<std::string> MemorySystem::environment(const std::string& name) {
   auto it = environment_.find(upper(name));
   if (it == environment_.end()) return std::nullopt;
   return it->second;
+}
+
+std::string MemorySystem::expandEnvironment(const std::string& text) {
+  std::string expanded;
+  size_t at = 0;
+  while (at < text.size()) {
+    const auto open = text.find('%', at);
+    const auto close = open == std::string::npos ? open : text.find('%', open + 1);
+    if (close == std::string::npos) break;
+    const auto value = environment(text.substr(open + 1, close - open - 1));
+    expanded += text.substr(at, open - at) + (value ? *value : text.substr(open, close - open + 1));
+    at = close + 1;
+  }
+  return expanded + text.substr(std::min(at, text.size()));
 }
 
 void MemorySystem::setEnvironment(const std::string& name, const std::string& value) {
@@ -49,8 +66,9 @@ std::optional<std::string> MemorySystem::specialFolder(int csidl) {
   return it->second;
 }
 
-bool MemorySystem::shellDelete(const std::string& path) {
+bool MemorySystem::shellDelete(const std::string& path, std::uintptr_t ownerWindow) {
   shellDeletes_.push_back(path);
+  lastShellDeleteOwner_ = ownerWindow;
   if (files_.faultOn(path, MemoryFileSystem::Op::ShellDelete)) return false;
   FileStatus status;
   if (files_.status(path, status) != kSuccess) return false;

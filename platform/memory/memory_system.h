@@ -16,6 +16,7 @@ namespace cvl::platform {
 class MemorySystem : public System {
  public:
   struct Run {
+    std::string application;
     std::string commandLine;
     std::string currentDirectory;  // at the time of the start
     uint32_t timeoutMs = 0;
@@ -25,14 +26,17 @@ class MemorySystem : public System {
 
   explicit MemorySystem(MemoryFileSystem& files) : files_(files) {}
 
-  WaitResult runHidden(const std::string& commandLine, uint32_t timeoutMs, uint32_t* exitCode = nullptr) override;
+  WaitResult runHidden(const std::string& application, const std::string& commandLine, uint32_t timeoutMs,
+                       uint32_t* exitCode = nullptr) override;
   std::optional<std::string> environment(const std::string& name) override;
+  std::string expandEnvironment(const std::string& text) override;
   std::string userName() override { return userName_; }
   std::string computerName() override { return computerName_; }
   std::string windowsDirectory() override { return windowsDirectory_; }
+  std::string systemDirectory() override { return windowsDirectory_ + "\\SYSTEM32"; }
   std::string modulePath() override { return modulePath_; }
   std::optional<std::string> specialFolder(int csidl) override;
-  bool shellDelete(const std::string& path) override;
+  bool shellDelete(const std::string& path, std::uintptr_t ownerWindow) override;
   LibraryPtr loadLibrary(const std::string& path) override;
   void sleep(uint32_t milliseconds) override { sleptMs_ += milliseconds; }
 
@@ -48,6 +52,7 @@ class MemorySystem : public System {
   void onRun(RunHook hook) { runHook_ = std::move(hook); }
   const std::vector<Run>& runs() const { return runs_; }
   const std::vector<std::string>& shellDeletes() const { return shellDeletes_; }
+  std::uintptr_t lastShellDeleteOwner() const { return lastShellDeleteOwner_; }
   // A library loadLibrary finds by that path (compared without case).
   void addLibrary(const std::string& path, Symbols symbols);
   const std::vector<std::string>& libraryLoads() const { return libraryLoads_; }
@@ -67,6 +72,7 @@ class MemorySystem : public System {
   RunHook runHook_;
   std::vector<Run> runs_;
   std::vector<std::string> shellDeletes_;
+  std::uintptr_t lastShellDeleteOwner_ = 0;
   std::map<std::string, Symbols> libraries_;  // by upper-cased path
   std::vector<std::string> libraryLoads_;
   std::shared_ptr<int> loaded_ = std::make_shared<int>(0);

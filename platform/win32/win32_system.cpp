@@ -47,14 +47,15 @@ std::string grownString(Fill fill) {
 
 }  // namespace
 
-WaitResult Win32System::runHidden(const std::string& commandLine, uint32_t timeoutMs, uint32_t* exitCode) {
+WaitResult Win32System::runHidden(const std::string& application, const std::string& commandLine,
+                                  uint32_t timeoutMs, uint32_t* exitCode) {
   STARTUPINFOA startup = {};
   startup.cb = sizeof startup;
   startup.dwFlags = STARTF_USESHOWWINDOW;
   startup.wShowWindow = SW_HIDE;
   PROCESS_INFORMATION started = {};
   std::string mutableLine = commandLine;  // CreateProcessA may write into it
-  if (!CreateProcessA(nullptr, mutableLine.data(), nullptr, nullptr, FALSE, NORMAL_PRIORITY_CLASS, nullptr, nullptr,
+  if (!CreateProcessA(application.c_str(), mutableLine.data(), nullptr, nullptr, FALSE, NORMAL_PRIORITY_CLASS, nullptr, nullptr,
                       &startup, &started))
     return WaitResult::NotStarted;
   UniqueKernelHandle process(started.hProcess), thread(started.hThread);
@@ -81,6 +82,16 @@ std::optional<std::string> Win32System::environment(const std::string& name) {
   return value;
 }
 
+std::string Win32System::expandEnvironment(const std::string& text) {
+  const DWORD needed = ExpandEnvironmentStringsA(text.c_str(), nullptr, 0);
+  if (needed == 0) return text;
+  std::string expanded(needed, '\0');
+  const DWORD written = ExpandEnvironmentStringsA(text.c_str(), expanded.data(), needed);
+  if (written == 0 || written > needed) return text;
+  expanded.resize(std::char_traits<char>::length(expanded.c_str()));
+  return expanded;
+}
+
 std::string Win32System::userName() {
   char buffer[257];
   DWORD size = sizeof buffer;
@@ -95,6 +106,10 @@ std::string Win32System::computerName() {
 
 std::string Win32System::windowsDirectory() {
   return grownString([](char* buffer, DWORD size) { return GetWindowsDirectoryA(buffer, size); });
+}
+
+std::string Win32System::systemDirectory() {
+  return grownString([](char* buffer, DWORD size) { return GetSystemDirectoryA(buffer, size); });
 }
 
 std::string Win32System::modulePath() {
@@ -112,12 +127,13 @@ std::optional<std::string> Win32System::specialFolder(int csidl) {
   return std::string(path);
 }
 
-bool Win32System::shellDelete(const std::string& path) {
+bool Win32System::shellDelete(const std::string& path, std::uintptr_t ownerWindow) {
   std::string from = path + '\0';  // the list ends with two zeros; c_str() adds the second
   SHFILEOPSTRUCTA operation = {};
+  operation.hwnd = reinterpret_cast<HWND>(ownerWindow);
   operation.wFunc = FO_DELETE;
   operation.pFrom = from.c_str();
-  operation.fFlags = FOF_SILENT | FOF_NOCONFIRMATION;
+  operation.fFlags = FOF_SILENT | FOF_NOCONFIRMATION | FOF_NOERRORUI;
   return SHFileOperationA(&operation) == 0 && !operation.fAnyOperationsAborted;
 }
 

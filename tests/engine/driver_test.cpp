@@ -101,8 +101,8 @@ TEST_F(Driver, NothingCheckedTouchesNothing) {
 TEST_F(Driver, WholeSuiteRunsEveryPhaseInOrderAndCleansUp) {
   w.load();
   for (const char* name : {"Pathcrafter", "Viewer", "Tools"}) tree.add(CheckState::Checked, &w.component(name));
-  addRunOnce("Pathcrafter", "a", "cleanup.exe /a");
-  addRunOnce("Pathcrafter", "b", "cleanup.exe /b");
+  addRunOnce("Pathcrafter", "a", "C:\\Setup\\cleanup.exe /a");
+  addRunOnce("Pathcrafter", "b", "C:\\Setup\\cleanup.exe /b");
   w.files.addFile(std::string(EngineWorld::kUninstallDir) + "DEIS_PC.ISU");
   w.files.addFile(std::string(EngineWorld::kUninstallDir) + "cvlpsapi.dll");
   w.files.addFile("C:\\Program Files\\Common Files\\Corvel\\cvlunst.exe");
@@ -116,8 +116,9 @@ TEST_F(Driver, WholeSuiteRunsEveryPhaseInOrderAndCleansUp) {
   EXPECT_EQ(progress.events, (Events{"create", "visible", "step 1", "range 0..24", "tick*6", "step 2", "tick*6",
                                      "step 3", "tick*6", "step 4", "step 5", "tick*6", "step 6", "tick*1", "finish"}));
   // RunOnce last value first, then unregistration with the file still there, then the VBA runtime.
-  EXPECT_EQ(happened, (Events{"step 1", "run cleanup.exe /b", "run cleanup.exe /a", "run regsvr32 /u /s pc.exe",
-                              "run regsvr32 /u /s pcserver.dll", "Init C:\\SETUP\\PC.MSI", "UnInstall", "step 2",
+  const std::string regsvr32 = "run C:\\WINDOWS\\SYSTEM32\\regsvr32.exe /u /s \"C:\\PROGRAM FILES\\CORVEL\\";
+  EXPECT_EQ(happened, (Events{"step 1", "run C:\\Setup\\cleanup.exe /b", "run C:\\Setup\\cleanup.exe /a",
+                              regsvr32 + "pc.exe\"", regsvr32 + "pcserver.dll\"", "Init C:\\SETUP\\PC.MSI", "UnInstall", "step 2",
                               "step 3", "step 4", "step 5", "step 6"}));
   for (const char* name : {"pc.exe", "pcserver.dll", "viewer.exe", "cvlcommon.dll", "toola.exe", "toolb.exe"}) {
     EXPECT_FALSE(exists(name)) << name;
@@ -158,7 +159,7 @@ TEST_F(Driver, OneProgramLeavesTheLibraryTheOtherStillNeeds) {
 
 TEST_F(Driver, PartlyCheckedGroupRemovesCheckedMembersOnlyAndRunsNoCommands) {
   w.load();
-  addRunOnce("Tools", "a", "tools-cleanup.exe");
+  addRunOnce("Tools", "a", "C:\\tools-cleanup.exe");
   const auto tools = tree.add(CheckState::Partly, &w.component("Tools"));
   tree.add(CheckState::Checked, &w.component("Tool_A"), tools);
   tree.add(CheckState::Unchecked, &w.component("Tool_B"), tools);
@@ -175,13 +176,13 @@ TEST_F(Driver, PartlyCheckedGroupRemovesCheckedMembersOnlyAndRunsNoCommands) {
 TEST_F(Driver, CheckedTopThatOthersStillNeedRunsItsCommandsButKeepsItsFiles) {
   w.addTopComponent("SharedLib");  // offered too, and needed by two installed programs
   w.load();
-  addRunOnce("SharedLib", "a", "lib-cleanup.exe");
+  addRunOnce("SharedLib", "a", "C:\\lib-cleanup.exe");
   tree.add(CheckState::Unchecked, &w.component("Pathcrafter"));
   tree.add(CheckState::Checked, &w.component("SharedLib"));
 
   EXPECT_TRUE(runUninstall(w.context(), tree, progress));
 
-  EXPECT_EQ(happened, (Events{"run lib-cleanup.exe"}));
+  EXPECT_EQ(happened, (Events{"run C:\\lib-cleanup.exe"}));
   EXPECT_TRUE(exists("cvlcommon.dll"));
   EXPECT_FALSE(w.context().allRemoved);
 }

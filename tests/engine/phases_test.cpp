@@ -16,6 +16,7 @@ using namespace platform;
 
 constexpr const char* kTarget = "C:\\Program Files\\Corvel\\";
 constexpr const char* kSharedDlls = "software\\microsoft\\windows\\currentversion\\shareddlls";
+constexpr const char* kRegsvr32 = "C:\\WINDOWS\\SYSTEM32\\regsvr32.exe";
 
 class Phases : public testing::Test {
  protected:
@@ -32,10 +33,17 @@ class Phases : public testing::Test {
     w.load();
     return w.component("App");
   }
+  // Command lines of regsvr32 runs, each started as the system's own tool.
   std::vector<std::string> regsvr32Runs() {
     std::vector<std::string> runs;
-    for (const auto& run : w.system.runs()) runs.push_back(upper(run.currentDirectory) + "> " + run.commandLine);
+    for (const auto& run : w.system.runs()) {
+      EXPECT_EQ(run.application, kRegsvr32);
+      runs.push_back(run.commandLine);
+    }
     return runs;
+  }
+  static std::string unregistration(const std::string& file) {
+    return std::string(kRegsvr32) + " /u /s \"" + upper(kTarget) + file + "\"";
   }
   void count(const std::string& file, uint32_t value) {
     w.registry.seedValue(RegRoot::LocalMachine, kSharedDlls, kTarget + file, RegValue::dword(value));
@@ -82,7 +90,7 @@ TEST_F(Phases, SharedLibrariesFollowTheirCounts) {
   CComponent& app = load();
 
   unregisterComponentFiles(w.context(), app);
-  EXPECT_EQ(regsvr32Runs(), (std::vector<std::string>{"C:\\PROGRAM FILES\\CORVEL> regsvr32 /u /s last.dll"}));
+  EXPECT_EQ(regsvr32Runs(), (std::vector<std::string>{unregistration("last.dll")}));
   EXPECT_EQ(countOf("busy.dll")->asDword(), 3u);  // phase 1 only asks
 
   removeComponentFiles(w.context(), app);
@@ -94,7 +102,30 @@ TEST_F(Phases, SharedLibrariesFollowTheirCounts) {
   EXPECT_FALSE(countOf("uncounted.dll"));
 }
 
-TEST_F(Phases, UnregistrationSkipsMissingAndCoreFilesAndRestoresTheDirectory) {
+// Phase 2 releases the count once per listing; phase 1 must see all of them
+// together, or a file whose count reaches 0 goes with its COM registration left.
+TEST_F(Phases, SharedServerListedByEveryRemovedComponentIsUnregisteredOnceBeforeItGoes) {
+  CFilegroup& files = group();
+  files.setShared(true);
+  files.setSelfRegister(true);
+  EngineWorld::addFiles(files, {"both.dll", "both.dll", "kept.dll"});
+  w.addTopComponent("Other", {{"FILEGROUP1", "APP_FILES"}});
+  for (const char* file : {"both.dll", "kept.dll"}) w.files.addFile(kTarget + std::string(file));
+  count("both.dll", 4);  // two listings in each of two components
+  count("kept.dll", 3);
+  CComponent& app = load();
+  CComponent& other = w.component("Other");
+  app.requestRemoval();
+  other.requestRemoval();
+
+  for (CComponent* component : {&app, &other}) unregisterComponentFiles(w.context(), *component);
+  EXPECT_EQ(regsvr32Runs(), (std::vector<std::string>{unregistration("both.dll")}));
+  for (CComponent* component : {&app, &other}) removeComponentFiles(w.context(), *component);
+  EXPECT_FALSE(exists("both.dll"));
+  EXPECT_EQ(countOf("kept.dll")->asDword(), 1u);
+}
+
+TEST_F(Phases, UnregistrationSkipsMissingAndCoreFilesAndLeavesTheDirectory) {
   CFilegroup& files = group();
   files.setSelfRegister(true);
   EngineWorld::addFiles(files, {"server.ocx", "gone.ocx", "CORE.DLL", "core2.dll"});
@@ -110,10 +141,8 @@ TEST_F(Phases, UnregistrationSkipsMissingAndCoreFilesAndRestoresTheDirectory) {
 
   unregisterComponentFiles(w.context(), app);
 
-  // The core list holds upper-case names and is matched as logged here.
-  EXPECT_EQ(regsvr32Runs(), (std::vector<std::string>{"C:\\PROGRAM FILES\\CORVEL> regsvr32 /u /s server.ocx",
-                                                      "C:\\PROGRAM FILES\\CORVEL> regsvr32 /u /s core2.dll",
-                                                      "C:\\PROGRAM FILES\\CORVEL\\BIN> regsvr32 /u /s inner.dll"}));
+  // By full path, so no same-named file elsewhere is reached; core files in any case keep their registration.
+  EXPECT_EQ(regsvr32Runs(), (std::vector<std::string>{unregistration("server.ocx"), unregistration("BIN\\inner.dll")}));
   EXPECT_EQ(upper(w.files.currentDirectory()), "C:\\WORK");
 }
 
@@ -155,41 +184,107 @@ TEST_F(Phases, FailedDeleteIsRecordedAndTheWalkGoesOn) {
   EXPECT_FALSE(exists("free.dll"));
 }
 
-TEST_F(Phases, UnknownMacroInTheTargetRemovesNothing) {
+TEST_F(Phases, TargetsWithoutAnAbsoluteFolderRemoveNothing) {
   w.addTopComponent("Stray", {{"FILEGROUP1", "STRAY"}, {"TARGET", "C:\\<UNKNOWN>\\BIN"}});
+  w.addTopComponent("Empty", {{"FILEGROUP1", "ROOTED"}, {"TARGET", ""}});
+  w.addTopComponent("Relative", {{"FILEGROUP1", "ROOTED"}, {"TARGET", "SYSTEM32"}});
   CFilegroup& stray = w.addGroup("STRAY");
   EngineWorld::addFiles(stray, {"a.dll"});
   stray.shellObjects().items() = {"x:<NOT_A_FOLDER>\\Corvel\\T"};
-  w.files.addFile("C:\\BIN\\a.dll");
-  w.files.addFile("C:\\a.dll");
-  w.files.addFile("C:\\Corvel\\.lnk");
+  CFilegroup& rooted = w.addGroup("ROOTED");
+  rooted.setSelfRegister(true);
+  EngineWorld::addFiles(rooted, {"boot.ini", "guide.hlp"});
+  for (const char* file : {"C:\\BIN\\a.dll", "C:\\a.dll", "C:\\Corvel\\.lnk", "C:\\boot.ini", "C:\\guide.hlp",
+                           "C:\\x.gid", "C:\\WINDOWS\\SYSTEM32\\boot.ini"}) {
+    w.files.addFile(file);
+  }
+  ASSERT_EQ(w.files.setCurrentDirectory("C:\\WINDOWS"), kSuccess);
+  w.load();
+  const auto before = w.files.paths();
+
+  for (const char* name : {"Stray", "Empty", "Relative"}) {
+    unregisterComponentFiles(w.context(), w.component(name));
+    removeComponentFiles(w.context(), w.component(name));
+    removeComponentShortcuts(w.context(), w.component(name));
+  }
+
+  EXPECT_EQ(w.files.paths(), before);
+  EXPECT_TRUE(w.system.runs().empty());
+  EXPECT_TRUE(w.noted.dirTree.children.empty());
+}
+
+TEST_F(Phases, LoggedNamesThatWouldLeaveTheirFolderAreSkipped) {
+  EngineWorld::addFiles(group(), {"..\\victim.dll", "C:\\victim.dll", "\\victim.dll", "\\\\server\\share\\victim.dll",
+                                  "own.dll"});
+  EngineWorld::addDir(group(), "..\\..", {"victim.dll"});
+  group().shellObjects().items() = {"1:<FOLDER_PROGRAMS>\\..\\..\\UP", "2:<FOLDER_PROGRAMS>\\Corvel\\ROOTED",
+                                    "3:C:\\Windows\\PLAIN"};
+  w.addDataString("UP", "victim");
+  w.addDataString("ROOTED", "\\victim");
+  w.addDataString("PLAIN", "victim");
+  const std::string victims[] = {"C:\\Program Files\\victim.dll", "C:\\victim.dll", "\\\\server\\share\\victim.dll",
+                                 "C:\\Users\\Tester\\victim.lnk", "C:\\victim.lnk", "C:\\Windows\\victim.lnk"};
+  for (const std::string& victim : victims) w.files.addFile(victim);
+  w.files.addFile(kTarget + std::string("own.dll"));
+  CComponent& app = load();
+
+  removeComponentFiles(w.context(), app);
+  removeComponentShortcuts(w.context(), app);
+
+  for (const std::string& victim : victims) EXPECT_TRUE(w.files.exists(victim)) << victim;
+  EXPECT_FALSE(exists("own.dll"));
+}
+
+// A component may log what belongs to the uninstaller itself; its phases
+// must leave it for the final clean-up.
+TEST_F(Phases, TheUninstallersOwnFilesAndRecordsOutliveTheComponentPhases) {
+  w.addTopComponent("Own", {{"FILEGROUP1", "OWN"}, {"TARGET", "C:\\Program Files\\Corvel\\.\\Uninstall"}});
+  CFilegroup& own = w.addGroup("OWN");
+  EngineWorld::addFiles(own, {"cvlinst.dat", "CVLINST.LOG.", "cvlpsapi.dll"});
+  own.registry().keys().assign("HKLM\\Software\\Corvel", {"Version=1"});
+  own.registry().keys().assign("HKLM\\software\\corvel\\uninstall\\cdf", {"(Default)=x"});
+  own.registry().keys().assign("hklm\\Software\\Corvel\\Uninstall", {"Other=1"});
+  const std::string uninstall = EngineWorld::kUninstallDir;
+  w.files.addFile(uninstall + "cvlpsapi.dll");
+  w.registry.seedValue(RegRoot::LocalMachine, "Software\\Corvel", "Version", RegValue::string("1"));
+  w.registry.seedValue(RegRoot::LocalMachine, "Software\\Corvel\\Uninstall", "Other", RegValue::string("1"));
+  w.registry.seedValue(RegRoot::LocalMachine, "Software\\Corvel\\Other Product", "Keep", RegValue::string("1"));
   w.load();
 
-  removeComponentFiles(w.context(), w.component("Stray"));
-  removeComponentShortcuts(w.context(), w.component("Stray"));
+  removeComponentFiles(w.context(), w.component("Own"));
+  removeComponentRegistry(w.context(), w.component("Own"));
+  w.noted.removeNotedDirs(w.platform);
+  w.noted.removeNotedKeys(w.platform);
 
-  EXPECT_TRUE(w.files.exists("C:\\BIN\\a.dll"));
-  EXPECT_TRUE(w.files.exists("C:\\a.dll"));
-  EXPECT_TRUE(w.files.exists("C:\\Corvel\\.lnk"));
+  for (const char* file : {"cvlinst.dat", "cvlinst.log", "cvlpsapi.dll"}) EXPECT_TRUE(w.files.exists(uninstall + file)) << file;
+  EXPECT_TRUE(w.registry.value(RegRoot::LocalMachine, "software\\corvel\\uninstall\\cdf", ""));
+  EXPECT_TRUE(w.registry.value(RegRoot::LocalMachine, "Software\\Corvel\\Uninstall", "Other"));
+  EXPECT_TRUE(w.registry.value(RegRoot::LocalMachine, "Software\\Corvel\\Other Product", "Keep"));
+  EXPECT_TRUE(w.registry.value(RegRoot::LocalMachine, "Software\\Corvel", "Version"));
 }
 
 TEST_F(Phases, ShortcutsGoFromBothProgramFoldersAndBothFoldersAreNoted) {
   group().shellObjects().items() = {"1:<FOLDER_PROGRAMS>\\Corvel\\PC_TITLE", "2:<FOLDER_PROGRAMS>\\Corvel\\NO_TITLE",
-                                    "3:<FOLDER_PROGRAMS>\\Old Folder\\PC_TITLE"};
+                                    "3:<FOLDER_PROGRAMS>\\Old Folder\\PC_TITLE", "4:<FOLDER_PROGRAMS>\\Corvel\\DIR"};
   w.addDataString("PC_TITLE", "Pathcrafter");
+  w.addDataString("DIR", "Samples");
   const std::string user = EngineWorld::kUserPrograms, common = EngineWorld::kCommonPrograms;
   w.files.addFile(user + "\\Corvel\\Pathcrafter.lnk");
   w.files.addFile(common + "\\Corvel\\Pathcrafter.lnk");
   w.files.addFile(user + "\\Corvel\\Other.lnk");
   w.files.addDirectory(common + "\\Old Folder");  // left empty by an earlier run
+  w.files.addFile(user + "\\Corvel\\Samples.lnk\\theirs.txt");  // a folder, not a shortcut
   CComponent& app = load();
+  w.context().ownerWindow = 0x4242;
 
   removeComponentShortcuts(w.context(), app);
   w.noted.removeNotedDirs(w.platform);
 
   EXPECT_EQ(w.system.shellDeletes(),
             (std::vector<std::string>{user + "\\Corvel\\Pathcrafter.lnk", common + "\\Corvel\\Pathcrafter.lnk"}));
+  EXPECT_EQ(w.system.lastShellDeleteOwner(), 0x4242u);  // the progress window, so no dialog is left ownerless
   EXPECT_TRUE(w.files.exists(user + "\\Corvel\\Other.lnk"));
+  EXPECT_TRUE(w.files.exists(user + "\\Corvel\\Samples.lnk\\theirs.txt"));
   EXPECT_FALSE(w.files.exists(common + "\\Corvel"));
   EXPECT_FALSE(w.files.exists(common + "\\Old Folder"));
   EXPECT_FALSE(w.context().hadErrors);
@@ -231,6 +326,36 @@ TEST_F(Phases, RegistryKeysOfTheSuiteGoWholeSharedKeysLoseOnlyTheirValues) {
   EXPECT_TRUE(reg.hasKey(RegRoot::CurrentUser, "Software\\Corvel\\Other"));
   EXPECT_EQ(reg.valueNames(RegRoot::LocalMachine, "Software\\Vendor\\Shared"), (std::vector<std::string>{"Theirs"}));
   EXPECT_FALSE(reg.hasKey(RegRoot::ClassesRoot, ".cvl"));
+}
+
+// Containers every program writes into lose only the logged values, as does
+// a shared key's "New User Settings" twin; a whole deletion stops at them.
+TEST_F(Phases, SharedContainersAndSharedTwinsKeepWhatIsNotLogged) {
+  auto& keys = group().registry().keys();
+  keys.assign("HKCR\\*\\shellex\\ContextMenuHandlers", {"Cvl={1}"});
+  keys.assign("HKCR\\.cvl", {"(Default)=Corvel.Doc"});
+  keys.assign("HKCU\\Software\\Vendor\\New User Settings\\Prefs", {"Size=1"});
+  auto& reg = w.registry;
+  reg.seedValue(RegRoot::ClassesRoot, "*\\shellex\\ContextMenuHandlers", "Cvl", RegValue::string("{1}"));
+  reg.seedValue(RegRoot::ClassesRoot, "*\\shellex\\ContextMenuHandlers\\Theirs", "", RegValue::string("{2}"));
+  reg.seedValue(RegRoot::ClassesRoot, ".cvl", "", RegValue::string("Corvel.Doc"));
+  reg.seedValue(RegRoot::ClassesRoot, ".cvl\\ShellNew", "NullFile", RegValue::string(""));
+  reg.seedValue(RegRoot::ClassesRoot, ".cvl\\OpenWithProgids", "Their.Doc", RegValue::string(""));
+  reg.seedValue(RegRoot::CurrentUser, "Software\\Vendor\\Prefs", "Size", RegValue::dword(1));
+  reg.seedValue(RegRoot::CurrentUser, "Software\\Vendor\\Prefs", "Theirs", RegValue::dword(2));
+  reg.seedValue(RegRoot::CurrentUser, "Software\\Vendor\\Prefs\\Window", "Theirs", RegValue::dword(3));
+  CComponent& app = load();
+
+  removeComponentRegistry(w.context(), app);
+  w.noted.removeNotedKeys(w.platform);
+
+  EXPECT_EQ(reg.valueNames(RegRoot::ClassesRoot, "*\\shellex\\ContextMenuHandlers"), std::vector<std::string>{});
+  EXPECT_TRUE(reg.hasKey(RegRoot::ClassesRoot, "*\\shellex\\ContextMenuHandlers\\Theirs"));
+  EXPECT_FALSE(reg.hasKey(RegRoot::ClassesRoot, ".cvl\\ShellNew"));
+  EXPECT_EQ(reg.valueNames(RegRoot::ClassesRoot, ".cvl"), std::vector<std::string>{});
+  EXPECT_TRUE(reg.value(RegRoot::ClassesRoot, ".cvl\\OpenWithProgids", "Their.Doc"));
+  EXPECT_EQ(reg.valueNames(RegRoot::CurrentUser, "Software\\Vendor\\Prefs"), (std::vector<std::string>{"Theirs"}));
+  EXPECT_TRUE(reg.hasKey(RegRoot::CurrentUser, "Software\\Vendor\\Prefs\\Window"));
 }
 
 TEST_F(Phases, MsiPathsComeOnlyFromVbaComponentsWithAPath) {

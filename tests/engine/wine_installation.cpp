@@ -147,7 +147,11 @@ void WineInstallation::writeRegistry() {
 void WineInstallation::installHelpers() {
   makeDirectories(kTarget);
   CopyFileA((helperDir_ + "\\cvlselfreg.dll").c_str(), target("cvlselfreg.dll").c_str(), FALSE);
-  platform.system().runHidden("regsvr32 /s \"" + target("cvlselfreg.dll") + "\"", 30000);
+  const std::string regsvr32 = platform.system().systemDirectory() + "\\regsvr32.exe";
+  if (platform.system().runHidden(regsvr32, "regsvr32 /s \"" + target("cvlselfreg.dll") + "\"", 30000) !=
+      WaitResult::Finished) {
+    throw std::runtime_error("regsvr32 did not run");
+  }
   makeDirectories(vbaDir_);
   CopyFileA((helperDir_ + "\\vbai60.dll").c_str(), (vbaDir_ + "\\vbai60.dll").c_str(), FALSE);
 }

@@ -9,9 +9,9 @@ TEST_P(Contract, SystemShellDeleteRemovesFilesAndTreesAndFailsOnWhatIsMissing) {
   ASSERT_EQ(files().createDirectory(path("Folder")), kSuccess);
   ASSERT_EQ(files().createDirectory(path("Folder\\Inner")), kSuccess);
   writeFile("Folder\\Inner\\deep.lnk", "link");
-  EXPECT_TRUE(sys().shellDelete(path("Shortcut.lnk")));
-  EXPECT_FALSE(sys().shellDelete(path("Shortcut.lnk")));
-  EXPECT_TRUE(sys().shellDelete(path("Folder")));
+  EXPECT_TRUE(sys().shellDelete(path("Shortcut.lnk"), 0));
+  EXPECT_FALSE(sys().shellDelete(path("Shortcut.lnk"), 0));
+  EXPECT_TRUE(sys().shellDelete(path("Folder"), 0));
   FileStatus status;
   EXPECT_EQ(files().status(path("Folder"), status), kFileNotFound);
   EXPECT_EQ(files().status(scratch_->directory, status), kSuccess);

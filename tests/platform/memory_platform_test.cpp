@@ -169,14 +169,15 @@ TEST(MemorySystem, ChildProcessesAreRecordedWithTheirDirectoryAndScripted) {
   auto& sys = platform.system();
   platform.files().addFile("C:\\App\\x.dll");
   ASSERT_EQ(platform.files().setCurrentDirectory("C:\\App"), kSuccess);
-  EXPECT_EQ(sys.runHidden("regsvr32 /u /s x.dll", 30000), WaitResult::Finished);
+  EXPECT_EQ(sys.runHidden("C:\\WINDOWS\\SYSTEM32\\regsvr32.exe", "regsvr32 /u /s x.dll", 30000), WaitResult::Finished);
 
   sys.onRun([&](const std::string& command) {
     platform.files().deleteFile("C:\\App\\x.dll");
     return command == "slow" ? WaitResult::TimedOut : WaitResult::Finished;
   });
-  EXPECT_EQ(sys.runHidden("slow", 10), WaitResult::TimedOut);
+  EXPECT_EQ(sys.runHidden("C:\\slow.exe", "slow", 10), WaitResult::TimedOut);
   ASSERT_EQ(sys.runs().size(), 2u);
+  EXPECT_EQ(sys.runs()[0].application, "C:\\WINDOWS\\SYSTEM32\\regsvr32.exe");
   EXPECT_EQ(sys.runs()[0].commandLine, "regsvr32 /u /s x.dll");
   EXPECT_EQ(sys.runs()[0].currentDirectory, "C:\\App");
   EXPECT_EQ(sys.runs()[0].timeoutMs, 30000u);
@@ -196,10 +197,10 @@ TEST(MemorySystem, ShellDeleteRemovesFilesAndTreesUnlessFaulted) {
   files.addFile("C:\\Menu\\Other.lnk");
   files.fail("C:\\Menu\\Other.lnk", MemoryFileSystem::Op::ShellDelete, kAccessDenied);
 
-  EXPECT_TRUE(sys.shellDelete("C:\\Menu\\Corvel\\App.lnk"));
-  EXPECT_FALSE(sys.shellDelete("C:\\Menu\\Corvel\\App.lnk"));
-  EXPECT_FALSE(sys.shellDelete("C:\\Menu\\Other.lnk"));
-  EXPECT_TRUE(sys.shellDelete("C:\\Menu\\Corvel"));
+  EXPECT_TRUE(sys.shellDelete("C:\\Menu\\Corvel\\App.lnk", 0));
+  EXPECT_FALSE(sys.shellDelete("C:\\Menu\\Corvel\\App.lnk", 0));
+  EXPECT_FALSE(sys.shellDelete("C:\\Menu\\Other.lnk", 0));
+  EXPECT_TRUE(sys.shellDelete("C:\\Menu\\Corvel", 0));
   EXPECT_EQ(files.paths(), (std::vector<std::string>{"C:\\Menu\\", "C:\\Menu\\Other.lnk"}));
   EXPECT_EQ(sys.shellDeletes().size(), 4u);
 }

@@ -7,9 +7,11 @@ using namespace cvl::platform;
 
 TEST(Win32System, ChildProcessesFinishTimeOutOrFailToStart) {
   Win32System sys;
-  EXPECT_EQ(sys.runHidden("cmd.exe /c exit 3", 30000), WaitResult::Finished);
-  EXPECT_EQ(sys.runHidden("cvl-no-such-program.exe", 30000), WaitResult::NotStarted);
-  EXPECT_EQ(sys.runHidden("cmd.exe /c ping -n 3 127.0.0.1 >NUL", 0), WaitResult::TimedOut);
+  const std::string cmd = sys.systemDirectory() + "\\cmd.exe";
+  EXPECT_EQ(sys.runHidden(cmd, "cmd.exe /c exit 3", 30000), WaitResult::Finished);
+  // Only the file named runs: a bare name is not searched for.
+  EXPECT_EQ(sys.runHidden("cmd.exe", "cmd.exe /c exit 3", 30000), WaitResult::NotStarted);
+  EXPECT_EQ(sys.runHidden(cmd, "cmd.exe /c ping -n 3 127.0.0.1 >NUL", 0), WaitResult::TimedOut);
 }
 
 TEST(Win32System, IdentitiesAndDirectoriesAreReported) {
@@ -17,6 +19,8 @@ TEST(Win32System, IdentitiesAndDirectoriesAreReported) {
   EXPECT_FALSE(sys.userName().empty());
   EXPECT_FALSE(sys.computerName().empty());
   EXPECT_EQ(upper(sys.windowsDirectory()), "C:\\WINDOWS");
+  EXPECT_EQ(upper(sys.systemDirectory()), "C:\\WINDOWS\\SYSTEM32");
+  EXPECT_EQ(upper(sys.expandEnvironment("%WINDIR%\\x %NO_SUCH_CVL_VARIABLE%")), "C:\\WINDOWS\\X %NO_SUCH_CVL_VARIABLE%");
   const std::string module = upper(sys.modulePath());
   EXPECT_EQ(module.substr(module.size() - 4), ".EXE");
   EXPECT_TRUE(sys.environment("PATH"));

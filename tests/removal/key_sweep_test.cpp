@@ -61,8 +61,8 @@ TEST(KeySweepLimits, RootsAndSharedContainersStayEvenWhenEmpty) {
   noted.noteKeyForRemoval("HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run\\Gone");
   noted.noteKeyForRemoval("HKCU\\");
   noted.removeNotedKeys(memory);
-  EXPECT_FALSE(memory.registry().hasKey(RegRoot::CurrentUser, "Software\\Corvel"));
-  EXPECT_TRUE(memory.registry().hasKey(RegRoot::CurrentUser, "Software"));
+  EXPECT_FALSE(memory.registry().hasKey(RegRoot::CurrentUser, "Software\\Corvel\\Pathcrafter"));
+  EXPECT_TRUE(memory.registry().hasKey(RegRoot::CurrentUser, "Software\\Corvel"));  // the suite's root
   EXPECT_TRUE(memory.registry().hasKey(RegRoot::ClassesRoot, "CLSID"));
   EXPECT_TRUE(memory.registry().hasKey(RegRoot::LocalMachine, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run"));
 }

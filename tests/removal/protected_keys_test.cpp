@@ -91,6 +91,22 @@ TEST_F(ProtectedKeys, RootsFirstLevelKeysAndSharedContainersAreRefused) {
       "HKU\\S-1-5-21-7\\Software\\Microsoft\\Windows\\CurrentVersion\\Run",
       "HKU\\S-1-5-21-7\\Software\\Classes\\CLSID",
       "HKU\\S-1-5-21-7_Classes\\CLSID",
+      // Shell containers every program adds its handlers to.
+      "HKCR\\*",
+      "HKCR\\*\\shellex\\ContextMenuHandlers",
+      "HKCR\\AllFilesystemObjects\\shell",
+      "HKCR\\Directory\\Background\\shellex",
+      "HKLM\\SOFTWARE\\Classes\\Folder\\ShellEx\\DragDropHandlers",
+      "HKCU\\Software\\Classes\\Drive\\shell",
+      "HKCR\\Unknown",
+      "HKCR\\.txt\\OpenWithProgids",
+      "HKCR\\.cvl\\OpenWithList",
+      "HKCU\\Software\\Classes\\.cvl\\ShellEx",
+      // The suite's root and the uninstaller's own records.
+      "HKLM\\SOFTWARE\\Corvel",
+      "HKLM\\software\\corvel\\uninstall",
+      "HKLM\\Software\\Corvel\\Uninstall\\Components\\Writer",
+      "HKU\\.DEFAULT\\Software\\Corvel",
   };
   for (const char* path : refused) {
     fill(path);
@@ -110,8 +126,11 @@ TEST_F(ProtectedKeys, KeysInsideTheContainersStillGo) {
       "HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Corvel System",
       "HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\Cvl.exe",
       "HKLM\\SOFTWARE\\Microsoft\\Office",
-      "HKLM\\SOFTWARE\\Corvel",
-      "HKU\\.DEFAULT\\Software\\Corvel",
+      "HKLM\\SOFTWARE\\Corvel\\Writer",
+      "HKU\\.DEFAULT\\Software\\Corvel\\Writer",
+      "HKCR\\*\\shellex\\ContextMenuHandlers\\Cvl",
+      "HKCR\\Folder\\shell\\CvlOpen",
+      "HKCR\\.cvl\\ShellNew",
   };
   for (const char* path : allowed) {
     fill(path);
@@ -122,11 +141,11 @@ TEST_F(ProtectedKeys, KeysInsideTheContainersStillGo) {
 }
 
 TEST_F(ProtectedKeys, PrefixIsMatchedExactly) {
-  memory.registry().seedValue(RegRoot::Users, ".DEFAULT\\Software\\Corvel", "v", RegValue::dword(1));
-  memory.registry().seedValue(RegRoot::LocalMachine, ".DEFAULT\\Software\\Corvel", "v", RegValue::dword(1));
-  EXPECT_TRUE(deleteKeyTree(memory, noted, "hklm\\.DEFAULT\\Software\\Corvel"));
-  EXPECT_FALSE(memory.registry().hasKey(RegRoot::Users, ".DEFAULT\\Software\\Corvel"));
-  EXPECT_TRUE(memory.registry().hasKey(RegRoot::LocalMachine, ".DEFAULT\\Software\\Corvel"));
+  memory.registry().seedValue(RegRoot::Users, ".DEFAULT\\Software\\Corvel\\Writer", "v", RegValue::dword(1));
+  memory.registry().seedValue(RegRoot::LocalMachine, ".DEFAULT\\Software\\Corvel\\Writer", "v", RegValue::dword(1));
+  EXPECT_TRUE(deleteKeyTree(memory, noted, "hklm\\.DEFAULT\\Software\\Corvel\\Writer"));
+  EXPECT_FALSE(memory.registry().hasKey(RegRoot::Users, ".DEFAULT\\Software\\Corvel\\Writer"));
+  EXPECT_TRUE(memory.registry().hasKey(RegRoot::LocalMachine, ".DEFAULT\\Software\\Corvel\\Writer"));
   EXPECT_TRUE(noted.keyTree.children.empty()) << "HKEY_USERS has no user copy";
 
   memory.registry().seedValue(RegRoot::Users, ".DEFAULT\\Software\\X", "v", RegValue::dword(1));
@@ -140,18 +159,27 @@ TEST_F(ProtectedKeys, PrefixIsMatchedExactly) {
   EXPECT_TRUE(memory.registry().hasKey(RegRoot::LocalMachine, "Cvl.Doc\\Shell"));
 }
 
+// Keys are opened for what emptying needs, not full access; a child that
+// cannot be opened is kept, not deleted unseen.
 TEST_F(ProtectedKeys, FailuresInsideTheTreeDoNotStopTheWalk) {
   auto& registry = memory.registry();
   for (const char* child : {"A", "B", "C"}) {
-    registry.seedValue(RegRoot::CurrentUser, std::string("Software\\Corvel\\") + child + "\\Sub", "v", RegValue::dword(1));
+    registry.seedValue(RegRoot::CurrentUser, std::string("Software\\Corvel\\App\\") + child + "\\Sub", "v", RegValue::dword(1));
   }
-  registry.fail(RegRoot::CurrentUser, "Software\\Corvel\\B", platform::MemoryRegistry::Op::Open, platform::kAccessDenied);
-  registry.fail(RegRoot::CurrentUser, "Software\\Corvel\\B", platform::MemoryRegistry::Op::Delete, platform::kAccessDenied);
+  registry.seedValue(RegRoot::CurrentUser, "Software\\Corvel\\App\\Unseen", "v", RegValue::dword(1));
+  registry.fail(RegRoot::CurrentUser, "Software\\Corvel\\App\\B", platform::MemoryRegistry::Op::Open, platform::kAccessDenied);
+  registry.fail(RegRoot::CurrentUser, "Software\\Corvel\\App\\Unseen", platform::MemoryRegistry::Op::Open,
+                platform::kAccessDenied);
+  const uint32_t enumerateAndDelete = platform::access::kRead | platform::access::kSetValue | 0x10000;  // DELETE
+  for (const char* key : {"Software\\Corvel\\App", "Software\\Corvel\\App\\A", "Software\\Corvel\\App\\A\\Sub"}) {
+    registry.grantOnly(RegRoot::CurrentUser, key, enumerateAndDelete);
+  }
 
-  EXPECT_TRUE(deleteKeyTree(memory, noted, "HKCU\\Software\\Corvel")) << "the key itself opened";
-  EXPECT_FALSE(registry.hasKey(RegRoot::CurrentUser, "Software\\Corvel\\A"));
-  EXPECT_FALSE(registry.hasKey(RegRoot::CurrentUser, "Software\\Corvel\\C"));
-  EXPECT_TRUE(registry.hasKey(RegRoot::CurrentUser, "Software\\Corvel\\B\\Sub"));
+  EXPECT_TRUE(deleteKeyTree(memory, noted, "HKCU\\Software\\Corvel\\App")) << "the key itself opened";
+  EXPECT_FALSE(registry.hasKey(RegRoot::CurrentUser, "Software\\Corvel\\App\\A"));
+  EXPECT_FALSE(registry.hasKey(RegRoot::CurrentUser, "Software\\Corvel\\App\\C"));
+  EXPECT_TRUE(registry.hasKey(RegRoot::CurrentUser, "Software\\Corvel\\App\\B\\Sub"));
+  EXPECT_TRUE(registry.value(RegRoot::CurrentUser, "Software\\Corvel\\App\\Unseen", "v"));
 }
 
 TEST(ProtectedKeyList, IsAboutPlacesNotSpelling) {
@@ -161,7 +189,9 @@ TEST(ProtectedKeyList, IsAboutPlacesNotSpelling) {
   EXPECT_FALSE(isProtectedKey(RegRoot::LocalMachine, "SOFTWARE\\CORVEL\\CLASSES\\CLSID\\X"));
   EXPECT_FALSE(isProtectedKey(RegRoot::LocalMachine, "SOFTWARE\\MICROSOFT\\WINDOWS\\CURRENTVERSION\\RUN\\X"));
   EXPECT_TRUE(isProtectedKey(RegRoot::Users, "X\\SOFTWARE\\CLASSES"));
-  EXPECT_FALSE(isProtectedKey(RegRoot::Users, "X\\SOFTWARE\\CORVEL"));
+  EXPECT_FALSE(isProtectedKey(RegRoot::Users, "X\\SOFTWARE\\CORVEL\\WRITER"));
+  EXPECT_FALSE(isProtectedKey(RegRoot::LocalMachine, "SOFTWARE\\CORVEL\\UNINSTALLER"));
+  EXPECT_FALSE(isProtectedKey(RegRoot::LocalMachine, "SOFTWARE\\CORVEL\\UNINSTALL", KeyScope::UninstallerRecords));
 }
 
 }  // namespace

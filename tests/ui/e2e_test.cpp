@@ -143,8 +143,8 @@ class UninstallerRun : public ::testing::Test {
   void TearDown() override { clean(); }
 
   void clean() {
-    machine.system().shellDelete(kRoot);
-    if (!programs.empty()) machine.system().shellDelete(programs + "\\Corvel System");
+    (void)machine.system().shellDelete(kRoot, 0);  // clean-up: missing is fine
+    if (!programs.empty()) (void)machine.system().shellDelete(programs + "\\Corvel System", 0);
     for (const char* key : {"software\\corvel", "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Corvel System"}) {
       deleteTree(key);
     }

@@ -4,11 +4,14 @@
 #include <vector>
 
 #include "uninstaller/catalogue/catalogue.h"
+#include "uninstaller/engine/engine_names.h"
 #include "uninstaller/engine/logged_files.h"
 #include "uninstaller/engine/restart_removal.h"
+#include "uninstaller/engine/safe_paths.h"
 #include "uninstaller/engine/shared_dll.h"
 #include "uninstaller/installlog/uninstall_log.h"
 #include "uninstaller/removal/noted_paths.h"
+#include "uninstaller/startup/config_store.h"
 
 namespace cvl {
 namespace {
@@ -49,6 +52,17 @@ void removeHelpSideFiles(RemovalContext& context, const std::string& directory, 
   }
 }
 
+// The store, the log and the process library are the uninstaller's own,
+// and so is its program: only the final clean-up removes the first three,
+// whatever a component logged.
+bool isUninstallerFile(RemovalContext& context, const std::string& fullPath) {
+  for (const std::string& own : {context.store.path(), context.uninstallDir + names::kLogFile,
+                                 context.uninstallDir + names::kProcessLibrary, context.system().modulePath()}) {
+    if (isSamePath(fullPath, own)) return true;
+  }
+  return false;
+}
+
 }  // namespace
 
 void removeFile(RemovalContext& context, const std::string& fullPath, const std::string& directory, bool shared) {
@@ -57,6 +71,7 @@ void removeFile(RemovalContext& context, const std::string& fullPath, const std:
   FileStatus status;
   if (files.status(fullPath, status) != kSuccess) return journal.kept("file", fullPath, "not found");
   if (!isRemovableFile(status)) return journal.kept("file", fullPath, "not removable");
+  if (isUninstallerFile(context, fullPath)) return journal.kept("file", fullPath, "the uninstaller's own file");
   const std::string upperPath = upper(fullPath);
   if (context.catalogue.coreFiles.count(upperPath.substr(upperPath.rfind('\\') + 1)) != 0) {
     return journal.kept("file", fullPath, "core file");
@@ -69,7 +84,8 @@ void removeFile(RemovalContext& context, const std::string& fullPath, const std:
     }
   }
 
-  if (status.attributes & attr::kReadOnly) files.setAttributes(fullPath, writableAttributes(status.attributes));
+  // A failure to clear read-only shows as the failed delete that follows.
+  if (status.attributes & attr::kReadOnly) (void)files.setAttributes(fullPath, writableAttributes(status.attributes));
   const Status deleted = files.deleteFile(fullPath);
   if (deleted != kSuccess && !(isInUse(files, fullPath, deleted) && scheduleAtRestart(context, "file", fullPath))) {
     context.hadErrors = true;

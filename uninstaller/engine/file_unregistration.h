@@ -8,13 +8,13 @@
 
 namespace cvl {
 
-// Runs "regsvr32 /u /s" on every file of the component's self-registering
+// Runs "<system folder>\\regsvr32.exe /u /s" on every file of the component's self-registering
 // groups.
 void unregisterComponentFiles(RemovalContext& context, const CComponent& component);
 
-// Unregisters one file from inside its directory, unless it is missing, a
-// core file (compared as logged) or a shared library other programs still
-// count on.
+// Unregisters one file with the system's own regsvr32, given the file's
+// full path, unless it is missing, a core file or a shared library other
+// programs still count on.
 void unregisterFile(RemovalContext& context, const std::string& fileName, const std::string& fullPath, bool shared);
 
 }  // namespace cvl

@@ -57,7 +57,8 @@ void removeUninstallerTraces(RemovalContext& context) {
   context.files().deleteFile(context.uninstallDir + names::kLogFile);
   context.files().deleteFile(context.uninstallDir + names::kProcessLibrary);
   removeTargetDirIfEmpty(context);
-  deleteKeyTree(context.platform, context.notedPaths, std::string("HKLM\\") + names::kUninstallKey);
+  deleteKeyTree(context.platform, context.notedPaths, std::string("HKLM\\") + names::kUninstallKey,
+                KeyScope::UninstallerRecords);
   deleteKeyTree(context.platform, context.notedPaths, std::string(names::kWindowsUninstallKey) + names::kUninstallEntry);
   removeSuiteKeyIfEmpty(context);
   removeSharedProgramCopy(context);

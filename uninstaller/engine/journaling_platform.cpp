@@ -135,21 +135,24 @@ class JournalingPlatform::Processes : public System {
   Processes(System& inner, FileSystem& files, RemovalJournal& journal)
       : inner_(inner), files_(files), journal_(journal) {}
 
-  WaitResult runHidden(const std::string& commandLine, uint32_t timeoutMs, uint32_t* exitCode) override {
+  WaitResult runHidden(const std::string& application, const std::string& commandLine, uint32_t timeoutMs,
+                       uint32_t* exitCode) override {
     uint32_t code = 0;
-    const WaitResult result = inner_.runHidden(commandLine, timeoutMs, &code);
+    const WaitResult result = inner_.runHidden(application, commandLine, timeoutMs, &code);
     if (exitCode) *exitCode = code;
-    journal_.ran(commandLine + " in " + files_.currentDirectory(), outcomeOf(result, code, timeoutMs));
+    journal_.ran(application + ": " + commandLine, outcomeOf(result, code, timeoutMs));
     return result;
   }
   std::optional<std::string> environment(const std::string& name) override { return inner_.environment(name); }
+  std::string expandEnvironment(const std::string& text) override { return inner_.expandEnvironment(text); }
   std::string userName() override { return inner_.userName(); }
   std::string computerName() override { return inner_.computerName(); }
   std::string windowsDirectory() override { return inner_.windowsDirectory(); }
+  std::string systemDirectory() override { return inner_.systemDirectory(); }
   std::string modulePath() override { return inner_.modulePath(); }
   std::optional<std::string> specialFolder(int csidl) override { return inner_.specialFolder(csidl); }
-  bool shellDelete(const std::string& path) override {
-    const bool deleted = inner_.shellDelete(path);
+  bool shellDelete(const std::string& path, std::uintptr_t ownerWindow) override {
+    const bool deleted = inner_.shellDelete(path, ownerWindow);
     if (deleted) journal_.removed("shortcut", path);
     return deleted;
   }

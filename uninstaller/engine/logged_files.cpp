@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "uninstaller/engine/path_macros.h"
+#include "uninstaller/engine/safe_paths.h"
 
 namespace cvl {
 namespace {
@@ -18,8 +19,11 @@ void visitFiles(const std::string& unexpandedDirectory, int32_t fileCount, const
   if (count == 0) return;
   std::string directory = unexpandedDirectory;
   expandPathMacros(directory, macros);
-  if (directory.empty()) return;
-  for (size_t i = 0; i < count; ++i) visit(files[i], directory);
+  // A relative base would resolve against the current drive or directory.
+  if (!isAbsolutePath(directory)) return;
+  for (size_t i = 0; i < count; ++i) {
+    if (staysInsideFolder(files[i])) visit(files[i], directory);
+  }
 }
 
 }  // namespace
@@ -29,6 +33,7 @@ void forEachLoggedFile(const CComponent& component, const CFilegroup& group, con
   visitFiles(component.target + "\\", group.fileCount(), group.files(), macros, visit);
   for (const CDir* position = group.rootDir(); position != nullptr;) {
     const CDir* dir = CFilegroup::nextDir(position);
+    if (!staysInsideFolder(dir->name())) continue;
     visitFiles(component.target + "\\" + dir->name() + "\\", dir->fileCount(), dir->files(), macros, visit);
   }
 }

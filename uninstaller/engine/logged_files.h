@@ -15,7 +15,9 @@ using LoggedFileVisitor = std::function<void(const std::string& fileName, const 
 
 // Visits the group's own files, then the files of its directory tree in
 // preorder, each in logged order. A directory whose path expands to
-// nothing is skipped with its files: it names nothing the installer wrote.
+// nothing, or to no absolute folder, is skipped with its files: it names
+// nothing the installer wrote. So is a file or directory name that would
+// lead out of the component's target (see staysInsideFolder).
 void forEachLoggedFile(const CComponent& component, const CFilegroup& group, const PathMacros& macros,
                        const LoggedFileVisitor& visit);
 

@@ -224,7 +224,7 @@ class PlanPlatform::Files : public FileSystem {
     if (Status s = status(path, current)) return s;
     if (!(current.attributes & attr::kDirectory)) return kDirectory;
     bool holdsEntries = false;
-    find(path + "\\*.*", [&](const FoundEntry& entry) {
+    (void)find(path + "\\*.*", [&](const FoundEntry& entry) {
       holdsEntries = entry.name != "." && entry.name != "..";
       return !holdsEntries;
     });
@@ -275,18 +275,21 @@ class PlanPlatform::Processes : public System {
  public:
   Processes(System& real, Files& files, RemovalJournal& journal) : real_(real), files_(files), journal_(journal) {}
 
-  WaitResult runHidden(const std::string& commandLine, uint32_t, uint32_t* exitCode) override {
+  WaitResult runHidden(const std::string& application, const std::string& commandLine, uint32_t,
+                       uint32_t* exitCode) override {
     if (exitCode) *exitCode = 0;
-    journal_.ran(commandLine + " in " + files_.currentDirectory(), "planned, not run");
+    journal_.ran(application + ": " + commandLine, "planned, not run");
     return WaitResult::Finished;
   }
   std::optional<std::string> environment(const std::string& name) override { return real_.environment(name); }
+  std::string expandEnvironment(const std::string& text) override { return real_.expandEnvironment(text); }
   std::string userName() override { return real_.userName(); }
   std::string computerName() override { return real_.computerName(); }
   std::string windowsDirectory() override { return real_.windowsDirectory(); }
+  std::string systemDirectory() override { return real_.systemDirectory(); }
   std::string modulePath() override { return real_.modulePath(); }
   std::optional<std::string> specialFolder(int csidl) override { return real_.specialFolder(csidl); }
-  bool shellDelete(const std::string& path) override { return files_.shellDelete(path); }
+  bool shellDelete(const std::string& path, std::uintptr_t) override { return files_.shellDelete(path); }
   LibraryPtr loadLibrary(const std::string& path) override {
     journal_.ran("load " + path, "planned, not loaded");
     return nullptr;

@@ -3,12 +3,15 @@
 // application fills the inputs at start-up; the driver and its phases read
 // them and fill the results. Nothing here is owned: the context only points
 // at objects that live for the whole program.
+#include <cstdint>
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "platform/platform.h"
 #include "uninstaller/engine/removal_journal.h"
+#include "uninstaller/engine/file_plan.h"
 
 namespace cvl {
 
@@ -34,6 +37,8 @@ struct RemovalContext {
   CConfigStore& store;       // loaded from store.path(), cvlinst.dat
   std::string uninstallDir;  // ends in a backslash
 
+  // The progress window, owner of any window the shell might raise; 0 for none.
+  std::uintptr_t ownerWindow = 0;
   bool silent = false;
   bool plan = false;  // a dry run over the plan platform: the store is not written either
   bool showProgress = true;
@@ -51,6 +56,8 @@ struct RemovalContext {
 
   // Nothing failed, but something waits for the restart.
   bool restartNeeded() const { return !hadErrors && !scheduledAtRestart.empty(); }
+
+  std::optional<FilePlan> filePlan;  // see filePlan()
 
   platform::Registry& registry() { return platform.registry(); }
   platform::FileSystem& files() { return platform.files(); }

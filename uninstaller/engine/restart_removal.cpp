@@ -15,7 +15,7 @@ bool isDriveRoot(const std::string& path) { return path.size() == 2 && path[1] =
 // an empty folder that stayed has another reason).
 bool holdsOnlyScheduled(FileSystem& files, const std::string& dir, const std::set<std::string>& scheduled) {
   bool onlyScheduled = true, any = false;
-  files.find(dir + "\\*.*", [&](const FoundEntry& entry) {
+  (void)files.find(dir + "\\*.*", [&](const FoundEntry& entry) {
     if (entry.name == "." || entry.name == "..") return true;
     any = true;
     onlyScheduled = scheduled.count(upper(dir + "\\" + entry.name)) != 0;

@@ -4,8 +4,8 @@
 
 namespace cvl {
 
-bool runAndWait(platform::System& system, const std::string& commandLine) {
-  return system.runHidden(commandLine, names::kChildTimeoutMs) != platform::WaitResult::NotStarted;
+bool runAndWait(platform::System& system, const std::string& application, const std::string& commandLine) {
+  return system.runHidden(application, commandLine, names::kChildTimeoutMs) != platform::WaitResult::NotStarted;
 }
 
 }  // namespace cvl

@@ -6,8 +6,9 @@
 
 namespace cvl {
 
+// application is the program file's full path: nothing is searched for.
 // True when the process started and the wait did not fail; a process still
 // running after the time-out is left running.
-bool runAndWait(platform::System& system, const std::string& commandLine);
+bool runAndWait(platform::System& system, const std::string& application, const std::string& commandLine);
 
 }  // namespace cvl

@@ -2,6 +2,7 @@
 
 #include <optional>
 
+#include "uninstaller/engine/command_program.h"
 #include "uninstaller/engine/engine_names.h"
 #include "uninstaller/engine/run_and_wait.h"
 
@@ -10,12 +11,13 @@ namespace {
 
 using namespace platform;
 
-std::optional<std::string> commandAt(const RegKey& key, uint32_t index) {
+std::optional<std::string> commandAt(System& system, const RegKey& key, uint32_t index) {
   std::string name;
   RegValue value;
   if (key.enumValue(index, name, &value, names::kPathBuffer, names::kPathBuffer) != kSuccess) return std::nullopt;
   if (value.type != RegType::Sz && value.type != RegType::ExpandSz) return std::nullopt;
   std::string command = value.asString();
+  if (value.type == RegType::ExpandSz) command = system.expandEnvironment(command);
   if (command.empty()) return std::nullopt;
   return command;
 }
@@ -25,11 +27,15 @@ std::optional<std::string> commandAt(const RegKey& key, uint32_t index) {
 void runComponentRunOnce(Platform& platform, const std::string& componentName) {
   RegKeyPtr key;
   const std::string path = std::string(names::kComponentsKey) + componentName + "\\RunOnce";
-  if (platform.registry().openKey(RegRoot::LocalMachine, path, access::kReadWriteCreate, key) != kSuccess) return;
+  if (platform.registry().openKey(RegRoot::LocalMachine, path, access::kRead, key) != kSuccess) return;
   RegKeyInfo info;
   if (key->info(info) != kSuccess) return;
   for (uint32_t index = info.valueCount; index-- > 0;) {
-    if (const auto command = commandAt(*key, index)) runAndWait(platform.system(), *command);
+    const auto command = commandAt(platform.system(), *key, index);
+    const auto program = command ? programOfCommand(platform, *command) : std::nullopt;
+    // A command that fails or does not start is the component's own affair:
+    // the removal goes on without it.
+    if (program) (void)runAndWait(platform.system(), program->application, program->commandLine);
   }
 }
 

@@ -7,8 +7,10 @@
 namespace cvl {
 
 // Runs the string values of the component's "RunOnce" key, last value
-// first, each hidden and waited for. Values that cannot be read or whose
-// data is empty or not a string are skipped. The key stays in place.
+// first, each hidden and waited for. Expandable strings have their
+// environment variables expanded first. Values that cannot be read, whose
+// data is empty or not a string, or whose program cannot be named without a
+// search are skipped. The key stays in place.
 void runComponentRunOnce(platform::Platform& platform, const std::string& componentName);
 
 }  // namespace cvl

@@ -29,6 +29,8 @@ class ProgressWindow {
  public:
   virtual ~ProgressWindow() = default;
   virtual void create() = 0;
+  // The window once created, as a handle value; 0 when there is none.
+  virtual std::uintptr_t windowHandle() const { return 0; }
   virtual void setProgressVisible(bool visible) = 0;
   // 1..5 phases; results: 6 success, 7 partial, 8 files in use removed at
   // restart, 9 a plan was written.

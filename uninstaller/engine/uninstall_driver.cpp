@@ -122,6 +122,7 @@ bool runUninstall(RemovalContext& context, const SelectionTree& tree, ProgressWi
 
   const int components = static_cast<int>(context.catalogue.componentMap.size());
   progress.create();
+  context.ownerWindow = progress.windowHandle();
   progress.setProgressVisible(context.showProgress);
   progress.showStep(kSelfRegistering);
   progress.setRange(0, 4 * components);

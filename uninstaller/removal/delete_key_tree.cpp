@@ -1,7 +1,6 @@
 #include "uninstaller/removal/delete_key_tree.h"
 
 #include "uninstaller/removal/key_path.h"
-#include "uninstaller/removal/protected_keys.h"
 
 namespace cvl {
 
@@ -12,52 +11,67 @@ using namespace platform;
 constexpr uint32_t kValueNameCapacity = 10000;
 constexpr uint32_t kSubKeyNameCapacity = 2000;
 
-void deleteSubTree(RegKey& parent, const std::string& name);
+// Enough to empty a key, and no more: a key whose rights allow this but not
+// full access is still emptied. Deleting the key itself asks its own right.
+constexpr uint32_t kEmptyingAccess = access::kQueryValue | access::kSetValue | access::kEnumerateSubKeys;
+
+struct TreeWalk {
+  RegRoot root;
+  KeyScope scope;
+};
+
+void deleteSubTree(const TreeWalk& walk, RegKey& parent, const std::string& parentPath, const std::string& name);
 
 // Deletes the key's values, then each subkey tree. Indexes count down so
 // the remaining ones stay valid while entries disappear; every level is
-// emptied before it is deleted, since NT refuses to delete a key with subkeys.
-void emptyKey(RegKey& key) {
+// emptied before it is deleted, since NT refuses to delete a key with
+// subkeys. A failed value deletion leaves the value: nothing to report.
+void emptyKey(const TreeWalk& walk, RegKey& key, const std::string& path) {
   RegKeyInfo info;
   if (key.info(info) != kSuccess) return;
   for (uint32_t index = info.valueCount; index-- > 0;) {
     std::string name;
-    if (key.enumValue(index, name, nullptr, kValueNameCapacity) == kSuccess) key.deleteValue(name);
+    if (key.enumValue(index, name, nullptr, kValueNameCapacity) == kSuccess) (void)key.deleteValue(name);
   }
   for (uint32_t index = info.subKeyCount; index-- > 0;) {
     std::string name;
-    if (key.enumKey(index, name, kSubKeyNameCapacity) == kSuccess) deleteSubTree(key, name);
+    if (key.enumKey(index, name, kSubKeyNameCapacity) == kSuccess) deleteSubTree(walk, key, path, name);
   }
 }
 
-void deleteSubTree(RegKey& parent, const std::string& name) {
+// A shared container below the key stays with what others put there, and
+// so does a child that cannot be opened: deleting it unseen could take a
+// tree the walk never looked at. A key that stays keeps its parent too,
+// which then fails to delete as not empty.
+void deleteSubTree(const TreeWalk& walk, RegKey& parent, const std::string& parentPath, const std::string& name) {
+  const std::string path = parentPath.empty() ? name : parentPath + "\\" + name;
+  if (isProtectedKey(walk.root, path, walk.scope)) return;
   RegKeyPtr child;
-  if (parent.openKey(name, access::kAllAccess, child) == kSuccess) {
-    emptyKey(*child);
-    child.reset();
-  }
-  parent.deleteKey(name);
+  if (parent.openKey(name, kEmptyingAccess, child) != kSuccess) return;
+  emptyKey(walk, *child, path);
+  child.reset();
+  (void)parent.deleteKey(name);  // a key that will not go stays for the sweep
 }
 
 // Whether the key could be opened; its deletion itself may still fail.
-bool deleteTree(Registry& registry, RegRoot root, const std::string& subKey) {
+bool deleteTree(Registry& registry, const TreeWalk& walk, const std::string& subKey) {
   RegKeyPtr key;
-  if (registry.openKey(root, subKey, access::kAllAccess, key) != kSuccess) return false;
-  emptyKey(*key);
+  if (registry.openKey(walk.root, subKey, kEmptyingAccess, key) != kSuccess) return false;
+  emptyKey(walk, *key, subKey);
   key.reset();
-  registry.deleteKey(root, subKey);
+  (void)registry.deleteKey(walk.root, subKey);  // kept when something below it stayed
   return true;
 }
 
 }  // namespace
 
-bool deleteKeyTree(Platform& platform, NotedPaths& noted, const std::string& keyPath) {
+bool deleteKeyTree(Platform& platform, NotedPaths& noted, const std::string& keyPath, KeyScope scope) {
   const auto path = parseKeyPath(keyPath);
-  if (!path || isProtectedKey(path->root, path->subKey)) return false;
-  const bool opened = deleteTree(platform.registry(), path->root, path->subKey);
+  if (!path || isProtectedKey(path->root, path->subKey, scope)) return false;
+  const bool opened = deleteTree(platform.registry(), {path->root, scope}, path->subKey);
   if (path->root == RegRoot::LocalMachine) {
     const std::string mirror = "HKCU\\" + path->subKey;
-    deleteKeyTree(platform, noted, mirror);
+    deleteKeyTree(platform, noted, mirror, scope);
     noted.noteKeyForRemoval(mirror);
   }
   return opened;

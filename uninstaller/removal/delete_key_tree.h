@@ -6,13 +6,16 @@
 
 #include "platform/platform.h"
 #include "uninstaller/removal/noted_paths.h"
+#include "uninstaller/removal/protected_keys.h"
 
 namespace cvl {
 
 // True when the key itself could be opened (and was then deleted); false
 // when the path names nothing, cannot be opened, or names a root, a
-// first-level key or a shared container (then nothing at all is touched).
+// first-level key or a protected key for scope (then nothing at all is
+// touched). Protected keys below it stay, and so does the key holding them.
 // The root prefix is compared exactly: "hklm\..." means HKEY_USERS.
-bool deleteKeyTree(platform::Platform& platform, NotedPaths& noted, const std::string& keyPath);
+bool deleteKeyTree(platform::Platform& platform, NotedPaths& noted, const std::string& keyPath,
+                   KeyScope scope = KeyScope::Component);
 
 }  // namespace cvl

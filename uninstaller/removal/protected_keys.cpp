@@ -17,7 +17,7 @@ namespace {
 // Paths are relative to a hive (for HKEY_USERS, below the user's own key);
 // HKEY_CLASSES_ROOT is the view of a SOFTWARE\CLASSES key, so its
 // first-level keys (our ProgIDs and extensions among them) are not protected
-// as such, only the COM containers are.
+// as such, only the COM and shell containers are.
 constexpr std::array<std::string_view, 4> kSharedContainers = {
     "SOFTWARE\\CLASSES",
     "SOFTWARE\\MICROSOFT",
@@ -29,6 +29,19 @@ constexpr std::string_view kSharedParent = "SOFTWARE\\MICROSOFT\\WINDOWS\\CURREN
 // COM registrations, directly under HKCR or under a SOFTWARE\CLASSES key.
 constexpr std::array<std::string_view, 4> kClassContainers = {"CLSID", "INTERFACE", "TYPELIB", "APPID"};
 constexpr std::string_view kClassesKey = "SOFTWARE\\CLASSES";
+// Below a SOFTWARE\CLASSES key: where every program adds its context-menu
+// entries and shell handlers. Each of these, its "shell" and "shellex" and
+// every direct child of "shellex" is shared.
+constexpr std::array<std::string_view, 7> kShellContainers = {
+    "*", "ALLFILESYSTEMOBJECTS", "DIRECTORY", "DIRECTORY\\BACKGROUND", "FOLDER", "DRIVE", "UNKNOWN"};
+// Below a file-extension key ".ext": the lists other programs add themselves to.
+constexpr std::array<std::string_view, 3> kExtensionContainers = {"OPENWITHPROGIDS", "OPENWITHLIST", "SHELLEX"};
+// The uninstaller's own records and the suite's root: deleting them would
+// leave every later run without its store and log, and take other
+// products of the maker with them. Only the final clean-up removes the
+// records, and it says so (KeyScope::UninstallerRecords).
+constexpr std::string_view kSuiteRoot = "SOFTWARE\\CORVEL";
+constexpr std::string_view kUninstallerRecords = "SOFTWARE\\CORVEL\\UNINSTALL";
 
 // Upper-cased levels; empty levels (doubled or trailing backslashes) are
 // dropped, as the registry itself would not tell "A\\B" from "A\B".
@@ -52,7 +65,35 @@ std::string joined(const std::vector<std::string>& levels, size_t count) {
   return text;
 }
 
-bool isSharedBelowHive(const std::vector<std::string>& levels) {
+template <size_t N>
+bool isOneOf(const std::string& text, const std::array<std::string_view, N>& list) {
+  for (auto entry : list) {
+    if (text == entry) return true;
+  }
+  return false;
+}
+
+bool startsWith(const std::string& path, std::string_view head) {
+  return path.compare(0, head.size(), head) == 0 && (path.size() == head.size() || path[head.size()] == '\\');
+}
+
+// levels below a SOFTWARE\CLASSES key.
+bool isSharedClassesKey(const std::vector<std::string>& levels) {
+  if (levels.empty()) return false;
+  const std::string path = joined(levels, levels.size());
+  if (levels.size() == 1 && isOneOf(path, kClassContainers)) return true;
+  if (levels.size() == 2 && levels[0].front() == '.' && isOneOf(levels[1], kExtensionContainers)) return true;
+  const std::string parent = joined(levels, levels.size() - 1);
+  for (auto container : kShellContainers) {
+    const std::string shellEx = std::string(container) + "\\SHELLEX";
+    if (path == container || path == std::string(container) + "\\SHELL" || path == shellEx || parent == shellEx) {
+      return true;
+    }
+  }
+  return false;
+}
+
+bool isSharedBelowHive(const std::vector<std::string>& levels, KeyScope scope) {
   if (levels.size() <= 1) return true;  // the hive itself or one of its first-level keys
   const std::string path = joined(levels, levels.size());
   for (auto shared : kSharedContainers) {
@@ -60,24 +101,24 @@ bool isSharedBelowHive(const std::vector<std::string>& levels) {
   }
   const std::string parent = joined(levels, levels.size() - 1);
   if (parent == kSharedParent) return true;
-  if (parent == kClassesKey) {
-    for (auto container : kClassContainers) {
-      if (levels.back() == container) return true;
-    }
+  if (levels.size() > 2 && joined(levels, 2) == kClassesKey &&
+      isSharedClassesKey(std::vector<std::string>(levels.begin() + 2, levels.end()))) {
+    return true;
   }
-  return false;
+  if (scope == KeyScope::UninstallerRecords) return false;
+  return path == kSuiteRoot || startsWith(path, kUninstallerRecords);
 }
 
 }  // namespace
 
-bool isProtectedKey(platform::RegRoot root, const std::string& subKey) {
+bool isProtectedKey(platform::RegRoot root, const std::string& subKey, KeyScope scope) {
   std::vector<std::string> levels = levelsOf(subKey);
   if (root == platform::RegRoot::Users) {
     if (levels.empty()) return true;  // HKEY_USERS itself
     levels.erase(levels.begin());     // the user's hive key
   }
   if (root == platform::RegRoot::ClassesRoot) levels.insert(levels.begin(), {"SOFTWARE", "CLASSES"});
-  return isSharedBelowHive(levels);
+  return isSharedBelowHive(levels, scope);
 }
 
 }  // namespace cvl

@@ -7,6 +7,12 @@
 
 namespace cvl {
 
-bool isProtectedKey(platform::RegRoot root, const std::string& subKey);
+// Who is removing: a component's phases may never touch the uninstaller's
+// own records; the final clean-up that ends the uninstaller's life may.
+enum class KeyScope { Component, UninstallerRecords };
+
+// Roots, their first-level keys, the containers every program shares and,
+// for a component, the suite's root key and the uninstaller's records.
+bool isProtectedKey(platform::RegRoot root, const std::string& subKey, KeyScope scope = KeyScope::Component);
 
 }  // namespace cvl

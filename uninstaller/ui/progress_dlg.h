@@ -24,6 +24,7 @@ class CProgressDlg : public ProgressWindow {
   ~CProgressDlg() override;
 
   void create() override;
+  std::uintptr_t windowHandle() const override { return reinterpret_cast<std::uintptr_t>(window_); }
   void setProgressVisible(bool visible) override;
   void showStep(int step) override;
   void setRange(int minimum, int maximum) override;
