@@ -13,6 +13,7 @@
 #include <fstream>
 #include <functional>
 #include <sstream>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -268,7 +269,7 @@ TEST_F(UninstallerRun, HelpSwitchShowsTheSwitchesAndDoesNothingElse) {
 }
 
 TEST_F(UninstallerRun, InteractiveRunRemovesWhatTheUserChecked) {
-  bool sawPartialTree = false, uninstallStartedDisabled = false, successShown = false;
+  bool sawPartialTree = false, uninstallStartedDisabled = false, successShown = false, escapeHarmless = false;
   int stage = 0;
   RunResult run = runUninstaller("", [&](DWORD processId) {
     if (stage == 0) {
@@ -300,10 +301,18 @@ TEST_F(UninstallerRun, InteractiveRunRemovesWhatTheUserChecked) {
     HWND ok = GetDlgItem(progress, IDC_PROGRESS_OK);
     if (!IsWindowEnabled(ok)) return false;
     successShown = IsWindowVisible(GetDlgItem(progress, IDC_RESULT_SUCCESS)) != FALSE;
-    clickControl(ok);
+    // The keyboard alone ends it: Tab and Escape change nothing, Return presses OK.
+    SetForegroundWindow(progress);
+    Sleep(200);
+    typeKey(VK_TAB);
+    typeKey(VK_ESCAPE);
+    Sleep(300);
+    escapeHarmless = IsWindowVisible(progress) != FALSE;
+    typeKey(VK_RETURN);
     return true;
   });
-  ASSERT_FALSE(run.timedOut);
+  ASSERT_FALSE(run.timedOut) << "Return on OK must end the program";
+  EXPECT_TRUE(escapeHarmless);
   EXPECT_TRUE(uninstallStartedDisabled);
   EXPECT_TRUE(sawPartialTree) << "a click on the box enables Uninstall";
   EXPECT_TRUE(successShown);
@@ -344,6 +353,11 @@ TEST_F(UninstallerRun, InteractiveRunStopsWhileASuiteProgramRuns) {
   std::string command = "\"" + viewer + "\"";
   ASSERT_TRUE(CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &running));
   WaitForInputIdle(running.hProcess, 5000);
+  // A log may list the uninstaller itself; its own process is no reason to stop.
+  for (fixture::FileGroup& group : suite.groups) {
+    if (group.name == "VIEWER_FILES") group.files.push_back("CVLUNST2.EXE");
+  }
+  fixture::writeLog(machine, suite);
 
   std::vector<std::string> listed;
   RunResult run = runUninstaller("UNINSTALLALL", [&](DWORD processId) {
@@ -487,6 +501,37 @@ TEST_F(UninstallerRun, AFileHeldOpenIsRemovedByTheNextRestartWithItsFolder) {
   ASSERT_EQ(test::runToExit("\"" + std::string(system) + "\\wineboot.exe\" -r", 120000), std::optional<uint32_t>(0u));
   EXPECT_FALSE(exists("Corvel\\Fonts\\CORVEL.TTF"));
   EXPECT_FALSE(exists("Corvel\\Fonts"));
+// Deployment tools and restart managers ask the program to close while it
+// removes (taskkill without /F posts WM_CLOSE to its windows); a RunOnce
+// command holds the removal still meanwhile. A file held open cannot go:
+// the run goes on to its end and says so with status 1.
+TEST_F(UninstallerRun, SilentRemovalGoesThroughCloseRequestsAndReportsWhatStayed) {
+  const std::string marker = kRoot + "\\run-once-started";
+  const std::string command = "\"" + programDirectory() + "hold_still.exe\" \"" + marker + "\" 3000";
+  HKEY runOnce;
+  ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, "software\\corvel\\uninstall\\components\\VIEWER\\RunOnce", 0,
+                            nullptr, 0, KEY_ALL_ACCESS, nullptr, &runOnce, nullptr),
+            ERROR_SUCCESS);
+  RegSetValueExA(runOnce, "hold", 0, REG_SZ, reinterpret_cast<const BYTE*>(command.c_str()),
+                 static_cast<DWORD>(command.size() + 1));
+  RegCloseKey(runOnce);
+  HANDLE held = CreateFileA((kRoot + "\\Corvel\\VIEWER.EXE").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0,
+                            nullptr);
+  ASSERT_NE(held, INVALID_HANDLE_VALUE);
+  char system[MAX_PATH] = {};
+  GetSystemDirectoryA(system, MAX_PATH);
+  std::optional<uint32_t> asked;
+  RunResult run = runUninstaller("/SILENT UNINSTALLALL", [&](DWORD) {
+    if (GetFileAttributesA(marker.c_str()) == INVALID_FILE_ATTRIBUTES) return false;
+    asked = test::runToExit("\"" + std::string(system) + "\\taskkill.exe\" /IM Cvlunst2.exe", 10000);
+    return true;
+  });
+  CloseHandle(held);
+  ASSERT_FALSE(run.timedOut);
+  EXPECT_EQ(asked, std::optional<uint32_t>(0u)) << "taskkill reached the program's windows";
+  EXPECT_EQ(run.exitCode, 1u);
+  EXPECT_TRUE(exists("Corvel\\VIEWER.EXE"));
+  EXPECT_FALSE(exists("Corvel\\WRITER.EXE")) << "the removal went on to its end";
 }
 
 }  // namespace

@@ -33,7 +33,7 @@ TEST(LogSwitches, TheFileNameIsTakenAsTypedAndCountsAsNothingElse) {
       EXPECT_FALSE(hasSwitch(switches.rest, word)) << c.line;
     }
   }
-  EXPECT_FALSE(parseCommandLine(takeLogSwitches("x.exe /LOG=C:\\silent\\/SILENT.log").rest).silent);
+  EXPECT_FALSE(parseCommandLine("x.exe" + takeLogSwitches(" /LOG=C:\\silent\\/SILENT.log").rest, "").flags.silent);
 }
 
 }  // namespace

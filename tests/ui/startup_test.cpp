@@ -2,6 +2,8 @@
 // with each of its failures, path macros and the suite's programs.
 #include <gtest/gtest.h>
 
+#include <cctype>
+
 #include "platform/memory/memory_platform.h"
 #include "tests/ui/fixture/installation.h"
 #include "uninstaller/catalogue/catalogue.h"
@@ -14,28 +16,55 @@ namespace {
 
 using platform::RegRoot;
 
+StartupFlags flagsOf(const std::string& line) { return parseCommandLine(line, "C:\\Corvel\\Cvlunst2.exe").flags; }
+
 TEST(CommandLine, SwitchesAnywhereInAnyCaseInsideLongerWords) {
-  StartupFlags plain = parseCommandLine("\"C:\\Corvel\\Cvlunst2.exe\"");
+  StartupFlags plain = flagsOf("\"C:\\Corvel\\Cvlunst2.exe\"");
   EXPECT_FALSE(plain.silent);
   EXPECT_TRUE(plain.showErrors);
   EXPECT_TRUE(plain.showProgress);
   EXPECT_FALSE(plain.help);
 
-  StartupFlags silent = parseCommandLine("cvlunst2.exe /silent uninstallall");
+  StartupFlags silent = flagsOf("cvlunst2.exe /silent uninstallall");
   EXPECT_TRUE(silent.silent);
   EXPECT_FALSE(silent.showErrors);
   EXPECT_FALSE(silent.showProgress);
 
-  StartupFlags progress = parseCommandLine("cvlunst2.exe /Silent /ShowProgressBar");
+  StartupFlags progress = flagsOf("cvlunst2.exe /Silent /ShowProgressBar");
   EXPECT_TRUE(progress.showProgress) << "a longer word holding the switch counts";
   EXPECT_FALSE(progress.showErrors);
 
-  StartupFlags errors = parseCommandLine("cvlunst2.exe /SHOWERRORS");
+  StartupFlags errors = flagsOf("cvlunst2.exe /SHOWERRORS");
   EXPECT_FALSE(errors.silent);
   EXPECT_TRUE(errors.showErrors && errors.showProgress) << "without /SILENT it changes nothing";
+  EXPECT_TRUE(flagsOf("cvlunst2.exe /?").help);
+}
 
-  EXPECT_TRUE(parseCommandLine("C:\\TOOLS/SILENT\\cvlunst2.exe").silent) << "even in the program path";
-  EXPECT_TRUE(parseCommandLine("cvlunst2.exe /?").help);
+// Whatever the program's folder is called and however the line names the
+// program, only the arguments reach the switches and the display texts.
+TEST(CommandLine, TheProgramsOwnNameIsNeverMatched) {
+  const std::vector<std::string> paths = {"C:\\Tools\\Corvel Viewer\\Cvlunst2.exe",
+                                          "C:\\Program Files\\Common Files\\Corvel\\Cvlunst2.exe",
+                                          "C:\\Setup /Silent\\UNINSTALLALL /?\\Cvlunst2.exe"};
+  const std::vector<std::string> argumentLists = {"", " /SILENT", " \"Corvel Sheets\" /ShowProgress",
+                                                  "\t/silent uninstallall", "  /?", " \"corvel viewer\""};
+  for (const std::string& path : paths) {
+    std::string lower = path;
+    for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    // As given, in other letter case, and under names other than the path
+    // the system reports (a short name, a bare program name).
+    const std::vector<std::string> programs = {path, "\"" + path + "\"", lower, "\"" + lower + "\"",
+                                               "\"C:\\Tools\\Corvel Viewer\\CVLUNS~1.EXE\"",
+                                               "C:\\PROGRA~1\\CORVEL~1\\CVLUNS~1.EXE", "Cvlunst2"};
+    for (const std::string& program : programs) {
+      for (const std::string& arguments : argumentLists) {
+        const CommandLine parsed = parseCommandLine(program + arguments, path);
+        EXPECT_EQ(parsed.arguments, platform::upper(arguments)) << program << arguments;
+        EXPECT_EQ(parsed.flags.silent, hasSwitch(arguments, "/SILENT")) << program << arguments;
+        EXPECT_EQ(parsed.flags.help, hasSwitch(arguments, "/?")) << program << arguments;
+      }
+    }
+  }
 }
 
 TEST(CommandLine, HasSwitchIgnoresCaseOnBothSides) {
@@ -156,14 +185,29 @@ TEST_F(StartupTest, TheFirstFailingStepIsReportedWhenSeveralFail) {
   EXPECT_TRUE(state2.log.groups().empty()) << "the log is not read after the store failed";
 }
 
-TEST_F(StartupTest, ALogOfAnotherFormatLoadsEmptyAndStartUpGoesOn) {
+// A foreign or newer log would load empty and a full removal would remove
+// nothing but the uninstaller's own records.
+TEST_F(StartupTest, ALogOfAnotherFormatOrANewerVersionIsError14) {
   installNow();
-  machine.files().deleteFile("C:\\Suite\\Uninstall\\cvlinst.log");
-  std::string foreign = std::string("\x0b", 1) + "Other Log!!" + std::string(8, '\0');
-  machine.files().addFile("C:\\Suite\\Uninstall\\cvlinst.log", foreign);
-  ASSERT_EQ(start(), StartupError::None);
-  EXPECT_TRUE(state.log.groups().empty());
-  EXPECT_TRUE(state.suitePrograms.empty());
+  const std::string logPath = "C:\\Suite\\Uninstall\\cvlinst.log";
+  const std::string log = *machine.files().content(logPath);
+  // The header is a length byte and 30 characters; the version follows it.
+  std::string otherCase = log, newer = log, older = log;
+  otherCase[1] = 'c';
+  newer[31] = 2;
+  older[31] = 0;
+  const std::string foreign = std::string("\x0b", 1) + "Other Log!!" + std::string(8, '\0');
+  for (const auto& [bytes, accepted] : std::vector<std::pair<std::string, bool>>{
+           {foreign, false}, {otherCase, false}, {newer, false}, {older, true}}) {
+    machine.files().deleteFile(logPath);
+    machine.files().addFile(logPath, bytes);
+    CConfigStore freshStore;
+    Catalogue freshCatalogue;
+    StartupState freshState;
+    EXPECT_EQ(runStartup(machine, freshStore, freshCatalogue, freshState),
+              accepted ? StartupError::None : StartupError::ConfigurationFile);
+    EXPECT_EQ(freshState.log.groups().empty(), !accepted);
+  }
 }
 
 TEST_F(StartupTest, AMissingPathsKeyIsError15EvenWithEverythingElseRead) {

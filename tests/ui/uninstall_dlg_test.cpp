@@ -53,6 +53,7 @@ class UninstallDlgTest : public ::testing::Test {
     CUninstallDlg::Options options;
     options.silent = silent;
     options.commandLine = commandLine;
+    options.beforeSessionEnds = [this] { ++saves; };
     dialog = std::make_unique<CUninstallDlg>(nullptr, options, catalogue,
                                              [this](const SelectionTree& tree, ProgressWindow& progress) {
                                                ++removals;
@@ -84,6 +85,7 @@ class UninstallDlgTest : public ::testing::Test {
   Catalogue catalogue;
   std::unique_ptr<CUninstallDlg> dialog;
   int removals = 0;
+  int saves = 0;
   std::function<bool(const SelectionTree&, ProgressWindow&)> removal = [](const SelectionTree&, ProgressWindow&) {
     return false;
   };
@@ -149,7 +151,7 @@ TEST_F(UninstallDlgTest, SilentRunWithNothingNamedStartsTheRemovalAndEndsAsNothi
   EXPECT_FALSE(IsWindowVisible(dialog->handle()));
 }
 
-TEST_F(UninstallDlgTest, SilentRunHandsTheTreeToTheRemovalAndReportsItsResult) {
+TEST_F(UninstallDlgTest, SilentRunHandsTheTreeToTheRemoval) {
   CheckState firstState = CheckState::Unchecked;
   removal = [&](const SelectionTree& tree, ProgressWindow& progress) {
     firstState = tree.checkState(tree.firstRoot());
@@ -162,7 +164,60 @@ TEST_F(UninstallDlgTest, SilentRunHandsTheTreeToTheRemovalAndReportsItsResult) {
   open("cvlunst2.exe /SILENT UNINSTALLALL", true);
   EXPECT_EQ(removals, 1);
   EXPECT_EQ(firstState, CheckState::Checked);
-  EXPECT_EQ(dialog->outcome(), CUninstallDlg::Outcome::PartlyRemoved);
+  EXPECT_EQ(dialog->outcome(), CUninstallDlg::Outcome::RemovalRan);
+}
+
+// Close requests, both buttons and the end of the session come in while the
+// removal lets messages through: nothing it uses may go, the session is
+// refused, and a session that ends anyway gets the store saved first.
+TEST_F(UninstallDlgTest, DuringARemovalCloseRequestsWaitAndTheSessionIsRefused) {
+  bool intact = false, uninstallDisabled = false;
+  LRESULT sessionAnswer = -1;
+  removal = [&](const SelectionTree&, ProgressWindow& progress) {
+    progress.create();
+    HWND window = dialog->handle();
+    PostMessageA(window, WM_CLOSE, 0, 0);
+    PostMessageA(window, WM_COMMAND, IDCANCEL, 0);
+    PostMessageA(window, WM_COMMAND, IDOK, 0);
+    progress.tick();
+    sessionAnswer = SendMessageA(window, WM_QUERYENDSESSION, 0, 0);
+    SendMessageA(window, WM_ENDSESSION, TRUE, 0);
+    intact = IsWindow(window) && dialog->progress() == &progress && IsWindow(dialog->progress()->handle());
+    uninstallDisabled = !IsWindowEnabled(GetDlgItem(window, IDOK));
+    progress.showStep(6);
+    progress.finish(false);
+    return true;
+  };
+  open("cvlunst2.exe UNINSTALLALL");
+  SendMessageA(dialog->handle(), WM_COMMAND, IDOK, 0);
+  EXPECT_EQ(removals, 1) << "Uninstall during the run starts nothing";
+  EXPECT_TRUE(intact);
+  EXPECT_TRUE(uninstallDisabled);
+  EXPECT_EQ(sessionAnswer, FALSE);
+  EXPECT_EQ(saves, 1);
+  EXPECT_EQ(dialog->outcome(), CUninstallDlg::Outcome::RemovalRan);
+  EXPECT_EQ(SendMessageA(dialog->handle(), WM_QUERYENDSESSION, 0, 0), TRUE) << "after the run the session may end";
+}
+
+// The instructions end with "Please select the components to uninstall:",
+// which must stand above the tree in the dialog's own font.
+TEST_F(UninstallDlgTest, TheInstructionsFitTheSpaceAboveTheTree) {
+  open("cvlunst2.exe");
+  HWND label = GetDlgItem(dialog->handle(), IDC_INSTRUCTIONS);
+  char text[2048] = {};
+  GetWindowTextA(label, text, sizeof text);
+  RECT space;
+  GetClientRect(label, &space);
+  RECT needed{0, 0, space.right, 0};
+  HDC dc = GetDC(label);
+  HGDIOBJ previous = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageA(label, WM_GETFONT, 0, 0)));
+  char face[LF_FACESIZE] = {};
+  GetTextFaceA(dc, sizeof face, face);
+  DrawTextA(dc, text, -1, &needed, DT_CALCRECT | DT_WORDBREAK | DT_EXPANDTABS);
+  SelectObject(dc, previous);
+  ReleaseDC(label, dc);
+  EXPECT_STREQ(face, "MS Sans Serif");
+  EXPECT_LE(needed.bottom, space.bottom) << "the text needs " << needed.bottom << " pixels in " << face;
 }
 
 // The dialog sorts the components itself and appends them; the result must

@@ -20,20 +20,23 @@ void CUninstallLog::serialize(Archive& archive) {
     return;
   }
   clear();
+  formatKnown_ = false;
   if (archive.readString() != kLogHeader) return;
   if (archive.readU32("the log version") > kLogVersion) return;
+  formatKnown_ = true;
   const int32_t count = archive.readI32("the group count");
   if (count <= 0) return;
   archive.requireRoom(static_cast<uint64_t>(count), kMinGroupBytes, "a group count");
   for (int32_t i = 0; i < count; ++i) addGroup(std::make_unique<CFilegroup>()).serialize(archive);
 }
 
-void CUninstallLog::load(platform::FileSystem& files, const std::string& path) {
+bool CUninstallLog::load(platform::FileSystem& files, const std::string& path) {
   platform::FilePtr file;
   const platform::Status status = files.open(path, platform::OpenMode::Read, file);
   if (status != platform::kSuccess) throw ArchiveFileError(status, "open " + path);
   Archive archive(*file, Archive::Direction::Loading);
   serialize(archive);
+  return formatKnown_;
 }
 
 const CFilegroup* CUninstallLog::findFileGroup(const std::string& name) const {

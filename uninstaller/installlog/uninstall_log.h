@@ -24,9 +24,11 @@ class CUninstallLog : public ArchiveRecord {
   // or a version above kLogVersion leaves it empty without complaint.
   void serialize(Archive& archive) override;
 
-  // Reads the file. Raises ArchiveFileError when it cannot be opened and
-  // ArchiveEndOfFile when it ends early; the groups read so far then stay.
-  void load(platform::FileSystem& files, const std::string& path);
+  // Reads the file. False when it is not a log this program can read (a
+  // foreign header or a newer version); it then stays empty. Raises
+  // ArchiveFileError when it cannot be opened and ArchiveEndOfFile when it
+  // ends early; the groups read so far then stay.
+  bool load(platform::FileSystem& files, const std::string& path);
 
   // The first group in log order whose name matches ignoring case, or null.
   const CFilegroup* findFileGroup(const std::string& name) const;
@@ -37,6 +39,7 @@ class CUninstallLog : public ArchiveRecord {
 
  private:
   Groups groups_;
+  bool formatKnown_ = true;  // the last load met kLogHeader and a version up to kLogVersion
   // Upper-cased name to the first group of that name, extended on lookup
   // over the groups added since, so a lookup never walks the log.
   mutable std::unordered_map<std::string, size_t> firstByName_;

@@ -35,6 +35,7 @@ void CProgressDlg::create() {
 void CProgressDlg::onInit() {
   for (int i = 0; i < 5; ++i) marks_[i].attach(kMarkIds[i], window_);
   bar_.attach(GetDlgItem(window_, IDC_PROGRESS_BAR));
+  keys_.emplace(window_);
 }
 
 void CProgressDlg::setProgressVisible(bool visible) {
@@ -51,6 +52,8 @@ void CProgressDlg::showStep(int step) {
     result_ = step;
     HWND ok = GetDlgItem(window_, IDC_PROGRESS_OK);
     EnableWindow(ok, TRUE);
+    // Return presses OK wherever the focus is.
+    SendMessageA(window_, DM_SETDEFID, IDC_PROGRESS_OK, 0);
     ShowWindow(GetDlgItem(window_, text), SW_SHOW);
     SendMessageA(window_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(ok), TRUE);
   }
@@ -108,6 +111,7 @@ INT_PTR CALLBACK CProgressDlg::dialogProc(HWND window, UINT message, WPARAM wPar
       if (LOWORD(wParam) == IDC_PROGRESS_OK) self->onOk();
       return TRUE;
     case WM_DESTROY:
+      self->keys_.reset();
       self->window_ = nullptr;
       return FALSE;
     default:

@@ -4,9 +4,11 @@
 #include <windows.h>
 
 #include <array>
+#include <optional>
 
 #include "uninstaller/engine/seams.h"
 #include "uninstaller/ui/gradient_progress.h"
+#include "uninstaller/ui/modeless_dialog_keys.h"
 #include "uninstaller/ui/transparent_bitmap.h"
 
 namespace cvl {
@@ -47,6 +49,8 @@ class CProgressDlg : public ProgressWindow {
   HWND window_ = nullptr;
   CGradientProgress bar_;
   std::array<CTransparentBitmap, 5> marks_;
+  // After the run the selection dialog's modal loop carries this dialog's keys.
+  std::optional<ModelessDialogKeys> keys_;
   int result_ = 0;
 };
 

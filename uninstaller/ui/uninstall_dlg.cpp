@@ -5,6 +5,7 @@
 #include "uninstaller/catalogue/catalogue.h"
 #include "uninstaller/resources/resource_ids.h"
 #include "uninstaller/startup/app/command_line.h"
+#include "uninstaller/ui/session_end_block.h"
 
 namespace cvl {
 namespace {
@@ -130,26 +131,46 @@ void CUninstallDlg::onSelectionChanged() {
 }
 
 void CUninstallDlg::onUninstall() {
+  if (removing_) return;
   // Enter reaches the dialog even while the button is disabled.
-  if (!options_.silent && !IsWindowEnabled(GetDlgItem(window_, IDOK))) return;
+  HWND uninstall = GetDlgItem(window_, IDOK);
+  if (!options_.silent && !IsWindowEnabled(uninstall)) return;
   ShowWindow(window_, SW_HIDE);
+  EnableWindow(uninstall, FALSE);
   progress_ = std::make_unique<CProgressDlg>(window_);
-  if (!removal_(tree_, *progress_)) {
-    outcome_ = Outcome::NothingChecked;
-    progress_.reset();
-    // Nothing to do: a silent run ends; an interactive one gets its dialog back.
-    if (!options_.silent) ShowWindow(window_, SW_SHOW);
+  bool ran = false;
+  {
+    SessionEndBlock block(window_, L"Corvel System components are being removed.");
+    removing_ = true;
+    ran = removal_(tree_, *progress_);
+    removing_ = false;
+  }
+  if (ran) {
+    outcome_ = Outcome::RemovalRan;
     return;
   }
-  switch (progress_->result()) {
-    case CProgressDlg::kPartial: outcome_ = Outcome::PartlyRemoved; break;
-    case CProgressDlg::kRestartNeeded: outcome_ = Outcome::RestartNeeded; break;
-    case CProgressDlg::kPlanWritten: outcome_ = Outcome::PlanWritten; break;
-    default: outcome_ = Outcome::Removed;
+  outcome_ = Outcome::NothingChecked;
+  progress_.reset();
+  // Nothing to do: a silent run ends; an interactive one gets its dialog back.
+  if (!options_.silent) {
+    onSelectionChanged();
+    ShowWindow(window_, SW_SHOW);
   }
 }
 
-void CUninstallDlg::onCancel() { close(); }
+// Close requests (WM_CLOSE becomes Cancel) wait until the removal is over.
+void CUninstallDlg::onCancel() {
+  if (!removing_) close();
+}
+
+INT_PTR CUninstallDlg::onQueryEndSession() {
+  SetWindowLongPtrA(window_, DWLP_MSGRESULT, removing_ ? FALSE : TRUE);
+  return TRUE;
+}
+
+void CUninstallDlg::onEndSession(bool ending) {
+  if (ending && removing_ && options_.beforeSessionEnds) options_.beforeSessionEnds();
+}
 
 void CUninstallDlg::close() {
   if (window_ == nullptr) return;
@@ -195,6 +216,16 @@ INT_PTR CUninstallDlg::onMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     }
     case WM_PAINT:
       return onPaintMinimised();
+    case WM_CLOSE:
+      // Handled here, not left to become a posted Cancel that a removal
+      // ending meanwhile would carry out.
+      onCancel();
+      return TRUE;
+    case WM_QUERYENDSESSION:
+      return onQueryEndSession();
+    case WM_ENDSESSION:
+      onEndSession(wParam != FALSE);
+      return TRUE;
     case WM_QUERYDRAGICON:
       return reinterpret_cast<INT_PTR>(icon_);
     case WM_DESTROY:

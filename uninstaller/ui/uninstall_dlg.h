@@ -20,7 +20,8 @@ struct RemovalContext;
 
 class CUninstallDlg {
  public:
-  enum class Outcome { Cancelled, NothingChecked, Removed, PartlyRemoved, RestartNeeded, PlanWritten };
+  // How the dialog ended; what the removal achieved is the removal's to say.
+  enum class Outcome { Cancelled, NothingChecked, RemovalRan };
   // Runs the removal for the checked items, reporting to the progress window;
   // false when nothing was checked. The program passes the engine's driver.
   using Removal = std::function<bool(const SelectionTree&, ProgressWindow&)>;
@@ -29,7 +30,9 @@ class CUninstallDlg {
     bool silent = false;
     bool showErrors = true;
     bool showProgress = true;
-    std::string commandLine;  // checked for display texts and "UNINSTALLALL"
+    std::string commandLine;  // the arguments: checked for display texts and "UNINSTALLALL"
+    // Called when the session ends during a removal, before the process dies.
+    std::function<void()> beforeSessionEnds;
   };
 
   CUninstallDlg(HWND parent, Options options, const Catalogue& catalogue, Removal removal);
@@ -60,6 +63,8 @@ class CUninstallDlg {
   void onSelectionChanged();
   void onUninstall();
   void onCancel();
+  INT_PTR onQueryEndSession();
+  void onEndSession(bool ending);
   bool onPaintMinimised();
   void close();
 
@@ -73,6 +78,8 @@ class CUninstallDlg {
   CComponentTree tree_;
   std::unique_ptr<CProgressDlg> progress_;
   Outcome outcome_ = Outcome::Cancelled;
+  // While the removal runs, nothing it uses may be closed or freed.
+  bool removing_ = false;
 };
 
 }  // namespace cvl

@@ -2,6 +2,26 @@
 
 namespace cvl {
 
+int exitStatusOf(const RunOutcome& outcome) {
+  switch (outcome.end) {
+    case RunEnd::HelpShown:
+      return kExitRemoved;
+    case RunEnd::StartupFailed:
+      return kExitStartupFailed;
+    case RunEnd::InvalidCommandLine:
+      return kExitInvalidCommandLine;
+    case RunEnd::PlanLogUnwritable:
+      return kExitPlanLogUnwritable;
+    case RunEnd::RemovalRan:
+      return outcome.hadErrors ? kExitPartlyRemoved : outcome.restartNeeded ? kExitRestartRequired : kExitRemoved;
+    case RunEnd::ProgramsRunning:
+    case RunEnd::Cancelled:
+    case RunEnd::NothingChecked:
+    default:
+      return kExitCancelled;
+  }
+}
+
 const char* exitStatusMeaning(int status) {
   switch (status) {
     case kExitRemoved: return "everything selected was removed";

@@ -1,5 +1,6 @@
 #pragma once
-// The process exit status deployment tools read after a run.
+// The process exit status deployment tools read after a run, decided in one
+// place from how the run ended, never from the state of a window.
 namespace cvl {
 
 enum ExitStatus : int {
@@ -11,6 +12,20 @@ enum ExitStatus : int {
   kExitInvalidCommandLine = 1639,  // "/PLAN" without "/LOG=", or "/LOG=" without a file
   kExitRestartRequired = 3010,  // only files in use are left; they go at the next restart
 };
+
+// Where a run stopped.
+enum class RunEnd {
+  HelpShown, StartupFailed, ProgramsRunning, Cancelled, NothingChecked, RemovalRan,
+  InvalidCommandLine, PlanLogUnwritable
+};
+
+struct RunOutcome {
+  RunEnd end = RunEnd::Cancelled;
+  bool hadErrors = false;      // the removal ran and a file or shortcut could not be deleted
+  bool restartNeeded = false;  // the removal ran and left only files in use, scheduled for the restart
+};
+
+int exitStatusOf(const RunOutcome& outcome);
 
 // One line for the log: what the status tells a deployment tool.
 const char* exitStatusMeaning(int status);

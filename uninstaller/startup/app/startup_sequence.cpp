@@ -46,8 +46,9 @@ bool loadInstallLog(platform::FileSystem& files, StartupState& state) {
   platform::FileStatus status;
   if (files.status(state.logPath, status) != platform::kSuccess) return false;
   try {
-    state.log.load(files, state.logPath);
-    return true;
+    // A foreign or newer log would load empty, and a full removal would
+    // then remove nothing but the means of ever removing the suite.
+    return state.log.load(files, state.logPath);
   } catch (const ArchiveError&) {
     // A log cut short would make the removal skip what it lost: stop instead.
     state.log.clear();

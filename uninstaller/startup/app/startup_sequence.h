@@ -42,8 +42,8 @@ bool loadConfiguration(platform::Platform& platform, CConfigStore& store, Catalo
 // paths beside it.
 void locateUninstallFiles(const CConfigStore& store, StartupState& state);
 
-// False when the log file is missing, cannot be opened or ends early. A log
-// with a foreign header or a newer version loads as empty.
+// False when the log file is missing, cannot be opened, ends early, or has
+// a foreign header or a newer version; nothing of it is kept then.
 bool loadInstallLog(platform::FileSystem& files, StartupState& state);
 
 // The values of "software\corvel\uninstall\paths", names and data

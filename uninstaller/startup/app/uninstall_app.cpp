@@ -40,7 +40,10 @@ std::string programName() {
   return name;
 }
 
-bool addRunningModule(uint32_t, uint16_t, const std::string& path, void* userData) {
+// The uninstaller's own process is left out: a log that lists its file
+// would otherwise stop every interactive run.
+bool addRunningModule(uint32_t processId, uint16_t task16, const std::string& path, void* userData) {
+  if (processId == GetCurrentProcessId() && task16 == 0) return true;
   static_cast<std::vector<std::string>*>(userData)->push_back(platform::upper(path));
   return true;
 }
@@ -48,12 +51,7 @@ bool addRunningModule(uint32_t, uint16_t, const std::string& path, void* userDat
 }  // namespace
 
 CUninstallApp::CUninstallApp(platform::Platform& platform, std::string commandLine)
-    : platform_(platform),
-      typedCommandLine_(std::move(commandLine)),
-      logSwitches_(takeLogSwitches(typedCommandLine_)),
-      commandLine_(platform::upper(logSwitches_.rest)),
-      store_(processStore()),
-      logFile_(platform.files()) {}
+    : platform_(platform), commandLine_(std::move(commandLine)), store_(processStore()), logFile_(platform.files()) {}
 
 CUninstallApp::~CUninstallApp() {
   catalogue().release();
@@ -61,40 +59,52 @@ CUninstallApp::~CUninstallApp() {
 }
 
 int CUninstallApp::run() {
-  INITCOMMONCONTROLSEX controls{sizeof controls, ICC_TREEVIEW_CLASSES | ICC_PROGRESS_CLASS | ICC_STANDARD_CLASSES};
-  InitCommonControlsEx(&controls);
-  flags_ = parseCommandLine(commandLine_);
-  if (flags_.help) return showHelp();
-  if (logSwitches_.invalid) {
-    if (!flags_.silent) showHelp();
-    return kExitInvalidCommandLine;
-  }
-  if (!openLog() && logSwitches_.plan) return kExitPlanLogUnwritable;
-  return endLog(startAndSelect());
+  const int status = exitStatusOf(runToEnd());
+  endLog(status);
+  return status;
 }
 
-int CUninstallApp::startAndSelect() {
+RunOutcome CUninstallApp::runToEnd() {
+  INITCOMMONCONTROLSEX controls{sizeof controls, ICC_TREEVIEW_CLASSES | ICC_PROGRESS_CLASS | ICC_STANDARD_CLASSES};
+  InitCommonControlsEx(&controls);
+  // The log's file name is cut out, as typed, before anything else is matched.
+  const std::string modulePath = platform_.system().modulePath();
+  const size_t programEnd = programNameEnd(commandLine_, modulePath);
+  logSwitches_ = takeLogSwitches(commandLine_.substr(programEnd));
+  const CommandLine line = parseCommandLine(commandLine_.substr(0, programEnd) + logSwitches_.rest, modulePath);
+  arguments_ = line.arguments;
+  flags_ = line.flags;
+  if (flags_.help) {
+    showHelp();
+    return {RunEnd::HelpShown};
+  }
+  if (logSwitches_.invalid) {
+    if (!flags_.silent) showHelp();
+    return {RunEnd::InvalidCommandLine};
+  }
+  if (!openLog() && logSwitches_.plan) return {RunEnd::PlanLogUnwritable};
+
   StartupError error = runStartup(platform_, store_, catalogue(), state_);
   if (error != StartupError::None) {
     journal_.note("start-up failed: error " + std::to_string(static_cast<int>(error)));
-    return fail(error);
+    fail(error);
+    return {RunEnd::StartupFailed};
   }
   collectRunningPrograms();
   if (!flags_.silent && !state_.runningSuitePrograms.empty()) {
     journal_.note("programs of the suite are running: nothing was removed");
     showRunningPrograms(nullptr, state_.runningSuitePrograms);
-    return kExitCancelled;
+    return {RunEnd::ProgramsRunning};
   }
   return runSelection();
 }
 
 bool CUninstallApp::openLog() {
   if (logSwitches_.logPath.empty()) return true;
-  const platform::Status opened = logFile_.open(logSwitches_.logPath);
-  if (opened != platform::kSuccess) return false;
+  if (logFile_.open(logSwitches_.logPath) != platform::kSuccess) return false;
   journal_.attach([this](const std::string& line) { logFile_.writeLine(line); });
   journal_.note("==== " + std::string(logSwitches_.plan ? "plan" : "removal") + " started " + localTimeText());
-  journal_.note("command line: " + typedCommandLine_);
+  journal_.note("command line: " + commandLine_);
   if (logSwitches_.plan) {
     journal_.note("this is a plan: nothing was changed. It cannot know what RunOnce commands and unregistration "
                   "would change, nor which files will be in use.");
@@ -102,25 +112,22 @@ bool CUninstallApp::openLog() {
   return true;
 }
 
-int CUninstallApp::endLog(int status) {
+void CUninstallApp::endLog(int status) {
+  if (!logFile_.isOpen()) return;
   journal_.note(journal_.summary());
   journal_.note("exit status " + std::to_string(status) + ": " + exitStatusMeaning(status));
-  logFile_.close();
-  return status;
+  static_cast<void>(logFile_.close());  // a log that fails this late has no one left to tell
 }
 
-int CUninstallApp::showHelp() const {
+void CUninstallApp::showHelp() const {
   MessageBoxA(nullptr, kHelpText, programName().c_str(), MB_OK | MB_ICONEXCLAMATION);
-  return kExitRemoved;
 }
 
-int CUninstallApp::fail(StartupError error) const {
-  if (flags_.showErrors) {
-    std::string text = loadString(static_cast<int>(error));
-    std::string caption = loadString(IDS_PRODUCT);
-    MessageBoxA(nullptr, text.c_str(), caption.c_str(), MB_OK | MB_ICONSTOP);
-  }
-  return kExitStartupFailed;
+void CUninstallApp::fail(StartupError error) const {
+  if (!flags_.showErrors) return;
+  std::string text = loadString(static_cast<int>(error));
+  std::string caption = loadString(IDS_PRODUCT);
+  MessageBoxA(nullptr, text.c_str(), caption.c_str(), MB_OK | MB_ICONSTOP);
 }
 
 void CUninstallApp::collectRunningPrograms() {
@@ -128,7 +135,7 @@ void CUninstallApp::collectRunningPrograms() {
   state_.runningSuitePrograms = matchRunningSuitePrograms(state_.runningModules, state_.suitePrograms);
 }
 
-int CUninstallApp::runSelection() {
+RunOutcome CUninstallApp::runSelection() {
   // A logged run sees the machine through the journaling layer; an
   // unlogged one pays nothing for it. A plan changes nothing at all.
   JournalingPlatform logged(platform_, journal_);
@@ -139,26 +146,31 @@ int CUninstallApp::runSelection() {
   RemovalContext context(machine, catalogue(), state_.log, state_.pathMacros, notedPaths(), store_,
                          state_.uninstallDir);
   context.plan = logSwitches_.plan;
+  context.journal = &journal_;
   context.silent = flags_.silent;
   context.showProgress = flags_.showProgress;
-  context.journal = &journal_;
+  CUninstallDlg::Options options{flags_.silent, flags_.showErrors, flags_.showProgress, arguments_};
+  // The session may end while the removal is half done: what went is then
+  // recorded, so the next run offers only what is left.
+  options.beforeSessionEnds = [&context] {
+    // Nothing can be shown while the session ends; a failed save leaves
+    // the store as it was.
+    if (!context.plan) static_cast<void>(writeBackSelection(context.catalogue, context.store, context.files()));
+  };
   const bool logMissing = !logSwitches_.logPath.empty() && !logFile_.isOpen();
-  CUninstallDlg::Options options{flags_.silent, flags_.showErrors, flags_.showProgress, commandLine_};
   CUninstallDlg dialog(nullptr, options, catalogue(), [&](const SelectionTree& tree, ProgressWindow& progress) {
     const bool ran = runUninstall(context, tree, progress);
     if (ran && logMissing) progress.showLogNotWritten();
     return ran;
   });
   switch (dialog.run()) {
-    case CUninstallDlg::Outcome::Removed:
-    case CUninstallDlg::Outcome::PlanWritten:
-      return kExitRemoved;
-    case CUninstallDlg::Outcome::PartlyRemoved:
-      return kExitPartlyRemoved;
-    case CUninstallDlg::Outcome::RestartNeeded:
-      return kExitRestartRequired;
+    case CUninstallDlg::Outcome::RemovalRan:
+      return {RunEnd::RemovalRan, context.hadErrors, context.restartNeeded()};
+    case CUninstallDlg::Outcome::NothingChecked:
+      return {RunEnd::NothingChecked};
+    case CUninstallDlg::Outcome::Cancelled:
     default:
-      return kExitCancelled;
+      return {RunEnd::Cancelled};
   }
 }
 

@@ -9,6 +9,7 @@
 #include "uninstaller/engine/removal_log_file.h"
 #include "uninstaller/startup/app/command_line.h"
 #include "uninstaller/startup/app/log_switches.h"
+#include "uninstaller/startup/app/exit_status.h"
 #include "uninstaller/startup/app/startup_sequence.h"
 #include "uninstaller/startup/config_store.h"
 
@@ -28,20 +29,20 @@ class CUninstallApp {
   const StartupState& state() const { return state_; }
 
  private:
-  int startAndSelect();
+  RunOutcome runToEnd();
   // False when "/LOG=" named a file that cannot be opened for appending.
   bool openLog();
-  // Writes the summary and the exit status to the log; returns status.
-  int endLog(int status);
-  int showHelp() const;
-  int fail(StartupError error) const;
+  // The summary and the exit status close an open log.
+  void endLog(int status);
+  void showHelp() const;
+  void fail(StartupError error) const;
   void collectRunningPrograms();
-  int runSelection();
+  RunOutcome runSelection();
 
   platform::Platform& platform_;
-  std::string typedCommandLine_;
-  LogSwitches logSwitches_;
-  std::string commandLine_;  // upper case, without the "/LOG=" argument
+  std::string commandLine_;  // as the system gives it, program name included
+  std::string arguments_;    // upper case, program name left out
+  LogSwitches logSwitches_;  // "/LOG=" and "/PLAN", from the arguments as typed
   StartupFlags flags_;
   StartupState state_;
   CConfigStore& store_;
