@@ -185,7 +185,7 @@ TEST(Plan, ListsEntryByEntryWhatTheRealRunThenDoesAndChangesNothing) {
   EXPECT_EQ(plannedLines, realLines);
   EXPECT_GT(realLines.size(), 20u) << testing::PrintToString(realLines);
   EXPECT_FALSE(real.files.exists(kTarget + std::string("BIN")));  // emptied by earlier steps, then swept
-  EXPECT_FALSE(real.registry.hasKey(RegRoot::CurrentUser, "Software\\Corvel"));
+  EXPECT_FALSE(real.registry.hasKey(RegRoot::CurrentUser, "Software\\Corvel\\Office"));
   EXPECT_EQ(planned.files.paths(), filesBefore);
   EXPECT_TRUE(planned.registry.hasKey(RegRoot::CurrentUser, "Software\\Corvel\\Office\\Settings\\Window"));
   EXPECT_EQ(planned.registry.value(RegRoot::LocalMachine, "software\\microsoft\\windows\\currentversion\\shareddlls",
