@@ -2,7 +2,8 @@
 // files in 1 000 directories, 5 000 logged keys, 100 components), against a
 // plain loop of DeleteFileA, RemoveDirectoryA and RegDeleteKeyA over exactly
 // the same things, measured in the same run. Prints both medians and the
-// ratio. Usage: engine_bench [ROUNDS]
+// ratio. The same removal is also timed logged (/LOG=) and planned (/PLAN),
+// each against the plain removal of the same round. Usage: engine_bench [ROUNDS]
 #include <windows.h>
 
 #include <algorithm>
@@ -13,6 +14,9 @@
 
 #include "engine_synthetic.h"
 #include "platform/win32/win32_platform.h"
+#include "uninstaller/engine/journaling_platform.h"
+#include "uninstaller/engine/plan_platform.h"
+#include "uninstaller/engine/removal_log_file.h"
 #include "uninstaller/engine/uninstall_driver.h"
 #include "uninstaller/removal/noted_paths.h"
 #include "bench_clock.h"
@@ -49,6 +53,7 @@ class QuietProgress : public ProgressWindow {
   void setRange(int, int) override {}
   void tick() override { ++ticks; }
   void finish(bool) override {}
+  void showLogNotWritten() override {}
   void printPhases(std::chrono::steady_clock::time_point end) const {
     std::printf("  engine:");
     for (size_t i = 0; i < stepStarts.size(); ++i) {
@@ -76,9 +81,20 @@ void plainLoop(const SyntheticInstallation& installation) {
   std::printf("  plain loop: files %.0f ms, directories %.0f ms, keys %.0f ms\n", files, dirs, keys);
 }
 
-// Loading is start-up's work: only the run itself is timed.
-double engineRun(const SyntheticInstallation& installation, bool& clean) {
-  platform::Win32Platform platform;
+enum class Mode { Plain, Logged, Planned };
+constexpr const char* kBenchLog = "C:\\CvlEngineBench-removal.log";
+
+// Loading is start-up's work: only the run itself is timed. A logged run
+// includes opening and closing its log.
+double engineRun(const SyntheticInstallation& installation, bool& clean, Mode mode = Mode::Plain) {
+  platform::Win32Platform real;
+  RemovalJournal journal;
+  RemovalLogFile logFile(real.files());
+  JournalingPlatform logged(real, journal);
+  PlanPlatform planned(real, journal);
+  platform::Platform& platform = mode == Mode::Plain    ? static_cast<platform::Platform&>(real)
+                                 : mode == Mode::Logged ? static_cast<platform::Platform&>(logged)
+                                                        : planned;
   CConfigStore store;
   CUninstallLog log;
   Catalogue catalogue;
@@ -91,13 +107,21 @@ double engineRun(const SyntheticInstallation& installation, bool& clean) {
   const PathMacros macros = {{"<TARGETDIR>", SyntheticInstallation::kTarget}};
   RemovalContext context(platform, catalogue, log, macros, noted, store, SyntheticInstallation::kUninstallDir);
   context.silent = true;
+  context.plan = mode == Mode::Planned;
+  context.journal = &journal;
   std::vector<CComponent*> tops;
   for (const auto& entry : catalogue.componentMap) tops.push_back(entry.component.get());
   AllChecked tree(tops);
   QuietProgress progress;
-  const double ms = timeMs([&] { runUninstall(context, tree, progress); });
+  const double ms = timeMs([&] {
+    if (mode != Mode::Plain && logFile.open(kBenchLog) == platform::kSuccess) {
+      journal.attach([&](const std::string& line) { logFile.writeLine(line); });
+    }
+    runUninstall(context, tree, progress);
+    logFile.close();
+  });
   progress.printPhases(std::chrono::steady_clock::now());
-  clean = progress.lastStep == 6 && !context.hadErrors;
+  clean = progress.lastStep == (mode == Mode::Planned ? 9 : 6) && !context.hadErrors && (mode == Mode::Plain || journal.attached());
   return ms;
 }
 
@@ -122,23 +146,37 @@ bool prepare(const SyntheticInstallation& installation) {
 int main(int argc, char** argv) {
   const int rounds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 3;
   const SyntheticInstallation installation{bench::SyntheticShape{}};
-  std::vector<double> baseline, engine, ratios;
+  std::vector<double> baseline, engine, ratios, planRatios, logRatios;
   for (int round = 0; round < rounds; ++round) {
-    // The order alternates, so neither side always meets the same state of the system.
-    for (int part = 0; part < 2; ++part) {
+    // The order turns, so no side always meets the same state of the system.
+    double plannedMs = 0, loggedMs = 0;
+    for (int part = 0; part < 3; ++part) {
       if (!prepare(installation)) return std::printf("cannot create the installation\n"), 1;
-      if ((part + round) % 2 == 0) {
-        baseline.push_back(timeMs([&] { plainLoop(installation); }));
-        if (!gone(installation)) return std::printf("the plain loop left something\n"), 1;
-      } else {
-        bool clean = false;
-        engine.push_back(engineRun(installation, clean));
-        if (!clean || !gone(installation)) return std::printf("the engine left something\n"), 1;
+      bool clean = false;
+      switch ((part + round) % 3) {
+        case 0:
+          baseline.push_back(timeMs([&] { plainLoop(installation); }));
+          if (!gone(installation)) return std::printf("the plain loop left something\n"), 1;
+          break;
+        case 1:
+          // The plan changes nothing, so the removal that follows meets the same installation.
+          plannedMs = engineRun(installation, clean, Mode::Planned);
+          if (!clean || gone(installation)) return std::printf("the plan failed or changed something\n"), 1;
+          engine.push_back(engineRun(installation, clean));
+          if (!clean || !gone(installation)) return std::printf("the engine left something\n"), 1;
+          break;
+        default:
+          loggedMs = engineRun(installation, clean, Mode::Logged);
+          if (!clean || !gone(installation)) return std::printf("the logged engine left something\n"), 1;
+          DeleteFileA(kBenchLog);
       }
     }
     ratios.push_back(engine.back() / baseline.back());
-    std::printf("round %d: plain loop %.0f ms, engine %.0f ms, ratio %.2f\n", round + 1, baseline.back(), engine.back(),
-                ratios.back());
+    planRatios.push_back(plannedMs / engine.back());
+    logRatios.push_back(loggedMs / engine.back());
+    std::printf("round %d: plain loop %.0f ms, engine %.0f ms (ratio %.2f), plan %.0f ms (%.2f), logged %.0f ms (%.2f)\n",
+                round + 1, baseline.back(), engine.back(), ratios.back(), plannedMs, planRatios.back(), loggedMs,
+                logRatios.back());
   }
   installation.removeLeftovers();
   const auto& shape = installation.shape;
@@ -147,5 +185,7 @@ int main(int argc, char** argv) {
               shape.components * shape.keysPerComponent, shape.components);
   std::printf("median: plain loop %.0f ms, engine %.0f ms, ratio %.2f (target <= 1.5)\n", median(baseline),
               median(engine), median(ratios));
+  std::printf("median: plan / removal %.2f (target <= 0.3), logged / unlogged removal %.2f (target <= 1.1)\n",
+              median(planRatios), median(logRatios));
   return 0;
 }

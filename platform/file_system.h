@@ -54,6 +54,7 @@ enum class OpenMode {
   Read,            // existing file, shared for reading
   CreateAlways,    // new or truncated file, read and write
   WriteExisting,   // existing file, written from the start without truncation
+  Append,          // existing or new file, written at its end; never truncated
 };
 
 class FileSystem {
@@ -74,6 +75,9 @@ class FileSystem {
   [[nodiscard]] virtual Status removeDirectory(const std::string& path) = 0;
   // MoveFileExA with replace-existing and write-through.
   [[nodiscard]] virtual Status replaceFile(const std::string& from, const std::string& to) = 0;
+  // MoveFileExA(path, NULL, MOVEFILE_DELAY_UNTIL_REBOOT): the file, or the
+  // directory once it is empty, is deleted when Windows next starts.
+  [[nodiscard]] virtual Status deleteAtRestart(const std::string& path) = 0;
 
   // FindFirstFileA/FindNextFileA over a pattern such as "C:\\DIR\\*.*" or
   // "C:\\DIR\\*.GID"; "." and ".." are reported like Windows does. The

@@ -35,9 +35,10 @@ class System {
 
   // Starts the program file application, given by its full path so that no
   // folder is searched, with commandLine, hidden and without inherited
-  // handles, and waits at most timeoutMs for it to end.
+  // handles, and waits at most timeoutMs for it to end. exitCode, when
+  // given, gets the child's exit status once it Finished.
   [[nodiscard]] virtual WaitResult runHidden(const std::string& application, const std::string& commandLine,
-                               uint32_t timeoutMs) = 0;
+                                             uint32_t timeoutMs, uint32_t* exitCode = nullptr) = 0;
 
   virtual std::optional<std::string> environment(const std::string& name) = 0;
   // ExpandEnvironmentStringsA: "%NAME%" replaced by the variable's value;

@@ -14,6 +14,7 @@ class MemoryFile : public File {
   Status write(const void* buffer, uint32_t size) override;
   Status flush() override;
   uint64_t size() const override { return node_->content.size(); }
+  void seekToEnd() { position_ = node_->content.size(); }
 
  private:
   const MemoryFileSystem& files_;

@@ -132,7 +132,7 @@ Status MemoryFileSystem::open(const std::string& path, OpenMode mode, FilePtr& o
   MemoryFsNodePtr node, parent;
   if (Status s = reach(path, Op::Open, p, node, parent)) return s;
   const bool write = mode != OpenMode::Read;
-  if (!node && mode != OpenMode::CreateAlways) return kFileNotFound;
+  if (!node && mode != OpenMode::CreateAlways && mode != OpenMode::Append) return kFileNotFound;
   if (node) {
     if (node->directory || (write && (node->attributes & attr::kReadOnly))) return kAccessDenied;
     if (node->writers > 0 || (write && node->busy())) return kSharingViolation;
@@ -145,7 +145,10 @@ Status MemoryFileSystem::open(const std::string& path, OpenMode mode, FilePtr& o
     node->content.clear();  // the attributes stay, hidden and system included
     node->written = node->accessed = clock_;
   }
-  out = std::make_unique<MemoryFile>(*this, node, canonical(p), mode != OpenMode::WriteExisting, write);
+  const bool canRead = mode == OpenMode::Read || mode == OpenMode::CreateAlways;
+  auto file = std::make_unique<MemoryFile>(*this, node, canonical(p), canRead, write);
+  if (mode == OpenMode::Append) file->seekToEnd();
+  out = std::move(file);
   return kSuccess;
 }
 
@@ -238,6 +241,26 @@ Status MemoryFileSystem::replaceFile(const std::string& from, const std::string&
   node->name = target.parts.back();
   targetParent->children[upper(node->name)] = node;
   return kSuccess;
+}
+
+Status MemoryFileSystem::deleteAtRestart(const std::string& path) {
+  FsPath p;
+  MemoryFsNodePtr node, parent;
+  if (Status s = reach(path, Op::DeleteAtRestart, p, node, parent)) return s;
+  // MoveFileExA checks nothing more now: the source need not even exist.
+  scheduled_.push_back(path);
+  return kSuccess;
+}
+
+void MemoryFileSystem::restart() {
+  for (const std::string& path : scheduled_) {
+    FsPath p;
+    MemoryFsNodePtr node, parent;
+    if (!resolve(path, p) || locate(p, node, parent) != kSuccess || !node || !parent) continue;
+    if (node->directory && !node->children.empty()) continue;
+    parent->children.erase(upper(node->name));
+  }
+  scheduled_.clear();
 }
 
 Status MemoryFileSystem::find(const std::string& pattern, const std::function<bool(const FoundEntry&)>& visit) {

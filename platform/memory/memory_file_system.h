@@ -16,7 +16,8 @@ namespace cvl::platform {
 
 class MemoryFileSystem : public FileSystem {
  public:
-  enum class Op { Open, Write, Flush, Delete, CreateDirectory, RemoveDirectory, Replace, SetAttributes, Find, ShellDelete };
+  enum class Op { Open, Write, Flush, Delete, CreateDirectory, RemoveDirectory, Replace, SetAttributes, Find, ShellDelete,
+                  DeleteAtRestart };
 
   MemoryFileSystem();
 
@@ -28,6 +29,7 @@ class MemoryFileSystem : public FileSystem {
   Status createDirectory(const std::string& path) override;
   Status removeDirectory(const std::string& path) override;
   Status replaceFile(const std::string& from, const std::string& to) override;
+  Status deleteAtRestart(const std::string& path) override;
   Status find(const std::string& pattern, const std::function<bool(const FoundEntry&)>& visit) override;
   std::string currentDirectory() override;
   Status setCurrentDirectory(const std::string& path) override;
@@ -43,6 +45,10 @@ class MemoryFileSystem : public FileSystem {
   // Every path below the roots as stored, directories ending in a backslash.
   std::vector<std::string> paths() const;
   int openFiles() const;
+  // What deleteAtRestart scheduled, in order, as given.
+  const std::vector<std::string>& scheduledAtRestart() const { return scheduled_; }
+  // Windows starting again: each scheduled file, or empty directory, goes.
+  void restart();
   // The operation on that path then fails with status until cleared.
   void fail(const std::string& path, Op op, Status status);
   void clearFaults();
@@ -74,6 +80,7 @@ class MemoryFileSystem : public FileSystem {
 
   std::map<std::string, MemoryFsNodePtr> roots_;  // by upper-cased root
   std::map<std::pair<std::string, Op>, Status> faults_;
+  std::vector<std::string> scheduled_;
   FsPath current_{"C:", {}};
   FileTime clock_ = 126227808000000000ull;  // 2001-01-01
 };

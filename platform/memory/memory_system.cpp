@@ -28,8 +28,9 @@ class MemoryLibrary : public Library {
 }  // namespace
 
 WaitResult MemorySystem::runHidden(const std::string& application, const std::string& commandLine,
-                                   uint32_t timeoutMs) {
+                                   uint32_t timeoutMs, uint32_t* exitCode) {
   runs_.push_back({application, commandLine, files_.currentDirectory(), timeoutMs});
+  if (exitCode) *exitCode = 0;
   return runHook_ ? runHook_(commandLine) : WaitResult::Finished;
 }
 

@@ -26,7 +26,8 @@ class MemorySystem : public System {
 
   explicit MemorySystem(MemoryFileSystem& files) : files_(files) {}
 
-  WaitResult runHidden(const std::string& application, const std::string& commandLine, uint32_t timeoutMs) override;
+  WaitResult runHidden(const std::string& application, const std::string& commandLine, uint32_t timeoutMs,
+                       uint32_t* exitCode = nullptr) override;
   std::optional<std::string> environment(const std::string& name) override;
   std::string expandEnvironment(const std::string& text) override;
   std::string userName() override { return userName_; }

@@ -28,9 +28,13 @@ Status Win32FileSystem::open(const std::string& path, OpenMode mode, FilePtr& ou
   DWORD access = GENERIC_READ, disposition = OPEN_EXISTING;
   if (mode == OpenMode::CreateAlways) access = GENERIC_READ | GENERIC_WRITE, disposition = CREATE_ALWAYS;
   if (mode == OpenMode::WriteExisting) access = GENERIC_WRITE;
+  if (mode == OpenMode::Append) access = GENERIC_WRITE, disposition = OPEN_ALWAYS;
   UniqueFile handle(
       CreateFileA(path.c_str(), access, FILE_SHARE_READ, nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!handle) return lastError();
+  if (mode == OpenMode::Append && SetFilePointer(handle.get(), 0, nullptr, FILE_END) == INVALID_SET_FILE_POINTER &&
+      GetLastError() != NO_ERROR)
+    return lastError();
   out = std::make_unique<Win32File>(std::move(handle));
   return kSuccess;
 }
@@ -74,6 +78,10 @@ Status Win32FileSystem::removeDirectory(const std::string& path) { return result
 
 Status Win32FileSystem::replaceFile(const std::string& from, const std::string& to) {
   return result(MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH));
+}
+
+Status Win32FileSystem::deleteAtRestart(const std::string& path) {
+  return result(MoveFileExA(path.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT));
 }
 
 Status Win32FileSystem::find(const std::string& pattern, const std::function<bool(const FoundEntry&)>& visit) {

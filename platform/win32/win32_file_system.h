@@ -14,6 +14,7 @@ class Win32FileSystem : public FileSystem {
   Status createDirectory(const std::string& path) override;
   Status removeDirectory(const std::string& path) override;
   Status replaceFile(const std::string& from, const std::string& to) override;
+  Status deleteAtRestart(const std::string& path) override;
   Status find(const std::string& pattern, const std::function<bool(const FoundEntry&)>& visit) override;
   std::string currentDirectory() override;
   Status setCurrentDirectory(const std::string& path) override;

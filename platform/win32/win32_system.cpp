@@ -48,7 +48,7 @@ std::string grownString(Fill fill) {
 }  // namespace
 
 WaitResult Win32System::runHidden(const std::string& application, const std::string& commandLine,
-                                  uint32_t timeoutMs) {
+                                  uint32_t timeoutMs, uint32_t* exitCode) {
   STARTUPINFOA startup = {};
   startup.cb = sizeof startup;
   startup.dwFlags = STARTF_USESHOWWINDOW;
@@ -60,7 +60,11 @@ WaitResult Win32System::runHidden(const std::string& application, const std::str
     return WaitResult::NotStarted;
   UniqueKernelHandle process(started.hProcess), thread(started.hThread);
   switch (WaitForSingleObject(process.get(), timeoutMs)) {
-    case WAIT_OBJECT_0: return WaitResult::Finished;
+    case WAIT_OBJECT_0: {
+      DWORD status = 0;
+      if (exitCode && GetExitCodeProcess(process.get(), &status)) *exitCode = status;
+      return WaitResult::Finished;
+    }
     case WAIT_TIMEOUT: return WaitResult::TimedOut;
     default: return WaitResult::NotStarted;  // the wait itself failed: nothing is known of the child
   }

@@ -191,6 +191,7 @@ TEST_F(Driver, FileThatCannotGoGivesThePartialResultAndEverythingElseStillGoes) 
   w.load();
   for (const char* name : {"Pathcrafter", "Viewer", "Tools"}) tree.add(CheckState::Checked, &w.component(name));
   w.files.fail(kTarget + std::string("pc.exe"), MemoryFileSystem::Op::Delete, kSharingViolation);
+  w.files.fail(kTarget + std::string("pc.exe"), MemoryFileSystem::Op::DeleteAtRestart, kAccessDenied);
   w.context().silent = true;
   w.context().showProgress = false;
 

@@ -175,6 +175,7 @@ TEST_F(Phases, FailedDeleteIsRecordedAndTheWalkGoesOn) {
   w.files.addFile(kTarget + std::string("locked.dll"));
   w.files.addFile(kTarget + std::string("free.dll"));
   w.files.fail(kTarget + std::string("locked.dll"), MemoryFileSystem::Op::Delete, kAccessDenied);
+  w.files.fail(kTarget + std::string("locked.dll"), MemoryFileSystem::Op::DeleteAtRestart, kAccessDenied);
   CComponent& app = load();
 
   removeComponentFiles(w.context(), app);

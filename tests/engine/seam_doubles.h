@@ -42,6 +42,7 @@ class ProgressRecorder : public ProgressWindow {
   void setRange(int minimum, int maximum) override;
   void tick() override;
   void finish(bool silent) override { events.push_back(silent ? "finish silent" : "finish"); }
+  void showLogNotWritten() override { events.push_back("log not written"); }
 
   std::vector<std::string> events;
   std::function<void(int)> onStep;  // runs after a step is shown

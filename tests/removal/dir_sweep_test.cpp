@@ -85,6 +85,7 @@ class SettlingFiles : public FileSystem {
   Status deleteFile(const std::string& p) override { return inner_.deleteFile(p); }
   Status createDirectory(const std::string& p) override { return inner_.createDirectory(p); }
   Status replaceFile(const std::string& f, const std::string& t) override { return inner_.replaceFile(f, t); }
+  Status deleteAtRestart(const std::string& p) override { return inner_.deleteAtRestart(p); }
   Status find(const std::string& p, const std::function<bool(const FoundEntry&)>& v) override { return inner_.find(p, v); }
   std::string currentDirectory() override { return inner_.currentDirectory(); }
   Status setCurrentDirectory(const std::string& p) override { return inner_.setCurrentDirectory(p); }

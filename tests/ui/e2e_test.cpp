@@ -9,7 +9,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <fstream>
 #include <functional>
+#include <sstream>
 #include <optional>
 #include <string>
 #include <vector>
@@ -258,7 +261,10 @@ TEST_F(UninstallerRun, HelpSwitchShowsTheSwitchesAndDoesNothingElse) {
   EXPECT_EQ(run.boxes[0].caption, "Cvlunst2");
   EXPECT_EQ(run.boxes[0].text,
             "Command line switches:\n\n/Silent  -  Totally silent\n/ShowProgress  -  Displays progress indicator\n"
-            "/ShowErrors  -  Displays error messages (requires attendance)\n/?  -  Displays this message");
+            "/ShowErrors  -  Displays error messages (requires attendance)\n"
+            "/Log=file  -  Appends a record of the removal to file\n"
+            "/Plan  -  Writes what a removal would do to the /Log file, changing nothing\n"
+            "/?  -  Displays this message");
   EXPECT_TRUE(exists("Uninstall\\cvlinst.dat"));
 }
 
@@ -382,6 +388,119 @@ TEST_F(UninstallerRun, InteractiveRunStopsWhileASuiteProgramRuns) {
   EXPECT_TRUE(exists("Uninstall\\cvlinst.dat"));
 }
 
+std::vector<std::string> linesOf(const std::string& path) {
+  std::ifstream file(path);
+  std::vector<std::string> lines;
+  for (std::string line; std::getline(file, line);) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    lines.push_back(line);
+  }
+  return lines;
+}
+
+bool holds(const std::vector<std::string>& lines, const std::string& line) {
+  return std::find(lines.begin(), lines.end(), line) != lines.end();
+}
+
+// The entries of a log: what was done and decided, "ran" lines without
+// their outcome, which a plan cannot know.
+std::vector<std::string> entriesOf(const std::vector<std::string>& lines) {
+  std::vector<std::string> entries;
+  for (const std::string& line : lines) {
+    if (line.rfind("removed ", 0) == 0 || line.rfind("kept ", 0) == 0 || line.rfind("final clean-up", 0) == 0) {
+      entries.push_back(line);
+    } else if (line.rfind("ran: ", 0) == 0) {
+      entries.push_back(line.substr(0, line.rfind(" (")));
+    }
+  }
+  return entries;
+}
+
+TEST_F(UninstallerRun, LoggedSilentRemovalAppendsItsRecordAndTheLogsNameSelectsNothing) {
+  const std::string log = kRoot + "\Corvel Viewer.log";
+  RunResult first = runUninstaller("/SILENT /log=\"" + log + "\" \"Corvel Sheets\"");
+  ASSERT_FALSE(first.timedOut);
+  EXPECT_EQ(first.exitCode, 0u);
+  EXPECT_FALSE(exists("Corvel\\SHEETS.EXE"));
+  EXPECT_TRUE(exists("Corvel\\VIEWER.EXE")) << "the log's name pre-checks nothing";
+  RunResult second = runUninstaller("/SILENT /LOG=\"" + log + "\" /PLAN UNINSTALLALL");
+  EXPECT_EQ(second.exitCode, 0u);
+
+  const std::vector<std::string> lines = linesOf(log);
+  ASSERT_GT(lines.size(), 8u);
+  EXPECT_EQ(lines[0].substr(0, 21), "==== removal started ");
+  EXPECT_NE(lines[1].find("/SILENT /log=\"" + log + "\" \"Corvel Sheets\""), std::string::npos) << lines[1];
+  EXPECT_TRUE(holds(lines, "removed file: " + kRoot + "\\Corvel\\SHEETS.EXE"));
+  EXPECT_TRUE(holds(lines, "kept component: VIEWER (not selected)"));
+  EXPECT_TRUE(holds(lines, "kept component: SPELL (still required by WRITER, MACROS)"));
+  EXPECT_TRUE(holds(lines, "removed key: HKLM\\SOFTWARE\\Corvel\\Sheets"));
+  EXPECT_TRUE(holds(lines, "exit status 0: everything selected was removed"));
+  const auto plan = std::find_if(lines.begin(), lines.end(),
+                                 [](const std::string& line) { return line.rfind("==== plan started ", 0) == 0; });
+  ASSERT_NE(plan, lines.end()) << "appended, not truncated";
+  EXPECT_TRUE(holds(lines, "exit status 0: everything selected was removed"));
+}
+
+TEST_F(UninstallerRun, APlanChangesNothingAndListsWhatTheRealRunThenDoes) {
+  const std::string planLog = kRoot + "\\plan.log", realLog = kRoot + "\\real.log";
+  RunResult planned = runUninstaller("/SILENT UNINSTALLALL /PLAN /LOG=" + planLog);
+  ASSERT_FALSE(planned.timedOut);
+  EXPECT_EQ(planned.exitCode, 0u);
+  EXPECT_TRUE(exists("Corvel\\WRITER.EXE"));
+  EXPECT_TRUE(exists("Uninstall\\cvlinst.dat"));
+  EXPECT_TRUE(keyExists("SOFTWARE\\Corvel\\Writer"));
+
+  RunResult real = runUninstaller("/SILENT UNINSTALLALL /LOG=" + realLog);
+  EXPECT_EQ(real.exitCode, 0u);
+  EXPECT_FALSE(exists("Corvel\\WRITER.EXE"));
+  const std::vector<std::string> plannedEntries = entriesOf(linesOf(planLog));
+  EXPECT_GT(plannedEntries.size(), 30u);
+  EXPECT_EQ(plannedEntries, entriesOf(linesOf(realLog)));
+
+  // Command-line errors end before anything is read; a plan needs its log.
+  EXPECT_EQ(runUninstaller("/SILENT /PLAN UNINSTALLALL").exitCode, 1639u);
+  EXPECT_EQ(runUninstaller("/SILENT /LOG= UNINSTALLALL").exitCode, 1639u);
+  EXPECT_EQ(runUninstaller("/SILENT /PLAN /LOG=C:\\no-such-folder\\plan.log UNINSTALLALL").exitCode, 1622u);
+}
+
+TEST_F(UninstallerRun, AFileHeldOpenIsRemovedByTheNextRestartWithItsFolder) {
+  const std::string font = kRoot + "\\Corvel\\Fonts\\CORVEL.TTF";
+  // A helper process holds the file open without sharing.
+  STARTUPINFOA startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION helper{};
+  std::string command = "\"" + programDirectory() + "file_holder.exe\" \"" + font + "\" 120";
+  ASSERT_TRUE(CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &helper));
+  Sleep(1000);
+  DWORD stillRunning = 0;
+  ASSERT_TRUE(GetExitCodeProcess(helper.hProcess, &stillRunning) && stillRunning == STILL_ACTIVE);
+  char system[MAX_PATH] = {};
+  GetSystemDirectoryA(system, MAX_PATH);
+
+  RunResult run = runUninstaller("/SILENT UNINSTALLALL");
+  TerminateProcess(helper.hProcess, 0);
+  WaitForSingleObject(helper.hProcess, 5000);
+  CloseHandle(helper.hThread);
+  CloseHandle(helper.hProcess);
+  ASSERT_FALSE(run.timedOut);
+  EXPECT_EQ(run.exitCode, 3010u);
+  EXPECT_TRUE(exists("Corvel\\Fonts\\CORVEL.TTF"));
+  std::string pending(16384, '\0');
+  DWORD size = static_cast<DWORD>(pending.size());
+  ASSERT_EQ(RegGetValueA(HKEY_LOCAL_MACHINE, "System\\CurrentControlSet\\Control\\Session Manager",
+                         "PendingFileRenameOperations", RRF_RT_REG_MULTI_SZ, nullptr, pending.data(), &size),
+            ERROR_SUCCESS);
+  pending.resize(size);
+  std::string upperPending = pending;
+  CharUpperBuffA(upperPending.data(), static_cast<DWORD>(upperPending.size()));
+  std::string upperFont = font;
+  CharUpperBuffA(upperFont.data(), static_cast<DWORD>(upperFont.size()));
+  EXPECT_NE(upperPending.find(upperFont), std::string::npos);
+
+  // Wine's restart of the prefix carries out the pending deletions.
+  ASSERT_EQ(test::runToExit("\"" + std::string(system) + "\\wineboot.exe\" -r", 120000), std::optional<uint32_t>(0u));
+  EXPECT_FALSE(exists("Corvel\\Fonts\\CORVEL.TTF"));
+  EXPECT_FALSE(exists("Corvel\\Fonts"));
 // Deployment tools and restart managers ask the program to close while it
 // removes (taskkill without /F posts WM_CLOSE to its windows); a RunOnce
 // command holds the removal still meanwhile. A file held open cannot go:

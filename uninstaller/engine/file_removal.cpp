@@ -6,6 +6,7 @@
 #include "uninstaller/catalogue/catalogue.h"
 #include "uninstaller/engine/engine_names.h"
 #include "uninstaller/engine/logged_files.h"
+#include "uninstaller/engine/restart_removal.h"
 #include "uninstaller/engine/safe_paths.h"
 #include "uninstaller/engine/shared_dll.h"
 #include "uninstaller/installlog/uninstall_log.h"
@@ -67,16 +68,30 @@ bool isUninstallerFile(RemovalContext& context, const std::string& fullPath) {
 
 void removeFile(RemovalContext& context, const std::string& fullPath, const std::string& directory, bool shared) {
   FileSystem& files = context.files();
+  RemovalJournal& journal = *context.journal;
   FileStatus status;
-  if (files.status(fullPath, status) != kSuccess || !isRemovableFile(status)) return;
-  if (isUninstallerFile(context, fullPath)) return;
+  if (files.status(fullPath, status) != kSuccess) return journal.kept("file", fullPath, "not found");
+  if (!isRemovableFile(status)) return journal.kept("file", fullPath, "not removable");
+  if (isUninstallerFile(context, fullPath)) return journal.kept("file", fullPath, "the uninstaller's own file");
   const std::string upperPath = upper(fullPath);
-  if (context.catalogue.coreFiles.count(upperPath.substr(upperPath.rfind('\\') + 1)) != 0) return;
-  if (shared && releaseSharedDll(context.platform, fullPath, true) != 0) return;
+  if (context.catalogue.coreFiles.count(upperPath.substr(upperPath.rfind('\\') + 1)) != 0) {
+    return journal.kept("file", fullPath, "core file");
+  }
+  if (shared) {
+    const int32_t count = releaseSharedDll(context.platform, fullPath, true);
+    if (count < 0) return journal.kept("file", fullPath, "shared, no usable count");
+    if (count > 0) {
+      return journal.kept("file", fullPath, "shared, count " + std::to_string(count + 1) + " -> " + std::to_string(count));
+    }
+  }
 
   // A failure to clear read-only shows as the failed delete that follows.
   if (status.attributes & attr::kReadOnly) (void)files.setAttributes(fullPath, writableAttributes(status.attributes));
-  if (files.deleteFile(fullPath) != kSuccess) context.hadErrors = true;
+  const Status deleted = files.deleteFile(fullPath);
+  if (deleted != kSuccess && !(isInUse(files, fullPath, deleted) && scheduleAtRestart(context, "file", fullPath))) {
+    context.hadErrors = true;
+    journal.kept("file", fullPath, windowsErrorText(deleted));
+  }
   if (endsWith(upperPath, ".HLP")) removeHelpSideFiles(context, directory, shared);
   context.notedPaths.noteDirForRemoval(directory);
 }

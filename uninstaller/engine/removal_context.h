@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "platform/platform.h"
+#include "uninstaller/engine/removal_journal.h"
 #include "uninstaller/engine/file_plan.h"
 
 namespace cvl {
@@ -39,12 +40,22 @@ struct RemovalContext {
   // The progress window, owner of any window the shell might raise; 0 for none.
   std::uintptr_t ownerWindow = 0;
   bool silent = false;
+  bool plan = false;  // a dry run over the plan platform: the store is not written either
   bool showProgress = true;
 
   // Results of the run.
   bool allRemoved = true;   // every top-level item was fully checked
   bool hadErrors = false;   // a file or shortcut could not be deleted
   std::vector<std::string> msiPaths;  // upper case, in collection order
+  // Files and folders in use, scheduled for deletion at restart, in order.
+  std::vector<std::string> scheduledAtRestart;
+
+  // The run's record; quiet unless the program gave it a log to write to.
+  RemovalJournal quietJournal;
+  RemovalJournal* journal = &quietJournal;
+
+  // Nothing failed, but something waits for the restart.
+  bool restartNeeded() const { return !hadErrors && !scheduledAtRestart.empty(); }
 
   std::optional<FilePlan> filePlan;  // see filePlan()
 

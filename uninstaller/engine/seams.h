@@ -32,7 +32,11 @@ class ProgressWindow {
   // The window once created, as a handle value; 0 when there is none.
   virtual std::uintptr_t windowHandle() const { return 0; }
   virtual void setProgressVisible(bool visible) = 0;
-  virtual void showStep(int step) = 0;  // 1..5 phases, 6 success, 7 partial result
+  // 1..5 phases; results: 6 success, 7 partial, 8 files in use removed at
+  // restart, 9 a plan was written.
+  virtual void showStep(int step) = 0;
+  // Beside the result, once: the run's log file could not be written.
+  virtual void showLogNotWritten() = 0;
   virtual void setRange(int minimum, int maximum) = 0;
   virtual void tick() = 0;  // advances the bar by one and lets waiting messages through
   virtual void finish(bool silent) = 0;

@@ -6,6 +6,7 @@
 #include "uninstaller/engine/file_unregistration.h"
 #include "uninstaller/engine/final_cleanup.h"
 #include "uninstaller/engine/msi_path.h"
+#include "uninstaller/engine/restart_removal.h"
 #include "uninstaller/engine/run_once.h"
 #include "uninstaller/engine/shortcuts.h"
 #include "uninstaller/engine/vba_runtime.h"
@@ -16,7 +17,7 @@ namespace {
 
 // The steps the progress window shows.
 enum Step { kSelfRegistering = 1, kProgramFiles, kProgramFolders, kProgramDirectories, kRegistryEntries, kSucceeded,
-            kPartlyDone };
+            kPartlyDone, kRestartNeeded, kPlanWritten };
 
 // Visits every component of the catalogue once, working on those due for
 // removal, and ticks once per component.
@@ -55,7 +56,25 @@ void runCheckedRunOnce(RemovalContext& context, const SelectionTree& tree) {
   }
 }
 
+// Why an installed component the run does not touch stays: it was not
+// asked for, or components that stay still need it.
+void journalComponentsKept(RemovalContext& context) {
+  if (!context.journal->attached()) return;
+  for (const auto& entry : context.catalogue.componentMap) {
+    const CComponent& component = *entry.component;
+    if (!component.isEligible() || component.isDueForRemoval()) continue;
+    std::string needers;
+    for (const std::string& name : component.requiredBy) {
+      const CComponent* needer = context.catalogue.componentMap.find(name);
+      if (needer && needer->isEligible() && !needer->isDueForRemoval()) needers += (needers.empty() ? "" : ", ") + needer->name;
+    }
+    context.journal->kept("component", component.name,
+                          component.removalRequests == 0 || needers.empty() ? "not selected" : "still required by " + needers);
+  }
+}
+
 void runPhases(RemovalContext& context, ProgressWindow& progress) {
+  journalComponentsKept(context);
   forEachComponent(context, progress, [&](const CComponent& component) {
     unregisterComponentFiles(context, component);
     collectMsiPath(context, component);
@@ -71,6 +90,7 @@ void runPhases(RemovalContext& context, ProgressWindow& progress) {
 
   progress.showStep(kProgramDirectories);
   context.notedPaths.removeNotedDirs(context.platform);
+  scheduleFoldersLeftForRestart(context);
 
   progress.showStep(kRegistryEntries);
   forEachComponent(context, progress,
@@ -109,10 +129,14 @@ bool runUninstall(RemovalContext& context, const SelectionTree& tree, ProgressWi
 
   runCheckedRunOnce(context, tree);
   runPhases(context, progress);
-  writeBackSelection(context.catalogue, context.store, context.files());
-  if (context.allRemoved) removeUninstallerTraces(context);
+  if (!context.plan) writeBackSelection(context.catalogue, context.store, context.files());
+  if (context.allRemoved) {
+    context.journal->note("final clean-up: the whole suite was selected");
+    removeUninstallerTraces(context);
+  }
 
-  progress.showStep(context.hadErrors ? kPartlyDone : kSucceeded);
+  progress.showStep(context.plan ? kPlanWritten : context.hadErrors ? kPartlyDone
+                                               : context.restartNeeded() ? kRestartNeeded : kSucceeded);
   progress.tick();
   progress.finish(context.silent);
   return true;

@@ -8,6 +8,16 @@ namespace {
 
 constexpr int kMarkIds[5] = {IDC_MARK_1, IDC_MARK_2, IDC_MARK_3, IDC_MARK_4, IDC_MARK_5};
 
+int resultTextOf(int step) {
+  switch (step) {
+    case CProgressDlg::kSuccess: return IDC_RESULT_SUCCESS;
+    case CProgressDlg::kPartial: return IDC_RESULT_PARTIAL;
+    case CProgressDlg::kRestartNeeded: return IDC_RESULT_RESTART;
+    case CProgressDlg::kPlanWritten: return IDC_RESULT_PLAN;
+    default: return 0;
+  }
+}
+
 }  // namespace
 
 CProgressDlg::CProgressDlg(HWND owner) : owner_(owner) {}
@@ -38,13 +48,13 @@ void CProgressDlg::showStep(int step) {
   if (window_ == nullptr) return;
   if (step >= 1 && step <= 5) {
     ShowWindow(GetDlgItem(window_, kMarkIds[step - 1]), SW_SHOW);
-  } else if (step == kSuccess || step == kPartial) {
+  } else if (const int text = resultTextOf(step)) {
     result_ = step;
     HWND ok = GetDlgItem(window_, IDC_PROGRESS_OK);
     EnableWindow(ok, TRUE);
     // Return presses OK wherever the focus is.
     SendMessageA(window_, DM_SETDEFID, IDC_PROGRESS_OK, 0);
-    ShowWindow(GetDlgItem(window_, step == kSuccess ? IDC_RESULT_SUCCESS : IDC_RESULT_PARTIAL), SW_SHOW);
+    ShowWindow(GetDlgItem(window_, text), SW_SHOW);
     SendMessageA(window_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(ok), TRUE);
   }
   refresh();
@@ -67,6 +77,12 @@ void CProgressDlg::finish(bool silent) {
   ShowWindow(window_, SW_SHOWNORMAL);
   SetForegroundWindow(window_);
   SetActiveWindow(window_);
+}
+
+void CProgressDlg::showLogNotWritten() {
+  if (window_ == nullptr) return;
+  ShowWindow(GetDlgItem(window_, IDC_LOG_NOT_WRITTEN), SW_SHOW);
+  refresh();
 }
 
 void CProgressDlg::refresh() const {

@@ -17,6 +17,8 @@ class CProgressDlg : public ProgressWindow {
  public:
   static constexpr int kSuccess = 6;
   static constexpr int kPartial = 7;
+  static constexpr int kRestartNeeded = 8;
+  static constexpr int kPlanWritten = 9;
 
   explicit CProgressDlg(HWND owner);
   CProgressDlg(const CProgressDlg&) = delete;
@@ -30,10 +32,11 @@ class CProgressDlg : public ProgressWindow {
   void setRange(int minimum, int maximum) override;
   void tick() override;
   void finish(bool silent) override;
+  void showLogNotWritten() override;
 
   HWND handle() const { return window_; }
   CGradientProgress& bar() { return bar_; }
-  // 6 or 7 once the run has shown its result, else 0.
+  // 6 to 9 once the run has shown its result, else 0.
   int result() const { return result_; }
 
  private:

@@ -39,6 +39,8 @@ const char* const kHelpText =
     "/Silent  -  Totally silent\n"
     "/ShowProgress  -  Displays progress indicator\n"
     "/ShowErrors  -  Displays error messages (requires attendance)\n"
+    "/Log=file  -  Appends a record of the removal to file\n"
+    "/Plan  -  Writes what a removal would do to the /Log file, changing nothing\n"
     "/?  -  Displays this message";
 
 size_t programNameEnd(const std::string& commandLine, const std::string& programPath) {

@@ -8,16 +8,26 @@ enum ExitStatus : int {
   kExitPartlyRemoved = 1,   // the removal ran but some elements stayed
   kExitCancelled = 1602,    // the user cancelled, nothing was checked, or suite programs are running
   kExitStartupFailed = 1603,  // errors 14, 15 and 16
+  kExitPlanLogUnwritable = 1622,  // "/PLAN": the log file could not be opened; nothing else happened
+  kExitInvalidCommandLine = 1639,  // "/PLAN" without "/LOG=", or "/LOG=" without a file
+  kExitRestartRequired = 3010,  // only files in use are left; they go at the next restart
 };
 
 // Where a run stopped.
-enum class RunEnd { HelpShown, StartupFailed, ProgramsRunning, Cancelled, NothingChecked, RemovalRan };
+enum class RunEnd {
+  HelpShown, StartupFailed, ProgramsRunning, Cancelled, NothingChecked, RemovalRan,
+  InvalidCommandLine, PlanLogUnwritable
+};
 
 struct RunOutcome {
   RunEnd end = RunEnd::Cancelled;
-  bool hadErrors = false;  // the removal ran and a file or shortcut could not be deleted
+  bool hadErrors = false;      // the removal ran and a file or shortcut could not be deleted
+  bool restartNeeded = false;  // the removal ran and left only files in use, scheduled for the restart
 };
 
 int exitStatusOf(const RunOutcome& outcome);
+
+// One line for the log: what the status tells a deployment tool.
+const char* exitStatusMeaning(int status);
 
 }  // namespace cvl

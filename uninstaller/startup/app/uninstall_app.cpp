@@ -4,6 +4,8 @@
 #include <commctrl.h>
 
 #include "uninstaller/catalogue/catalogue.h"
+#include "uninstaller/engine/journaling_platform.h"
+#include "uninstaller/engine/plan_platform.h"
 #include "uninstaller/engine/uninstall_driver.h"
 #include "uninstaller/removal/noted_paths.h"
 #include "uninstaller/resources/resource_ids.h"
@@ -49,37 +51,72 @@ bool addRunningModule(uint32_t processId, uint16_t task16, const std::string& pa
 }  // namespace
 
 CUninstallApp::CUninstallApp(platform::Platform& platform, std::string commandLine)
-    : platform_(platform), commandLine_(std::move(commandLine)), store_(processStore()) {}
+    : platform_(platform), commandLine_(std::move(commandLine)), store_(processStore()), logFile_(platform.files()) {}
 
 CUninstallApp::~CUninstallApp() {
   catalogue().release();
   notedPaths().clearNotedPaths();
 }
 
-int CUninstallApp::run() { return exitStatusOf(runToEnd()); }
+int CUninstallApp::run() {
+  const int status = exitStatusOf(runToEnd());
+  endLog(status);
+  return status;
+}
 
 RunOutcome CUninstallApp::runToEnd() {
   INITCOMMONCONTROLSEX controls{sizeof controls, ICC_TREEVIEW_CLASSES | ICC_PROGRESS_CLASS | ICC_STANDARD_CLASSES};
   InitCommonControlsEx(&controls);
-  const CommandLine line = parseCommandLine(commandLine_, platform_.system().modulePath());
+  // The log's file name is cut out, as typed, before anything else is matched.
+  const std::string modulePath = platform_.system().modulePath();
+  const size_t programEnd = programNameEnd(commandLine_, modulePath);
+  logSwitches_ = takeLogSwitches(commandLine_.substr(programEnd));
+  const CommandLine line = parseCommandLine(commandLine_.substr(0, programEnd) + logSwitches_.rest, modulePath);
   arguments_ = line.arguments;
   flags_ = line.flags;
   if (flags_.help) {
     showHelp();
     return {RunEnd::HelpShown};
   }
+  if (logSwitches_.invalid) {
+    if (!flags_.silent) showHelp();
+    return {RunEnd::InvalidCommandLine};
+  }
+  if (!openLog() && logSwitches_.plan) return {RunEnd::PlanLogUnwritable};
 
   StartupError error = runStartup(platform_, store_, catalogue(), state_);
   if (error != StartupError::None) {
+    journal_.note("start-up failed: error " + std::to_string(static_cast<int>(error)));
     fail(error);
     return {RunEnd::StartupFailed};
   }
   collectRunningPrograms();
   if (!flags_.silent && !state_.runningSuitePrograms.empty()) {
+    journal_.note("programs of the suite are running: nothing was removed");
     showRunningPrograms(nullptr, state_.runningSuitePrograms);
     return {RunEnd::ProgramsRunning};
   }
   return runSelection();
+}
+
+bool CUninstallApp::openLog() {
+  if (logSwitches_.logPath.empty()) return true;
+  if (logFile_.open(logSwitches_.logPath) != platform::kSuccess) return false;
+  journal_.attach([this](const std::string& line) { logFile_.writeLine(line); });
+  journal_.note("==== " + std::string(logSwitches_.plan ? "plan" : "removal") + " started " + localTimeText());
+  journal_.note("command line: " + commandLine_);
+  if (logSwitches_.plan) {
+    journal_.note("this is a plan: nothing was changed. It cannot know what RunOnce commands and unregistration "
+                  "would change, nor which files will be in use.");
+  }
+  return true;
+}
+
+void CUninstallApp::endLog(int status) {
+  if (!logFile_.isOpen()) return;
+  journal_.note(journal_.summary());
+  journal_.note("exit status " + std::to_string(status) + ": " + exitStatusMeaning(status));
+  static_cast<void>(logFile_.close());  // a log that fails this late has no one left to tell
 }
 
 void CUninstallApp::showHelp() const {
@@ -99,8 +136,17 @@ void CUninstallApp::collectRunningPrograms() {
 }
 
 RunOutcome CUninstallApp::runSelection() {
-  RemovalContext context(platform_, catalogue(), state_.log, state_.pathMacros, notedPaths(), store_,
+  // A logged run sees the machine through the journaling layer; an
+  // unlogged one pays nothing for it. A plan changes nothing at all.
+  JournalingPlatform logged(platform_, journal_);
+  PlanPlatform planned(platform_, journal_);
+  platform::Platform& machine = logSwitches_.plan ? static_cast<platform::Platform&>(planned)
+                                : journal_.attached() ? static_cast<platform::Platform&>(logged)
+                                                      : platform_;
+  RemovalContext context(machine, catalogue(), state_.log, state_.pathMacros, notedPaths(), store_,
                          state_.uninstallDir);
+  context.plan = logSwitches_.plan;
+  context.journal = &journal_;
   context.silent = flags_.silent;
   context.showProgress = flags_.showProgress;
   CUninstallDlg::Options options{flags_.silent, flags_.showErrors, flags_.showProgress, arguments_};
@@ -109,14 +155,17 @@ RunOutcome CUninstallApp::runSelection() {
   options.beforeSessionEnds = [&context] {
     // Nothing can be shown while the session ends; a failed save leaves
     // the store as it was.
-    static_cast<void>(writeBackSelection(context.catalogue, context.store, context.files()));
+    if (!context.plan) static_cast<void>(writeBackSelection(context.catalogue, context.store, context.files()));
   };
-  CUninstallDlg dialog(nullptr, options, catalogue(), [&context](const SelectionTree& tree, ProgressWindow& progress) {
-    return runUninstall(context, tree, progress);
+  const bool logMissing = !logSwitches_.logPath.empty() && !logFile_.isOpen();
+  CUninstallDlg dialog(nullptr, options, catalogue(), [&](const SelectionTree& tree, ProgressWindow& progress) {
+    const bool ran = runUninstall(context, tree, progress);
+    if (ran && logMissing) progress.showLogNotWritten();
+    return ran;
   });
   switch (dialog.run()) {
     case CUninstallDlg::Outcome::RemovalRan:
-      return {RunEnd::RemovalRan, context.hadErrors};
+      return {RunEnd::RemovalRan, context.hadErrors, context.restartNeeded()};
     case CUninstallDlg::Outcome::NothingChecked:
       return {RunEnd::NothingChecked};
     case CUninstallDlg::Outcome::Cancelled:

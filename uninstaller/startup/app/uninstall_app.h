@@ -5,7 +5,10 @@
 #include <string>
 
 #include "platform/platform.h"
+#include "uninstaller/engine/removal_journal.h"
+#include "uninstaller/engine/removal_log_file.h"
 #include "uninstaller/startup/app/command_line.h"
+#include "uninstaller/startup/app/log_switches.h"
 #include "uninstaller/startup/app/exit_status.h"
 #include "uninstaller/startup/app/startup_sequence.h"
 #include "uninstaller/startup/config_store.h"
@@ -27,6 +30,10 @@ class CUninstallApp {
 
  private:
   RunOutcome runToEnd();
+  // False when "/LOG=" named a file that cannot be opened for appending.
+  bool openLog();
+  // The summary and the exit status close an open log.
+  void endLog(int status);
   void showHelp() const;
   void fail(StartupError error) const;
   void collectRunningPrograms();
@@ -35,9 +42,12 @@ class CUninstallApp {
   platform::Platform& platform_;
   std::string commandLine_;  // as the system gives it, program name included
   std::string arguments_;    // upper case, program name left out
+  LogSwitches logSwitches_;  // "/LOG=" and "/PLAN", from the arguments as typed
   StartupFlags flags_;
   StartupState state_;
   CConfigStore& store_;
+  RemovalLogFile logFile_;
+  RemovalJournal journal_;
 };
 
 }  // namespace cvl

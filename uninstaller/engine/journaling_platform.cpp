@@ -1,0 +1,191 @@
+#include "uninstaller/engine/journaling_platform.h"
+
+namespace cvl {
+
+using namespace platform;
+
+const char* rootPrefix(RegRoot root) {
+  switch (root) {
+    case RegRoot::ClassesRoot: return "HKCR";
+    case RegRoot::CurrentUser: return "HKCU";
+    case RegRoot::LocalMachine: return "HKLM";
+    default: return "HKU";
+  }
+}
+
+namespace {
+
+std::string below(const std::string& parent, const std::string& child) {
+  return child.empty() ? parent : parent + "\\" + child;
+}
+
+class JournalingKey : public RegKey {
+ public:
+  JournalingKey(RegKeyPtr inner, std::string path, RemovalJournal& journal)
+      : inner_(std::move(inner)), path_(std::move(path)), journal_(journal) {}
+
+  Status info(RegKeyInfo& out) const override { return inner_->info(out); }
+  Status enumKey(uint32_t index, std::string& name, uint32_t capacity) const override {
+    return inner_->enumKey(index, name, capacity);
+  }
+  Status enumValue(uint32_t index, std::string& name, RegValue* value, uint32_t nameCapacity,
+                   uint32_t dataCapacity) const override {
+    return inner_->enumValue(index, name, value, nameCapacity, dataCapacity);
+  }
+  Status queryValue(const std::string& name, RegValue& value, uint32_t capacity) const override {
+    return inner_->queryValue(name, value, capacity);
+  }
+  Status setValue(const std::string& name, const RegValue& value) override { return inner_->setValue(name, value); }
+  Status deleteValue(const std::string& name) override {
+    const Status status = inner_->deleteValue(name);
+    if (status == kSuccess) journal_.removed("value", path_ + "\\" + (name.empty() ? "(Default)" : name));
+    return status;
+  }
+  Status openKey(const std::string& subKey, uint32_t access, RegKeyPtr& out) const override {
+    return wrap(inner_->openKey(subKey, access, out), subKey, out);
+  }
+  Status createKey(const std::string& subKey, uint32_t access, RegKeyPtr& out) override {
+    return wrap(inner_->createKey(subKey, access, out), subKey, out);
+  }
+  Status deleteKey(const std::string& subKey) override {
+    const Status status = inner_->deleteKey(subKey);
+    if (status == kSuccess) journal_.removed("key", below(path_, subKey));
+    return status;
+  }
+
+ private:
+  Status wrap(Status status, const std::string& subKey, RegKeyPtr& out) const {
+    if (status == kSuccess) out = std::make_unique<JournalingKey>(std::move(out), below(path_, subKey), journal_);
+    return status;
+  }
+
+  RegKeyPtr inner_;
+  std::string path_;
+  RemovalJournal& journal_;
+};
+
+}  // namespace
+
+class JournalingPlatform::Keys : public Registry {
+ public:
+  Keys(Registry& inner, RemovalJournal& journal) : inner_(inner), journal_(journal) {}
+
+  Status openKey(RegRoot root, const std::string& subKey, uint32_t access, RegKeyPtr& out) override {
+    return wrap(inner_.openKey(root, subKey, access, out), root, subKey, out);
+  }
+  Status createKey(RegRoot root, const std::string& subKey, uint32_t access, RegKeyPtr& out) override {
+    return wrap(inner_.createKey(root, subKey, access, out), root, subKey, out);
+  }
+  Status deleteKey(RegRoot root, const std::string& subKey) override {
+    const Status status = inner_.deleteKey(root, subKey);
+    if (status == kSuccess) journal_.removed("key", below(rootPrefix(root), subKey));
+    return status;
+  }
+
+ private:
+  Status wrap(Status status, RegRoot root, const std::string& subKey, RegKeyPtr& out) {
+    if (status == kSuccess) {
+      out = std::make_unique<JournalingKey>(std::move(out), below(rootPrefix(root), subKey), journal_);
+    }
+    return status;
+  }
+
+  Registry& inner_;
+  RemovalJournal& journal_;
+};
+
+class JournalingPlatform::Files : public FileSystem {
+ public:
+  Files(FileSystem& inner, RemovalJournal& journal) : inner_(inner), journal_(journal) {}
+
+  Status open(const std::string& path, OpenMode mode, FilePtr& out) override { return inner_.open(path, mode, out); }
+  Status status(const std::string& path, FileStatus& out) override { return inner_.status(path, out); }
+  Status setStatus(const std::string& path, const FileStatus& status) override {
+    return inner_.setStatus(path, status);
+  }
+  Status setAttributes(const std::string& path, uint32_t attributes) override {
+    return inner_.setAttributes(path, attributes);
+  }
+  Status deleteFile(const std::string& path) override {
+    const Status status = inner_.deleteFile(path);
+    if (status == kSuccess) journal_.removed("file", path);
+    return status;
+  }
+  Status createDirectory(const std::string& path) override { return inner_.createDirectory(path); }
+  Status removeDirectory(const std::string& path) override {
+    const Status status = inner_.removeDirectory(path);
+    if (status == kSuccess) journal_.removed("folder", path);
+    return status;
+  }
+  Status replaceFile(const std::string& from, const std::string& to) override { return inner_.replaceFile(from, to); }
+  Status deleteAtRestart(const std::string& path) override { return inner_.deleteAtRestart(path); }
+  Status find(const std::string& pattern, const std::function<bool(const FoundEntry&)>& visit) override {
+    return inner_.find(pattern, visit);
+  }
+  std::string currentDirectory() override { return inner_.currentDirectory(); }
+  Status setCurrentDirectory(const std::string& path) override { return inner_.setCurrentDirectory(path); }
+
+ private:
+  FileSystem& inner_;
+  RemovalJournal& journal_;
+};
+
+class JournalingPlatform::Processes : public System {
+ public:
+  Processes(System& inner, FileSystem& files, RemovalJournal& journal)
+      : inner_(inner), files_(files), journal_(journal) {}
+
+  WaitResult runHidden(const std::string& application, const std::string& commandLine, uint32_t timeoutMs,
+                       uint32_t* exitCode) override {
+    uint32_t code = 0;
+    const WaitResult result = inner_.runHidden(application, commandLine, timeoutMs, &code);
+    if (exitCode) *exitCode = code;
+    journal_.ran(application + ": " + commandLine, outcomeOf(result, code, timeoutMs));
+    return result;
+  }
+  std::optional<std::string> environment(const std::string& name) override { return inner_.environment(name); }
+  std::string expandEnvironment(const std::string& text) override { return inner_.expandEnvironment(text); }
+  std::string userName() override { return inner_.userName(); }
+  std::string computerName() override { return inner_.computerName(); }
+  std::string windowsDirectory() override { return inner_.windowsDirectory(); }
+  std::string systemDirectory() override { return inner_.systemDirectory(); }
+  std::string modulePath() override { return inner_.modulePath(); }
+  std::optional<std::string> specialFolder(int csidl) override { return inner_.specialFolder(csidl); }
+  bool shellDelete(const std::string& path, std::uintptr_t ownerWindow) override {
+    const bool deleted = inner_.shellDelete(path, ownerWindow);
+    if (deleted) journal_.removed("shortcut", path);
+    return deleted;
+  }
+  LibraryPtr loadLibrary(const std::string& path) override {
+    LibraryPtr library = inner_.loadLibrary(path);
+    journal_.ran("load " + path, library ? "loaded" : "could not be loaded");
+    return library;
+  }
+  void sleep(uint32_t milliseconds) override { inner_.sleep(milliseconds); }
+
+ private:
+  static std::string outcomeOf(WaitResult result, uint32_t code, uint32_t timeoutMs) {
+    switch (result) {
+      case WaitResult::Finished: return "exit code " + std::to_string(code);
+      case WaitResult::TimedOut: return "still running after " + std::to_string(timeoutMs / 1000) + " s, left running";
+      default: return "could not be started";
+    }
+  }
+
+  System& inner_;
+  FileSystem& files_;
+  RemovalJournal& journal_;
+};
+
+JournalingPlatform::JournalingPlatform(Platform& inner, RemovalJournal& journal)
+    : files_(std::make_unique<Files>(inner.files(), journal)),
+      registry_(std::make_unique<Keys>(inner.registry(), journal)),
+      system_(std::make_unique<Processes>(inner.system(), inner.files(), journal)) {}
+
+JournalingPlatform::~JournalingPlatform() = default;
+
+Registry& JournalingPlatform::registry() { return *registry_; }
+FileSystem& JournalingPlatform::files() { return *files_; }
+System& JournalingPlatform::system() { return *system_; }
+
+}  // namespace cvl
