@@ -501,10 +501,13 @@ TEST_F(UninstallerRun, AFileHeldOpenIsRemovedByTheNextRestartWithItsFolder) {
   ASSERT_EQ(test::runToExit("\"" + std::string(system) + "\\wineboot.exe\" -r", 120000), std::optional<uint32_t>(0u));
   EXPECT_FALSE(exists("Corvel\\Fonts\\CORVEL.TTF"));
   EXPECT_FALSE(exists("Corvel\\Fonts"));
+}
+
 // Deployment tools and restart managers ask the program to close while it
 // removes (taskkill without /F posts WM_CLOSE to its windows); a RunOnce
-// command holds the removal still meanwhile. A file held open cannot go:
-// the run goes on to its end and says so with status 1.
+// command holds the removal still meanwhile. A file held open cannot go
+// now: the run goes on to its end, schedules it for the next restart and
+// says so with status 3010.
 TEST_F(UninstallerRun, SilentRemovalGoesThroughCloseRequestsAndReportsWhatStayed) {
   const std::string marker = kRoot + "\\run-once-started";
   const std::string command = "\"" + programDirectory() + "hold_still.exe\" \"" + marker + "\" 3000";
@@ -529,7 +532,7 @@ TEST_F(UninstallerRun, SilentRemovalGoesThroughCloseRequestsAndReportsWhatStayed
   CloseHandle(held);
   ASSERT_FALSE(run.timedOut);
   EXPECT_EQ(asked, std::optional<uint32_t>(0u)) << "taskkill reached the program's windows";
-  EXPECT_EQ(run.exitCode, 1u);
+  EXPECT_EQ(run.exitCode, 3010u);
   EXPECT_TRUE(exists("Corvel\\VIEWER.EXE"));
   EXPECT_FALSE(exists("Corvel\\WRITER.EXE")) << "the removal went on to its end";
 }
