@@ -1,43 +1,30 @@
 #include "refusing_platform.h"
 
+#include "platform/forwarding_key.h"
+
 using namespace cvl::platform;
 
 namespace {
 
-class RefusingKey : public RegKey {
+class RefusingKey : public ForwardingRegKey {
  public:
-  RefusingKey(RegKeyPtr inner, const std::string& refused) : inner_(std::move(inner)), refused_(refused) {}
+  RefusingKey(RegKeyPtr inner, const std::string& refused) : ForwardingRegKey(std::move(inner)), refused_(refused) {}
 
-  Status info(RegKeyInfo& out) const override { return inner_->info(out); }
-  Status enumKey(uint32_t index, std::string& name, uint32_t capacity) const override {
-    return inner_->enumKey(index, name, capacity);
-  }
-  Status enumValue(uint32_t index, std::string& name, RegValue* value, uint32_t nameCapacity,
-                   uint32_t dataCapacity) const override {
-    return inner_->enumValue(index, name, value, nameCapacity, dataCapacity);
-  }
-  Status queryValue(const std::string& name, RegValue& value, uint32_t capacity) const override {
-    return inner_->queryValue(name, value, capacity);
-  }
   Status setValue(const std::string& name, const RegValue& value) override {
     return equalsNoCase(name, refused_) ? kAccessDenied : inner_->setValue(name, value);
   }
-  Status deleteValue(const std::string& name) override { return inner_->deleteValue(name); }
   Status openKey(const std::string& subKey, uint32_t access, RegKeyPtr& out) const override {
     return wrap(inner_->openKey(subKey, access, out), out, refused_);
   }
   Status createKey(const std::string& subKey, uint32_t access, RegKeyPtr& out) override {
     return wrap(inner_->createKey(subKey, access, out), out, refused_);
   }
-  Status deleteKey(const std::string& subKey) override { return inner_->deleteKey(subKey); }
-
   static Status wrap(Status status, RegKeyPtr& key, const std::string& refused) {
     if (status == kSuccess) key = std::make_unique<RefusingKey>(std::move(key), refused);
     return status;
   }
 
  private:
-  RegKeyPtr inner_;
   const std::string& refused_;
 };
 

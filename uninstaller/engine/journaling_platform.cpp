@@ -1,5 +1,7 @@
 #include "uninstaller/engine/journaling_platform.h"
 
+#include "platform/forwarding_key.h"
+
 namespace cvl {
 
 using namespace platform;
@@ -19,23 +21,11 @@ std::string below(const std::string& parent, const std::string& child) {
   return child.empty() ? parent : parent + "\\" + child;
 }
 
-class JournalingKey : public RegKey {
+class JournalingKey : public ForwardingRegKey {
  public:
   JournalingKey(RegKeyPtr inner, std::string path, RemovalJournal& journal)
-      : inner_(std::move(inner)), path_(std::move(path)), journal_(journal) {}
+      : ForwardingRegKey(std::move(inner)), path_(std::move(path)), journal_(journal) {}
 
-  Status info(RegKeyInfo& out) const override { return inner_->info(out); }
-  Status enumKey(uint32_t index, std::string& name, uint32_t capacity) const override {
-    return inner_->enumKey(index, name, capacity);
-  }
-  Status enumValue(uint32_t index, std::string& name, RegValue* value, uint32_t nameCapacity,
-                   uint32_t dataCapacity) const override {
-    return inner_->enumValue(index, name, value, nameCapacity, dataCapacity);
-  }
-  Status queryValue(const std::string& name, RegValue& value, uint32_t capacity) const override {
-    return inner_->queryValue(name, value, capacity);
-  }
-  Status setValue(const std::string& name, const RegValue& value) override { return inner_->setValue(name, value); }
   Status deleteValue(const std::string& name) override {
     const Status status = inner_->deleteValue(name);
     if (status == kSuccess) journal_.removed("value", path_ + "\\" + (name.empty() ? "(Default)" : name));
@@ -59,7 +49,6 @@ class JournalingKey : public RegKey {
     return status;
   }
 
-  RegKeyPtr inner_;
   std::string path_;
   RemovalJournal& journal_;
 };
