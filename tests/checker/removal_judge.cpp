@@ -514,12 +514,11 @@ void AllowList::judgeLibraries() {
 
 std::vector<Violation> AllowList::judge() {
   const std::vector<Change> changes = changesBetween(run_.before, run_.after);
-  for (const Change& change : changes) {
-    const auto file = files_.find(change.path);
-    if (change.kind == Kind::FileDeleted && file != files_.end() && mayGo(file->second, change.path) &&
-        nameOf(change.path).size() > 4 && nameOf(change.path).substr(nameOf(change.path).size() - 4) == ".HLP") {
-      ++helpFolders_[folderOf(change.path)];
-    }
+  // A help file that was due takes its side files along whether or not its
+  // own delete went through; one that stayed tried once per listing.
+  for (const auto& [path, file] : files_) {
+    if (path.size() <= 4 || path.substr(path.size() - 4) != ".HLP" || !mayGo(file, path)) continue;
+    helpFolders_[folderOf(path)] += run_.after.files.count(path) ? std::max(1, file.plainOccurrences) : 1;
   }
   for (const Change& change : changes) judgeChange(change);
   judgeStarts();

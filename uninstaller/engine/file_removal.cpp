@@ -92,7 +92,9 @@ void removeFile(RemovalContext& context, const std::string& fullPath, const std:
     context.hadErrors = true;
     journal.kept("file", fullPath, windowsErrorText(deleted));
   }
-  if (endsWith(upperPath, ".HLP")) removeHelpSideFiles(context, directory, shared);
+  // The side files lie beside the help file itself, which a logged name
+  // holding a subfolder puts below the group's folder.
+  if (endsWith(upperPath, ".HLP")) removeHelpSideFiles(context, fullPath.substr(0, fullPath.find_last_of("\\/") + 1), shared);
   context.notedPaths.noteDirForRemoval(directory);
 }
 
