@@ -31,7 +31,7 @@ void expectOversizeValuesSkipped(platform::Registry& registry) {
 
   PathMacros macros;
   ASSERT_TRUE(loadPathMacros(registry, macros));
-  EXPECT_EQ(macros, (PathMacros{{"<DATAFITS>", fits}, {"<" + fits + ">", "NAME FITS"}}));
+  EXPECT_EQ(macros, (PathMacros{{"<DATAFITS>", fits}, {"<" + fits + ">", "name fits"}}));
   registry.deleteKey(platform::RegRoot::LocalMachine, kPathsKey);
 }
 

@@ -18,7 +18,7 @@ TEST_F(Parsing, EveryRuleFillsItsField) {
   EXPECT_EQ(word.displayText, "WORD_TITLE");
   EXPECT_EQ(word.description, "WORD_DESC");
   EXPECT_EQ(word.exeToRun, "WORD.EXE");
-  EXPECT_EQ(word.target, "<TARGETDIR>\\WORD");
+  EXPECT_EQ(word.target, "<TargetDir>\\Word") << "a folder keeps its spelling";
   EXPECT_TRUE(word.uninstallable && word.includeInBuild && word.visible && word.selected);
   EXPECT_TRUE(word.vba);
   EXPECT_FALSE(word.served || word.expand);

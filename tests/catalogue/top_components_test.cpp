@@ -36,9 +36,9 @@ TEST_F(TopComponents, TargetDirectoryComesFromTheRegistry) {
     "Excel": {)" OFFERED R"(, "TARGET": "<targetdir>\\Sheets"},
     "Draw": {)" OFFERED R"(, "TARGET": "<TARGETDIR>\\Draw"},
     "TopComponents": {"Item1": "Word", "Item2": "Excel", "Item3": "Draw"})");
-  EXPECT_EQ(at("Word").target, "C:\\PROGRAM FILES\\CORVEL\\BIN\\<TARGETDIR>") << "only the first occurrence";
-  EXPECT_EQ(at("Excel").target, "D:\\APPS\\SHEETS");
-  EXPECT_EQ(at("Draw").target, "<TARGETDIR>\\DRAW") << "no registry key: unchanged";
+  EXPECT_EQ(at("Word").target, "c:\\program files\\corvel\\bin\\<TARGETDIR>") << "only the first occurrence";
+  EXPECT_EQ(at("Excel").target, "D:\\Apps\\Sheets");
+  EXPECT_EQ(at("Draw").target, "<TARGETDIR>\\Draw") << "no registry key: unchanged";
 }
 
 TEST_F(TopComponents, MembersGetTheGroupsDirectoryFirst) {
@@ -49,10 +49,10 @@ TEST_F(TopComponents, MembersGetTheGroupsDirectoryFirst) {
     "Dict": {)" ELIGIBLE R"(, "TARGET": "<TARGETDIR>\\Dict"},
     "Templates": {"SELECTED": "Yes", "TARGET": "<TARGETDIR>\\Templates"},
     "TopComponents": {"Item1": "Office"})");
-  EXPECT_EQ(at("Office").target, "C:\\OFFICE");
-  EXPECT_EQ(at("Writer").target, "C:\\OFFICE\\WRITER");
-  EXPECT_EQ(at("Dict").target, "C:\\OFFICE\\DICT");
-  EXPECT_EQ(at("Templates").target, "<TARGETDIR>\\TEMPLATES") << "not eligible";
+  EXPECT_EQ(at("Office").target, "C:\\Office");
+  EXPECT_EQ(at("Writer").target, "C:\\Office\\Writer");
+  EXPECT_EQ(at("Dict").target, "C:\\Office\\Dict");
+  EXPECT_EQ(at("Templates").target, "<TARGETDIR>\\Templates") << "not eligible";
 }
 
 // Each component is fixed once, by the first walk that reaches it: a
@@ -68,9 +68,9 @@ TEST_F(TopComponents, FirstWalkToReachAComponentFixesItsTargetForGood) {
     "Shared": {)" ELIGIBLE R"(, "TARGET": "<TARGETDIR>\\<TARGETDIR>"},
     "Excel": {)" OFFERED R"(, "TARGET": "<TARGETDIR>", "MEMBER1": "Shared"},
     "TopComponents": {"Item1": "Word", "Item2": "Excel", "Item3": "Word"})");
-  EXPECT_EQ(at("Word").target, "C:\\WORD\\<TARGETDIR>");
-  EXPECT_EQ(at("Shared").target, "C:\\WORD\\<TARGETDIR>\\<TARGETDIR>");
-  EXPECT_EQ(at("Excel").target, "D:\\EXCEL");
+  EXPECT_EQ(at("Word").target, "C:\\Word\\<TARGETDIR>");
+  EXPECT_EQ(at("Shared").target, "C:\\Word\\<TARGETDIR>\\<TARGETDIR>");
+  EXPECT_EQ(at("Excel").target, "D:\\Excel");
 }
 
 TEST_F(TopComponents, HiddenTopComponentGetsNoDirectory) {

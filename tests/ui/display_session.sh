@@ -6,7 +6,8 @@
 # manager Wine would wait two seconds for each one to be withdrawn.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
-export WINEPREFIX=${WINEPREFIX:-$root/build/wineprefix} WINEDEBUG=-all
+# CVL_WINE_ARCH (set by the build) picks the prefix.
+export WINEDEBUG=-all
 "$root/scripts/wine-prefix" stop
 "$root/scripts/wine-prefix"
 "$root/scripts/wine-run" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null

@@ -254,6 +254,37 @@ TEST_F(UninstallerRun, StartUpErrorsShowTheirMessageOnlyWhenAskedAndEndWith1603)
             "items related to the application.");
 }
 
+// The user's Programs folder is where the suite's shortcuts live: when the
+// shell cannot resolve it, start-up stops before anything is touched.
+TEST_F(UninstallerRun, AProgramsFolderTheShellCannotResolveIsError16) {
+  const char* kShellFolders = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
+  HKEY folders;
+  ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, kShellFolders, 0, KEY_QUERY_VALUE | KEY_SET_VALUE, &folders), ERROR_SUCCESS);
+  char saved[1024] = {};
+  DWORD type = 0, size = sizeof saved;
+  const bool had = RegQueryValueExA(folders, "Programs", nullptr, &type, reinterpret_cast<BYTE*>(saved), &size) ==
+                   ERROR_SUCCESS;
+  const char unreachable[] = "Q:\\no-such-drive\\Programs";
+  ASSERT_EQ(RegSetValueExA(folders, "Programs", 0, REG_SZ, reinterpret_cast<const BYTE*>(unreachable),
+                           sizeof unreachable),
+            ERROR_SUCCESS);
+  RunResult run = runUninstaller("/SILENT /SHOWERRORS UNINSTALLALL");
+  if (had) {
+    RegSetValueExA(folders, "Programs", 0, type, reinterpret_cast<BYTE*>(saved), size);
+  } else {
+    RegDeleteValueA(folders, "Programs");
+  }
+  RegCloseKey(folders);
+
+  EXPECT_EQ(run.exitCode, 1603u);
+  ASSERT_EQ(run.boxes.size(), 1u);
+  EXPECT_EQ(run.boxes[0].caption, "Corvel System");
+  EXPECT_EQ(run.boxes[0].text,
+            "Error retrieving Windows settings.\nUninstaller cannot continue.\nYou should manually remove items "
+            "related to the application.");
+  EXPECT_TRUE(exists("Corvel\\WRITER.EXE")) << "nothing is removed";
+}
+
 TEST_F(UninstallerRun, HelpSwitchShowsTheSwitchesAndDoesNothingElse) {
   RunResult run = runUninstaller("/?");
   EXPECT_EQ(run.exitCode, 0u);
@@ -417,7 +448,7 @@ std::vector<std::string> entriesOf(const std::vector<std::string>& lines) {
 }
 
 TEST_F(UninstallerRun, LoggedSilentRemovalAppendsItsRecordAndTheLogsNameSelectsNothing) {
-  const std::string log = kRoot + "\Corvel Viewer.log";
+  const std::string log = kRoot + "\\Corvel Viewer.log";
   RunResult first = runUninstaller("/SILENT /log=\"" + log + "\" \"Corvel Sheets\"");
   ASSERT_FALSE(first.timedOut);
   EXPECT_EQ(first.exitCode, 0u);
@@ -430,7 +461,7 @@ TEST_F(UninstallerRun, LoggedSilentRemovalAppendsItsRecordAndTheLogsNameSelectsN
   ASSERT_GT(lines.size(), 8u);
   EXPECT_EQ(lines[0].substr(0, 21), "==== removal started ");
   EXPECT_NE(lines[1].find("/SILENT /log=\"" + log + "\" \"Corvel Sheets\""), std::string::npos) << lines[1];
-  EXPECT_TRUE(holds(lines, "removed file: " + kRoot + "\\Corvel\\SHEETS.EXE"));
+  EXPECT_TRUE(holds(lines, "removed file: " + kRoot + "\\Corvel\\SHEETS.EXE")) << "as stored, not upper-cased";
   EXPECT_TRUE(holds(lines, "kept component: VIEWER (not selected)"));
   EXPECT_TRUE(holds(lines, "kept component: SPELL (still required by WRITER, MACROS)"));
   EXPECT_TRUE(holds(lines, "removed key: HKLM\\SOFTWARE\\Corvel\\Sheets"));

@@ -64,7 +64,7 @@ TEST_F(ProgressDlgTest, MarksAppearIndependentlyAndStay) {
   dialog->showStep(1);
   EXPECT_TRUE(visible(IDC_MARK_1) && visible(IDC_MARK_3) && visible(IDC_MARK_5));
   dialog->showStep(0);
-  dialog->showStep(8);
+  dialog->showStep(CProgressDlg::kPlanWritten + 1);
   EXPECT_FALSE(IsWindowEnabled(item(IDC_PROGRESS_OK))) << "unknown steps change nothing";
   EXPECT_EQ(dialog->result(), 0);
 }

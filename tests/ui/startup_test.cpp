@@ -112,7 +112,7 @@ TEST_F(StartupTest, ASoundInstallationLoadsEverything) {
   EXPECT_EQ(state.processLibraryPath, "C:\\Suite\\Uninstall\\cvlpsapi.dll");
   EXPECT_EQ(catalogue.topComponents, (std::vector<std::string>{"OFFICE", "VIEWER", "FONTS"}));
   EXPECT_EQ(state.log.groups().size(), suite.groups.size());
-  EXPECT_EQ(state.pathMacros.at("<TARGETDIR>"), "C:\\SUITE\\CORVEL");
+  EXPECT_EQ(state.pathMacros.at("<TARGETDIR>"), "C:\\Suite\\Corvel") << "spelled as stored";
   EXPECT_EQ(state.pathMacros.at("<FOLDER_PROGRAMS>"), "C:\\Users\\Tester\\Programs") << "as the shell gives it";
   EXPECT_EQ(state.pathMacros.at("<COMMON_FOLDER_PROGRAMS>"), "C:\\All Users\\Programs");
   EXPECT_EQ(state.suitePrograms, (std::set<std::string>{"SHEETS.EXE", "VIEWER.EXE", "WRITER.EXE"}));
@@ -232,7 +232,7 @@ TEST_F(StartupTest, AnUnknownProgramsFolderIsError16ButTheCommonOneIsOptional) {
   EXPECT_EQ(runStartup(without, store2, catalogue2, state2), StartupError::WindowsSettings);
 }
 
-TEST(PathMacros, NamesAreBracketedOnceAndUpperCased) {
+TEST(PathMacros, NamesAreBracketedOnceAndUpperCasedAndValuesKeepTheirSpelling) {
   platform::MemoryPlatform machine;
   auto& registry = machine.registry();
   const std::string key = "software\\corvel\\uninstall\\paths";
@@ -243,10 +243,10 @@ TEST(PathMacros, NamesAreBracketedOnceAndUpperCased) {
   registry.seedValue(RegRoot::LocalMachine, key, "Number", platform::RegValue::dword(0x41));
   PathMacros macros;
   ASSERT_TRUE(loadPathMacros(registry, macros));
-  EXPECT_EQ(macros.at("<TARGETDIR>"), "C:\\CORVEL");
-  EXPECT_EQ(macros.at("<OPEN"), "A") << "a half-bracketed name is kept as it is";
-  EXPECT_EQ(macros.at("CLOSE>"), "B");
-  EXPECT_EQ(macros.at("<BOTH>"), "C");
+  EXPECT_EQ(macros.at("<TARGETDIR>"), "c:\\corvel");
+  EXPECT_EQ(macros.at("<OPEN"), "a") << "a half-bracketed name is kept as it is";
+  EXPECT_EQ(macros.at("CLOSE>"), "b");
+  EXPECT_EQ(macros.at("<BOTH>"), "c");
   EXPECT_EQ(macros.at("<NUMBER>"), "A") << "the type is not looked at";
   EXPECT_EQ(macros.size(), 5u);
 }
@@ -259,7 +259,7 @@ TEST(PathMacros, ALaterEqualNameReplacesTheEarlier) {
   PathMacros macros;
   ASSERT_TRUE(loadPathMacros(machine.registry(), macros));
   ASSERT_EQ(macros.size(), 1u);
-  EXPECT_TRUE(macros.at("<X>") == "FIRST" || macros.at("<X>") == "SECOND");
+  EXPECT_TRUE(macros.at("<X>") == "first" || macros.at("<X>") == "second");
 }
 
 TEST(RunningSuitePrograms, MatchFileNamesOnlyAndKeepEveryCopy) {

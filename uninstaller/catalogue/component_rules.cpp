@@ -51,11 +51,14 @@ bool matches(const Rule& rule, std::string_view key) {
 
 }  // namespace
 
+// A target folder keeps the record's spelling: the removal log names paths
+// as the administrator knows them. Every other value is a word or a name
+// that is compared in upper case.
 void applyComponentPair(CComponent& component, const std::string& key, const std::string& value) {
   const std::string upperKey = platform::upper(key);
   for (const Rule& rule : kRules) {
     if (matches(rule, upperKey)) {
-      rule.apply(component, platform::upper(value));
+      rule.apply(component, rule.word == "TARGET" ? value : platform::upper(value));
       return;
     }
   }

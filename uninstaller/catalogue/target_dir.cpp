@@ -3,6 +3,8 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/platform.h"
+
 namespace cvl {
 
 namespace {
@@ -10,7 +12,7 @@ namespace {
 constexpr std::string_view kTargetDirMacro = "<TARGETDIR>";
 
 void replaceFirstMacro(const std::string& directory, CComponent& component) {
-  const auto at = component.target.find(kTargetDirMacro);
+  const auto at = platform::upper(component.target).find(kTargetDirMacro);
   if (at != std::string::npos) component.target.replace(at, kTargetDirMacro.size(), directory);
 }
 

@@ -14,7 +14,7 @@ bool isInstalledTop(const CComponent& component) {
 }
 
 // The default value of the component's key under software\corvel\uninstall\components,
-// upper case, without one trailing backslash.
+// spelled as stored, without one trailing backslash.
 std::optional<std::string> targetDirectoryOf(Registry& registry, const std::string& name) {
   RegKeyPtr key;
   if (registry.openKey(RegRoot::LocalMachine, kComponentsKey + name, access::kReadWriteCreate, key) != kSuccess) {
@@ -22,7 +22,7 @@ std::optional<std::string> targetDirectoryOf(Registry& registry, const std::stri
   }
   RegValue value;
   if (key->queryValue("", value, kDirectoryCapacity) != kSuccess) return std::nullopt;
-  std::string directory = upper(value.asString());
+  std::string directory = value.asString();
   if (!directory.empty() && directory.back() == '\\') directory.pop_back();
   return directory;
 }

@@ -70,7 +70,7 @@ bool loadPathMacros(platform::Registry& registry, PathMacros& macros) {
     if (key->enumValue(index, name, &value, kMacroBuffer, kMacroBuffer) != platform::kSuccess) continue;
     name = platform::upper(name);
     if (name.empty() || (name.front() != '<' && name.back() != '>')) name = "<" + name + ">";
-    macros[name] = platform::upper(value.asString());
+    macros[name] = value.asString();
   }
   return true;
 }
