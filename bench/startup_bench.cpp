@@ -79,7 +79,11 @@ std::unique_ptr<cvl::CUninstallDlg> showDialog(const cvl::Catalogue& catalogue) 
 }
 
 bool startToShownDialog(cvl::platform::Platform& platform, Started& s) {
-  if (cvl::runStartup(platform, s.store, s.catalogue, s.state) != cvl::StartupError::None) return false;
+  const cvl::StartupError error = cvl::runStartup(platform, s.store, s.catalogue, s.state);
+  if (error != cvl::StartupError::None) {
+    std::printf("startup_bench: start-up stopped with error %d\n", static_cast<int>(error));
+    return false;
+  }
   cvl::enumRunningModules(&collect, &s.state.runningModules, s.state.processLibraryPath);
   s.state.runningSuitePrograms = cvl::matchRunningSuitePrograms(s.state.runningModules, s.state.suitePrograms);
   s.dialog = showDialog(s.catalogue);
@@ -186,7 +190,7 @@ int main() {
     floor.push_back(seconds([&] { plain = floorToShownDialog(platform, store, log, processLibrary, texts); }));
     DestroyWindow(plain);
   }
-  if (!ok || texts.size() != static_cast<size_t>(kComponents)) {
+  if (!ok || texts.size() != suite.topComponents.size()) {
     std::printf("startup_bench: start-up failed\n");
     return 1;
   }
