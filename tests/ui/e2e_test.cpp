@@ -133,6 +133,16 @@ RunResult runUninstaller(const std::string& arguments, const std::function<bool(
   return run;
 }
 
+// A start-up error: status 1603 and the one box that names it.
+void expectStartupError(const RunResult& run, const std::string& text) {
+  EXPECT_EQ(run.exitCode, 1603u);
+  ASSERT_EQ(run.boxes.size(), 1u);
+  EXPECT_EQ(run.boxes[0].caption, "Corvel System");
+  EXPECT_EQ(run.boxes[0].text, text);
+}
+
+const char* const kRemoveByHand = "\nYou should manually remove items related to the application.";
+
 class UninstallerRun : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -223,13 +233,8 @@ TEST_F(UninstallerRun, StartUpErrorsShowTheirMessageOnlyWhenAskedAndEndWith1603)
   EXPECT_EQ(quiet.exitCode, 1603u);
   EXPECT_TRUE(quiet.boxes.empty());
 
-  RunResult shown = runUninstaller("/SILENT /SHOWERRORS UNINSTALLALL");
-  EXPECT_EQ(shown.exitCode, 1603u);
-  ASSERT_EQ(shown.boxes.size(), 1u);
-  EXPECT_EQ(shown.boxes[0].caption, "Corvel System");
-  EXPECT_EQ(shown.boxes[0].text,
-            "Error reading configuration file.\nThe Uninstaller cannot continue.\nYou should manually remove items "
-            "related to the application.");
+  expectStartupError(runUninstaller("/SILENT /SHOWERRORS UNINSTALLALL"),
+                     std::string("Error reading configuration file.\nThe Uninstaller cannot continue.") + kRemoveByHand);
   ASSERT_TRUE(MoveFileA(saved.c_str(), dat.c_str()));
 
   // A log cut short is refused rather than half used.
@@ -246,12 +251,9 @@ TEST_F(UninstallerRun, StartUpErrorsShowTheirMessageOnlyWhenAskedAndEndWith1603)
 
   fixture::writeLog(machine, suite);
   deleteTree("software\\corvel\\uninstall\\paths");
-  RunResult settings = runUninstaller("/SILENT /SHOWERRORS UNINSTALLALL");
-  EXPECT_EQ(settings.exitCode, 1603u);
-  ASSERT_EQ(settings.boxes.size(), 1u);
-  EXPECT_EQ(settings.boxes[0].text,
-            "Error reading configuration settings.\nThe Uninstaller cannot continue.\nYou should manually remove "
-            "items related to the application.");
+  expectStartupError(runUninstaller("/SILENT /SHOWERRORS UNINSTALLALL"),
+                     std::string("Error reading configuration settings.\nThe Uninstaller cannot continue.") +
+                         kRemoveByHand);
 }
 
 // The user's Programs folder is where the suite's shortcuts live: when the
@@ -276,12 +278,8 @@ TEST_F(UninstallerRun, AProgramsFolderTheShellCannotResolveIsError16) {
   }
   RegCloseKey(folders);
 
-  EXPECT_EQ(run.exitCode, 1603u);
-  ASSERT_EQ(run.boxes.size(), 1u);
-  EXPECT_EQ(run.boxes[0].caption, "Corvel System");
-  EXPECT_EQ(run.boxes[0].text,
-            "Error retrieving Windows settings.\nUninstaller cannot continue.\nYou should manually remove items "
-            "related to the application.");
+  expectStartupError(run, std::string("Error retrieving Windows settings.\nUninstaller cannot continue.") +
+                              kRemoveByHand);
   EXPECT_TRUE(exists("Corvel\\WRITER.EXE")) << "nothing is removed";
 }
 
