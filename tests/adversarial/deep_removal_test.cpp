@@ -12,8 +12,8 @@
 #include "uninstaller/catalogue/catalogue.h"
 #include "uninstaller/engine/uninstall_driver.h"
 #include "uninstaller/removal/noted_paths.h"
-#include "uninstaller/startup/app/startup_sequence.h"
-#include "uninstaller/startup/config_store.h"
+#include "uninstaller/startup/startup_sequence.h"
+#include "uninstaller/store/config_store.h"
 
 namespace cvl::test {
 namespace {

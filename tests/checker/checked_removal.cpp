@@ -4,8 +4,8 @@
 #include "uninstaller/catalogue/catalogue.h"
 #include "uninstaller/engine/uninstall_driver.h"
 #include "uninstaller/removal/noted_paths.h"
-#include "uninstaller/startup/app/startup_sequence.h"
-#include "uninstaller/startup/archive_error.h"
+#include "uninstaller/startup/startup_sequence.h"
+#include "uninstaller/store/archive_error.h"
 
 namespace cvl::checker {
 namespace {

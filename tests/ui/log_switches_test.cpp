@@ -2,8 +2,8 @@
 // other matching.
 #include <gtest/gtest.h>
 
-#include "uninstaller/startup/app/command_line.h"
-#include "uninstaller/startup/app/log_switches.h"
+#include "uninstaller/startup/command_line.h"
+#include "uninstaller/startup/log_switches.h"
 
 namespace cvl {
 namespace {

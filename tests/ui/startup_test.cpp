@@ -7,9 +7,9 @@
 #include "platform/memory/memory_platform.h"
 #include "tests/ui/fixture/installation.h"
 #include "uninstaller/catalogue/catalogue.h"
-#include "uninstaller/startup/app/command_line.h"
-#include "uninstaller/startup/app/startup_sequence.h"
-#include "uninstaller/startup/config_store.h"
+#include "uninstaller/startup/command_line.h"
+#include "uninstaller/startup/startup_sequence.h"
+#include "uninstaller/store/config_store.h"
 
 namespace cvl {
 namespace {

@@ -2,6 +2,7 @@
 
 #include "uninstaller/catalogue/catalogue.h"
 #include "uninstaller/engine/logged_files.h"
+#include "uninstaller/engine/removal_context.h"
 #include "uninstaller/installlog/uninstall_log.h"
 
 namespace cvl {

@@ -4,14 +4,14 @@
 #include <vector>
 
 #include "uninstaller/catalogue/catalogue.h"
-#include "uninstaller/engine/engine_names.h"
+#include "uninstaller/suite/suite_layout.h"
 #include "uninstaller/engine/logged_files.h"
 #include "uninstaller/engine/restart_removal.h"
 #include "uninstaller/engine/safe_paths.h"
 #include "uninstaller/engine/shared_dll.h"
 #include "uninstaller/installlog/uninstall_log.h"
 #include "uninstaller/removal/noted_paths.h"
-#include "uninstaller/startup/config_store.h"
+#include "uninstaller/store/config_store.h"
 
 namespace cvl {
 namespace {

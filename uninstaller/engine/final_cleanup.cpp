@@ -2,9 +2,9 @@
 
 #include <vector>
 
-#include "uninstaller/engine/engine_names.h"
+#include "uninstaller/suite/suite_layout.h"
 #include "uninstaller/removal/delete_key_tree.h"
-#include "uninstaller/startup/config_store.h"
+#include "uninstaller/store/config_store.h"
 
 namespace cvl {
 namespace {

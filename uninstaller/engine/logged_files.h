@@ -5,7 +5,7 @@
 #include <string>
 
 #include "uninstaller/catalogue/component.h"
-#include "uninstaller/engine/removal_context.h"
+#include "uninstaller/engine/path_macros.h"
 #include "uninstaller/installlog/filegroup.h"
 
 namespace cvl {

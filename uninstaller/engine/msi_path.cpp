@@ -1,6 +1,6 @@
 #include "uninstaller/engine/msi_path.h"
 
-#include "uninstaller/engine/engine_names.h"
+#include "uninstaller/suite/suite_layout.h"
 
 namespace cvl {
 

@@ -4,7 +4,6 @@
 // them and fill the results. Nothing here is owned: the context only points
 // at objects that live for the whole program.
 #include <cstdint>
-#include <map>
 #include <optional>
 #include <string>
 #include <vector>
@@ -12,6 +11,7 @@
 #include "platform/platform.h"
 #include "uninstaller/engine/removal_journal.h"
 #include "uninstaller/engine/file_plan.h"
+#include "uninstaller/engine/path_macros.h"
 
 namespace cvl {
 
@@ -19,9 +19,6 @@ class Catalogue;
 class CUninstallLog;
 class NotedPaths;
 class CConfigStore;
-
-// Key: a macro in angle brackets, upper case ("<TARGETDIR>"); value: its text.
-using PathMacros = std::map<std::string, std::string>;
 
 struct RemovalContext {
   RemovalContext(platform::Platform& platform, Catalogue& catalogue, const CUninstallLog& log,

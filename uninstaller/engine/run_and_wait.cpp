@@ -1,6 +1,6 @@
 #include "uninstaller/engine/run_and_wait.h"
 
-#include "uninstaller/engine/engine_names.h"
+#include "uninstaller/suite/suite_layout.h"
 
 namespace cvl {
 

@@ -3,7 +3,7 @@
 #include <optional>
 
 #include "uninstaller/engine/command_program.h"
-#include "uninstaller/engine/engine_names.h"
+#include "uninstaller/suite/suite_layout.h"
 #include "uninstaller/engine/run_and_wait.h"
 
 namespace cvl {

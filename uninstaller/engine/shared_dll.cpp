@@ -1,6 +1,6 @@
 #include "uninstaller/engine/shared_dll.h"
 
-#include "uninstaller/engine/engine_names.h"
+#include "uninstaller/suite/suite_layout.h"
 #include "uninstaller/removal/delete_value_line.h"
 
 namespace cvl {

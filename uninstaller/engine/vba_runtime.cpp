@@ -2,7 +2,7 @@
 
 #include <optional>
 
-#include "uninstaller/engine/engine_names.h"
+#include "uninstaller/suite/suite_layout.h"
 #include "uninstaller/engine/stdcall.h"
 
 namespace cvl {

@@ -1,4 +1,4 @@
-#include "uninstaller/startup/app/uninstall_app.h"
+#include "uninstaller/app/uninstall_app.h"
 
 #include <windows.h>
 #include <commctrl.h>
@@ -9,8 +9,8 @@
 #include "uninstaller/engine/uninstall_driver.h"
 #include "uninstaller/removal/noted_paths.h"
 #include "uninstaller/resources/resource_ids.h"
-#include "uninstaller/startup/app/exit_status.h"
-#include "uninstaller/ui/running_modules.h"
+#include "uninstaller/startup/exit_status.h"
+#include "uninstaller/app/running_modules.h"
 #include "uninstaller/ui/running_programs_dlg.h"
 #include "uninstaller/ui/uninstall_dlg.h"
 

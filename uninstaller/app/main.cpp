@@ -2,7 +2,7 @@
 #include <windows.h>
 
 #include "platform/win32/win32_platform.h"
-#include "uninstaller/startup/app/uninstall_app.h"
+#include "uninstaller/app/uninstall_app.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   cvl::platform::Win32Platform platform;

@@ -1,13 +1,12 @@
-#include "uninstaller/startup/app/startup_sequence.h"
+#include "uninstaller/startup/startup_sequence.h"
 
 #include "uninstaller/catalogue/catalogue.h"
-#include "uninstaller/startup/archive_error.h"
-#include "uninstaller/startup/config_store.h"
+#include "uninstaller/store/archive_error.h"
+#include "uninstaller/store/config_store.h"
 
 namespace cvl {
 namespace {
 
-constexpr const char* kPathsKey = "software\\corvel\\uninstall\\paths";
 constexpr uint32_t kMacroBuffer = 260;
 
 bool endsWithExe(const std::string& name) {
@@ -39,7 +38,7 @@ void locateUninstallFiles(const CConfigStore& store, StartupState& state) {
   state.uninstallDir = slash == std::string::npos ? std::string() : storePath.substr(0, slash);
   if (state.uninstallDir.empty() || state.uninstallDir.back() != '\\') state.uninstallDir += '\\';
   state.logPath = state.uninstallDir + kLogFileName;
-  state.processLibraryPath = state.uninstallDir + "cvlpsapi.dll";
+  state.processLibraryPath = state.uninstallDir + names::kProcessLibrary;
 }
 
 bool loadInstallLog(platform::FileSystem& files, StartupState& state) {
@@ -58,7 +57,7 @@ bool loadInstallLog(platform::FileSystem& files, StartupState& state) {
 
 bool loadPathMacros(platform::Registry& registry, PathMacros& macros) {
   platform::RegKeyPtr key;
-  if (registry.openKey(platform::RegRoot::LocalMachine, kPathsKey, platform::access::kRead, key) !=
+  if (registry.openKey(platform::RegRoot::LocalMachine, names::kPathsKey, platform::access::kRead, key) !=
       platform::kSuccess) {
     return false;
   }

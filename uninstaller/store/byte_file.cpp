@@ -1,4 +1,4 @@
-#include "uninstaller/startup/byte_file.h"
+#include "uninstaller/store/byte_file.h"
 
 #include <algorithm>
 #include <cstring>

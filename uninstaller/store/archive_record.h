@@ -1,7 +1,7 @@
 #pragma once
 // Common base of the records kept in the two archives: each names its class
 // and reads or writes its fields, in one fixed order, with serialize().
-#include "uninstaller/startup/archive.h"
+#include "uninstaller/store/archive.h"
 
 namespace cvl {
 

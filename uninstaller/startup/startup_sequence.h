@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "platform/platform.h"
-#include "uninstaller/engine/removal_context.h"
+#include "uninstaller/engine/path_macros.h"
 #include "uninstaller/installlog/uninstall_log.h"
 
 namespace cvl {
@@ -33,6 +33,12 @@ struct StartupState {
   std::set<std::string> suitePrograms;           // upper-cased ".EXE" file names
   std::vector<std::string> runningSuitePrograms;  // file names, one per running copy
 };
+
+// Finds the uninstall directory through the registry (falling back to the
+// program's own directory), sets store.path() to "cvlinst.dat" there and
+// loads it. False when the registry key cannot be opened, the file is
+// missing or unreadable, or it ends too early.
+bool loadStore(platform::Platform& platform, CConfigStore& store);
 
 // Store, components, top components, data strings and core files, stopping
 // at the first that fails. A store that cannot be read to its end fails too.

@@ -1,4 +1,4 @@
-#include "uninstaller/startup/section_set.h"
+#include "uninstaller/store/section_set.h"
 
 namespace cvl {
 namespace {

@@ -1,4 +1,4 @@
-#include "uninstaller/startup/whole_file.h"
+#include "uninstaller/store/whole_file.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "uninstaller/startup/archive_error.h"
+#include "uninstaller/store/archive_error.h"
 
 namespace cvl {
 

@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "uninstaller/startup/archive.h"
-#include "uninstaller/startup/ordered_map.h"
+#include "uninstaller/store/archive.h"
+#include "uninstaller/store/ordered_map.h"
 
 namespace cvl {
 

@@ -3,9 +3,9 @@
 // the new content's end were left as they were and are never read. The same
 // image is now built in memory and swapped in whole, so a failure part-way
 // can no longer leave a store that is half old and half new.
-#include "uninstaller/startup/byte_file.h"
-#include "uninstaller/startup/config_store.h"
-#include "uninstaller/startup/whole_file.h"
+#include "uninstaller/store/byte_file.h"
+#include "uninstaller/store/config_store.h"
+#include "uninstaller/store/whole_file.h"
 
 namespace cvl {
 namespace {

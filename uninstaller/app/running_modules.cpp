@@ -1,4 +1,4 @@
-#include "uninstaller/ui/running_modules.h"
+#include "uninstaller/app/running_modules.h"
 
 #include <windows.h>
 #include <tlhelp32.h>

@@ -1,4 +1,4 @@
-#include "uninstaller/startup/archive_containers.h"
+#include "uninstaller/store/archive_containers.h"
 
 namespace cvl {
 namespace {

@@ -1,4 +1,4 @@
-#include "uninstaller/startup/app/command_line.h"
+#include "uninstaller/startup/command_line.h"
 
 #include "platform/platform.h"
 

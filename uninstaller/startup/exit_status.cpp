@@ -1,4 +1,4 @@
-#include "uninstaller/startup/app/exit_status.h"
+#include "uninstaller/startup/exit_status.h"
 
 namespace cvl {
 

@@ -6,13 +6,13 @@
 #include <string>
 
 #include "platform/platform.h"
-#include "uninstaller/startup/section_set.h"
+#include "uninstaller/suite/suite_layout.h"
+#include "uninstaller/store/section_set.h"
 
 namespace cvl {
 
-inline constexpr const char* kStoreFileName = "cvlinst.dat";
+inline constexpr const char* kStoreFileName = names::kStoreFile;
 inline constexpr const char* kComponentSetName = "default.cdf";
-inline constexpr const char* kCdfKey = "software\\corvel\\uninstall\\cdf";
 
 class CConfigStore : public ArchiveRecord {
  public:
@@ -59,12 +59,6 @@ class CConfigStore : public ArchiveRecord {
   std::string path_;
   Sets sets_;
 };
-
-// Finds the uninstall directory through the registry (falling back to the
-// program's own directory), sets store.path() to "cvlinst.dat" there and
-// loads it. False when the registry key cannot be opened, the file is
-// missing or unreadable, or it ends too early.
-bool loadStore(platform::Platform& platform, CConfigStore& store);
 
 // The file side of writing the selection back: reads the store file's times
 // and attributes, saves the store, and sets them back so the file looks

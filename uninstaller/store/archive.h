@@ -6,7 +6,7 @@
 #include <string>
 
 #include "platform/file_system.h"
-#include "uninstaller/startup/archive_error.h"
+#include "uninstaller/store/archive_error.h"
 
 namespace cvl {
 

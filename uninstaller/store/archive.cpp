@@ -1,4 +1,4 @@
-#include "uninstaller/startup/archive.h"
+#include "uninstaller/store/archive.h"
 
 #include <algorithm>
 #include <bit>

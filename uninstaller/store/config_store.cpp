@@ -1,4 +1,4 @@
-#include "uninstaller/startup/config_store.h"
+#include "uninstaller/store/config_store.h"
 
 namespace cvl {
 namespace {

@@ -1,4 +1,4 @@
-#include "uninstaller/startup/app/log_switches.h"
+#include "uninstaller/startup/log_switches.h"
 
 #include <cctype>
 

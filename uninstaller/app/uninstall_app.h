@@ -7,11 +7,11 @@
 #include "platform/platform.h"
 #include "uninstaller/engine/removal_journal.h"
 #include "uninstaller/engine/removal_log_file.h"
-#include "uninstaller/startup/app/command_line.h"
-#include "uninstaller/startup/app/log_switches.h"
-#include "uninstaller/startup/app/exit_status.h"
-#include "uninstaller/startup/app/startup_sequence.h"
-#include "uninstaller/startup/config_store.h"
+#include "uninstaller/startup/command_line.h"
+#include "uninstaller/startup/log_switches.h"
+#include "uninstaller/startup/exit_status.h"
+#include "uninstaller/startup/startup_sequence.h"
+#include "uninstaller/store/config_store.h"
 
 namespace cvl {
 
