@@ -14,9 +14,9 @@
 
 #include "engine_synthetic.h"
 #include "platform/win32/win32_platform.h"
-#include "uninstaller/engine/journaling_platform.h"
-#include "uninstaller/engine/plan_platform.h"
-#include "uninstaller/engine/removal_log_file.h"
+#include "uninstaller/engine/record/journaling_platform.h"
+#include "uninstaller/engine/record/plan_platform.h"
+#include "uninstaller/engine/record/removal_log_file.h"
 #include "uninstaller/engine/uninstall_driver.h"
 #include "uninstaller/removal/noted_paths.h"
 #include "bench_clock.h"

@@ -4,8 +4,8 @@
 #include <gtest/gtest.h>
 
 #include "tests/engine/engine_world.h"
-#include "uninstaller/engine/journaling_platform.h"
-#include "uninstaller/engine/plan_platform.h"
+#include "uninstaller/engine/record/journaling_platform.h"
+#include "uninstaller/engine/record/plan_platform.h"
 #include "uninstaller/engine/uninstall_driver.h"
 
 namespace cvl::test {

@@ -4,8 +4,8 @@
 #include <commctrl.h>
 
 #include "uninstaller/catalogue/catalogue.h"
-#include "uninstaller/engine/journaling_platform.h"
-#include "uninstaller/engine/plan_platform.h"
+#include "uninstaller/engine/record/journaling_platform.h"
+#include "uninstaller/engine/record/plan_platform.h"
 #include "uninstaller/engine/uninstall_driver.h"
 #include "uninstaller/removal/noted_paths.h"
 #include "uninstaller/resources/resource_ids.h"

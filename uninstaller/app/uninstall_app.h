@@ -5,8 +5,8 @@
 #include <string>
 
 #include "platform/platform.h"
-#include "uninstaller/engine/removal_journal.h"
-#include "uninstaller/engine/removal_log_file.h"
+#include "uninstaller/engine/record/removal_journal.h"
+#include "uninstaller/engine/record/removal_log_file.h"
 #include "uninstaller/startup/command_line.h"
 #include "uninstaller/startup/log_switches.h"
 #include "uninstaller/startup/exit_status.h"

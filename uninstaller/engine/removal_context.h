@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "platform/platform.h"
-#include "uninstaller/engine/removal_journal.h"
-#include "uninstaller/engine/file_plan.h"
+#include "uninstaller/engine/record/removal_journal.h"
+#include "uninstaller/engine/phases/file_plan.h"
 #include "uninstaller/engine/path_macros.h"
 
 namespace cvl {

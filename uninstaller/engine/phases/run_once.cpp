@@ -1,10 +1,10 @@
-#include "uninstaller/engine/run_once.h"
+#include "uninstaller/engine/phases/run_once.h"
 
 #include <optional>
 
-#include "uninstaller/engine/command_program.h"
+#include "uninstaller/removal/command_program.h"
 #include "uninstaller/suite/suite_layout.h"
-#include "uninstaller/engine/run_and_wait.h"
+#include "uninstaller/removal/run_and_wait.h"
 
 namespace cvl {
 namespace {

@@ -1,8 +1,8 @@
-#include "uninstaller/engine/shortcuts.h"
+#include "uninstaller/engine/phases/shortcuts.h"
 
 #include "uninstaller/catalogue/catalogue.h"
 #include "uninstaller/engine/path_macros.h"
-#include "uninstaller/engine/safe_paths.h"
+#include "uninstaller/removal/safe_paths.h"
 #include "uninstaller/installlog/uninstall_log.h"
 #include "uninstaller/removal/noted_paths.h"
 

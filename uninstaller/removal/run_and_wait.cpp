@@ -1,4 +1,4 @@
-#include "uninstaller/engine/run_and_wait.h"
+#include "uninstaller/removal/run_and_wait.h"
 
 #include "uninstaller/suite/suite_layout.h"
 

@@ -1,4 +1,4 @@
-#include "uninstaller/engine/shared_dll.h"
+#include "uninstaller/removal/shared_dll.h"
 
 #include "uninstaller/suite/suite_layout.h"
 #include "uninstaller/removal/delete_value_line.h"

@@ -1,4 +1,4 @@
-#include "uninstaller/engine/journaling_platform.h"
+#include "uninstaller/engine/record/journaling_platform.h"
 
 #include "platform/forwarding_key.h"
 

@@ -1,14 +1,14 @@
-#include "uninstaller/engine/file_removal.h"
+#include "uninstaller/engine/phases/file_removal.h"
 
 #include <array>
 #include <vector>
 
 #include "uninstaller/catalogue/catalogue.h"
 #include "uninstaller/suite/suite_layout.h"
-#include "uninstaller/engine/logged_files.h"
-#include "uninstaller/engine/restart_removal.h"
-#include "uninstaller/engine/safe_paths.h"
-#include "uninstaller/engine/shared_dll.h"
+#include "uninstaller/engine/phases/logged_files.h"
+#include "uninstaller/engine/phases/restart_removal.h"
+#include "uninstaller/removal/safe_paths.h"
+#include "uninstaller/removal/shared_dll.h"
 #include "uninstaller/installlog/uninstall_log.h"
 #include "uninstaller/removal/noted_paths.h"
 #include "uninstaller/store/config_store.h"

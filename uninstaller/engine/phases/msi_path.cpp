@@ -1,4 +1,4 @@
-#include "uninstaller/engine/msi_path.h"
+#include "uninstaller/engine/phases/msi_path.h"
 
 #include "uninstaller/suite/suite_layout.h"
 

@@ -6,7 +6,7 @@
 #include <memory>
 
 #include "platform/platform.h"
-#include "uninstaller/engine/removal_journal.h"
+#include "uninstaller/engine/record/removal_journal.h"
 
 namespace cvl {
 

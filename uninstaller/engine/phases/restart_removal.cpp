@@ -1,4 +1,4 @@
-#include "uninstaller/engine/restart_removal.h"
+#include "uninstaller/engine/phases/restart_removal.h"
 
 #include <set>
 

@@ -1,12 +1,12 @@
-#include "uninstaller/engine/file_unregistration.h"
+#include "uninstaller/engine/phases/file_unregistration.h"
 
 #include <algorithm>
 
 #include "uninstaller/catalogue/catalogue.h"
-#include "uninstaller/engine/file_plan.h"
-#include "uninstaller/engine/logged_files.h"
-#include "uninstaller/engine/run_and_wait.h"
-#include "uninstaller/engine/shared_dll.h"
+#include "uninstaller/engine/phases/file_plan.h"
+#include "uninstaller/engine/phases/logged_files.h"
+#include "uninstaller/removal/run_and_wait.h"
+#include "uninstaller/removal/shared_dll.h"
 #include "uninstaller/installlog/uninstall_log.h"
 
 namespace cvl {

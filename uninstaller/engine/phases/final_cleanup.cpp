@@ -1,4 +1,4 @@
-#include "uninstaller/engine/final_cleanup.h"
+#include "uninstaller/engine/phases/final_cleanup.h"
 
 #include <vector>
 

@@ -1,10 +1,10 @@
-#include "uninstaller/engine/plan_platform.h"
+#include "uninstaller/engine/record/plan_platform.h"
 
 #include <map>
 #include <set>
 #include <utility>
 
-#include "uninstaller/engine/journaling_platform.h"
+#include "uninstaller/engine/record/journaling_platform.h"
 
 namespace cvl {
 

@@ -1,4 +1,4 @@
-#include "uninstaller/engine/safe_paths.h"
+#include "uninstaller/removal/safe_paths.h"
 
 #include <cctype>
 #include <vector>

@@ -1,9 +1,9 @@
-#include "uninstaller/engine/logged_files.h"
+#include "uninstaller/engine/phases/logged_files.h"
 
 #include <algorithm>
 
 #include "uninstaller/engine/path_macros.h"
-#include "uninstaller/engine/safe_paths.h"
+#include "uninstaller/removal/safe_paths.h"
 
 namespace cvl {
 namespace {

@@ -1,9 +1,9 @@
-#include "uninstaller/engine/vba_runtime.h"
+#include "uninstaller/engine/phases/vba_runtime.h"
 
 #include <optional>
 
 #include "uninstaller/suite/suite_layout.h"
-#include "uninstaller/engine/stdcall.h"
+#include "uninstaller/engine/phases/stdcall.h"
 
 namespace cvl {
 namespace {

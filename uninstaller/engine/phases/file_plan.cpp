@@ -1,7 +1,7 @@
-#include "uninstaller/engine/file_plan.h"
+#include "uninstaller/engine/phases/file_plan.h"
 
 #include "uninstaller/catalogue/catalogue.h"
-#include "uninstaller/engine/logged_files.h"
+#include "uninstaller/engine/phases/logged_files.h"
 #include "uninstaller/engine/removal_context.h"
 #include "uninstaller/installlog/uninstall_log.h"
 

@@ -1,6 +1,6 @@
-#include "uninstaller/engine/command_program.h"
+#include "uninstaller/removal/command_program.h"
 
-#include "uninstaller/engine/safe_paths.h"
+#include "uninstaller/removal/safe_paths.h"
 
 namespace cvl {
 namespace {

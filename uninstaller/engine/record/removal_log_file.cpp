@@ -1,4 +1,4 @@
-#include "uninstaller/engine/removal_log_file.h"
+#include "uninstaller/engine/record/removal_log_file.h"
 
 #include <ctime>
 

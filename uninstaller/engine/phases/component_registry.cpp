@@ -1,4 +1,4 @@
-#include "uninstaller/engine/component_registry.h"
+#include "uninstaller/engine/phases/component_registry.h"
 
 #include <string_view>
 

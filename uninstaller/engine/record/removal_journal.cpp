@@ -1,4 +1,4 @@
-#include "uninstaller/engine/removal_journal.h"
+#include "uninstaller/engine/record/removal_journal.h"
 
 #include "platform/status.h"
 
