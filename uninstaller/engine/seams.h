@@ -10,6 +10,20 @@ class CComponent;
 
 enum class CheckState : int { Unchecked = 0, Checked = 1, Partly = 2 };
 
+// What the progress window shows: the five phases of a run in order, then
+// one result. The numbers are the window's own (its marks and texts).
+enum class RunStep : int {
+  SelfRegistering = 1,
+  ProgramFiles,
+  ProgramFolders,
+  ProgramDirectories,
+  RegistryEntries,
+  Succeeded,
+  PartlyDone,
+  RestartNeeded,
+  PlanWritten,
+};
+
 // The selection tree, read-only. Items are opaque ids; 0 means none.
 class SelectionTree {
  public:
@@ -32,9 +46,9 @@ class ProgressWindow {
   // The window once created, as a handle value; 0 when there is none.
   virtual std::uintptr_t windowHandle() const { return 0; }
   virtual void setProgressVisible(bool visible) = 0;
-  // 1..5 phases; results: 6 success, 7 partial, 8 files in use removed at
-  // restart, 9 a plan was written.
+  // A RunStep's number; anything else is ignored.
   virtual void showStep(int step) = 0;
+  void showStep(RunStep step) { showStep(static_cast<int>(step)); }
   // Beside the result, once: the run's log file could not be written.
   virtual void showLogNotWritten() = 0;
   virtual void setRange(int minimum, int maximum) = 0;

@@ -15,10 +15,6 @@
 namespace cvl {
 namespace {
 
-// The steps the progress window shows.
-enum Step { kSelfRegistering = 1, kProgramFiles, kProgramFolders, kProgramDirectories, kRegistryEntries, kSucceeded,
-            kPartlyDone, kRestartNeeded, kPlanWritten };
-
 // Visits every component of the catalogue once, working on those due for
 // removal, and ticks once per component.
 template <class Work>
@@ -81,18 +77,18 @@ void runPhases(RemovalContext& context, ProgressWindow& progress) {
   });
   if (!context.msiPaths.empty()) uninstallVbaRuntime(context.platform, context.msiPaths);
 
-  progress.showStep(kProgramFiles);
+  progress.showStep(RunStep::ProgramFiles);
   forEachComponent(context, progress, [&](const CComponent& component) { removeComponentFiles(context, component); });
 
-  progress.showStep(kProgramFolders);
+  progress.showStep(RunStep::ProgramFolders);
   forEachComponent(context, progress,
                    [&](const CComponent& component) { removeComponentShortcuts(context, component); });
 
-  progress.showStep(kProgramDirectories);
+  progress.showStep(RunStep::ProgramDirectories);
   context.notedPaths.removeNotedDirs(context.platform);
   scheduleFoldersLeftForRestart(context);
 
-  progress.showStep(kRegistryEntries);
+  progress.showStep(RunStep::RegistryEntries);
   forEachComponent(context, progress,
                    [&](const CComponent& component) { removeComponentRegistry(context, component); });
   context.notedPaths.removeNotedKeys(context.platform);
@@ -124,7 +120,7 @@ bool runUninstall(RemovalContext& context, const SelectionTree& tree, ProgressWi
   progress.create();
   context.ownerWindow = progress.windowHandle();
   progress.setProgressVisible(context.showProgress);
-  progress.showStep(kSelfRegistering);
+  progress.showStep(RunStep::SelfRegistering);
   progress.setRange(0, 4 * components);
 
   runCheckedRunOnce(context, tree);
@@ -135,8 +131,8 @@ bool runUninstall(RemovalContext& context, const SelectionTree& tree, ProgressWi
     removeUninstallerTraces(context);
   }
 
-  progress.showStep(context.plan ? kPlanWritten : context.hadErrors ? kPartlyDone
-                                               : context.restartNeeded() ? kRestartNeeded : kSucceeded);
+  progress.showStep(context.plan ? RunStep::PlanWritten : context.hadErrors ? RunStep::PartlyDone
+                                               : context.restartNeeded() ? RunStep::RestartNeeded : RunStep::Succeeded);
   progress.tick();
   progress.finish(context.silent);
   return true;
