@@ -4,8 +4,7 @@
 #include <commctrl.h>
 
 #include "uninstaller/catalogue/catalogue.h"
-#include "uninstaller/engine/record/journaling_platform.h"
-#include "uninstaller/engine/record/plan_platform.h"
+#include "uninstaller/engine/record/run_mode.h"
 #include "uninstaller/engine/uninstall_driver.h"
 #include "uninstaller/removal/noted_paths.h"
 #include "uninstaller/resources/resource_ids.h"
@@ -136,16 +135,9 @@ void CUninstallApp::collectRunningPrograms() {
 }
 
 RunOutcome CUninstallApp::runSelection() {
-  // A logged run sees the machine through the journaling layer; an
-  // unlogged one pays nothing for it. A plan changes nothing at all.
-  JournalingPlatform logged(platform_, journal_);
-  PlanPlatform planned(platform_, journal_);
-  platform::Platform& machine = logSwitches_.plan ? static_cast<platform::Platform&>(planned)
-                                : journal_.attached() ? static_cast<platform::Platform&>(logged)
-                                                      : platform_;
-  RemovalContext context(machine, catalogue(), state_.log, state_.pathMacros, notedPaths(), store_,
+  RunMachine machine(platform_, journal_, runModeFor(logSwitches_.plan, journal_.attached()));
+  RemovalContext context(machine.platform(), catalogue(), state_.log, state_.pathMacros, notedPaths(), store_,
                          state_.uninstallDir);
-  context.plan = logSwitches_.plan;
   context.journal = &journal_;
   context.silent = flags_.silent;
   context.showProgress = flags_.showProgress;
@@ -155,7 +147,7 @@ RunOutcome CUninstallApp::runSelection() {
   options.beforeSessionEnds = [&context] {
     // Nothing can be shown while the session ends; a failed save leaves
     // the store as it was.
-    if (!context.plan) static_cast<void>(writeBackSelection(context.catalogue, context.store, context.files()));
+    if (!context.platform.changesNothing()) static_cast<void>(writeBackSelection(context.catalogue, context.store, context.files()));
   };
   const bool logMissing = !logSwitches_.logPath.empty() && !logFile_.isOpen();
   CUninstallDlg dialog(nullptr, options, catalogue(), [&](const SelectionTree& tree, ProgressWindow& progress) {

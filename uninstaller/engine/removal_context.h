@@ -37,7 +37,6 @@ struct RemovalContext {
   // The progress window, owner of any window the shell might raise; 0 for none.
   std::uintptr_t ownerWindow = 0;
   bool silent = false;
-  bool plan = false;  // a dry run over the plan platform: the store is not written either
   bool showProgress = true;
 
   // Results of the run.

@@ -125,13 +125,13 @@ bool runUninstall(RemovalContext& context, const SelectionTree& tree, ProgressWi
 
   runCheckedRunOnce(context, tree);
   runPhases(context, progress);
-  if (!context.plan) writeBackSelection(context.catalogue, context.store, context.files());
+  if (!context.platform.changesNothing()) writeBackSelection(context.catalogue, context.store, context.files());
   if (context.allRemoved) {
     context.journal->note("final clean-up: the whole suite was selected");
     removeUninstallerTraces(context);
   }
 
-  progress.showStep(context.plan ? RunStep::PlanWritten : context.hadErrors ? RunStep::PartlyDone
+  progress.showStep(context.platform.changesNothing() ? RunStep::PlanWritten : context.hadErrors ? RunStep::PartlyDone
                                                : context.restartNeeded() ? RunStep::RestartNeeded : RunStep::Succeeded);
   progress.tick();
   progress.finish(context.silent);

@@ -20,6 +20,7 @@ class PlanPlatform : public platform::Platform {
   platform::Registry& registry() override;
   platform::FileSystem& files() override;
   platform::System& system() override;
+  bool changesNothing() const override { return true; }
 
  private:
   class Files;
