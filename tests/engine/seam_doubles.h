@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "uninstaller/engine/seams.h"
+#include "uninstaller/engine/driver_ports.h"
 
 namespace cvl::test {
 

@@ -10,7 +10,7 @@
 
 #include "platform/platform.h"
 #include "uninstaller/engine/record/removal_journal.h"
-#include "uninstaller/engine/phases/file_plan.h"
+#include "uninstaller/engine/phases/file_forecast.h"
 #include "uninstaller/engine/path_macros.h"
 
 namespace cvl {
@@ -53,7 +53,7 @@ struct RemovalContext {
   // Nothing failed, but something waits for the restart.
   bool restartNeeded() const { return !hadErrors && !scheduledAtRestart.empty(); }
 
-  std::optional<FilePlan> filePlan;  // see filePlan()
+  std::optional<FileForecast> fileForecast;  // see fileForecast()
 
   platform::Registry& registry() { return platform.registry(); }
   platform::FileSystem& files() { return platform.files(); }

@@ -6,7 +6,7 @@
 #include <array>
 #include <optional>
 
-#include "uninstaller/engine/seams.h"
+#include "uninstaller/engine/driver_ports.h"
 #include "uninstaller/ui/gradient_progress.h"
 #include "uninstaller/ui/modeless_dialog_keys.h"
 #include "uninstaller/ui/transparent_bitmap.h"

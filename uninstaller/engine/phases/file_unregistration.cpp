@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "uninstaller/catalogue/catalogue.h"
-#include "uninstaller/engine/phases/file_plan.h"
+#include "uninstaller/engine/phases/file_forecast.h"
 #include "uninstaller/engine/phases/logged_files.h"
 #include "uninstaller/removal/run_and_wait.h"
 #include "uninstaller/removal/shared_dll.h"
@@ -18,10 +18,10 @@ namespace {
 // Whether phase 2 will delete a shared file: it drops the count once per
 // listing of every removed component (at least this caller's own), or a
 // listing in an unshared group deletes it outright.
-bool phaseTwoDeletes(RemovalContext& context, const PlannedFile& planned, const std::string& fullPath) {
-  if (planned.unshared) return true;
+bool phaseTwoDeletes(RemovalContext& context, const ForecastFile& expected, const std::string& fullPath) {
+  if (expected.unshared) return true;
   const int32_t afterOne = releaseSharedDll(context.platform, fullPath, false);
-  return afterOne >= 0 && std::max(planned.sharedReleases, 1) > afterOne;
+  return afterOne >= 0 && std::max(expected.sharedReleases, 1) > afterOne;
 }
 
 }  // namespace
@@ -32,9 +32,9 @@ void unregisterFile(RemovalContext& context, const std::string& fileName, const 
   const std::string upperPath = upper(fullPath);
   // Folded as in file removal, so a core file logged in another case keeps its registration.
   if (context.catalogue.coreFiles.count(upperPath.substr(upperPath.rfind('\\') + 1)) != 0) return;
-  FilePlan& plan = filePlan(context);
-  if (shared && !phaseTwoDeletes(context, plan.files[upperPath], fullPath)) return;
-  if (!plan.unregistered.insert(upperPath).second) return;  // once per file, however often it is listed
+  FileForecast& forecast = fileForecast(context);
+  if (shared && !phaseTwoDeletes(context, forecast.files[upperPath], fullPath)) return;
+  if (!forecast.unregistered.insert(upperPath).second) return;  // once per file, however often it is listed
 
   // Both by full path: a bare "regsvr32" could start a program planted in
   // the uninstaller's or the current folder, and a bare file name makes the

@@ -1,19 +1,11 @@
 #include "uninstaller/engine/record/journaling_platform.h"
 
-#include "platform/forwarding_key.h"
+#include "platform/forwarding.h"
+#include "uninstaller/removal/key_path.h"
 
 namespace cvl {
 
 using namespace platform;
-
-const char* rootPrefix(RegRoot root) {
-  switch (root) {
-    case RegRoot::ClassesRoot: return "HKCR";
-    case RegRoot::CurrentUser: return "HKCU";
-    case RegRoot::LocalMachine: return "HKLM";
-    default: return "HKU";
-  }
-}
 
 namespace {
 
@@ -83,46 +75,29 @@ class JournalingPlatform::Keys : public Registry {
   RemovalJournal& journal_;
 };
 
-class JournalingPlatform::Files : public FileSystem {
+class JournalingPlatform::Files : public ForwardingFileSystem {
  public:
-  Files(FileSystem& inner, RemovalJournal& journal) : inner_(inner), journal_(journal) {}
+  Files(FileSystem& inner, RemovalJournal& journal) : ForwardingFileSystem(inner), journal_(journal) {}
 
-  Status open(const std::string& path, OpenMode mode, FilePtr& out) override { return inner_.open(path, mode, out); }
-  Status status(const std::string& path, FileStatus& out) override { return inner_.status(path, out); }
-  Status setStatus(const std::string& path, const FileStatus& status) override {
-    return inner_.setStatus(path, status);
-  }
-  Status setAttributes(const std::string& path, uint32_t attributes) override {
-    return inner_.setAttributes(path, attributes);
-  }
   Status deleteFile(const std::string& path) override {
     const Status status = inner_.deleteFile(path);
     if (status == kSuccess) journal_.removed("file", path);
     return status;
   }
-  Status createDirectory(const std::string& path) override { return inner_.createDirectory(path); }
   Status removeDirectory(const std::string& path) override {
     const Status status = inner_.removeDirectory(path);
     if (status == kSuccess) journal_.removed("folder", path);
     return status;
   }
-  Status replaceFile(const std::string& from, const std::string& to) override { return inner_.replaceFile(from, to); }
-  Status deleteAtRestart(const std::string& path) override { return inner_.deleteAtRestart(path); }
-  Status find(const std::string& pattern, const std::function<bool(const FoundEntry&)>& visit) override {
-    return inner_.find(pattern, visit);
-  }
-  std::string currentDirectory() override { return inner_.currentDirectory(); }
-  Status setCurrentDirectory(const std::string& path) override { return inner_.setCurrentDirectory(path); }
 
  private:
-  FileSystem& inner_;
   RemovalJournal& journal_;
 };
 
-class JournalingPlatform::Processes : public System {
+class JournalingPlatform::SystemCalls : public ForwardingSystem {
  public:
-  Processes(System& inner, FileSystem& files, RemovalJournal& journal)
-      : inner_(inner), files_(files), journal_(journal) {}
+  SystemCalls(System& inner, FileSystem& files, RemovalJournal& journal)
+      : ForwardingSystem(inner), files_(files), journal_(journal) {}
 
   WaitResult runHidden(const std::string& application, const std::string& commandLine, uint32_t timeoutMs,
                        uint32_t* exitCode) override {
@@ -132,14 +107,6 @@ class JournalingPlatform::Processes : public System {
     journal_.ran(application + ": " + commandLine, outcomeOf(result, code, timeoutMs));
     return result;
   }
-  std::optional<std::string> environment(const std::string& name) override { return inner_.environment(name); }
-  std::string expandEnvironment(const std::string& text) override { return inner_.expandEnvironment(text); }
-  std::string userName() override { return inner_.userName(); }
-  std::string computerName() override { return inner_.computerName(); }
-  std::string windowsDirectory() override { return inner_.windowsDirectory(); }
-  std::string systemDirectory() override { return inner_.systemDirectory(); }
-  std::string modulePath() override { return inner_.modulePath(); }
-  std::optional<std::string> specialFolder(int csidl) override { return inner_.specialFolder(csidl); }
   bool shellDelete(const std::string& path, std::uintptr_t ownerWindow) override {
     const bool deleted = inner_.shellDelete(path, ownerWindow);
     if (deleted) journal_.removed("shortcut", path);
@@ -150,7 +117,6 @@ class JournalingPlatform::Processes : public System {
     journal_.ran("load " + path, library ? "loaded" : "could not be loaded");
     return library;
   }
-  void sleep(uint32_t milliseconds) override { inner_.sleep(milliseconds); }
 
  private:
   static std::string outcomeOf(WaitResult result, uint32_t code, uint32_t timeoutMs) {
@@ -161,7 +127,6 @@ class JournalingPlatform::Processes : public System {
     }
   }
 
-  System& inner_;
   FileSystem& files_;
   RemovalJournal& journal_;
 };
@@ -169,7 +134,7 @@ class JournalingPlatform::Processes : public System {
 JournalingPlatform::JournalingPlatform(Platform& inner, RemovalJournal& journal)
     : files_(std::make_unique<Files>(inner.files(), journal)),
       registry_(std::make_unique<Keys>(inner.registry(), journal)),
-      system_(std::make_unique<Processes>(inner.system(), inner.files(), journal)) {}
+      system_(std::make_unique<SystemCalls>(inner.system(), inner.files(), journal)) {}
 
 JournalingPlatform::~JournalingPlatform() = default;
 

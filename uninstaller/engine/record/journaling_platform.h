@@ -22,13 +22,10 @@ class JournalingPlatform : public platform::Platform {
  private:
   class Files;
   class Keys;
-  class Processes;
+  class SystemCalls;
   std::unique_ptr<Files> files_;
   std::unique_ptr<Keys> registry_;
-  std::unique_ptr<Processes> system_;
+  std::unique_ptr<SystemCalls> system_;
 };
-
-// "HKLM", "HKCU", "HKCR" or "HKU": the prefix a key is written with.
-const char* rootPrefix(platform::RegRoot root);
 
 }  // namespace cvl

@@ -4,7 +4,8 @@
 #include <set>
 #include <utility>
 
-#include "uninstaller/engine/record/journaling_platform.h"
+#include "platform/forwarding.h"
+#include "uninstaller/removal/key_path.h"
 
 namespace cvl {
 
@@ -271,9 +272,10 @@ class PlanPlatform::Files : public FileSystem {
   std::map<std::string, uint32_t> attributes_;
 };
 
-class PlanPlatform::Processes : public System {
+class PlanPlatform::SystemCalls : public ForwardingSystem {
  public:
-  Processes(System& real, Files& files, RemovalJournal& journal) : real_(real), files_(files), journal_(journal) {}
+  SystemCalls(System& real, Files& files, RemovalJournal& journal)
+      : ForwardingSystem(real), files_(files), journal_(journal) {}
 
   WaitResult runHidden(const std::string& application, const std::string& commandLine, uint32_t,
                        uint32_t* exitCode) override {
@@ -281,14 +283,6 @@ class PlanPlatform::Processes : public System {
     journal_.ran(application + ": " + commandLine, "planned, not run");
     return WaitResult::Finished;
   }
-  std::optional<std::string> environment(const std::string& name) override { return real_.environment(name); }
-  std::string expandEnvironment(const std::string& text) override { return real_.expandEnvironment(text); }
-  std::string userName() override { return real_.userName(); }
-  std::string computerName() override { return real_.computerName(); }
-  std::string windowsDirectory() override { return real_.windowsDirectory(); }
-  std::string systemDirectory() override { return real_.systemDirectory(); }
-  std::string modulePath() override { return real_.modulePath(); }
-  std::optional<std::string> specialFolder(int csidl) override { return real_.specialFolder(csidl); }
   bool shellDelete(const std::string& path, std::uintptr_t) override { return files_.shellDelete(path); }
   LibraryPtr loadLibrary(const std::string& path) override {
     journal_.ran("load " + path, "planned, not loaded");
@@ -298,7 +292,6 @@ class PlanPlatform::Processes : public System {
   void sleep(uint32_t) override {}
 
  private:
-  System& real_;
   Files& files_;
   RemovalJournal& journal_;
 };
@@ -306,7 +299,7 @@ class PlanPlatform::Processes : public System {
 PlanPlatform::PlanPlatform(Platform& real, RemovalJournal& journal)
     : files_(std::make_unique<Files>(real.files(), journal)),
       registry_(std::make_unique<Keys>(real.registry(), journal)),
-      system_(std::make_unique<Processes>(real.system(), *files_, journal)) {}
+      system_(std::make_unique<SystemCalls>(real.system(), *files_, journal)) {}
 
 PlanPlatform::~PlanPlatform() = default;
 

@@ -25,10 +25,10 @@ class PlanPlatform : public platform::Platform {
  private:
   class Files;
   class Keys;
-  class Processes;
+  class SystemCalls;
   std::unique_ptr<Files> files_;
   std::unique_ptr<Keys> registry_;
-  std::unique_ptr<Processes> system_;
+  std::unique_ptr<SystemCalls> system_;
 };
 
 }  // namespace cvl

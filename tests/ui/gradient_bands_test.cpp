@@ -1,6 +1,6 @@
 // The bar's bands as the progress dialog shows them: 191 pixels wide, the
 // driver's range 0 .. 4n and one step past the end.
-#include "uninstaller/ui/gradient_plan.h"
+#include "uninstaller/ui/gradient_bands.h"
 
 #include <gtest/gtest.h>
 
@@ -17,18 +17,18 @@ GradientBar barAt(int minimum, int maximum, int position) {
   return bar;
 }
 
-int paintedRightEdge(const GradientPlan& plan) { return plan.bands.empty() ? 0 : plan.bands.back().right; }
+int paintedRightEdge(const GradientBands& plan) { return plan.bands.empty() ? 0 : plan.bands.back().right; }
 
-TEST(GradientPlan, NothingDoneShowsOnlyBackground) {
+TEST(GradientBands, NothingDoneShowsOnlyBackground) {
   GradientBar bar = barAt(0, 40, 0);
-  GradientPlan plan = planGradient(bar, kBarWidth);
+  GradientBands plan = gradientBands(bar, kBarWidth);
   EXPECT_TRUE(plan.backgroundOnly);
   EXPECT_TRUE(plan.bands.empty());
 }
 
-TEST(GradientPlan, FullBarHas86BandsFromDarkToBrightBlue) {
+TEST(GradientBands, FullBarHas86BandsFromDarkToBrightBlue) {
   GradientBar bar = barAt(0, 40, 40);
-  GradientPlan plan = planGradient(bar, kBarWidth);
+  GradientBands plan = gradientBands(bar, kBarWidth);
   ASSERT_EQ(plan.bands.size(), 86u);
   EXPECT_EQ(plan.backgroundFrom, -1);
   EXPECT_EQ(plan.bands.front().left, 0);
@@ -41,16 +41,16 @@ TEST(GradientPlan, FullBarHas86BandsFromDarkToBrightBlue) {
   }
 }
 
-TEST(GradientPlan, FullBarReachesTheRightEdgeAtAnyWidth) {
+TEST(GradientBands, FullBarReachesTheRightEdgeAtAnyWidth) {
   for (int width = 50; width <= 600; ++width) {
     GradientBar bar = barAt(0, 4, 5);
-    ASSERT_EQ(paintedRightEdge(planGradient(bar, width)), width) << "width " << width;
+    ASSERT_EQ(paintedRightEdge(gradientBands(bar, width)), width) << "width " << width;
   }
 }
 
-TEST(GradientPlan, HalfwayPaintsUpToTheBandHoldingTheFilledEdge) {
+TEST(GradientBands, HalfwayPaintsUpToTheBandHoldingTheFilledEdge) {
   GradientBar bar = barAt(0, 40, 20);
-  GradientPlan plan = planGradient(bar, kBarWidth);
+  GradientBands plan = gradientBands(bar, kBarWidth);
   // 0.5 x 191 = 95.5: the band containing pixel 95 is the last one drawn.
   const GradientBand& last = plan.bands.back();
   EXPECT_LE(last.left, 95);
@@ -59,21 +59,21 @@ TEST(GradientPlan, HalfwayPaintsUpToTheBandHoldingTheFilledEdge) {
   EXPECT_LT(plan.bands.size(), 50u);
 }
 
-TEST(GradientPlan, StepPastTheEndIsClampedAndShownFull) {
+TEST(GradientBands, StepPastTheEndIsClampedAndShownFull) {
   GradientBar bar = barAt(0, 40, 41);
-  GradientPlan plan = planGradient(bar, kBarWidth);
+  GradientBands plan = gradientBands(bar, kBarWidth);
   EXPECT_EQ(bar.position, 40) << "the clamp is stored";
   EXPECT_EQ(plan.bands.size(), 86u);
   EXPECT_EQ(plan.backgroundFrom, -1);
 }
 
-TEST(GradientPlan, EmptyRangeNeverDividesByZero) {
+TEST(GradientBands, EmptyRangeNeverDividesByZero) {
   // An empty catalogue: range 0 .. 0 and the final step.
   GradientBar untouched = barAt(0, 0, 0);
-  EXPECT_TRUE(planGradient(untouched, kBarWidth).backgroundOnly);
+  EXPECT_TRUE(gradientBands(untouched, kBarWidth).backgroundOnly);
 
   GradientBar finished = barAt(0, 0, 1);
-  GradientPlan plan = planGradient(finished, kBarWidth);
+  GradientBands plan = gradientBands(finished, kBarWidth);
   EXPECT_FALSE(plan.backgroundOnly);
   EXPECT_EQ(plan.bands.size(), 86u);
   EXPECT_EQ(plan.backgroundFrom, -1);
@@ -82,19 +82,19 @@ TEST(GradientPlan, EmptyRangeNeverDividesByZero) {
   EXPECT_EQ(filledWidth(inverted, kBarWidth), kBarWidth);
 }
 
-TEST(GradientPlan, EqualColoursDrawNoBand) {
+TEST(GradientBands, EqualColoursDrawNoBand) {
   GradientBar bar = barAt(0, 10, 5);
   bar.endColour = bar.startColour;
-  GradientPlan plan = planGradient(bar, kBarWidth);
+  GradientBands plan = gradientBands(bar, kBarWidth);
   EXPECT_FALSE(plan.backgroundOnly);
   EXPECT_TRUE(plan.bands.empty());
 }
 
-TEST(GradientPlan, ChannelsFallingTowardTheEndColourCountDown) {
+TEST(GradientBands, ChannelsFallingTowardTheEndColourCountDown) {
   GradientBar bar = barAt(0, 10, 10);
   bar.startColour = {200, 0, 0};
   bar.endColour = {100, 50, 0};
-  GradientPlan plan = planGradient(bar, 100);
+  GradientBands plan = gradientBands(bar, 100);
   ASSERT_EQ(plan.bands.size(), 100u);
   EXPECT_EQ(plan.bands[0].colour, (Rgb{200, 0, 0}));
   EXPECT_EQ(plan.bands[50].colour, (Rgb{150, 25, 0}));

@@ -1,4 +1,4 @@
-#include "uninstaller/ui/gradient_plan.h"
+#include "uninstaller/ui/gradient_bands.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -19,11 +19,11 @@ int filledWidth(GradientBar& bar, int width) {
   return static_cast<int>(ratio * static_cast<float>(width));
 }
 
-GradientPlan planGradient(GradientBar& bar, int width) {
-  GradientPlan plan;
+GradientBands gradientBands(GradientBar& bar, int width) {
+  GradientBands result;
   if (bar.position <= bar.minimum) {
-    plan.backgroundOnly = true;
-    return plan;
+    result.backgroundOnly = true;
+    return result;
   }
   int filled = filledWidth(bar, width);
 
@@ -31,7 +31,7 @@ GradientPlan planGradient(GradientBar& bar, int width) {
   const Rgb& to = bar.endColour;
   int dRed = to.red - from.red, dGreen = to.green - from.green, dBlue = to.blue - from.blue;
   int steps = std::max({std::abs(dRed), std::abs(dGreen), std::abs(dBlue)});
-  if (steps <= 0) return plan;
+  if (steps <= 0) return result;
 
   float band = static_cast<float>(width) / static_cast<float>(steps);
   float incRed = static_cast<float>(dRed) / steps;
@@ -44,12 +44,12 @@ GradientPlan planGradient(GradientBar& bar, int width) {
     next.right = i + 1 >= steps ? width : static_cast<int>(static_cast<float>(i + 1) * band);
     next.colour = {channelAt(i, incRed, from.red), channelAt(i, incGreen, from.green),
                    channelAt(i, incBlue, from.blue)};
-    plan.bands.push_back(next);
+    result.bands.push_back(next);
     if (filled < next.right) {
-      plan.backgroundFrom = next.right;
-      return plan;
+      result.backgroundFrom = next.right;
+      return result;
     }
-    if (i + 1 >= steps) return plan;
+    if (i + 1 >= steps) return result;
   }
 }
 

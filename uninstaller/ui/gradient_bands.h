@@ -28,7 +28,7 @@ struct GradientBand {
   Rgb colour;
 };
 
-struct GradientPlan {
+struct GradientBands {
   bool backgroundOnly = false;     // nothing done yet: the whole bar is background
   std::vector<GradientBand> bands;  // painted left to right, each from y 0 to height + 1
   int backgroundFrom = -1;          // x where the background fill to the right edge starts; -1 for none
@@ -40,6 +40,6 @@ struct GradientPlan {
 int filledWidth(GradientBar& bar, int width);
 
 // The bands for a client area width wide. Clamps bar.position like painting does.
-GradientPlan planGradient(GradientBar& bar, int width);
+GradientBands gradientBands(GradientBar& bar, int width);
 
 }  // namespace cvl

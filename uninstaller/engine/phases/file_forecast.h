@@ -11,17 +11,17 @@ namespace cvl {
 
 struct RemovalContext;
 
-struct PlannedFile {
+struct ForecastFile {
   int sharedReleases = 0;  // listings in shared groups, duplicates included
   bool unshared = false;   // listed in a group that deletes it without a count
 };
 
-struct FilePlan {
-  std::map<std::string, PlannedFile> files;  // by upper-cased full path
+struct FileForecast {
+  std::map<std::string, ForecastFile> files;  // by upper-cased full path
   std::set<std::string> unregistered;        // upper-cased full paths already handed to regsvr32
 };
 
 // Built from the components due for removal on first use, then kept for the run.
-FilePlan& filePlan(RemovalContext& context);
+FileForecast& fileForecast(RemovalContext& context);
 
 }  // namespace cvl

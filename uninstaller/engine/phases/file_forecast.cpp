@@ -1,4 +1,4 @@
-#include "uninstaller/engine/phases/file_plan.h"
+#include "uninstaller/engine/phases/file_forecast.h"
 
 #include "uninstaller/catalogue/catalogue.h"
 #include "uninstaller/engine/phases/logged_files.h"
@@ -8,13 +8,13 @@
 namespace cvl {
 namespace {
 
-void planComponent(RemovalContext& context, const CComponent& component, FilePlan& plan) {
+void forecastComponent(RemovalContext& context, const CComponent& component, FileForecast& forecast) {
   for (const std::string& groupName : component.fileGroups) {
     const CFilegroup* group = context.log.findFileGroup(groupName);
     if (group == nullptr) continue;
     forEachLoggedFile(component, *group, context.pathMacros,
                       [&](const std::string& fileName, const std::string& directory) {
-                        PlannedFile& file = plan.files[platform::upper(directory + fileName)];
+                        ForecastFile& file = forecast.files[platform::upper(directory + fileName)];
                         if (group->shared()) {
                           ++file.sharedReleases;
                         } else {
@@ -26,14 +26,14 @@ void planComponent(RemovalContext& context, const CComponent& component, FilePla
 
 }  // namespace
 
-FilePlan& filePlan(RemovalContext& context) {
-  if (!context.filePlan) {
-    context.filePlan.emplace();
+FileForecast& fileForecast(RemovalContext& context) {
+  if (!context.fileForecast) {
+    context.fileForecast.emplace();
     for (const auto& entry : context.catalogue.componentMap) {
-      if (entry.component->isDueForRemoval()) planComponent(context, *entry.component, *context.filePlan);
+      if (entry.component->isDueForRemoval()) forecastComponent(context, *entry.component, *context.fileForecast);
     }
   }
-  return *context.filePlan;
+  return *context.fileForecast;
 }
 
 }  // namespace cvl
