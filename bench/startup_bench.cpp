@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "platform/win32/win32_platform.h"
-#include "tests/ui/fixture/installation.h"
+#include "tests/support/installation/installation.h"
 #include "uninstaller/catalogue/catalogue.h"
 #include "uninstaller/resources/resource_ids.h"
 #include "uninstaller/startup/startup_sequence.h"

@@ -6,9 +6,9 @@
 #include <gtest/gtest.h>
 
 #include "platform/memory/memory_platform.h"
-#include "tests/engine/seam_doubles.h"
+#include "tests/support/doubles/driver_doubles.h"
 #include "tests/support/program_stack.h"
-#include "tests/ui/fixture/shapes.h"
+#include "tests/support/installation/shapes.h"
 #include "uninstaller/catalogue/catalogue.h"
 #include "uninstaller/engine/uninstall_driver.h"
 #include "uninstaller/removal/noted_paths.h"

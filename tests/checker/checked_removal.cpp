@@ -1,6 +1,6 @@
 #include "tests/checker/checked_removal.h"
 
-#include "tests/engine/seam_doubles.h"
+#include "tests/support/doubles/driver_doubles.h"
 #include "uninstaller/catalogue/catalogue.h"
 #include "uninstaller/engine/uninstall_driver.h"
 #include "uninstaller/removal/noted_paths.h"

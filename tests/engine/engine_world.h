@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "platform/memory/memory_platform.h"
-#include "tests/engine/seam_doubles.h"
+#include "tests/support/doubles/driver_doubles.h"
 #include "uninstaller/catalogue/catalogue.h"
 #include "uninstaller/engine/removal_context.h"
 #include "uninstaller/installlog/uninstall_log.h"

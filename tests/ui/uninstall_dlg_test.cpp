@@ -9,7 +9,7 @@
 #include <string>
 
 #include "platform/memory/memory_platform.h"
-#include "tests/ui/fixture/installation.h"
+#include "tests/support/installation/installation.h"
 #include "uninstaller/catalogue/catalogue.h"
 #include "uninstaller/resources/resource_ids.h"
 #include "uninstaller/startup/startup_sequence.h"

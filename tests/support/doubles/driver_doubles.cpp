@@ -1,4 +1,4 @@
-#include "tests/engine/seam_doubles.h"
+#include "tests/support/doubles/driver_doubles.h"
 
 namespace cvl::test {
 

@@ -5,7 +5,7 @@
 #include <cctype>
 
 #include "platform/memory/memory_platform.h"
-#include "tests/ui/fixture/installation.h"
+#include "tests/support/installation/installation.h"
 #include "uninstaller/catalogue/catalogue.h"
 #include "uninstaller/startup/command_line.h"
 #include "uninstaller/startup/startup_sequence.h"
