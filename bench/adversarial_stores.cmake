@@ -5,5 +5,5 @@
 if(NOT CVL_WIN32)
   add_executable(adversarial_store_bench ${CMAKE_CURRENT_LIST_DIR}/adversarial_stores.cpp
     ${CMAKE_CURRENT_LIST_DIR}/bench_clock.cpp)
-  target_link_libraries(adversarial_store_bench PRIVATE cvl_app cvl_fixture_install cvl_platform_memory)
+  target_link_libraries(adversarial_store_bench PRIVATE cvl_startup cvl_fixture_install cvl_platform_memory)
 endif()

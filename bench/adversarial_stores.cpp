@@ -6,10 +6,10 @@
 
 #include "bench_clock.h"
 #include "platform/memory/memory_platform.h"
-#include "tests/ui/fixture/shapes.h"
+#include "tests/support/installation/shapes.h"
 #include "uninstaller/catalogue/catalogue.h"
-#include "uninstaller/startup/app/startup_sequence.h"
-#include "uninstaller/startup/config_store.h"
+#include "uninstaller/startup/startup_sequence.h"
+#include "uninstaller/store/config_store.h"
 
 namespace {
 

@@ -14,9 +14,8 @@
 
 #include "engine_synthetic.h"
 #include "platform/win32/win32_platform.h"
-#include "uninstaller/engine/journaling_platform.h"
-#include "uninstaller/engine/plan_platform.h"
-#include "uninstaller/engine/removal_log_file.h"
+#include "uninstaller/engine/record/removal_log_file.h"
+#include "uninstaller/engine/record/run_mode.h"
 #include "uninstaller/engine/uninstall_driver.h"
 #include "uninstaller/removal/noted_paths.h"
 #include "bench_clock.h"
@@ -90,11 +89,8 @@ double engineRun(const SyntheticInstallation& installation, bool& clean, Mode mo
   platform::Win32Platform real;
   RemovalJournal journal;
   RemovalLogFile logFile(real.files());
-  JournalingPlatform logged(real, journal);
-  PlanPlatform planned(real, journal);
-  platform::Platform& platform = mode == Mode::Plain    ? static_cast<platform::Platform&>(real)
-                                 : mode == Mode::Logged ? static_cast<platform::Platform&>(logged)
-                                                        : planned;
+  RunMachine machine(real, journal, runModeFor(mode == Mode::Planned, mode == Mode::Logged));
+  platform::Platform& platform = machine.platform();
   CConfigStore store;
   CUninstallLog log;
   Catalogue catalogue;
@@ -107,7 +103,6 @@ double engineRun(const SyntheticInstallation& installation, bool& clean, Mode mo
   const PathMacros macros = {{"<TARGETDIR>", SyntheticInstallation::kTarget}};
   RemovalContext context(platform, catalogue, log, macros, noted, store, SyntheticInstallation::kUninstallDir);
   context.silent = true;
-  context.plan = mode == Mode::Planned;
   context.journal = &journal;
   std::vector<CComponent*> tops;
   for (const auto& entry : catalogue.componentMap) tops.push_back(entry.component.get());

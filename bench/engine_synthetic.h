@@ -7,7 +7,7 @@
 
 #include "uninstaller/catalogue/catalogue.h"
 #include "uninstaller/installlog/uninstall_log.h"
-#include "uninstaller/startup/config_store.h"
+#include "uninstaller/store/config_store.h"
 
 namespace cvl::bench {
 

@@ -13,12 +13,12 @@
 #include <vector>
 
 #include "platform/win32/win32_platform.h"
-#include "tests/ui/fixture/installation.h"
+#include "tests/support/installation/installation.h"
 #include "uninstaller/catalogue/catalogue.h"
 #include "uninstaller/resources/resource_ids.h"
-#include "uninstaller/startup/app/startup_sequence.h"
-#include "uninstaller/startup/config_store.h"
-#include "uninstaller/ui/running_modules.h"
+#include "uninstaller/startup/startup_sequence.h"
+#include "uninstaller/store/config_store.h"
+#include "uninstaller/app/running_modules.h"
 #include "uninstaller/ui/uninstall_dlg.h"
 
 namespace {

@@ -13,6 +13,9 @@ class Platform {
   virtual Registry& registry() = 0;
   virtual FileSystem& files() = 0;
   virtual System& system() = 0;
+  // True for a machine that only writes down what a run would change: a
+  // run over it must leave everything as it was, its own store included.
+  virtual bool changesNothing() const { return false; }
 };
 
 // Converts UTF-16LE text to the ANSI code page; characters the code page

@@ -6,14 +6,14 @@
 #include <gtest/gtest.h>
 
 #include "platform/memory/memory_platform.h"
-#include "tests/engine/seam_doubles.h"
+#include "tests/support/doubles/driver_doubles.h"
 #include "tests/support/program_stack.h"
-#include "tests/ui/fixture/shapes.h"
+#include "tests/support/installation/shapes.h"
 #include "uninstaller/catalogue/catalogue.h"
 #include "uninstaller/engine/uninstall_driver.h"
 #include "uninstaller/removal/noted_paths.h"
-#include "uninstaller/startup/app/startup_sequence.h"
-#include "uninstaller/startup/config_store.h"
+#include "uninstaller/startup/startup_sequence.h"
+#include "uninstaller/store/config_store.h"
 
 namespace cvl::test {
 namespace {

@@ -5,7 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/memory/memory_platform.h"
-#include "uninstaller/startup/app/startup_sequence.h"
+#include "uninstaller/startup/startup_sequence.h"
 #ifdef _WIN32
 #include "platform/win32/win32_platform.h"
 #endif

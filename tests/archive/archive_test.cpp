@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "tests/archive/bytes.h"
-#include "uninstaller/startup/archive_containers.h"
+#include "uninstaller/store/archive_containers.h"
 
 namespace cvl {
 namespace {

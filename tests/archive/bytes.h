@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "uninstaller/startup/archive.h"
-#include "uninstaller/startup/byte_file.h"
+#include "uninstaller/store/archive.h"
+#include "uninstaller/store/byte_file.h"
 
 namespace cvl::test {
 

@@ -2,7 +2,8 @@
 
 #include "platform/memory/memory_platform.h"
 #include "tests/archive/bytes.h"
-#include "uninstaller/startup/config_store.h"
+#include "uninstaller/startup/startup_sequence.h"
+#include "uninstaller/store/config_store.h"
 
 namespace cvl {
 namespace {
@@ -126,7 +127,7 @@ TEST(ConfigStoreLookup, SectionsIgnoreCaseButKeysDoNot) {
 class LoadStoreTest : public ::testing::Test {
  protected:
   void seedDirectoryValue(const std::string& directory) {
-    platform_.registry().seedValue(platform::RegRoot::LocalMachine, kCdfKey, "",
+    platform_.registry().seedValue(platform::RegRoot::LocalMachine, names::kCdfKey, "",
                                    platform::RegValue::string(directory));
   }
   void seedStore(const std::string& path, const Bytes& bytes) { platform_.files().addFile(path, asText(bytes)); }
@@ -148,7 +149,7 @@ TEST_F(LoadStoreTest, FindsTheStoreThroughTheRegistry) {
 }
 
 TEST_F(LoadStoreTest, FallsBackToTheProgramDirectoryWhenTheValueIsUnreadable) {
-  platform_.registry().seedKey(platform::RegRoot::LocalMachine, kCdfKey);
+  platform_.registry().seedKey(platform::RegRoot::LocalMachine, names::kCdfKey);
   platform_.system().setModulePath("D:\\Tools\\Cvlunst2.exe");
   seedStore("D:\\Tools\\cvlinst.dat", file_);
   ASSERT_TRUE(loadStore(platform_, store_));
@@ -166,7 +167,7 @@ TEST_F(LoadStoreTest, FailsWithoutKeyFileOrCompleteContent) {
   EXPECT_FALSE(loadStore(platform_, store_));  // no key
 
   seedDirectoryValue(kDir);
-  platform_.registry().fail(platform::RegRoot::LocalMachine, kCdfKey, platform::MemoryRegistry::Op::Open,
+  platform_.registry().fail(platform::RegRoot::LocalMachine, names::kCdfKey, platform::MemoryRegistry::Op::Open,
                             platform::kAccessDenied);
   EXPECT_FALSE(loadStore(platform_, store_));
   platform_.registry().clearFaults();

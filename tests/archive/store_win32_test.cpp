@@ -6,8 +6,8 @@
 
 #include "platform/win32/win32_platform.h"
 #include "tests/archive/bytes.h"
-#include "uninstaller/startup/config_store.h"
-#include "uninstaller/startup/whole_file.h"
+#include "uninstaller/store/config_store.h"
+#include "uninstaller/store/whole_file.h"
 
 namespace cvl {
 namespace {

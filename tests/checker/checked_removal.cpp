@@ -1,11 +1,11 @@
 #include "tests/checker/checked_removal.h"
 
-#include "tests/engine/seam_doubles.h"
+#include "tests/support/doubles/driver_doubles.h"
 #include "uninstaller/catalogue/catalogue.h"
 #include "uninstaller/engine/uninstall_driver.h"
 #include "uninstaller/removal/noted_paths.h"
-#include "uninstaller/startup/app/startup_sequence.h"
-#include "uninstaller/startup/archive_error.h"
+#include "uninstaller/startup/startup_sequence.h"
+#include "uninstaller/store/archive_error.h"
 
 namespace cvl::checker {
 namespace {

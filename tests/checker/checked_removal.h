@@ -12,7 +12,7 @@
 #include "tests/checker/choices.h"
 #include "tests/checker/removal_judge.h"
 #include "uninstaller/installlog/uninstall_log.h"
-#include "uninstaller/startup/config_store.h"
+#include "uninstaller/store/config_store.h"
 
 namespace cvl::checker {
 

@@ -8,7 +8,7 @@
 
 #include "tests/checker/checked_removal.h"
 #include "tests/checker/safety_rules.h"
-#include "uninstaller/startup/byte_file.h"
+#include "uninstaller/store/byte_file.h"
 
 namespace cvl::checker {
 namespace {

@@ -10,7 +10,7 @@
 #include "platform/memory/memory_system.h"
 #include "tests/checker/machine_snapshot.h"
 #include "uninstaller/installlog/uninstall_log.h"
-#include "uninstaller/startup/config_store.h"
+#include "uninstaller/store/config_store.h"
 
 namespace cvl::checker {
 

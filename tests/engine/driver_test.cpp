@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "tests/engine/engine_world.h"
-#include "uninstaller/engine/stdcall.h"
+#include "uninstaller/engine/phases/stdcall.h"
 #include "uninstaller/engine/uninstall_driver.h"
 
 namespace cvl::test {

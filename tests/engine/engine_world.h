@@ -8,12 +8,12 @@
 #include <vector>
 
 #include "platform/memory/memory_platform.h"
-#include "tests/engine/seam_doubles.h"
+#include "tests/support/doubles/driver_doubles.h"
 #include "uninstaller/catalogue/catalogue.h"
 #include "uninstaller/engine/removal_context.h"
 #include "uninstaller/installlog/uninstall_log.h"
 #include "uninstaller/removal/noted_paths.h"
-#include "uninstaller/startup/config_store.h"
+#include "uninstaller/store/config_store.h"
 
 namespace cvl::test {
 

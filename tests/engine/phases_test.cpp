@@ -3,11 +3,11 @@
 #include <gtest/gtest.h>
 
 #include "tests/engine/engine_world.h"
-#include "uninstaller/engine/component_registry.h"
-#include "uninstaller/engine/file_removal.h"
-#include "uninstaller/engine/file_unregistration.h"
-#include "uninstaller/engine/msi_path.h"
-#include "uninstaller/engine/shortcuts.h"
+#include "uninstaller/engine/phases/component_registry.h"
+#include "uninstaller/engine/phases/file_removal.h"
+#include "uninstaller/engine/phases/file_unregistration.h"
+#include "uninstaller/engine/phases/msi_path.h"
+#include "uninstaller/engine/phases/shortcuts.h"
 
 namespace cvl::test {
 namespace {

@@ -4,8 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "tests/engine/engine_world.h"
-#include "uninstaller/engine/journaling_platform.h"
-#include "uninstaller/engine/plan_platform.h"
+#include "uninstaller/engine/record/run_mode.h"
 #include "uninstaller/engine/uninstall_driver.h"
 
 namespace cvl::test {
@@ -45,8 +44,8 @@ class InUse : public testing::Test {
   std::vector<std::string> runLogged() {
     std::vector<std::string> lines;
     w.context().journal->attach([&](const std::string& line) { lines.push_back(line); });
-    JournalingPlatform logged(w.platform, *w.context().journal);
-    RemovalContext context(logged, w.catalogue, w.log, w.macros, w.noted, w.store, EngineWorld::kUninstallDir);
+    RunMachine logged(w.platform, *w.context().journal, RunMode::Logged);
+    RemovalContext context(logged.platform(), w.catalogue, w.log, w.macros, w.noted, w.store, EngineWorld::kUninstallDir);
     context.journal = w.context().journal;
     runUninstall(context, tree, progress);
     scheduled = context.scheduledAtRestart;
@@ -160,11 +159,9 @@ std::vector<std::string> journalOfRun(EngineWorld& w, bool plan) {
   journal.attach([&](const std::string& line) {
     lines.push_back(line.rfind("ran: ", 0) == 0 ? line.substr(0, line.rfind(" (")) : line);
   });
-  PlanPlatform planned(w.platform, journal);
-  JournalingPlatform logged(w.platform, journal);
-  RemovalContext context(plan ? static_cast<Platform&>(planned) : logged, w.catalogue, w.log, w.macros, w.noted,
+  RunMachine machine(w.platform, journal, plan ? RunMode::Plan : RunMode::Logged);
+  RemovalContext context(machine.platform(), w.catalogue, w.log, w.macros, w.noted,
                          w.store, EngineWorld::kUninstallDir);
-  context.plan = plan;
   context.journal = &journal;
   PlainTree tree;
   tree.add(CheckState::Checked, &w.component("Office"));

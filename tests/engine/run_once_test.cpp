@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/memory/memory_platform.h"
-#include "uninstaller/engine/run_once.h"
+#include "uninstaller/engine/phases/run_once.h"
 
 using namespace cvl;
 using namespace cvl::platform;

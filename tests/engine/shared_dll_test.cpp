@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/memory/memory_platform.h"
-#include "uninstaller/engine/shared_dll.h"
+#include "uninstaller/removal/shared_dll.h"
 
 using namespace cvl;
 using namespace cvl::platform;

@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
 #include "platform/memory/memory_platform.h"
-#include "uninstaller/engine/stdcall.h"
-#include "uninstaller/engine/vba_runtime.h"
+#include "uninstaller/engine/phases/stdcall.h"
+#include "uninstaller/engine/phases/vba_runtime.h"
 
 using namespace cvl;
 using namespace cvl::platform;

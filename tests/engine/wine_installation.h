@@ -14,7 +14,7 @@
 #include "uninstaller/engine/removal_context.h"
 #include "uninstaller/installlog/uninstall_log.h"
 #include "uninstaller/removal/noted_paths.h"
-#include "uninstaller/startup/config_store.h"
+#include "uninstaller/store/config_store.h"
 
 namespace cvl::test {
 

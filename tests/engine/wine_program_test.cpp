@@ -9,7 +9,7 @@
 
 #include "platform/win32/win32_platform.h"
 #include "tests/support/child_process.h"
-#include "tests/ui/fixture/installation.h"
+#include "tests/support/installation/installation.h"
 
 namespace cvl::test {
 namespace {

@@ -5,7 +5,7 @@
 
 #include <windows.h>
 
-#include "tests/engine/seam_doubles.h"
+#include "tests/support/doubles/driver_doubles.h"
 #include "tests/engine/wine_installation.h"
 #include "uninstaller/engine/uninstall_driver.h"
 

@@ -3,7 +3,7 @@
 #include <cstdlib>
 
 #include "tools/archive_json/archive_json.h"
-#include "uninstaller/startup/archive_error.h"
+#include "uninstaller/store/archive_error.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   cvl::Dump dump;

@@ -6,7 +6,7 @@
 
 #include "platform/platform.h"
 #include "uninstaller/installlog/uninstall_log.h"
-#include "uninstaller/startup/byte_file.h"
+#include "uninstaller/store/byte_file.h"
 
 namespace {
 

@@ -8,8 +8,8 @@
 #include <cstdlib>
 
 #include "tests/checker/checked_removal.h"
-#include "uninstaller/startup/archive_error.h"
-#include "uninstaller/startup/byte_file.h"
+#include "uninstaller/store/archive_error.h"
+#include "uninstaller/store/byte_file.h"
 
 namespace {
 

@@ -3,8 +3,8 @@
 // loads back to the very same bytes, and lookups on it must hold.
 #include <cstdlib>
 
-#include "uninstaller/startup/byte_file.h"
-#include "uninstaller/startup/config_store.h"
+#include "uninstaller/store/byte_file.h"
+#include "uninstaller/store/config_store.h"
 
 namespace {
 

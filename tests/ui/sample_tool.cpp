@@ -13,9 +13,9 @@
 #include <string>
 
 #include "platform/win32/win32_platform.h"
-#include "tests/ui/fixture/installation.h"
+#include "tests/support/installation/installation.h"
 #include "tests/support/child_process.h"
-#include "tests/ui/fixture/report.h"
+#include "tests/support/installation/report.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <iterator>
 
 #include "tools/archive_json/archive_json.h"
-#include "uninstaller/startup/archive_error.h"
+#include "uninstaller/store/archive_error.h"
 
 namespace cvl {
 namespace {

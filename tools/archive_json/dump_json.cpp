@@ -3,8 +3,8 @@
 #include "tools/archive_json/ansi_text.h"
 #include "tools/archive_json/archive_json.h"
 #include "uninstaller/installlog/uninstall_log.h"
-#include "uninstaller/startup/byte_file.h"
-#include "uninstaller/startup/config_store.h"
+#include "uninstaller/store/byte_file.h"
+#include "uninstaller/store/config_store.h"
 
 namespace cvl {
 namespace {

@@ -10,13 +10,14 @@
 #include "platform/platform.h"
 #include "uninstaller/catalogue/component_map.h"
 #include "uninstaller/catalogue/display_text.h"
-#include "uninstaller/startup/config_store.h"
+#include "uninstaller/store/config_store.h"
+#include "uninstaller/suite/suite_layout.h"
 
 namespace cvl {
 
 inline constexpr const char* kDataSetName = "value.shl";
 inline constexpr const char* kCoreFileSetName = "corecomp.ini";
-inline constexpr const char* kComponentsKey = "software\\corvel\\uninstall\\components\\";
+using names::kComponentsKey;
 
 class Catalogue {
  public:

@@ -36,13 +36,13 @@ class CComponent {
   std::string name;  // letter case as stored
   std::string displayText;
   std::string description;
-  std::string exeToRun;
+  std::string exeToRun;  // the store's EXETORUN: parsed, never acted on
   std::string target;
   bool uninstallable = false;
   bool includeInBuild = false;
   bool visible = false;
   bool selected = false;
-  bool served = false;
+  bool served = false;  // the store's SERVED: parsed, never acted on
   bool expand = false;
   bool vba = false;
   bool marked = false;  // needs a request of its own before it can go

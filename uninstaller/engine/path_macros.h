@@ -1,10 +1,12 @@
 #pragma once
 // Expansion of install-time path macros such as "<TARGETDIR>\BIN".
+#include <map>
 #include <string>
 
-#include "uninstaller/engine/removal_context.h"
-
 namespace cvl {
+
+// Key: a macro in angle brackets, upper case ("<TARGETDIR>"); value: its text.
+using PathMacros = std::map<std::string, std::string>;
 
 // Replaces every macro in path by its value, in place. An unknown macro, a
 // macro whose expansion leaves nothing, or a chain of macros that does not

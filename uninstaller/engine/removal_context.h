@@ -4,14 +4,14 @@
 // them and fill the results. Nothing here is owned: the context only points
 // at objects that live for the whole program.
 #include <cstdint>
-#include <map>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "platform/platform.h"
-#include "uninstaller/engine/removal_journal.h"
-#include "uninstaller/engine/file_plan.h"
+#include "uninstaller/engine/record/removal_journal.h"
+#include "uninstaller/engine/phases/file_forecast.h"
+#include "uninstaller/engine/path_macros.h"
 
 namespace cvl {
 
@@ -19,9 +19,6 @@ class Catalogue;
 class CUninstallLog;
 class NotedPaths;
 class CConfigStore;
-
-// Key: a macro in angle brackets, upper case ("<TARGETDIR>"); value: its text.
-using PathMacros = std::map<std::string, std::string>;
 
 struct RemovalContext {
   RemovalContext(platform::Platform& platform, Catalogue& catalogue, const CUninstallLog& log,
@@ -40,7 +37,6 @@ struct RemovalContext {
   // The progress window, owner of any window the shell might raise; 0 for none.
   std::uintptr_t ownerWindow = 0;
   bool silent = false;
-  bool plan = false;  // a dry run over the plan platform: the store is not written either
   bool showProgress = true;
 
   // Results of the run.
@@ -57,7 +53,7 @@ struct RemovalContext {
   // Nothing failed, but something waits for the restart.
   bool restartNeeded() const { return !hadErrors && !scheduledAtRestart.empty(); }
 
-  std::optional<FilePlan> filePlan;  // see filePlan()
+  std::optional<FileForecast> fileForecast;  // see fileForecast()
 
   platform::Registry& registry() { return platform.registry(); }
   platform::FileSystem& files() { return platform.files(); }

@@ -1,23 +1,19 @@
 #include "uninstaller/engine/uninstall_driver.h"
 
 #include "uninstaller/catalogue/catalogue.h"
-#include "uninstaller/engine/component_registry.h"
-#include "uninstaller/engine/file_removal.h"
-#include "uninstaller/engine/file_unregistration.h"
-#include "uninstaller/engine/final_cleanup.h"
-#include "uninstaller/engine/msi_path.h"
-#include "uninstaller/engine/restart_removal.h"
-#include "uninstaller/engine/run_once.h"
-#include "uninstaller/engine/shortcuts.h"
-#include "uninstaller/engine/vba_runtime.h"
+#include "uninstaller/engine/phases/component_registry.h"
+#include "uninstaller/engine/phases/file_removal.h"
+#include "uninstaller/engine/phases/file_unregistration.h"
+#include "uninstaller/engine/phases/final_cleanup.h"
+#include "uninstaller/engine/phases/msi_path.h"
+#include "uninstaller/engine/phases/restart_removal.h"
+#include "uninstaller/engine/phases/run_once.h"
+#include "uninstaller/engine/phases/shortcuts.h"
+#include "uninstaller/engine/phases/vba_runtime.h"
 #include "uninstaller/removal/noted_paths.h"
 
 namespace cvl {
 namespace {
-
-// The steps the progress window shows.
-enum Step { kSelfRegistering = 1, kProgramFiles, kProgramFolders, kProgramDirectories, kRegistryEntries, kSucceeded,
-            kPartlyDone, kRestartNeeded, kPlanWritten };
 
 // Visits every component of the catalogue once, working on those due for
 // removal, and ticks once per component.
@@ -81,18 +77,18 @@ void runPhases(RemovalContext& context, ProgressWindow& progress) {
   });
   if (!context.msiPaths.empty()) uninstallVbaRuntime(context.platform, context.msiPaths);
 
-  progress.showStep(kProgramFiles);
+  progress.showStep(RunStep::ProgramFiles);
   forEachComponent(context, progress, [&](const CComponent& component) { removeComponentFiles(context, component); });
 
-  progress.showStep(kProgramFolders);
+  progress.showStep(RunStep::ProgramFolders);
   forEachComponent(context, progress,
                    [&](const CComponent& component) { removeComponentShortcuts(context, component); });
 
-  progress.showStep(kProgramDirectories);
+  progress.showStep(RunStep::ProgramDirectories);
   context.notedPaths.removeNotedDirs(context.platform);
   scheduleFoldersLeftForRestart(context);
 
-  progress.showStep(kRegistryEntries);
+  progress.showStep(RunStep::RegistryEntries);
   forEachComponent(context, progress,
                    [&](const CComponent& component) { removeComponentRegistry(context, component); });
   context.notedPaths.removeNotedKeys(context.platform);
@@ -124,19 +120,19 @@ bool runUninstall(RemovalContext& context, const SelectionTree& tree, ProgressWi
   progress.create();
   context.ownerWindow = progress.windowHandle();
   progress.setProgressVisible(context.showProgress);
-  progress.showStep(kSelfRegistering);
+  progress.showStep(RunStep::SelfRegistering);
   progress.setRange(0, 4 * components);
 
   runCheckedRunOnce(context, tree);
   runPhases(context, progress);
-  if (!context.plan) writeBackSelection(context.catalogue, context.store, context.files());
+  if (!context.platform.changesNothing()) writeBackSelection(context.catalogue, context.store, context.files());
   if (context.allRemoved) {
     context.journal->note("final clean-up: the whole suite was selected");
     removeUninstallerTraces(context);
   }
 
-  progress.showStep(context.plan ? kPlanWritten : context.hadErrors ? kPartlyDone
-                                               : context.restartNeeded() ? kRestartNeeded : kSucceeded);
+  progress.showStep(context.platform.changesNothing() ? RunStep::PlanWritten : context.hadErrors ? RunStep::PartlyDone
+                                               : context.restartNeeded() ? RunStep::RestartNeeded : RunStep::Succeeded);
   progress.tick();
   progress.finish(context.silent);
   return true;

@@ -1,7 +1,7 @@
 #pragma once
 // The removal run behind the selection dialog's "Uninstall" command.
 #include "uninstaller/engine/removal_context.h"
-#include "uninstaller/engine/seams.h"
+#include "uninstaller/engine/driver_ports.h"
 
 namespace cvl {
 

@@ -8,8 +8,8 @@
 #include <memory>
 #include <string>
 
-#include "uninstaller/startup/archive_containers.h"
-#include "uninstaller/startup/archive_record.h"
+#include "uninstaller/store/archive_containers.h"
+#include "uninstaller/store/archive_record.h"
 
 namespace cvl {
 

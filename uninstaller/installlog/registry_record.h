@@ -4,8 +4,8 @@
 // order the log lists them.
 #include <string>
 
-#include "uninstaller/startup/archive_containers.h"
-#include "uninstaller/startup/archive_record.h"
+#include "uninstaller/store/archive_containers.h"
+#include "uninstaller/store/archive_record.h"
 
 namespace cvl {
 

@@ -4,8 +4,8 @@
 #include <cstdint>
 #include <string>
 
-#include "uninstaller/startup/archive_containers.h"
-#include "uninstaller/startup/archive_record.h"
+#include "uninstaller/store/archive_containers.h"
+#include "uninstaller/store/archive_record.h"
 
 namespace cvl {
 

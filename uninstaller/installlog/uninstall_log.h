@@ -8,10 +8,11 @@
 
 #include "platform/file_system.h"
 #include "uninstaller/installlog/filegroup.h"
+#include "uninstaller/suite/suite_layout.h"
 
 namespace cvl {
 
-inline constexpr const char* kLogFileName = "cvlinst.log";
+inline constexpr const char* kLogFileName = names::kLogFile;
 inline constexpr const char* kLogHeader = "Corvel Uninstallation Log File";
 inline constexpr uint32_t kLogVersion = 1;
 

@@ -22,4 +22,13 @@ std::optional<KeyPath> parseKeyPath(const std::string& text) {
   return path;
 }
 
+const char* rootPrefix(platform::RegRoot root) {
+  switch (root) {
+    case platform::RegRoot::ClassesRoot: return "HKCR";
+    case platform::RegRoot::CurrentUser: return "HKCU";
+    case platform::RegRoot::LocalMachine: return "HKLM";
+    default: return "HKU";
+  }
+}
+
 }  // namespace cvl

@@ -20,4 +20,7 @@ std::optional<KeyPath> parseKeyPath(const std::string& text);
 
 platform::RegRoot rootOfPrefix(const std::string& prefix);
 
+// "HKLM", "HKCU", "HKCR" or "HKU": the prefix a key is written with.
+const char* rootPrefix(platform::RegRoot root);
+
 }  // namespace cvl

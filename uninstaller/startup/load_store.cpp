@@ -1,4 +1,7 @@
-#include "uninstaller/startup/config_store.h"
+#include "uninstaller/startup/startup_sequence.h"
+
+#include "uninstaller/store/archive_error.h"
+#include "uninstaller/store/config_store.h"
 
 namespace cvl {
 namespace {
@@ -15,7 +18,7 @@ std::string directoryOf(const std::string& path) {
 // cannot be read. False when the key itself cannot be opened.
 bool findUninstallDirectory(platform::Platform& platform, std::string& directory) {
   platform::RegKeyPtr key;
-  if (platform.registry().openKey(platform::RegRoot::LocalMachine, kCdfKey, platform::access::kReadWriteCreate,
+  if (platform.registry().openKey(platform::RegRoot::LocalMachine, names::kCdfKey, platform::access::kReadWriteCreate,
                                   key) != platform::kSuccess) {
     return false;
   }

@@ -9,7 +9,7 @@
 
 #include <string>
 
-#include "uninstaller/engine/seams.h"
+#include "uninstaller/engine/driver_ports.h"
 #include "uninstaller/ui/subclassed_window.h"
 
 namespace cvl {

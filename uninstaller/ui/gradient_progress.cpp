@@ -44,7 +44,7 @@ void CGradientProgress::paint(HDC dc, int width, int height) {
     fillRect(dc, 0, 0, width, height, GetSysColor(COLOR_BTNFACE));
     return;
   }
-  GradientPlan plan = planGradient(bar_, width);
+  GradientBands plan = gradientBands(bar_, width);
   CMemoryDC memory(dc);
   HDC surface = memory.dc();
   // Rounding can leave the last pixel column unreached by any band.

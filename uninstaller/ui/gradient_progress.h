@@ -3,7 +3,7 @@
 // is a blue gradient drawn off-screen, so stepping it never flickers.
 #include <windows.h>
 
-#include "uninstaller/ui/gradient_plan.h"
+#include "uninstaller/ui/gradient_bands.h"
 #include "uninstaller/ui/subclassed_window.h"
 
 namespace cvl {

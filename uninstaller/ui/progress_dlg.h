@@ -6,7 +6,7 @@
 #include <array>
 #include <optional>
 
-#include "uninstaller/engine/seams.h"
+#include "uninstaller/engine/driver_ports.h"
 #include "uninstaller/ui/gradient_progress.h"
 #include "uninstaller/ui/modeless_dialog_keys.h"
 #include "uninstaller/ui/transparent_bitmap.h"
@@ -15,10 +15,10 @@ namespace cvl {
 
 class CProgressDlg : public ProgressWindow {
  public:
-  static constexpr int kSuccess = 6;
-  static constexpr int kPartial = 7;
-  static constexpr int kRestartNeeded = 8;
-  static constexpr int kPlanWritten = 9;
+  static constexpr int kSuccess = static_cast<int>(RunStep::Succeeded);
+  static constexpr int kPartial = static_cast<int>(RunStep::PartlyDone);
+  static constexpr int kRestartNeeded = static_cast<int>(RunStep::RestartNeeded);
+  static constexpr int kPlanWritten = static_cast<int>(RunStep::PlanWritten);
 
   explicit CProgressDlg(HWND owner);
   CProgressDlg(const CProgressDlg&) = delete;

@@ -4,7 +4,7 @@
 
 #include "uninstaller/catalogue/catalogue.h"
 #include "uninstaller/resources/resource_ids.h"
-#include "uninstaller/startup/app/command_line.h"
+#include "uninstaller/startup/command_line.h"
 #include "uninstaller/ui/session_end_block.h"
 
 namespace cvl {

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "uninstaller/engine/seams.h"
+#include "uninstaller/engine/driver_ports.h"
 #include "uninstaller/ui/component_tree.h"
 #include "uninstaller/ui/progress_dlg.h"
 

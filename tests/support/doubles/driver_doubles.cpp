@@ -1,0 +1,47 @@
+#include "tests/support/doubles/driver_doubles.h"
+
+namespace cvl::test {
+
+SelectionTree::Item PlainTree::add(CheckState state, CComponent* component, Item parent) {
+  nodes_.push_back({state, component, parent, {}});
+  const Item item = nodes_.size();
+  (parent == 0 ? roots_ : nodes_.at(parent - 1).children).push_back(item);
+  return item;
+}
+
+SelectionTree::Item PlainTree::firstChild(Item item) const {
+  const auto& children = node(item).children;
+  return children.empty() ? 0 : children.front();
+}
+
+const std::vector<SelectionTree::Item>& PlainTree::siblingsOf(Item item) const {
+  const Item parent = node(item).parent;
+  return parent == 0 ? roots_ : node(parent).children;
+}
+
+SelectionTree::Item PlainTree::nextSibling(Item item) const {
+  const auto& siblings = siblingsOf(item);
+  for (size_t i = 0; i + 1 < siblings.size(); ++i) {
+    if (siblings[i] == item) return siblings[i + 1];
+  }
+  return 0;
+}
+
+void ProgressRecorder::showStep(int step) {
+  events.push_back("step " + std::to_string(step));
+  if (onStep) onStep(step);
+}
+
+void ProgressRecorder::setRange(int minimum, int maximum) {
+  events.push_back("range " + std::to_string(minimum) + ".." + std::to_string(maximum));
+}
+
+void ProgressRecorder::tick() {
+  if (!events.empty() && events.back().rfind("tick*", 0) == 0) {
+    events.back() = "tick*" + std::to_string(std::stoi(events.back().substr(5)) + 1);
+  } else {
+    events.push_back("tick*1");
+  }
+}
+
+}  // namespace cvl::test

@@ -1,0 +1,105 @@
+// The bar's bands as the progress dialog shows them: 191 pixels wide, the
+// driver's range 0 .. 4n and one step past the end.
+#include "uninstaller/ui/gradient_bands.h"
+
+#include <gtest/gtest.h>
+
+namespace cvl {
+namespace {
+
+constexpr int kBarWidth = 191;
+
+GradientBar barAt(int minimum, int maximum, int position) {
+  GradientBar bar;
+  bar.minimum = minimum;
+  bar.maximum = maximum;
+  bar.position = position;
+  return bar;
+}
+
+int paintedRightEdge(const GradientBands& plan) { return plan.bands.empty() ? 0 : plan.bands.back().right; }
+
+TEST(GradientBands, NothingDoneShowsOnlyBackground) {
+  GradientBar bar = barAt(0, 40, 0);
+  GradientBands plan = gradientBands(bar, kBarWidth);
+  EXPECT_TRUE(plan.backgroundOnly);
+  EXPECT_TRUE(plan.bands.empty());
+}
+
+TEST(GradientBands, FullBarHas86BandsFromDarkToBrightBlue) {
+  GradientBar bar = barAt(0, 40, 40);
+  GradientBands plan = gradientBands(bar, kBarWidth);
+  ASSERT_EQ(plan.bands.size(), 86u);
+  EXPECT_EQ(plan.backgroundFrom, -1);
+  EXPECT_EQ(plan.bands.front().left, 0);
+  EXPECT_EQ(plan.bands.front().colour, (Rgb{0, 0, 94}));
+  EXPECT_EQ(plan.bands.back().colour, (Rgb{0, 0, 179}));
+  EXPECT_EQ(paintedRightEdge(plan), kBarWidth);
+  for (size_t i = 1; i < plan.bands.size(); ++i) {
+    EXPECT_EQ(plan.bands[i].left, plan.bands[i - 1].right) << "gap before band " << i;
+    EXPECT_GT(plan.bands[i].colour.blue, plan.bands[i - 1].colour.blue);
+  }
+}
+
+TEST(GradientBands, FullBarReachesTheRightEdgeAtAnyWidth) {
+  for (int width = 50; width <= 600; ++width) {
+    GradientBar bar = barAt(0, 4, 5);
+    ASSERT_EQ(paintedRightEdge(gradientBands(bar, width)), width) << "width " << width;
+  }
+}
+
+TEST(GradientBands, HalfwayPaintsUpToTheBandHoldingTheFilledEdge) {
+  GradientBar bar = barAt(0, 40, 20);
+  GradientBands plan = gradientBands(bar, kBarWidth);
+  // 0.5 x 191 = 95.5: the band containing pixel 95 is the last one drawn.
+  const GradientBand& last = plan.bands.back();
+  EXPECT_LE(last.left, 95);
+  EXPECT_GT(last.right, 95);
+  EXPECT_EQ(plan.backgroundFrom, last.right);
+  EXPECT_LT(plan.bands.size(), 50u);
+}
+
+TEST(GradientBands, StepPastTheEndIsClampedAndShownFull) {
+  GradientBar bar = barAt(0, 40, 41);
+  GradientBands plan = gradientBands(bar, kBarWidth);
+  EXPECT_EQ(bar.position, 40) << "the clamp is stored";
+  EXPECT_EQ(plan.bands.size(), 86u);
+  EXPECT_EQ(plan.backgroundFrom, -1);
+}
+
+TEST(GradientBands, EmptyRangeNeverDividesByZero) {
+  // An empty catalogue: range 0 .. 0 and the final step.
+  GradientBar untouched = barAt(0, 0, 0);
+  EXPECT_TRUE(gradientBands(untouched, kBarWidth).backgroundOnly);
+
+  GradientBar finished = barAt(0, 0, 1);
+  GradientBands plan = gradientBands(finished, kBarWidth);
+  EXPECT_FALSE(plan.backgroundOnly);
+  EXPECT_EQ(plan.bands.size(), 86u);
+  EXPECT_EQ(plan.backgroundFrom, -1);
+
+  GradientBar inverted = barAt(10, 5, 11);
+  EXPECT_EQ(filledWidth(inverted, kBarWidth), kBarWidth);
+}
+
+TEST(GradientBands, EqualColoursDrawNoBand) {
+  GradientBar bar = barAt(0, 10, 5);
+  bar.endColour = bar.startColour;
+  GradientBands plan = gradientBands(bar, kBarWidth);
+  EXPECT_FALSE(plan.backgroundOnly);
+  EXPECT_TRUE(plan.bands.empty());
+}
+
+TEST(GradientBands, ChannelsFallingTowardTheEndColourCountDown) {
+  GradientBar bar = barAt(0, 10, 10);
+  bar.startColour = {200, 0, 0};
+  bar.endColour = {100, 50, 0};
+  GradientBands plan = gradientBands(bar, 100);
+  ASSERT_EQ(plan.bands.size(), 100u);
+  EXPECT_EQ(plan.bands[0].colour, (Rgb{200, 0, 0}));
+  EXPECT_EQ(plan.bands[50].colour, (Rgb{150, 25, 0}));
+  EXPECT_EQ(plan.bands[99].colour.red, 101);
+}
+
+}  // namespace
+}  // namespace cvl

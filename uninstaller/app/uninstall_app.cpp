@@ -1,0 +1,169 @@
+#include "uninstaller/app/uninstall_app.h"
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include "uninstaller/catalogue/catalogue.h"
+#include "uninstaller/engine/record/run_mode.h"
+#include "uninstaller/engine/uninstall_driver.h"
+#include "uninstaller/removal/noted_paths.h"
+#include "uninstaller/resources/resource_ids.h"
+#include "uninstaller/startup/exit_status.h"
+#include "uninstaller/app/running_modules.h"
+#include "uninstaller/ui/running_programs_dlg.h"
+#include "uninstaller/ui/uninstall_dlg.h"
+
+namespace cvl {
+namespace {
+
+// The configuration store lives as long as the process, like the catalogue.
+CConfigStore& processStore() {
+  static CConfigStore store;
+  return store;
+}
+
+std::string loadString(int id) {
+  char text[1024] = {};
+  LoadStringA(GetModuleHandleA(nullptr), id, text, sizeof text);
+  return text;
+}
+
+std::string programName() {
+  char path[MAX_PATH] = {};
+  GetModuleFileNameA(nullptr, path, MAX_PATH);
+  std::string name = path;
+  size_t slash = name.find_last_of("\\/");
+  if (slash != std::string::npos) name.erase(0, slash + 1);
+  size_t dot = name.rfind('.');
+  if (dot != std::string::npos) name.erase(dot);
+  return name;
+}
+
+// The uninstaller's own process is left out: a log that lists its file
+// would otherwise stop every interactive run.
+bool addRunningModule(uint32_t processId, uint16_t task16, const std::string& path, void* userData) {
+  if (processId == GetCurrentProcessId() && task16 == 0) return true;
+  static_cast<std::vector<std::string>*>(userData)->push_back(platform::upper(path));
+  return true;
+}
+
+}  // namespace
+
+CUninstallApp::CUninstallApp(platform::Platform& platform, std::string commandLine)
+    : platform_(platform), commandLine_(std::move(commandLine)), store_(processStore()), logFile_(platform.files()) {}
+
+CUninstallApp::~CUninstallApp() {
+  catalogue().release();
+  notedPaths().clearNotedPaths();
+}
+
+int CUninstallApp::run() {
+  const int status = exitStatusOf(runToEnd());
+  endLog(status);
+  return status;
+}
+
+RunOutcome CUninstallApp::runToEnd() {
+  INITCOMMONCONTROLSEX controls{sizeof controls, ICC_TREEVIEW_CLASSES | ICC_PROGRESS_CLASS | ICC_STANDARD_CLASSES};
+  InitCommonControlsEx(&controls);
+  // The log's file name is cut out, as typed, before anything else is matched.
+  const std::string modulePath = platform_.system().modulePath();
+  const size_t programEnd = programNameEnd(commandLine_, modulePath);
+  logSwitches_ = takeLogSwitches(commandLine_.substr(programEnd));
+  const CommandLine line = parseCommandLine(commandLine_.substr(0, programEnd) + logSwitches_.rest, modulePath);
+  arguments_ = line.arguments;
+  flags_ = line.flags;
+  if (flags_.help) {
+    showHelp();
+    return {RunEnd::HelpShown};
+  }
+  if (logSwitches_.invalid) {
+    if (!flags_.silent) showHelp();
+    return {RunEnd::InvalidCommandLine};
+  }
+  if (!openLog() && logSwitches_.plan) return {RunEnd::PlanLogUnwritable};
+
+  StartupError error = runStartup(platform_, store_, catalogue(), state_);
+  if (error != StartupError::None) {
+    journal_.note("start-up failed: error " + std::to_string(static_cast<int>(error)));
+    fail(error);
+    return {RunEnd::StartupFailed};
+  }
+  collectRunningPrograms();
+  if (!flags_.silent && !state_.runningSuitePrograms.empty()) {
+    journal_.note("programs of the suite are running: nothing was removed");
+    showRunningPrograms(nullptr, state_.runningSuitePrograms);
+    return {RunEnd::ProgramsRunning};
+  }
+  return runSelection();
+}
+
+bool CUninstallApp::openLog() {
+  if (logSwitches_.logPath.empty()) return true;
+  if (logFile_.open(logSwitches_.logPath) != platform::kSuccess) return false;
+  journal_.attach([this](const std::string& line) { logFile_.writeLine(line); });
+  journal_.note("==== " + std::string(logSwitches_.plan ? "plan" : "removal") + " started " + localTimeText());
+  journal_.note("command line: " + commandLine_);
+  if (logSwitches_.plan) {
+    journal_.note("this is a plan: nothing was changed. It cannot know what RunOnce commands and unregistration "
+                  "would change, nor which files will be in use.");
+  }
+  return true;
+}
+
+void CUninstallApp::endLog(int status) {
+  if (!logFile_.isOpen()) return;
+  journal_.note(journal_.summary());
+  journal_.note("exit status " + std::to_string(status) + ": " + exitStatusMeaning(status));
+  static_cast<void>(logFile_.close());  // a log that fails this late has no one left to tell
+}
+
+void CUninstallApp::showHelp() const {
+  MessageBoxA(nullptr, kHelpText, programName().c_str(), MB_OK | MB_ICONEXCLAMATION);
+}
+
+void CUninstallApp::fail(StartupError error) const {
+  if (!flags_.showErrors) return;
+  std::string text = loadString(static_cast<int>(error));
+  std::string caption = loadString(IDS_PRODUCT);
+  MessageBoxA(nullptr, text.c_str(), caption.c_str(), MB_OK | MB_ICONSTOP);
+}
+
+void CUninstallApp::collectRunningPrograms() {
+  enumRunningModules(&addRunningModule, &state_.runningModules, state_.processLibraryPath);
+  state_.runningSuitePrograms = matchRunningSuitePrograms(state_.runningModules, state_.suitePrograms);
+}
+
+RunOutcome CUninstallApp::runSelection() {
+  RunMachine machine(platform_, journal_, runModeFor(logSwitches_.plan, journal_.attached()));
+  RemovalContext context(machine.platform(), catalogue(), state_.log, state_.pathMacros, notedPaths(), store_,
+                         state_.uninstallDir);
+  context.journal = &journal_;
+  context.silent = flags_.silent;
+  context.showProgress = flags_.showProgress;
+  CUninstallDlg::Options options{flags_.silent, flags_.showErrors, flags_.showProgress, arguments_};
+  // The session may end while the removal is half done: what went is then
+  // recorded, so the next run offers only what is left.
+  options.beforeSessionEnds = [&context] {
+    // Nothing can be shown while the session ends; a failed save leaves
+    // the store as it was.
+    if (!context.platform.changesNothing()) static_cast<void>(writeBackSelection(context.catalogue, context.store, context.files()));
+  };
+  const bool logMissing = !logSwitches_.logPath.empty() && !logFile_.isOpen();
+  CUninstallDlg dialog(nullptr, options, catalogue(), [&](const SelectionTree& tree, ProgressWindow& progress) {
+    const bool ran = runUninstall(context, tree, progress);
+    if (ran && logMissing) progress.showLogNotWritten();
+    return ran;
+  });
+  switch (dialog.run()) {
+    case CUninstallDlg::Outcome::RemovalRan:
+      return {RunEnd::RemovalRan, context.hadErrors, context.restartNeeded()};
+    case CUninstallDlg::Outcome::NothingChecked:
+      return {RunEnd::NothingChecked};
+    case CUninstallDlg::Outcome::Cancelled:
+    default:
+      return {RunEnd::Cancelled};
+  }
+}
+
+}  // namespace cvl

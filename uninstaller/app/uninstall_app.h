@@ -1,0 +1,53 @@
+#pragma once
+// The uninstaller program: reads its command line, loads the installation's
+// configuration and log, checks for running suite programs and runs the
+// selection dialog, shown or hidden. Its result is the process exit status.
+#include <string>
+
+#include "platform/platform.h"
+#include "uninstaller/engine/record/removal_journal.h"
+#include "uninstaller/engine/record/removal_log_file.h"
+#include "uninstaller/startup/command_line.h"
+#include "uninstaller/startup/log_switches.h"
+#include "uninstaller/startup/exit_status.h"
+#include "uninstaller/startup/startup_sequence.h"
+#include "uninstaller/store/config_store.h"
+
+namespace cvl {
+
+class CUninstallApp {
+ public:
+  CUninstallApp(platform::Platform& platform, std::string commandLine);
+  CUninstallApp(const CUninstallApp&) = delete;
+  CUninstallApp& operator=(const CUninstallApp&) = delete;
+  ~CUninstallApp();
+
+  // The whole run; returns the exit status (see exit_status.h).
+  int run();
+
+  const StartupFlags& flags() const { return flags_; }
+  const StartupState& state() const { return state_; }
+
+ private:
+  RunOutcome runToEnd();
+  // False when "/LOG=" named a file that cannot be opened for appending.
+  bool openLog();
+  // The summary and the exit status close an open log.
+  void endLog(int status);
+  void showHelp() const;
+  void fail(StartupError error) const;
+  void collectRunningPrograms();
+  RunOutcome runSelection();
+
+  platform::Platform& platform_;
+  std::string commandLine_;  // as the system gives it, program name included
+  std::string arguments_;    // upper case, program name left out
+  LogSwitches logSwitches_;  // "/LOG=" and "/PLAN", from the arguments as typed
+  StartupFlags flags_;
+  StartupState state_;
+  CConfigStore& store_;
+  RemovalLogFile logFile_;
+  RemovalJournal journal_;
+};
+
+}  // namespace cvl

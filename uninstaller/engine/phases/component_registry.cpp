@@ -1,0 +1,75 @@
+#include "uninstaller/engine/phases/component_registry.h"
+
+#include <string_view>
+
+#include "uninstaller/installlog/uninstall_log.h"
+#include "uninstaller/removal/delete_key_tree.h"
+#include "uninstaller/removal/delete_value_line.h"
+#include "uninstaller/removal/key_path.h"
+#include "uninstaller/removal/noted_paths.h"
+#include "uninstaller/removal/protected_keys.h"
+
+namespace cvl {
+namespace {
+
+constexpr std::string_view kNewUserSettings = "\\NEW USER SETTINGS\\";
+
+// Read the way each removal reads it: deleteKeyTree with the prefix as
+// written, deleteValueLine upper-cased.
+bool isProtectedAs(const std::string& keyPath, KeyScope scope) {
+  const auto path = parseKeyPath(keyPath);
+  return path && isProtectedKey(path->root, path->subKey, scope);
+}
+
+bool isProtected(const std::string& keyPath, KeyScope scope) {
+  return isProtectedAs(keyPath, scope) || isProtectedAs(platform::upper(keyPath), scope);
+}
+
+// The suite's root and the uninstaller's records: not even a logged value goes.
+bool isUninstallerRecord(const std::string& keyPath) {
+  return isProtected(keyPath, KeyScope::Component) && !isProtected(keyPath, KeyScope::UninstallerRecords);
+}
+
+// A shared container keeps everything but the logged values, even where
+// its path looks like the suite's or a class registration.
+bool isOwnedWhole(const std::string& keyPath) {
+  const std::string upperKey = platform::upper(keyPath);
+  const bool looksOwned =
+      upperKey.find("SOFTWARE\\CORVEL") != std::string::npos || upperKey.find("HKCR\\") != std::string::npos;
+  return looksOwned && !isProtectedAs(keyPath, KeyScope::Component);
+}
+
+// key is the logged key or its twin; lines are the logged key's values.
+void removeKey(RemovalContext& context, const std::string& key, const StringList& lines) {
+  if (isUninstallerRecord(key)) return;
+  if (isOwnedWhole(key)) {
+    deleteKeyTree(context.platform, context.notedPaths, key);
+  } else {
+    for (const std::string& line : lines) deleteValueLine(context.platform, key, line);
+  }
+  context.notedPaths.noteKeyForRemoval(key);
+}
+
+void removeLoggedKey(RemovalContext& context, const CRegistry& registry, const std::string& key) {
+  StringList lines;
+  registry.getValues(key, lines);
+  removeKey(context, key, lines);
+
+  const auto at = platform::upper(key).find(kNewUserSettings);
+  if (at == std::string::npos) return;
+  removeKey(context, key.substr(0, at) + "\\" + key.substr(at + kNewUserSettings.size()), lines);
+}
+
+}  // namespace
+
+void removeComponentRegistry(RemovalContext& context, const CComponent& component) {
+  for (const std::string& groupName : component.fileGroups) {
+    const CFilegroup* group = context.log.findFileGroup(groupName);
+    if (group == nullptr) continue;
+    StringList keys;
+    group->registry().getKeys(keys);
+    for (const std::string& key : keys) removeLoggedKey(context, group->registry(), key);
+  }
+}
+
+}  // namespace cvl

@@ -1,0 +1,71 @@
+#include "uninstaller/engine/phases/final_cleanup.h"
+
+#include <vector>
+
+#include "uninstaller/suite/suite_layout.h"
+#include "uninstaller/removal/delete_key_tree.h"
+#include "uninstaller/store/config_store.h"
+
+namespace cvl {
+namespace {
+
+using namespace platform;
+
+void deleteInstallerScripts(RemovalContext& context) {
+  std::vector<std::string> found;
+  // Every step of the clean-up ignores its failure and goes on.
+  (void)context.files().find(context.uninstallDir + "deis*.isu", [&](const FoundEntry& entry) {
+    if (!(entry.attributes & attr::kDirectory)) found.push_back(entry.name);
+    return true;
+  });
+  for (const std::string& name : found) (void)context.files().deleteFile(context.uninstallDir + name);
+}
+
+void removeTargetDirIfEmpty(RemovalContext& context) {
+  const auto target = context.pathMacros.find("<TARGETDIR>");
+  if (target != context.pathMacros.end() && !target->second.empty()) {
+    (void)context.files().removeDirectory(target->second);  // goes only when empty
+  }
+}
+
+void removeSuiteKeyIfEmpty(RemovalContext& context) {
+  RegKeyPtr key;
+  if (context.registry().openKey(RegRoot::LocalMachine, names::kSuiteKey, access::kRead, key) != kSuccess) return;
+  RegKeyInfo info;
+  const bool empty = key->info(info) == kSuccess && info.subKeyCount == 0 && info.valueCount == 0;
+  key.reset();
+  if (empty) (void)context.registry().deleteKey(RegRoot::LocalMachine, names::kSuiteKey);  // failure ignored
+}
+
+void removeSharedProgramCopy(RemovalContext& context) {
+  RegKeyPtr key;
+  if (context.registry().openKey(RegRoot::LocalMachine, names::kCurrentVersionKey, access::kRead, key) != kSuccess) {
+    return;
+  }
+  RegValue value;
+  if (key->queryValue("CommonFilesDir", value, names::kPathBuffer) != kSuccess) return;
+  const std::string commonFiles = value.asString();
+  // An empty value would aim at "\Corvel" on whatever drive is current.
+  if (commonFiles.empty()) return;
+  const std::string directory = commonFiles + "\\Corvel";
+  (void)context.files().deleteFile(directory + "\\cvlunst.exe");  // may be missing
+  (void)context.files().removeDirectory(directory);                // goes only when empty
+}
+
+}  // namespace
+
+void removeUninstallerTraces(RemovalContext& context) {
+  deleteInstallerScripts(context);
+  // Missing or locked files stay; the clean-up goes on.
+  (void)context.files().deleteFile(context.store.path());
+  (void)context.files().deleteFile(context.uninstallDir + names::kLogFile);
+  (void)context.files().deleteFile(context.uninstallDir + names::kProcessLibrary);
+  removeTargetDirIfEmpty(context);
+  deleteKeyTree(context.platform, context.notedPaths, std::string("HKLM\\") + names::kUninstallKey,
+                KeyScope::UninstallerRecords);
+  deleteKeyTree(context.platform, context.notedPaths, std::string(names::kWindowsUninstallKey) + names::kUninstallEntry);
+  removeSuiteKeyIfEmpty(context);
+  removeSharedProgramCopy(context);
+}
+
+}  // namespace cvl

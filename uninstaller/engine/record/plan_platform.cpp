@@ -1,0 +1,310 @@
+#include "uninstaller/engine/record/plan_platform.h"
+
+#include <map>
+#include <set>
+#include <utility>
+
+#include "platform/forwarding.h"
+#include "uninstaller/removal/key_path.h"
+
+namespace cvl {
+
+using namespace platform;
+
+namespace {
+
+// Upper case, backslashes only, no trailing backslash: one spelling per path.
+std::string canonical(std::string path) {
+  for (char& c : path) c = c == '/' ? '\\' : c;
+  while (path.size() > 1 && path.back() == '\\') path.pop_back();
+  return upper(path);
+}
+
+std::string below(const std::string& parent, const std::string& child) {
+  return child.empty() ? parent : parent + "\\" + child;
+}
+
+// A set of canonical paths where holding a path covers everything below it.
+class PathSet {
+ public:
+  void insert(const std::string& path) { paths_.insert(path); }
+  bool covers(std::string path) const {
+    if (paths_.empty()) return false;
+    for (;;) {
+      if (paths_.count(path)) return true;
+      const size_t slash = path.rfind('\\');
+      if (slash == std::string::npos || slash == 0) return false;
+      path.resize(slash);
+    }
+  }
+  // Whether anything strictly below path is held.
+  bool anyBelow(const std::string& path) const {
+    const std::string prefix = path + "\\";
+    auto it = paths_.lower_bound(prefix);
+    return it != paths_.end() && it->compare(0, prefix.size(), prefix) == 0;
+  }
+  bool empty() const { return paths_.empty(); }
+
+ private:
+  std::set<std::string> paths_;
+};
+
+// Registry changes of the plan, by canonical key path ("HKLM\SOFTWARE\...").
+struct RegistryOverlay {
+  PathSet deletedKeys;
+  std::set<std::pair<std::string, std::string>> deletedValues;  // key, upper-cased name
+  std::map<std::pair<std::string, std::string>, RegValue> writtenValues;
+
+  bool valueDeleted(const std::string& key, const std::string& name) const {
+    return deletedValues.count({key, upper(name)}) != 0;
+  }
+  bool touches(const std::string& key) const {
+    return deletedKeys.anyBelow(key) || !deletedValues.empty() || !writtenValues.empty();
+  }
+};
+
+class PlanKey : public RegKey {
+ public:
+  PlanKey(RegKeyPtr inner, std::string path, RegistryOverlay& overlay, RemovalJournal& journal)
+      : inner_(std::move(inner)), path_(std::move(path)), key_(canonical(path_)), overlay_(overlay), journal_(journal) {}
+
+  Status info(RegKeyInfo& out) const override {
+    if (Status s = inner_->info(out)) return s;
+    if (!overlay_.touches(key_)) return kSuccess;
+    uint32_t keys = 0, values = 0;
+    std::string name;
+    for (uint32_t i = 0; listed(inner_->enumKey(i, name, 16384)); ++i) keys += !subKeyDeleted(name);
+    for (uint32_t i = 0; listed(inner_->enumValue(i, name, nullptr)); ++i) values += !overlay_.valueDeleted(key_, name);
+    out.subKeyCount = keys;
+    out.valueCount = values;
+    return kSuccess;
+  }
+  Status enumKey(uint32_t index, std::string& name, uint32_t capacity) const override {
+    for (uint32_t i = 0, kept = 0;; ++i) {
+      const Status s = inner_->enumKey(i, name, capacity);
+      if (s != kSuccess && s != kMoreData) return s;
+      if (subKeyDeleted(name)) continue;
+      if (kept++ == index) return s;
+    }
+  }
+  Status enumValue(uint32_t index, std::string& name, RegValue* value, uint32_t nameCapacity,
+                   uint32_t dataCapacity) const override {
+    for (uint32_t i = 0, kept = 0;; ++i) {
+      const Status s = inner_->enumValue(i, name, value, nameCapacity, dataCapacity);
+      if (s != kSuccess && s != kMoreData) return s;
+      if (overlay_.valueDeleted(key_, name)) continue;
+      if (kept++ == index) return s;
+    }
+  }
+  Status queryValue(const std::string& name, RegValue& value, uint32_t capacity) const override {
+    if (overlay_.valueDeleted(key_, name)) return kFileNotFound;
+    const auto written = overlay_.writtenValues.find({key_, upper(name)});
+    if (written == overlay_.writtenValues.end()) return inner_->queryValue(name, value, capacity);
+    value = written->second;
+    if (value.data.size() > capacity) return kMoreData;
+    return kSuccess;
+  }
+  Status setValue(const std::string& name, const RegValue& value) override {
+    overlay_.deletedValues.erase({key_, upper(name)});
+    overlay_.writtenValues[{key_, upper(name)}] = value;
+    return kSuccess;
+  }
+  Status deleteValue(const std::string& name) override {
+    // The key may be open for setting values only: look through a reading handle.
+    RegKeyPtr reader;
+    RegValue ignored;
+    if (overlay_.valueDeleted(key_, name)) return kFileNotFound;
+    if (overlay_.writtenValues.count({key_, upper(name)}) == 0 &&
+        (inner_->openKey("", access::kQueryValue, reader) != kSuccess ||
+         reader->queryValue(name, ignored) == kFileNotFound)) {
+      return kFileNotFound;
+    }
+    overlay_.writtenValues.erase({key_, upper(name)});
+    overlay_.deletedValues.insert({key_, upper(name)});
+    journal_.removed("value", path_ + "\\" + (name.empty() ? "(Default)" : name));
+    return kSuccess;
+  }
+  Status openKey(const std::string& subKey, uint32_t access, RegKeyPtr& out) const override {
+    const std::string path = below(path_, subKey);
+    if (overlay_.deletedKeys.covers(canonical(path))) return kFileNotFound;
+    if (Status s = inner_->openKey(subKey, access, out)) return s;
+    out = std::make_unique<PlanKey>(std::move(out), path, overlay_, journal_);
+    return kSuccess;
+  }
+  Status createKey(const std::string&, uint32_t, RegKeyPtr&) override { return kAccessDenied; }
+  Status deleteKey(const std::string& subKey) override {
+    RegKeyPtr child;
+    if (Status s = openKey(subKey, access::kRead, child)) return s;
+    RegKeyInfo info;
+    if (child->info(info) == kSuccess && info.subKeyCount > 0) return kAccessDenied;
+    const std::string path = below(path_, subKey);
+    overlay_.deletedKeys.insert(canonical(path));
+    journal_.removed("key", path);
+    return kSuccess;
+  }
+
+ private:
+  static bool listed(Status status) { return status == kSuccess || status == kMoreData; }
+  bool subKeyDeleted(const std::string& name) const { return overlay_.deletedKeys.covers(key_ + "\\" + upper(name)); }
+
+  RegKeyPtr inner_;
+  std::string path_;  // as the engine wrote it
+  std::string key_;   // canonical
+  RegistryOverlay& overlay_;
+  RemovalJournal& journal_;
+};
+
+}  // namespace
+
+class PlanPlatform::Keys : public Registry {
+ public:
+  Keys(Registry& real, RemovalJournal& journal) : real_(real), journal_(journal) {}
+
+  Status openKey(RegRoot root, const std::string& subKey, uint32_t access, RegKeyPtr& out) override {
+    const std::string path = below(rootPrefix(root), subKey);
+    if (overlay_.deletedKeys.covers(canonical(path))) return kFileNotFound;
+    if (Status s = real_.openKey(root, subKey, access, out)) return s;
+    out = std::make_unique<PlanKey>(std::move(out), path, overlay_, journal_);
+    return kSuccess;
+  }
+  Status createKey(RegRoot, const std::string&, uint32_t, RegKeyPtr&) override { return kAccessDenied; }
+  Status deleteKey(RegRoot root, const std::string& subKey) override {
+    RegKeyPtr key;
+    if (Status s = openKey(root, subKey, access::kRead, key)) return s;
+    RegKeyInfo info;
+    if (key->info(info) == kSuccess && info.subKeyCount > 0) return kAccessDenied;
+    const std::string path = below(rootPrefix(root), subKey);
+    overlay_.deletedKeys.insert(canonical(path));
+    journal_.removed("key", path);
+    return kSuccess;
+  }
+
+ private:
+  Registry& real_;
+  RemovalJournal& journal_;
+  RegistryOverlay overlay_;
+};
+
+class PlanPlatform::Files : public FileSystem {
+ public:
+  Files(FileSystem& real, RemovalJournal& journal) : real_(real), journal_(journal) {}
+
+  Status open(const std::string& path, OpenMode mode, FilePtr& out) override {
+    if (mode != OpenMode::Read) return kAccessDenied;
+    if (deleted_.covers(canonical(path))) return kFileNotFound;
+    return real_.open(path, mode, out);
+  }
+  Status status(const std::string& path, FileStatus& out) override {
+    const std::string key = canonical(path);
+    if (deleted_.covers(key)) return kFileNotFound;
+    if (Status s = real_.status(path, out)) return s;
+    const auto changed = attributes_.find(key);
+    if (changed != attributes_.end()) out.attributes = changed->second | (out.attributes & attr::kDirectory);
+    return kSuccess;
+  }
+  Status setStatus(const std::string& path, const FileStatus& status) override {
+    return setAttributes(path, status.attributes);
+  }
+  Status setAttributes(const std::string& path, uint32_t attributes) override {
+    FileStatus current;
+    if (Status s = status(path, current)) return s;
+    attributes_[canonical(path)] = attributes & ~attr::kNormal;
+    return kSuccess;
+  }
+  Status deleteFile(const std::string& path) override {
+    FileStatus current;
+    if (Status s = status(path, current)) return s;
+    if (current.attributes & (attr::kDirectory | attr::kReadOnly)) return kAccessDenied;
+    deleted_.insert(canonical(path));
+    journal_.removed("file", path);
+    return kSuccess;
+  }
+  Status createDirectory(const std::string&) override { return kAccessDenied; }
+  Status removeDirectory(const std::string& path) override {
+    FileStatus current;
+    if (Status s = status(path, current)) return s;
+    if (!(current.attributes & attr::kDirectory)) return kDirectory;
+    bool holdsEntries = false;
+    (void)find(path + "\\*.*", [&](const FoundEntry& entry) {
+      holdsEntries = entry.name != "." && entry.name != "..";
+      return !holdsEntries;
+    });
+    if (holdsEntries) return kDirNotEmpty;
+    deleted_.insert(canonical(path));
+    journal_.removed("folder", path);
+    return kSuccess;
+  }
+  Status replaceFile(const std::string&, const std::string&) override { return kAccessDenied; }
+  // Never reached: the plan cannot tell a file in use.
+  Status deleteAtRestart(const std::string&) override { return kSuccess; }
+  Status find(const std::string& pattern, const std::function<bool(const FoundEntry&)>& visit) override {
+    const size_t slash = pattern.find_last_of("\\/");
+    const std::string dir = slash == std::string::npos ? std::string() : canonical(pattern.substr(0, slash));
+    if (!dir.empty() && deleted_.covers(dir)) return kPathNotFound;
+    if (deleted_.empty()) return real_.find(pattern, visit);
+    bool any = false;
+    const Status s = real_.find(pattern, [&](const FoundEntry& entry) {
+      if (entry.name != "." && entry.name != ".." && deleted_.covers(below(dir, upper(entry.name)))) return true;
+      any = true;
+      return visit(entry);
+    });
+    return s == kSuccess && !any ? kFileNotFound : s;
+  }
+  std::string currentDirectory() override { return real_.currentDirectory(); }
+  Status setCurrentDirectory(const std::string& path) override {
+    if (deleted_.covers(canonical(path))) return kFileNotFound;
+    return real_.setCurrentDirectory(path);
+  }
+
+  // A shortcut the shell would delete.
+  bool shellDelete(const std::string& path) {
+    FileStatus current;
+    if (status(path, current) != kSuccess) return false;
+    deleted_.insert(canonical(path));
+    journal_.removed("shortcut", path);
+    return true;
+  }
+
+ private:
+  FileSystem& real_;
+  RemovalJournal& journal_;
+  PathSet deleted_;
+  std::map<std::string, uint32_t> attributes_;
+};
+
+class PlanPlatform::SystemCalls : public ForwardingSystem {
+ public:
+  SystemCalls(System& real, Files& files, RemovalJournal& journal)
+      : ForwardingSystem(real), files_(files), journal_(journal) {}
+
+  WaitResult runHidden(const std::string& application, const std::string& commandLine, uint32_t,
+                       uint32_t* exitCode) override {
+    if (exitCode) *exitCode = 0;
+    journal_.ran(application + ": " + commandLine, "planned, not run");
+    return WaitResult::Finished;
+  }
+  bool shellDelete(const std::string& path, std::uintptr_t) override { return files_.shellDelete(path); }
+  LibraryPtr loadLibrary(const std::string& path) override {
+    journal_.ran("load " + path, "planned, not loaded");
+    return nullptr;
+  }
+  // Nothing was removed, so nothing needs to settle.
+  void sleep(uint32_t) override {}
+
+ private:
+  Files& files_;
+  RemovalJournal& journal_;
+};
+
+PlanPlatform::PlanPlatform(Platform& real, RemovalJournal& journal)
+    : files_(std::make_unique<Files>(real.files(), journal)),
+      registry_(std::make_unique<Keys>(real.registry(), journal)),
+      system_(std::make_unique<SystemCalls>(real.system(), *files_, journal)) {}
+
+PlanPlatform::~PlanPlatform() = default;
+
+Registry& PlanPlatform::registry() { return *registry_; }
+FileSystem& PlanPlatform::files() { return *files_; }
+System& PlanPlatform::system() { return *system_; }
+
+}  // namespace cvl
