@@ -63,6 +63,17 @@ struct RegistryOverlay {
   }
 };
 
+// A planned key deletion: refused, as the real call would be, while the
+// key (already opened through the overlay) still shows a subkey.
+Status planKeyDeletion(const RegKeyPtr& key, const std::string& path, RegistryOverlay& overlay,
+                       RemovalJournal& journal) {
+  RegKeyInfo info;
+  if (key->info(info) == kSuccess && info.subKeyCount > 0) return kAccessDenied;
+  overlay.deletedKeys.insert(canonical(path));
+  journal.removed("key", path);
+  return kSuccess;
+}
+
 class PlanKey : public RegKey {
  public:
   PlanKey(RegKeyPtr inner, std::string path, RegistryOverlay& overlay, RemovalJournal& journal)
@@ -135,12 +146,7 @@ class PlanKey : public RegKey {
   Status deleteKey(const std::string& subKey) override {
     RegKeyPtr child;
     if (Status s = openKey(subKey, access::kRead, child)) return s;
-    RegKeyInfo info;
-    if (child->info(info) == kSuccess && info.subKeyCount > 0) return kAccessDenied;
-    const std::string path = below(path_, subKey);
-    overlay_.deletedKeys.insert(canonical(path));
-    journal_.removed("key", path);
-    return kSuccess;
+    return planKeyDeletion(child, below(path_, subKey), overlay_, journal_);
   }
 
  private:
@@ -171,12 +177,7 @@ class PlanPlatform::Keys : public Registry {
   Status deleteKey(RegRoot root, const std::string& subKey) override {
     RegKeyPtr key;
     if (Status s = openKey(root, subKey, access::kRead, key)) return s;
-    RegKeyInfo info;
-    if (key->info(info) == kSuccess && info.subKeyCount > 0) return kAccessDenied;
-    const std::string path = below(rootPrefix(root), subKey);
-    overlay_.deletedKeys.insert(canonical(path));
-    journal_.removed("key", path);
-    return kSuccess;
+    return planKeyDeletion(key, below(rootPrefix(root), subKey), overlay_, journal_);
   }
 
  private:
@@ -215,8 +216,7 @@ class PlanPlatform::Files : public FileSystem {
     FileStatus current;
     if (Status s = status(path, current)) return s;
     if (current.attributes & (attr::kDirectory | attr::kReadOnly)) return kAccessDenied;
-    deleted_.insert(canonical(path));
-    journal_.removed("file", path);
+    markRemoved("file", path);
     return kSuccess;
   }
   Status createDirectory(const std::string&) override { return kAccessDenied; }
@@ -230,8 +230,7 @@ class PlanPlatform::Files : public FileSystem {
       return !holdsEntries;
     });
     if (holdsEntries) return kDirNotEmpty;
-    deleted_.insert(canonical(path));
-    journal_.removed("folder", path);
+    markRemoved("folder", path);
     return kSuccess;
   }
   Status replaceFile(const std::string&, const std::string&) override { return kAccessDenied; }
@@ -260,12 +259,16 @@ class PlanPlatform::Files : public FileSystem {
   bool shellDelete(const std::string& path) {
     FileStatus current;
     if (status(path, current) != kSuccess) return false;
-    deleted_.insert(canonical(path));
-    journal_.removed("shortcut", path);
+    markRemoved("shortcut", path);
     return true;
   }
 
  private:
+  void markRemoved(const char* kind, const std::string& path) {
+    deleted_.insert(canonical(path));
+    journal_.removed(kind, path);
+  }
+
   FileSystem& real_;
   RemovalJournal& journal_;
   PathSet deleted_;
