@@ -2,6 +2,7 @@
 
 #include "uninstaller/catalogue/catalogue.h"
 #include "uninstaller/engine/logged_files.h"
+#include "uninstaller/engine/safe_paths.h"
 #include "uninstaller/installlog/uninstall_log.h"
 
 namespace cvl {
@@ -13,9 +14,9 @@ void planComponent(RemovalContext& context, const CComponent& component, FilePla
     if (group == nullptr) continue;
     forEachLoggedFile(component, *group, context.pathMacros,
                       [&](const std::string& fileName, const std::string& directory) {
-                        PlannedFile& file = plan.files[platform::upper(directory + fileName)];
+                        PlannedFile& file = plan.files[plannedPath(directory + fileName)];
                         if (group->shared()) {
-                          ++file.sharedReleases;
+                          ++file.sharedReleases[platform::upper(directory + fileName)];
                         } else {
                           file.unshared = true;
                         }
@@ -24,6 +25,12 @@ void planComponent(RemovalContext& context, const CComponent& component, FilePla
 }
 
 }  // namespace
+
+std::string plannedPath(const std::string& fullPath) {
+  std::string path;
+  for (const std::string& segment : resolvedSegments(fullPath)) path += (path.empty() ? "" : "\\") + segment;
+  return path;
+}
 
 FilePlan& filePlan(RemovalContext& context) {
   if (!context.filePlan) {

@@ -95,6 +95,7 @@ class JournalingPlatform::Files : public FileSystem {
   Status setAttributes(const std::string& path, uint32_t attributes) override {
     return inner_.setAttributes(path, attributes);
   }
+  Status identity(const std::string& path, FileIdentity& out) override { return inner_.identity(path, out); }
   Status deleteFile(const std::string& path) override {
     const Status status = inner_.deleteFile(path);
     if (status == kSuccess) journal_.removed("file", path);

@@ -5,6 +5,7 @@
 // at objects that live for the whole program.
 #include <cstdint>
 #include <map>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -19,6 +20,7 @@ class Catalogue;
 class CUninstallLog;
 class NotedPaths;
 class CConfigStore;
+class OwnFiles;
 
 // Key: a macro in angle brackets, upper case ("<TARGETDIR>"); value: its text.
 using PathMacros = std::map<std::string, std::string>;
@@ -58,6 +60,7 @@ struct RemovalContext {
   bool restartNeeded() const { return !hadErrors && !scheduledAtRestart.empty(); }
 
   std::optional<FilePlan> filePlan;  // see filePlan()
+  std::shared_ptr<OwnFiles> ownFiles;  // the uninstaller's own files, looked up at their first use
 
   platform::Registry& registry() { return platform.registry(); }
   platform::FileSystem& files() { return platform.files(); }

@@ -3,6 +3,7 @@
 #include <optional>
 
 #include "uninstaller/engine/engine_names.h"
+#include "uninstaller/engine/safe_paths.h"
 #include "uninstaller/engine/stdcall.h"
 
 namespace cvl {
@@ -21,7 +22,8 @@ std::optional<std::string> programFilesDirectory(Registry& registry) {
   RegValue value;
   if (key->queryValue("ProgramFilesDir", value, names::kPathBuffer) != kSuccess) return std::nullopt;
   std::string directory = value.asString();
-  if (directory.empty()) return std::nullopt;
+  // A relative folder would load whatever library the current folder holds.
+  if (!isAbsolutePath(directory)) return std::nullopt;
   return directory;
 }
 
