@@ -45,6 +45,8 @@ class HostileNamesUnderWine : public ::testing::Test {
 
   void clean() {
     (void)machine.system().shellDelete(kRoot, 0);  // missing on a first run
+    DeleteFileA(programsEntry().c_str());
+    RemoveDirectoryA(programsEntry().substr(0, programsEntry().rfind('\\')).c_str());  // only when empty
     SHDeleteKeyA(HKEY_LOCAL_MACHINE, "software\\corvel");
     SHDeleteKeyA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Corvel System");
     SHDeleteKeyA(HKEY_LOCAL_MACHINE, kOtherVendor);
@@ -65,6 +67,10 @@ class HostileNamesUnderWine : public ::testing::Test {
     ASSERT_NE(file, INVALID_HANDLE_VALUE) << path;
     CloseHandle(file);
   }
+  // Where the shell's Programs folder puts the first name the shell would read.
+  std::string programsEntry() {
+    return machine.system().specialFolder(platform::csidl::kPrograms).value_or(kRoot) + "\\Corvel\\Extra";
+  }
   static bool exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
   static std::optional<uint32_t> run(const std::string& arguments) {
     return runToExit("\"" + programDirectory() + "Cvlunst2.exe\" " + arguments, 60000);
@@ -84,7 +90,7 @@ TEST_F(HostileNamesUnderWine, AZeroByteInALoggedKeyOrShortcutTitleReachesNothing
   HKEY key = nullptr;
   ASSERT_EQ(RegCreateKeyA(HKEY_LOCAL_MACHINE, (kOtherVendor + "\\Child"s).c_str(), &key), ERROR_SUCCESS);
   RegCloseKey(key);
-  put(suite.programsFolder + "\\Corvel\\Extra");
+  put(programsEntry());
   put(kRoot + "\\Victim\\other.txt");
 
   ASSERT_EQ(run("/SILENT UNINSTALLALL"), 0u);
