@@ -32,6 +32,14 @@ struct FileStatus {
   uint64_t size = 0;
 };
 
+// What a file or directory is, whatever name reaches it: the volume's
+// serial number and the file's index on it.
+struct FileIdentity {
+  uint32_t volume = 0;
+  uint64_t index = 0;
+  bool operator==(const FileIdentity&) const = default;
+};
+
 struct FoundEntry {
   std::string name;  // as stored, without the directory
   uint32_t attributes = 0;
@@ -68,6 +76,9 @@ class FileSystem {
   // Sets the three times and the attributes together.
   [[nodiscard]] virtual Status setStatus(const std::string& path, const FileStatus& status) = 0;
   [[nodiscard]] virtual Status setAttributes(const std::string& path, uint32_t attributes) = 0;
+  // GetFileInformationByHandle on the file or directory, opened without
+  // asking for access, so a file in use is reached as well.
+  [[nodiscard]] virtual Status identity(const std::string& path, FileIdentity& out) = 0;
 
   [[nodiscard]] virtual Status deleteFile(const std::string& path) = 0;
   [[nodiscard]] virtual Status createDirectory(const std::string& path) = 0;

@@ -37,6 +37,7 @@ class ForwardingFileSystem : public FileSystem {
   Status setAttributes(const std::string& path, uint32_t attributes) override {
     return inner_.setAttributes(path, attributes);
   }
+  Status identity(const std::string& path, FileIdentity& out) override { return inner_.identity(path, out); }
   Status deleteFile(const std::string& path) override { return inner_.deleteFile(path); }
   Status createDirectory(const std::string& path) override { return inner_.createDirectory(path); }
   Status removeDirectory(const std::string& path) override { return inner_.removeDirectory(path); }

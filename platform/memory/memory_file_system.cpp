@@ -5,6 +5,7 @@
 #include "platform/memory/memory_file.h"
 #include "platform/memory/wildcard.h"
 #include "platform/platform.h"
+#include "platform/zero_byte.h"
 
 namespace cvl::platform {
 namespace {
@@ -33,12 +34,38 @@ std::vector<std::string> splitPath(const std::string& text) {
   return parts;
 }
 
+// The other spellings Windows accepts for a drive's folders: the device
+// prefixes "\\?\" and "\\.\", and the drive's administrative share.
+std::string withoutDriveAlias(const std::string& path) {
+  if (path.size() >= 6 && path[0] == '\\' && path[1] == '\\' && (path[2] == '?' || path[2] == '.') &&
+      path[3] == '\\' && path[5] == ':') {
+    return path.substr(4);
+  }
+  const std::string upperPath = upper(path);
+  for (const std::string host : {"\\\\LOCALHOST\\", "\\\\127.0.0.1\\"}) {
+    const size_t drive = host.size();
+    if (upperPath.rfind(host, 0) == 0 && path.size() > drive + 1 && path[drive + 1] == '$' &&
+        (path.size() == drive + 2 || path[drive + 2] == '\\')) {
+      return path.substr(drive, 1) + ":" + path.substr(drive + 2);
+    }
+  }
+  return path;
+}
+
+// Windows drops a name's trailing dots and blanks: "app.dll. " is "app.dll".
+std::string asWindowsReads(std::string part) {
+  if (part == "." || part == "..") return part;
+  while (!part.empty() && (part.back() == '.' || part.back() == ' ')) part.pop_back();
+  return part;
+}
+
 }  // namespace
 
 MemoryFileSystem::MemoryFileSystem() { addDirectory("C:\\"); }
 
 Status MemoryFileSystem::reach(const std::string& path, std::optional<Op> op, FsPath& p, MemoryFsNodePtr& node,
                                MemoryFsNodePtr& parent) const {
+  if (holdsZeroByte(path)) return kInvalidName;
   if (!resolve(path, p)) return kPathNotFound;
   if (op) {
     if (Status s = fault(p, *op)) return s;
@@ -49,6 +76,7 @@ Status MemoryFileSystem::reach(const std::string& path, std::optional<Op> op, Fs
 bool MemoryFileSystem::resolve(const std::string& raw, FsPath& out) const {
   std::string path = raw;
   std::replace(path.begin(), path.end(), '/', '\\');
+  path = withoutDriveAlias(path);
   if (path.empty()) return false;
   std::string rest = path;
   out = FsPath{current_.root, {}, path.back() == '\\'};
@@ -63,7 +91,8 @@ bool MemoryFileSystem::resolve(const std::string& raw, FsPath& out) const {
   } else if (path[0] != '\\') {
     out.parts = current_.parts;
   }
-  for (const auto& part : splitPath(rest)) {
+  for (const auto& raw : splitPath(rest)) {
+    const std::string part = asWindowsReads(raw);
     if (part == "..") {
       if (!out.parts.empty()) out.parts.pop_back();
     } else if (!part.empty() && part != ".") {
@@ -175,6 +204,16 @@ Status MemoryFileSystem::setStatus(const std::string& path, const FileStatus& st
   return kSuccess;
 }
 
+Status MemoryFileSystem::identity(const std::string& path, FileIdentity& out) {
+  FsPath p;
+  MemoryFsNodePtr node, parent;
+  if (Status s = reach(path, std::nullopt, p, node, parent)) return s;
+  if (!node) return kFileNotFound;
+  out = FileIdentity{static_cast<uint32_t>(std::hash<std::string>()(upper(p.root))),
+                     static_cast<uint64_t>(reinterpret_cast<std::uintptr_t>(node.get()))};
+  return kSuccess;
+}
+
 Status MemoryFileSystem::setAttributes(const std::string& path, uint32_t attributes) {
   FsPath p;
   MemoryFsNodePtr node, parent;
@@ -221,6 +260,7 @@ Status MemoryFileSystem::removeDirectory(const std::string& path) {
 Status MemoryFileSystem::replaceFile(const std::string& from, const std::string& to) {
   FsPath source, target;
   MemoryFsNodePtr node, parent, existing, targetParent;
+  if (holdsZeroByte(from) || holdsZeroByte(to)) return kInvalidName;
   if (!resolve(from, source) || !resolve(to, target)) return kPathNotFound;
   if (Status s = fault(source, Op::Replace)) return s;
   if (Status s = fault(target, Op::Replace)) return s;
@@ -264,6 +304,7 @@ void MemoryFileSystem::restart() {
 }
 
 Status MemoryFileSystem::find(const std::string& pattern, const std::function<bool(const FoundEntry&)>& visit) {
+  if (holdsZeroByte(pattern)) return kInvalidName;
   size_t slash = pattern.find_last_of("\\/");
   std::string dirText = slash == std::string::npos ? "." : pattern.substr(0, slash + 1);
   std::string mask = slash == std::string::npos ? pattern : pattern.substr(slash + 1);

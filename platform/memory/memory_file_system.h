@@ -24,6 +24,7 @@ class MemoryFileSystem : public FileSystem {
   Status open(const std::string& path, OpenMode mode, FilePtr& out) override;
   Status status(const std::string& path, FileStatus& out) override;
   Status setStatus(const std::string& path, const FileStatus& status) override;
+  Status identity(const std::string& path, FileIdentity& out) override;
   Status setAttributes(const std::string& path, uint32_t attributes) override;
   Status deleteFile(const std::string& path) override;
   Status createDirectory(const std::string& path) override;

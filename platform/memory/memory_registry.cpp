@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <iterator>
 
+#include "platform/zero_byte.h"
 
 namespace cvl::platform {
 namespace {
@@ -27,6 +28,7 @@ uint32_t reportedDataSize(const RegValue& value) {
 // A leading backslash is refused; doubled or trailing ones are skipped.
 Status splitKeyPath(const std::string& path, std::vector<std::string>& parts) {
   parts.clear();
+  if (holdsZeroByte(path)) return kInvalidName;
   if (!path.empty() && path[0] == '\\') return kBadPathname;
   size_t start = 0;
   while (start < path.size()) {
@@ -91,7 +93,7 @@ Status removeKey(const MemoryRegistry& registry, const MemoryRegNodePtr& base, c
   }
   if (Status s = registry.faultFor(*node, MemoryRegistry::Op::Delete)) return s;
   // Roots cannot go, and on NT neither can a key that still has subkeys.
-  if (!node->parent || !node->subKeys.empty()) return kAccessDenied;
+  if (!node->parent || (!node->subKeys.empty() && !registry.deletesSubKeys())) return kAccessDenied;
   node->parent->subKeys.erase(sortKey(node->name));
   node->parent = nullptr;
   node->deleted = true;
@@ -149,6 +151,7 @@ class MemoryRegKey : public RegKey {
   }
 
   Status queryValue(const std::string& name, RegValue& value, uint32_t capacity) const override {
+    if (holdsZeroByte(name)) return kInvalidName;
     if (Status s = usable(access::kQueryValue)) return s;
     auto it = node_->values.find(sortKey(name));
     if (it == node_->values.end()) return kFileNotFound;
@@ -156,6 +159,7 @@ class MemoryRegKey : public RegKey {
   }
 
   Status setValue(const std::string& name, const RegValue& value) override {
+    if (holdsZeroByte(name)) return kInvalidName;
     if (Status s = usable(access::kSetValue)) return s;
     auto [it, added] = node_->values.try_emplace(sortKey(name), MemoryRegNamedValue{name, value});
     if (!added) it->second.value = value;
@@ -163,6 +167,7 @@ class MemoryRegKey : public RegKey {
   }
 
   Status deleteValue(const std::string& name) override {
+    if (holdsZeroByte(name)) return kInvalidName;
     if (Status s = usable(access::kSetValue)) return s;
     return node_->values.erase(sortKey(name)) ? kSuccess : kFileNotFound;
   }

@@ -54,6 +54,9 @@ class MemoryRegistry : public Registry {
   // Opening that key then asks for no more than access, as its security
   // descriptor would demand.
   void grantOnly(RegRoot root, const std::string& key, uint32_t access);
+  // As on the 95 family: deleting a key takes its subkeys with it.
+  void deleteSubKeysWithKey(bool on) { deletesSubKeys_ = on; }
+  bool deletesSubKeys() const { return deletesSubKeys_; }
 
   // Used by the key handles.
   Status faultFor(const MemoryRegNode& node, Op op) const;
@@ -63,6 +66,7 @@ class MemoryRegistry : public Registry {
 
   std::map<RegRoot, MemoryRegNodePtr> roots_;
   std::map<std::pair<std::string, Op>, Status> faults_;
+  bool deletesSubKeys_ = false;
 };
 
 }  // namespace cvl::platform

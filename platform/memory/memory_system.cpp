@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "platform/platform.h"
+#include "platform/zero_byte.h"
 
 namespace cvl::platform {
 namespace {
@@ -29,6 +30,7 @@ class MemoryLibrary : public Library {
 
 WaitResult MemorySystem::runHidden(const std::string& application, const std::string& commandLine,
                                    uint32_t timeoutMs, uint32_t* exitCode) {
+  if (holdsZeroByte(application) || holdsZeroByte(commandLine)) return WaitResult::NotStarted;
   runs_.push_back({application, commandLine, files_.currentDirectory(), timeoutMs});
   if (exitCode) *exitCode = 0;
   return runHook_ ? runHook_(commandLine) : WaitResult::Finished;
@@ -67,6 +69,7 @@ std::optional<std::string> MemorySystem::specialFolder(int csidl) {
 }
 
 bool MemorySystem::shellDelete(const std::string& path, std::uintptr_t ownerWindow) {
+  if (holdsZeroByte(path)) return false;
   shellDeletes_.push_back(path);
   lastShellDeleteOwner_ = ownerWindow;
   if (files_.faultOn(path, MemoryFileSystem::Op::ShellDelete)) return false;
@@ -94,6 +97,7 @@ bool MemorySystem::deleteTree(const std::string& path) {
 void MemorySystem::addLibrary(const std::string& path, Symbols symbols) { libraries_[upper(path)] = std::move(symbols); }
 
 LibraryPtr MemorySystem::loadLibrary(const std::string& path) {
+  if (holdsZeroByte(path)) return nullptr;
   libraryLoads_.push_back(path);
   auto it = libraries_.find(upper(path));
   if (it == libraries_.end()) return nullptr;

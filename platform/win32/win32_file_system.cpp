@@ -1,6 +1,7 @@
 #include "platform/win32/win32_file_system.h"
 
 #include "platform/win32/win32_file.h"
+#include "platform/zero_byte.h"
 
 namespace cvl::platform {
 namespace {
@@ -25,6 +26,7 @@ DWORD settable(uint32_t attributes) {
 }  // namespace
 
 Status Win32FileSystem::open(const std::string& path, OpenMode mode, FilePtr& out) {
+  if (holdsZeroByte(path)) return kInvalidName;
   DWORD access = GENERIC_READ, disposition = OPEN_EXISTING;
   if (mode == OpenMode::CreateAlways) access = GENERIC_READ | GENERIC_WRITE, disposition = CREATE_ALWAYS;
   if (mode == OpenMode::WriteExisting) access = GENERIC_WRITE;
@@ -40,6 +42,7 @@ Status Win32FileSystem::open(const std::string& path, OpenMode mode, FilePtr& ou
 }
 
 Status Win32FileSystem::status(const std::string& path, FileStatus& out) {
+  if (holdsZeroByte(path)) return kInvalidName;
   WIN32_FILE_ATTRIBUTE_DATA data;
   if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) return lastError();
   out = FileStatus{data.dwFileAttributes, fromFiletime(data.ftCreationTime), fromFiletime(data.ftLastAccessTime),
@@ -49,6 +52,7 @@ Status Win32FileSystem::status(const std::string& path, FileStatus& out) {
 }
 
 Status Win32FileSystem::setStatus(const std::string& path, const FileStatus& status) {
+  if (holdsZeroByte(path)) return kInvalidName;
   // Backup semantics let the same call reach a directory.
   UniqueFile handle(CreateFileA(path.c_str(), FILE_WRITE_ATTRIBUTES,
                                 FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
@@ -64,27 +68,51 @@ Status Win32FileSystem::setStatus(const std::string& path, const FileStatus& sta
   return setAttributes(path, status.attributes);
 }
 
+Status Win32FileSystem::identity(const std::string& path, FileIdentity& out) {
+  if (holdsZeroByte(path)) return kInvalidName;
+  // Backup semantics let the same call reach a directory.
+  UniqueFile handle(CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+  if (!handle) return lastError();
+  BY_HANDLE_FILE_INFORMATION information;
+  if (!GetFileInformationByHandle(handle.get(), &information)) return lastError();
+  out = FileIdentity{information.dwVolumeSerialNumber,
+                     (static_cast<uint64_t>(information.nFileIndexHigh) << 32) | information.nFileIndexLow};
+  return kSuccess;
+}
+
 Status Win32FileSystem::setAttributes(const std::string& path, uint32_t attributes) {
+  if (holdsZeroByte(path)) return kInvalidName;
   return result(SetFileAttributesA(path.c_str(), settable(attributes)));
 }
 
-Status Win32FileSystem::deleteFile(const std::string& path) { return result(DeleteFileA(path.c_str())); }
+Status Win32FileSystem::deleteFile(const std::string& path) {
+  if (holdsZeroByte(path)) return kInvalidName;
+  return result(DeleteFileA(path.c_str()));
+}
 
 Status Win32FileSystem::createDirectory(const std::string& path) {
+  if (holdsZeroByte(path)) return kInvalidName;
   return result(CreateDirectoryA(path.c_str(), nullptr));
 }
 
-Status Win32FileSystem::removeDirectory(const std::string& path) { return result(RemoveDirectoryA(path.c_str())); }
+Status Win32FileSystem::removeDirectory(const std::string& path) {
+  if (holdsZeroByte(path)) return kInvalidName;
+  return result(RemoveDirectoryA(path.c_str()));
+}
 
 Status Win32FileSystem::replaceFile(const std::string& from, const std::string& to) {
+  if (holdsZeroByte(from) || holdsZeroByte(to)) return kInvalidName;
   return result(MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH));
 }
 
 Status Win32FileSystem::deleteAtRestart(const std::string& path) {
+  if (holdsZeroByte(path)) return kInvalidName;
   return result(MoveFileExA(path.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT));
 }
 
 Status Win32FileSystem::find(const std::string& pattern, const std::function<bool(const FoundEntry&)>& visit) {
+  if (holdsZeroByte(pattern)) return kInvalidName;
   WIN32_FIND_DATAA data;
   UniqueFind search(FindFirstFileA(pattern.c_str(), &data));
   if (!search) return lastError();
@@ -101,6 +129,7 @@ std::string Win32FileSystem::currentDirectory() {
 }
 
 Status Win32FileSystem::setCurrentDirectory(const std::string& path) {
+  if (holdsZeroByte(path)) return kInvalidName;
   return result(SetCurrentDirectoryA(path.c_str()));
 }
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "platform/win32/handles.h"
+#include "platform/zero_byte.h"
 
 namespace cvl::platform {
 namespace {
@@ -86,6 +87,7 @@ class Win32RegKey : public RegKey {
   }
 
   Status queryValue(const std::string& name, RegValue& value, uint32_t capacity) const override {
+    if (holdsZeroByte(name)) return kInvalidName;
     std::vector<uint8_t> data(kFirstReadSize);
     DWORD type = 0, size = kFirstReadSize;
     Status s = RegQueryValueExA(key_.get(), name.c_str(), nullptr, &type, data.data(), &size);
@@ -102,11 +104,15 @@ class Win32RegKey : public RegKey {
   }
 
   Status setValue(const std::string& name, const RegValue& value) override {
+    if (holdsZeroByte(name)) return kInvalidName;
     return RegSetValueExA(key_.get(), name.c_str(), 0, static_cast<DWORD>(value.type), value.data.data(),
                           static_cast<DWORD>(value.data.size()));
   }
 
-  Status deleteValue(const std::string& name) override { return RegDeleteValueA(key_.get(), name.c_str()); }
+  Status deleteValue(const std::string& name) override {
+    if (holdsZeroByte(name)) return kInvalidName;
+    return RegDeleteValueA(key_.get(), name.c_str());
+  }
 
   Status openKey(const std::string& subKey, uint32_t access, RegKeyPtr& out) const override {
     return open(key_.get(), subKey, access, out);
@@ -116,9 +122,13 @@ class Win32RegKey : public RegKey {
     return create(key_.get(), subKey, access, out);
   }
 
-  Status deleteKey(const std::string& subKey) override { return RegDeleteKeyA(key_.get(), subKey.c_str()); }
+  Status deleteKey(const std::string& subKey) override {
+    if (holdsZeroByte(subKey)) return kInvalidName;
+    return RegDeleteKeyA(key_.get(), subKey.c_str());
+  }
 
   static Status open(HKEY parent, const std::string& subKey, uint32_t access, RegKeyPtr& out) {
+    if (holdsZeroByte(subKey)) return kInvalidName;
     UniqueKey key;
     Status s = RegOpenKeyExA(parent, subKey.c_str(), 0, access, key.receive());
     if (s == kSuccess) out = std::make_unique<Win32RegKey>(std::move(key));
@@ -126,6 +136,7 @@ class Win32RegKey : public RegKey {
   }
 
   static Status create(HKEY parent, const std::string& subKey, uint32_t access, RegKeyPtr& out) {
+    if (holdsZeroByte(subKey)) return kInvalidName;
     UniqueKey key;
     Status s = RegCreateKeyExA(parent, subKey.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, access, nullptr,
                                key.receive(), nullptr);
@@ -148,6 +159,7 @@ Status Win32Registry::createKey(RegRoot root, const std::string& subKey, uint32_
 }
 
 Status Win32Registry::deleteKey(RegRoot root, const std::string& subKey) {
+  if (holdsZeroByte(subKey)) return kInvalidName;
   return RegDeleteKeyA(rootKey(root), subKey.c_str());
 }
 

@@ -5,6 +5,8 @@
 #include <shellapi.h>
 #include <shlobj.h>
 
+#include "platform/zero_byte.h"
+
 namespace cvl::platform {
 namespace {
 
@@ -49,6 +51,7 @@ std::string grownString(Fill fill) {
 
 WaitResult Win32System::runHidden(const std::string& application, const std::string& commandLine,
                                   uint32_t timeoutMs, uint32_t* exitCode) {
+  if (holdsZeroByte(application) || holdsZeroByte(commandLine)) return WaitResult::NotStarted;
   STARTUPINFOA startup = {};
   startup.cb = sizeof startup;
   startup.dwFlags = STARTF_USESHOWWINDOW;
@@ -128,6 +131,8 @@ std::optional<std::string> Win32System::specialFolder(int csidl) {
 }
 
 bool Win32System::shellDelete(const std::string& path, std::uintptr_t ownerWindow) {
+  // A zero inside would end the first name and hand the shell a second one.
+  if (holdsZeroByte(path)) return false;
   std::string from = path + '\0';  // the list ends with two zeros; c_str() adds the second
   SHFILEOPSTRUCTA operation = {};
   operation.hwnd = reinterpret_cast<HWND>(ownerWindow);
@@ -138,6 +143,7 @@ bool Win32System::shellDelete(const std::string& path, std::uintptr_t ownerWindo
 }
 
 LibraryPtr Win32System::loadLibrary(const std::string& path) {
+  if (holdsZeroByte(path)) return nullptr;
   UniqueLibrary module(LoadLibraryA(path.c_str()));
   if (!module) return nullptr;
   return std::make_unique<Win32Library>(std::move(module));

@@ -2,8 +2,10 @@
 // targets and file groups, and an install log whose entries are mostly
 // ordinary and sometimes hostile (empty, relative, drive-root and UNC
 // targets, ".." and drive names, wildcards, very long names, shared
-// containers, names differing only in case, duplicated entries). What the
-// log names is placed on the machine, with foreign files and keys around it.
+// containers, names differing only in case, duplicated entries, names as
+// Windows reads them otherwise: a zero byte inside, trailing dots and
+// blanks, "./", devices, "\\?\" and share targets). What the log names is
+// placed on the machine, with foreign files and keys around it.
 #include <functional>
 
 #include "tests/checker/checked_removal.h"
@@ -15,16 +17,21 @@ namespace {
 
 using namespace platform;
 using Strings = std::vector<std::string>;
+using namespace std::string_literals;
 
 const Strings kTargets = {"<TARGETDIR>", "<TARGETDIR>\\Tools", "C:\\Program Files\\Corvel\\Extras", "<WINSYSDIR>",
                           "", "Relative\\Dir", "SYSTEM32", "C:", "\\\\server\\share\\Corvel", "\\\\server",
                           "<UNKNOWN>\\X", "\\Program Files\\Corvel", "C:\\Program Files\\Corvel\\*",
-                          "C:/Program Files/Corvel/Slashed", "C:\\Program Files\\Corvel\\" + std::string(200, 'L')};
+                          "C:/Program Files/Corvel/Slashed", "C:\\Program Files\\Corvel\\" + std::string(200, 'L'),
+                          "\\\\?\\C:\\Program Files\\Corvel\\Uninstall", "\\\\.\\C:\\Program Files\\Corvel",
+                          "\\\\localhost\\C$\\Program Files\\Corvel\\Uninstall", "<TARGETDIR>\\Uninstall\\."};
 const Strings kFiles = {"app.dll", "Tool.exe", "readme.txt", "help.hlp", "HELP.GID", "Server.ocx", "sub\\inner.dll",
                         "x..y.dll", "APP.DLL", "kernel32.dll", "KERNEL32.DLL", "foreign.dll", "..\\boot.ini",
                         "..\\..\\boot.ini", "\\boot.ini", "C:\\boot.ini", "\\\\server\\share\\foreign.txt", "*.*",
                         "*.dll", "../boot.ini", "sub\\..\\..\\boot.ini", std::string(250, 'N') + ".dll",
-                        "cvlinst.dat", "cvlinst.log", "cvlpsapi.dll"};
+                        "cvlinst.dat", "cvlinst.log", "cvlpsapi.dll", "app.dll\0x"s, "kernel32.dll\0x"s, "APP.DLL.",
+                        "app.dll ", "KERNEL32.DLL.", "kernel32.dll. ", "./KERNEL32.DLL", "x/kernel32.dll", "", ".",
+                        "CON", "nul.txt", "com1.dll", "notes.gidx", "cvlinst.log."};
 const Strings kDirs = {"Bin", "Help", "Uninstall", "..", "..\\..\\WINDOWS", "\\WINDOWS", "C:\\WINDOWS",
                        "\\\\server\\share", "Bin\\..\\.."};
 // Key templates; "#" stands for a per-group name.
@@ -54,10 +61,19 @@ const std::vector<std::pair<std::string, Strings>> kKeys = {
     {"HKLM\\SOFTWARE\\Classes\\Folder\\shell", {"CorvelMark=1"}},
     {"HKLM\\Software\\Foreign\\NEW USER SETTINGS\\Prefs", {"CorvelPref=1"}},
     {"HKLM\\SOFTWARE", {"CorvelFlag=1"}},
-    {"HKLM", {}}, {"HKCR\\", {}}, {"\\Software\\Corvel", {}}};
+    {"HKLM", {}}, {"HKCR\\", {}}, {"\\Software\\Corvel", {}},
+    {"HKLM\\Software\\Foreign\0\\Software\\Corvel"s, {"ForeignPref=1"}},
+    {"HKCR\\Corvel.Doc\0\\x"s, {}}, {"HKLM\\Software\\Foreign\\Prefs", {"ForeignPref\0x=1"s}},
+    {"HKCR\\Drive\\shellex", {"CorvelMark=1"}}, {"HKCR\\Unknown\\shell", {}}, {"HKCR\\AllFilesystemObjects", {}},
+    {"HKCR\\.cvx\\OpenWithList", {}}, {"HKCR\\.cvx\\ShellEx", {}}, {"HKCR\\Interface", {}},
+    {"HKCR\\TypeLib", {}}, {"HKCR\\AppID", {"CorvelMark=1"}},
+    {"HKU\\S-1-5-21-7_Classes\\*\\shellex\\ContextMenuHandlers", {"CorvelMark=1"}},
+    {"HKU\\S-1-5-21-7_Classes\\CLSID", {}},
+    {"HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Corvel System", {"DisplayName=x"}}};
 const std::vector<std::pair<std::string, std::string>> kTitles = {
     {"T0", "Corvel Word"}, {"T1", "..\\..\\..\\Desktop\\Notes"}, {"T2", "C:\\boot"}, {"T3", "\\\\server\\share\\foreign"},
-    {"T4", "\\Evil"}, {"T5", "Sub\\Corvel Calc"}, {"T6", "Folder Link"}, {"T7", "corvel word"}};
+    {"T4", "\\Evil"}, {"T5", "Sub\\Corvel Calc"}, {"T6", "Folder Link"}, {"T7", "corvel word"},
+    {"T8", "Corvel Word.lnk\0\\Program Files\\Foreign\0x"s}};
 const Strings kShortcuts = {"0:<FOLDER_PROGRAMS>\\Corvel\\T0", "0:<FOLDER_PROGRAMS>\\Corvel\\T", "0:<FOLDER_PROGRAMS>\\T",
                             "<FOLDER_PROGRAMS>\\Corvel\\T", "0:<COMMON_FOLDER_PROGRAMS>\\Corvel\\T",
                             "0:<FOLDER_PROGRAMS>\\..\\..\\T", "0:NoFolder"};
@@ -76,10 +92,12 @@ std::map<std::string, std::string> seedingMacros() {
           {"<FOLDER_PROGRAMS>", places::kUserPrograms}, {"<COMMON_FOLDER_PROGRAMS>", places::kCommonPrograms}};
 }
 
-// Where Windows would take a path: relative ones from C:\, the start-up folder.
+// Where Windows would take a path: relative ones from C:\, the start-up
+// folder; a device prefix reaches the drive itself.
 std::optional<std::string> placeOnDisk(const std::string& path) {
-  const auto expanded = expandMacros(path, seedingMacros());
+  auto expanded = expandMacros(path, seedingMacros());
   if (!expanded || expanded->find('*') != std::string::npos) return std::nullopt;
+  if (expanded->rfind("\\\\?\\", 0) == 0 || expanded->rfind("\\\\.\\", 0) == 0) return expanded->substr(4);
   if (absoluteFolder(*expanded)) return expanded;
   return (expanded->rfind("\\", 0) == 0 ? "C:" : "C:\\") + *expanded;
 }
@@ -176,6 +194,8 @@ void SuiteBuilder::fillFiles(StringList& files, int32_t& count) {
 // folder and one level up, and a foreign file beside it.
 void Placement::seedFiles(const std::string& folder, const StringList& files, bool shared) {
   for (const std::string& name : files) {
+    const std::string logged = name.substr(name.find_last_of("\\/") + 1);
+    if (logged.empty() || logged == ".") continue;  // the folder itself
     const auto path = placeOnDisk(folder + name);
     if (!path || !spend()) continue;
     uint32_t attributes = attr::kArchive;

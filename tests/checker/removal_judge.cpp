@@ -1,9 +1,9 @@
 #include "tests/checker/removal_judge.h"
 
 #include <algorithm>
+#include <cctype>
 #include <set>
 
-#include "platform/memory/wildcard.h"
 #include "tests/checker/safety_rules.h"
 
 namespace cvl::checker {
@@ -21,6 +21,21 @@ std::string nameOf(const std::string& path) { return path.substr(path.rfind('\\'
 std::string mirrorOf(const std::string& place) { return "HKCU" + place.substr(4); }
 bool isMachinePlace(const std::string& place) { return place.rfind("HKLM", 0) == 0; }
 
+// A pattern matched on the long name alone: a search also finds long names
+// through their short ones ("NOTES~1.GID" for "notes.gidx"), which must not count.
+bool longNameMatches(const std::string& pattern, const std::string& name) {
+  if (pattern.empty()) return name.empty();
+  if (pattern[0] == '*') {
+    for (size_t skip = 0; skip <= name.size(); ++skip) {
+      if (longNameMatches(pattern.substr(1), name.substr(skip))) return true;
+    }
+    return false;
+  }
+  return !name.empty() && (pattern[0] == '?' || std::toupper(static_cast<unsigned char>(pattern[0])) ==
+                                                    std::toupper(static_cast<unsigned char>(name[0]))) &&
+         longNameMatches(pattern.substr(1), name.substr(1));
+}
+
 std::optional<std::string> valueNameOf(const std::string& line) {
   const auto equals = line.find('=');
   if (equals == std::string::npos || equals == 0) return std::nullopt;
@@ -37,6 +52,7 @@ struct LoggedFile {
   bool selfRegisterPlain = false;  // listed by a self-registering group that is not shared
   bool core = false;
   std::set<std::string> rawPaths;  // upper case, as named in the SharedDLLs key
+  std::map<std::string, int> sharedByRaw;  // shared listings per spelling, each releasing its own count
 };
 
 class AllowList {
@@ -65,7 +81,6 @@ class AllowList {
   bool mayGo(const LoggedFile& file, const std::string& path, bool systemToo = false) const;
   int sideFileReleases(const std::string& valueName) const;
   bool isHelpSideFile(const std::string& path) const;
-  int32_t sharedCount(const LoggedFile& file) const;
   const LoggedFile* sharedFileNamed(const std::string& valueName) const;
   bool inWholeKey(const std::string& place) const;
   bool inFinalCleanup(const std::string& place) const;
@@ -151,6 +166,7 @@ void AllowList::addFile(const std::string& target, const std::string& dirName, c
   file.selfRegisterPlain |= group.selfRegister() && !group.shared();
   file.core |= coreNames_.count(nameOf(*inside)) != 0;
   file.rawPaths.insert(upper(*rawFolder + name));
+  if (group.shared()) ++file.sharedByRaw[upper(*rawFolder + name)];
   noteDir(*rawFolder);
 }
 
@@ -247,17 +263,7 @@ void AllowList::addRunOnce(const std::string& component) {
 bool AllowList::isOwnRecord(const std::string& path) const {
   const std::string dir = upper(run_.places.uninstallDir.substr(0, run_.places.uninstallDir.size() - 1));
   return path == upper(run_.store.path()) || path == dir + "\\CVLINST.LOG" || path == dir + "\\CVLPSAPI.DLL" ||
-         (folderOf(path) == dir && matchesWildcard("deis*.isu", nameOf(path)));
-}
-
-int32_t AllowList::sharedCount(const LoggedFile& file) const {
-  for (const std::string& raw : file.rawPaths) {
-    const auto value = run_.before.values.find({kSharedDlls, raw});
-    if (value != run_.before.values.end() && value->second.data.size() == 4) {
-      return static_cast<int32_t>(value->second.asDword());
-    }
-  }
-  return -1;
+         (folderOf(path) == dir && longNameMatches("deis*.isu", nameOf(path)));
 }
 
 // A system file is never deleted; unregistering one is only asked not to
@@ -269,14 +275,20 @@ bool AllowList::mayGo(const LoggedFile& file, const std::string& path, bool syst
     return false;
   }
   if (file.plainOccurrences > 0) return true;
-  const int32_t count = sharedCount(file);
-  return count >= 1 && count <= file.sharedOccurrences;
+  // The file goes when the count of one of its spellings runs out.
+  for (const auto& [raw, listings] : file.sharedByRaw) {
+    const auto value = run_.before.values.find({kSharedDlls, raw});
+    if (value == run_.before.values.end() || value->second.data.size() != 4) continue;
+    const auto count = static_cast<int32_t>(value->second.asDword());
+    if (count >= 1 && count <= listings) return true;
+  }
+  return false;
 }
 
 bool AllowList::isHelpSideFile(const std::string& path) const {
   if (!helpFolders_.count(folderOf(path)) || coreNames_.count(nameOf(path))) return false;
   for (const char* pattern : {"*.GID", "*.FTS", "*.FTG", "*.CHW"}) {
-    if (matchesWildcard(pattern, nameOf(path))) return true;
+    if (longNameMatches(pattern, nameOf(path))) return true;
   }
   return false;
 }
@@ -472,7 +484,8 @@ void AllowList::judgeStart(const std::string& commandLine, const std::string& ap
 }
 
 // A command whose program is there to be found: a quoted absolute path, an
-// absolute path (its first token at least), or a name the system folder holds.
+// unquoted one of which a prefix ending at a blank is a file, or a name
+// the system folder holds.
 bool AllowList::namesProgram(const std::string& command) const {
   const std::string line = command.substr(std::min(command.find_first_not_of(' '), command.size()));
   const auto inSystemFolder = [&](const std::string& name) {
@@ -486,7 +499,15 @@ bool AllowList::namesProgram(const std::string& command) const {
     const std::string token = line.substr(1, close - 1);
     return absoluteFolder(token) || inSystemFolder(token);
   }
-  return absoluteFolder(line) || inSystemFolder(line.substr(0, line.find(' ')));
+  if (absoluteFolder(line)) {
+    for (size_t end = line.size(); end != std::string::npos && end > 0; end = line.rfind(' ', end - 1)) {
+      const auto path = absoluteFolder(line.substr(0, end));
+      const auto found = path ? run_.before.files.find(*path) : run_.before.files.end();
+      if (found != run_.before.files.end() && !found->second.directory) return true;
+    }
+    return false;
+  }
+  return inSystemFolder(line.substr(0, line.find(' ')));
 }
 
 // Every command of a checked top component that names a program runs.

@@ -38,10 +38,43 @@ std::string withBackslashes(std::string text) {
   return text;
 }
 
+// A part as Windows reads it: trailing dots and blanks dropped.
+std::string asWindowsReads(std::string segment) {
+  if (segment == "." || segment == "..") return segment;
+  while (!segment.empty() && (segment.back() == '.' || segment.back() == ' ')) segment.pop_back();
+  return segment;
+}
+
+bool isDevice(const std::string& segment) {
+  std::string stem = upper(segment.substr(0, segment.find('.')));
+  while (!stem.empty() && stem.back() == ' ') stem.pop_back();
+  static const std::array<std::string_view, 22> kDevices = {
+      "CON",  "NUL",  "AUX",  "PRN",  "COM1", "COM2", "COM3", "COM4", "COM5", "COM6", "COM7",
+      "COM8", "COM9", "LPT1", "LPT2", "LPT3", "LPT4", "LPT5", "LPT6", "LPT7", "LPT8", "LPT9"};
+  return std::find(kDevices.begin(), kDevices.end(), stem) != kDevices.end();
+}
+
+// "\\localhost\C$\..." is drive C: itself.
+std::string withDriveForShare(const std::string& path) {
+  const std::string upperPath = upper(path);
+  for (const std::string host : {"\\\\LOCALHOST\\", "\\\\127.0.0.1\\"}) {
+    const size_t at = host.size();
+    if (upperPath.rfind(host, 0) == 0 && path.size() > at + 1 && path[at + 1] == '$' &&
+        (path.size() == at + 2 || path[at + 2] == '\\')) {
+      return path.substr(at, 1) + ":" + (path.size() == at + 2 ? "\\" : path.substr(at + 2));
+    }
+  }
+  return path;
+}
+
 }  // namespace
 
 std::optional<std::string> absoluteFolder(const std::string& text) {
-  const std::string path = withBackslashes(text);
+  const std::string path = withDriveForShare(withBackslashes(text));
+  // A name Windows cuts at a zero, and device paths, are no folder of the suite's.
+  if (path.find('\0') != std::string::npos || path.rfind("\\\\?\\", 0) == 0 || path.rfind("\\\\.\\", 0) == 0) {
+    return std::nullopt;
+  }
   std::string root;
   std::string rest;
   if (path.size() >= 3 && std::isalpha(static_cast<unsigned char>(path[0])) && path[1] == ':' && path[2] == '\\') {
@@ -59,7 +92,8 @@ std::optional<std::string> absoluteFolder(const std::string& text) {
     return std::nullopt;
   }
   std::vector<std::string> kept;
-  for (const std::string& segment : segmentsOf(rest)) {
+  for (const std::string& raw : segmentsOf(rest)) {
+    const std::string segment = asWindowsReads(raw);
     if (segment == "..") {
       if (!kept.empty()) kept.pop_back();
     } else if (!segment.empty() && segment != ".") {
@@ -73,13 +107,14 @@ std::optional<std::string> absoluteFolder(const std::string& text) {
 
 std::optional<std::string> confinedName(const std::string& text) {
   const std::string name = withBackslashes(text);
-  if (name.empty() || name[0] == '\\') return std::nullopt;
+  if (name.empty() || name[0] == '\\' || name.find('\0') != std::string::npos) return std::nullopt;
   std::vector<std::string> kept;
-  for (const std::string& segment : segmentsOf(name)) {
+  for (const std::string& raw : segmentsOf(name)) {
+    const std::string segment = asWindowsReads(raw);
     if (segment == ".." || segment.find(':') != std::string::npos) return std::nullopt;
     if (!segment.empty() && segment != ".") kept.push_back(upper(segment));
   }
-  if (kept.empty()) return std::nullopt;
+  if (kept.empty() || isDevice(kept.back())) return std::nullopt;
   return joined(kept, 0, kept.size());
 }
 

@@ -11,13 +11,15 @@
 namespace cvl::checker {
 
 // "X:\..." or "\\server\share\...": the folder resolved the way Windows
-// resolves it ("." and ".." segments, doubled backslashes), upper case,
-// without a trailing backslash. Nothing for anything else.
+// resolves it ("." and ".." segments, doubled backslashes, trailing dots
+// and blanks), upper case, without a trailing backslash. Nothing for
+// anything else, a "\\?\" or "\\.\" path or one holding a zero byte included.
 std::optional<std::string> absoluteFolder(const std::string& path);
 
 // A logged name that, joined to its folder, stays inside it: no ".."
-// segment, no drive, not starting with a backslash. Upper case, with its
-// segments joined by single backslashes.
+// segment, no drive, not starting with a backslash, no zero byte, not a
+// device. Upper case, read as Windows reads it, with its segments joined
+// by single backslashes.
 std::optional<std::string> confinedName(const std::string& name);
 
 // folder + "\" + name when both qualify.

@@ -103,6 +103,7 @@ TEST_F(Driver, WholeSuiteRunsEveryPhaseInOrderAndCleansUp) {
   for (const char* name : {"Pathcrafter", "Viewer", "Tools"}) tree.add(CheckState::Checked, &w.component(name));
   addRunOnce("Pathcrafter", "a", "C:\\Setup\\cleanup.exe /a");
   addRunOnce("Pathcrafter", "b", "C:\\Setup\\cleanup.exe /b");
+  w.files.addFile("C:\\Setup\\cleanup.exe");
   w.files.addFile(std::string(EngineWorld::kUninstallDir) + "DEIS_PC.ISU");
   w.files.addFile(std::string(EngineWorld::kUninstallDir) + "cvlpsapi.dll");
   w.files.addFile("C:\\Program Files\\Common Files\\Corvel\\cvlunst.exe");
@@ -160,6 +161,7 @@ TEST_F(Driver, OneProgramLeavesTheLibraryTheOtherStillNeeds) {
 TEST_F(Driver, PartlyCheckedGroupRemovesCheckedMembersOnlyAndRunsNoCommands) {
   w.load();
   addRunOnce("Tools", "a", "C:\\tools-cleanup.exe");
+  w.files.addFile("C:\\tools-cleanup.exe");
   const auto tools = tree.add(CheckState::Partly, &w.component("Tools"));
   tree.add(CheckState::Checked, &w.component("Tool_A"), tools);
   tree.add(CheckState::Unchecked, &w.component("Tool_B"), tools);
@@ -177,6 +179,7 @@ TEST_F(Driver, CheckedTopThatOthersStillNeedRunsItsCommandsButKeepsItsFiles) {
   w.addTopComponent("SharedLib");  // offered too, and needed by two installed programs
   w.load();
   addRunOnce("SharedLib", "a", "C:\\lib-cleanup.exe");
+  w.files.addFile("C:\\lib-cleanup.exe");
   tree.add(CheckState::Unchecked, &w.component("Pathcrafter"));
   tree.add(CheckState::Checked, &w.component("SharedLib"));
 

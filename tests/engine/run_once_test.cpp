@@ -24,6 +24,7 @@ TEST(RunComponentRunOnce, RunsLastValueFirstHiddenWithTheTimeout) {
   registry.seedValue(RegRoot::LocalMachine, kRunOnce, "a", RegValue::string("C:\\Tools\\first.exe /a"));
   registry.seedValue(RegRoot::LocalMachine, kRunOnce, "b", RegValue::string("\"C:\\Tools\\second.exe\""));
   registry.seedValue(RegRoot::LocalMachine, kRunOnce, "c", RegValue::string("C:\\Tools\\third.exe"));
+  for (const char* program : {"C:\\Tools\\first.exe", "C:\\Tools\\third.exe"}) platform.files().addFile(program);
 
   runComponentRunOnce(platform, "PATHCRAFTER");
 
@@ -51,6 +52,8 @@ TEST(RunComponentRunOnce, StartsTheProgramFileTheCommandMeansWithoutASearch) {
   registry.seedValue(RegRoot::LocalMachine, kRunOnce, "3", RegValue::string("%CVLHOME%\\tidy.exe /q", RegType::ExpandSz));
   registry.seedValue(RegRoot::LocalMachine, kRunOnce, "4", RegValue::string("tidy.exe"));     // not a system program
   registry.seedValue(RegRoot::LocalMachine, kRunOnce, "5", RegValue::string("Corvel\\tidy"));  // relative
+  // No prefix is a file: Windows would go on to "C:\Program.exe".
+  registry.seedValue(RegRoot::LocalMachine, kRunOnce, "6", RegValue::string("C:\\Program Files\\Corvel\\gone.exe /undo"));
 
   runComponentRunOnce(platform, "PATHCRAFTER");
 
@@ -69,6 +72,7 @@ TEST(RunComponentRunOnce, SkipsWhatCannotBeRunAsItStands) {
   registry.seedValue(RegRoot::LocalMachine, kRunOnce, "2number", RegValue::dword(7));
   registry.seedValue(RegRoot::LocalMachine, kRunOnce, "3long", RegValue::string(std::string(300, 'x')));
   registry.seedValue(RegRoot::LocalMachine, kRunOnce, "4good", RegValue::string("C:\\good.exe"));
+  platform.files().addFile("C:\\good.exe");
   registry.seedValue(RegRoot::LocalMachine, kRunOnce, "5binary", RegValue::binary({'b', 'a', 'd', 0}));
 
   runComponentRunOnce(platform, "PATHCRAFTER");

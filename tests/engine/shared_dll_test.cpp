@@ -59,3 +59,16 @@ TEST_F(SharedDllCount, NoUsableCountMeansKeepAndWriteNothing) {
   EXPECT_EQ(releaseSharedDll(platform, kDll, true), -1);
   EXPECT_EQ(stored()->data.size(), 8u);
 }
+
+// The count goes by its name: a path holding '=' names no other count.
+TEST_F(SharedDllCount, LastReleaseOfAPathHoldingAnEqualsSignRemovesOnlyItsOwnCount) {
+  const std::pair<const char*, const char*> spellings[] = {
+      {"C:\\Apps\\a=b\\x.dll", "C:\\Apps\\a"}, {"C:\\Apps\\x.dll=0", "C:\\Apps\\x.dll"}, {"C:\\=\\x.dll", "C:\\"}};
+  for (const auto& [path, other] : spellings) {
+    platform.registry().seedValue(RegRoot::LocalMachine, kShared, path, RegValue::dword(1));
+    platform.registry().seedValue(RegRoot::LocalMachine, kShared, other, RegValue::dword(5));
+    EXPECT_EQ(releaseSharedDll(platform, path, true), 0) << path;
+    EXPECT_FALSE(platform.registry().value(RegRoot::LocalMachine, kShared, path)) << path;
+    EXPECT_TRUE(platform.registry().value(RegRoot::LocalMachine, kShared, other)) << path;
+  }
+}

@@ -69,3 +69,16 @@ TEST_F(VbaRuntime, UnreadableProgramFilesDirLoadsNothing) {
   EXPECT_TRUE(platform.system().libraryLoads().empty());
   EXPECT_TRUE(calls.empty());
 }
+
+// The library is loaded by a full path only: a relative folder would take
+// whatever the current folder holds.
+TEST_F(VbaRuntime, OnlyAnAbsoluteProgramFilesFolderLoadsTheLibrary) {
+  const std::pair<const char*, bool> spellings[] = {
+      {"D:\\Apps", true}, {"", false}, {"Apps", false}, {"\\Apps", false}, {".\\Apps", false}, {"D:Apps", false}};
+  for (const auto& [folder, loads] : spellings) {
+    platform.registry().seedValue(RegRoot::LocalMachine, kVersionKey, "ProgramFilesDir", RegValue::string(folder));
+    const size_t before = platform.system().libraryLoads().size();
+    uninstallVbaRuntime(platform, {"C:\\SETUP\\ONE.MSI"});
+    EXPECT_EQ(platform.system().libraryLoads().size() - before, loads ? 1u : 0u) << folder;
+  }
+}

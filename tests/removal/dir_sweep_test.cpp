@@ -82,6 +82,7 @@ class SettlingFiles : public FileSystem {
   Status status(const std::string& p, FileStatus& out) override { return inner_.status(p, out); }
   Status setStatus(const std::string& p, const FileStatus& s) override { return inner_.setStatus(p, s); }
   Status setAttributes(const std::string& p, uint32_t a) override { return inner_.setAttributes(p, a); }
+  Status identity(const std::string& p, FileIdentity& out) override { return inner_.identity(p, out); }
   Status deleteFile(const std::string& p) override { return inner_.deleteFile(p); }
   Status createDirectory(const std::string& p) override { return inner_.createDirectory(p); }
   Status replaceFile(const std::string& f, const std::string& t) override { return inner_.replaceFile(f, t); }

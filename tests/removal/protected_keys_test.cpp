@@ -91,6 +91,13 @@ TEST_F(ProtectedKeys, RootsFirstLevelKeysAndSharedContainersAreRefused) {
       "HKU\\S-1-5-21-7\\Software\\Microsoft\\Windows\\CurrentVersion\\Run",
       "HKU\\S-1-5-21-7\\Software\\Classes\\CLSID",
       "HKU\\S-1-5-21-7_Classes\\CLSID",
+      // A user's classes hive is a classes root of its own.
+      "HKU\\S-1-5-21-7_Classes",
+      "HKU\\S-1-5-21-7_Classes\\TypeLib",
+      "HKU\\S-1-5-21-7_Classes\\*\\shellex\\ContextMenuHandlers",
+      "HKU\\S-1-5-21-7_Classes\\Directory\\Background\\shell",
+      "HKU\\S-1-5-21-7_Classes\\Drive\\shellex",
+      "HKU\\S-1-5-21-7_classes\\.cvl\\OpenWithList",
       // Shell containers every program adds its handlers to.
       "HKCR\\*",
       "HKCR\\*\\shellex\\ContextMenuHandlers",
@@ -107,6 +114,9 @@ TEST_F(ProtectedKeys, RootsFirstLevelKeysAndSharedContainersAreRefused) {
       "HKLM\\software\\corvel\\uninstall",
       "HKLM\\Software\\Corvel\\Uninstall\\Components\\Writer",
       "HKU\\.DEFAULT\\Software\\Corvel",
+      // The suite's entry in the Windows list of programs, until the final clean-up.
+      "HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Corvel System",
+      "HKLM\\software\\microsoft\\windows\\currentversion\\uninstall\\corvel system\\Extra",
   };
   for (const char* path : refused) {
     fill(path);
@@ -123,7 +133,7 @@ TEST_F(ProtectedKeys, KeysInsideTheContainersStillGo) {
       "HKCR\\.cvl",
       "HKLM\\SOFTWARE\\Classes\\CLSID\\{0C0A0001-0000-0000-C000-000000000046}",
       "HKCU\\Software\\Classes\\.cvl",
-      "HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Corvel System",
+      "HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Corvel Viewer",
       "HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\Cvl.exe",
       "HKLM\\SOFTWARE\\Microsoft\\Office",
       "HKLM\\SOFTWARE\\Corvel\\Writer",
@@ -131,6 +141,8 @@ TEST_F(ProtectedKeys, KeysInsideTheContainersStillGo) {
       "HKCR\\*\\shellex\\ContextMenuHandlers\\Cvl",
       "HKCR\\Folder\\shell\\CvlOpen",
       "HKCR\\.cvl\\ShellNew",
+      "HKU\\S-1-5-21-7_Classes\\Cvl.Document",
+      "HKU\\S-1-5-21-7_Classes\\CLSID\\{0C0A0001-0000-0000-C000-000000000046}",
   };
   for (const char* path : allowed) {
     fill(path);
@@ -180,6 +192,23 @@ TEST_F(ProtectedKeys, FailuresInsideTheTreeDoNotStopTheWalk) {
   EXPECT_FALSE(registry.hasKey(RegRoot::CurrentUser, "Software\\Corvel\\App\\C"));
   EXPECT_TRUE(registry.hasKey(RegRoot::CurrentUser, "Software\\Corvel\\App\\B\\Sub"));
   EXPECT_TRUE(registry.value(RegRoot::CurrentUser, "Software\\Corvel\\App\\Unseen", "v"));
+}
+
+// The 95 family deletes a key with its subkeys: a key whose child stays,
+// protected or unopenable, must stay with it.
+TEST_F(ProtectedKeys, AKeyWithAChildThatStaysIsKeptWhereDeletionTakesSubKeys) {
+  memory.registry().deleteSubKeysWithKey(true);
+  const std::pair<const char*, const char*> trees[] = {
+      {"HKCR\\.cvl", ".cvl\\OpenWithList\\Foreign.exe"},
+      {"HKCR\\Cvl.Doc", "Cvl.Doc\\Locked\\Inside"},
+  };
+  memory.registry().fail(RegRoot::ClassesRoot, "Cvl.Doc\\Locked", platform::MemoryRegistry::Op::Open,
+                         platform::kAccessDenied);
+  for (const auto& [logged, survivor] : trees) {
+    memory.registry().seedValue(RegRoot::ClassesRoot, survivor, "v", RegValue::dword(1));
+    (void)deleteKeyTree(memory, noted, logged);
+    EXPECT_TRUE(memory.registry().hasKey(RegRoot::ClassesRoot, survivor)) << logged;
+  }
 }
 
 TEST(ProtectedKeyList, IsAboutPlacesNotSpelling) {

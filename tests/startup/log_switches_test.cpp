@@ -18,7 +18,11 @@ TEST(LogSwitches, TheFileNameIsTakenAsTypedAndCountsAsNothingElse) {
       {"\"C:\\Cvl\\Cvlunst2.exe\" /silent /log=C:\\Logs\\Run.log UNINSTALLALL", "C:\\Logs\\Run.log", false, false},
       {"x.exe /LOG=\"C:\\Corvel Logs\\Corvel Viewer.log\" /Plan", "C:\\Corvel Logs\\Corvel Viewer.log", true, false},
       {"x.exe /SILENT /LOG=C:\\Logs\\CorvelUninstallAll.log", "C:\\Logs\\CorvelUninstallAll.log", false, false},
-      {"x.exe /SILENT /LOG=C:\\Logs\\x/silent/PLAN.log", "C:\\Logs\\x/silent/PLAN.log", false, false},
+      // "/PLAN" outside quotes is never part of a file name: the run is a plan.
+      {"x.exe /SILENT /LOG=C:\\Logs\\x/silent/PLAN.log", "C:\\Logs\\x/silent", true, false},
+      {"x.exe /SILENT /LOG=C:\\x.log/PLAN UNINSTALLALL", "C:\\x.log", true, false},
+      {"x.exe /SILENT /log=C:\\x.log/plan", "C:\\x.log", true, false},
+      {"x.exe /SILENT /LOG=\"C:\\Logs\\/PLAN.log\" UNINSTALLALL", "C:\\Logs\\/PLAN.log", false, false},
       {"x.exe /PLAN /SILENT", "", true, true},
       {"x.exe /SILENT /LOG= UNINSTALLALL", "", false, true},
       {"x.exe /SILENT /LOG=\"\"", "", false, true},

@@ -118,9 +118,19 @@ bool endsWithNtvdm(const std::string& path) {
   return lstrcmpiA(path.c_str() + path.size() - 9, kName) == 0;
 }
 
+// A bare name would be searched for, the program's own folder first.
+std::string systemLibrary(const char* name) {
+  char folder[MAX_PATH + 1] = {};
+  const UINT length = GetSystemDirectoryA(folder, MAX_PATH);
+  if (length == 0 || length > MAX_PATH) return {};
+  return std::string(folder, length) + "\\" + name;
+}
+
 bool enumerateNt(RunningModuleCallback callback, void* userData, const std::string& libraryPath) {
   LoadedLibrary status(libraryPath.c_str());
-  LoadedLibrary vdm("VDMDBG.DLL");
+  const std::string vdmPath = systemLibrary("VDMDBG.DLL");
+  if (vdmPath.empty()) return false;
+  LoadedLibrary vdm(vdmPath.c_str());
   auto enumProcesses = status.find<EnumProcessesFn>("EnumProcesses");
   auto enumModules = status.find<EnumProcessModulesFn>("EnumProcessModules");
   auto moduleFileName = status.find<ModuleFileNameFn>("GetModuleFileNameExA");

@@ -4,6 +4,8 @@
 // them and fill the results. Nothing here is owned: the context only points
 // at objects that live for the whole program.
 #include <cstdint>
+#include <map>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -19,6 +21,7 @@ class Catalogue;
 class CUninstallLog;
 class NotedPaths;
 class CConfigStore;
+class OwnFiles;
 
 struct RemovalContext {
   RemovalContext(platform::Platform& platform, Catalogue& catalogue, const CUninstallLog& log,
@@ -54,6 +57,7 @@ struct RemovalContext {
   bool restartNeeded() const { return !hadErrors && !scheduledAtRestart.empty(); }
 
   std::optional<FileForecast> fileForecast;  // see fileForecast()
+  std::shared_ptr<OwnFiles> ownFiles;  // the uninstaller's own files, looked up at their first use
 
   platform::Registry& registry() { return platform.registry(); }
   platform::FileSystem& files() { return platform.files(); }

@@ -47,7 +47,7 @@ void runCheckedRunOnce(RemovalContext& context, const SelectionTree& tree) {
   for (auto item = tree.firstRoot(); item != 0; item = tree.nextSibling(item)) {
     const CComponent* component = tree.component(item);
     if (tree.checkState(item) == CheckState::Checked && component != nullptr) {
-      runComponentRunOnce(context.platform, component->name);
+      runComponentRunOnce(context.platform, component->name, context.journal);
     }
   }
 }

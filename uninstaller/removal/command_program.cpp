@@ -35,16 +35,17 @@ std::optional<ProgramStart> quotedProgram(Platform& platform, const std::string&
   return std::nullopt;
 }
 
-// Longest first, down to the first token, which stands as it is when no
-// prefix names a file.
-ProgramStart unquotedAbsoluteProgram(FileSystem& files, const std::string& line) {
+// Longest first, down to the first token. When no prefix names a file,
+// Windows would try each of them with ".exe" added, and start whichever
+// another program left there: nothing is started.
+std::optional<ProgramStart> unquotedAbsoluteProgram(FileSystem& files, const std::string& line) {
   for (auto end = line.size(); end != std::string::npos && end > 0; end = line.rfind(' ', end - 1)) {
     const std::string candidate = line.substr(0, end);
     if (!isFile(files, candidate)) continue;
-    if (candidate.find(' ') == std::string::npos) return {candidate, line};
-    return {candidate, "\"" + candidate + "\"" + line.substr(end)};
+    if (candidate.find(' ') == std::string::npos) return ProgramStart{candidate, line};
+    return ProgramStart{candidate, "\"" + candidate + "\"" + line.substr(end)};
   }
-  return {line.substr(0, line.find(' ')), line};
+  return std::nullopt;
 }
 
 }  // namespace

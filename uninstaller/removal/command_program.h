@@ -15,11 +15,12 @@ struct ProgramStart {
   std::string commandLine;
 };
 
-// A quoted or blank-free absolute first token is taken as it stands; an
-// unquoted absolute path with blanks is the longest prefix, ending at a
-// blank, that names an existing file; a bare program name is looked up in
-// the system folder only. Anything else (a relative path, an unclosed
-// quote, a name the system folder lacks) starts nothing.
+// A quoted absolute first token is taken as it stands; an unquoted
+// absolute path is the longest prefix, ending at a blank, that names an
+// existing file; a bare program name is looked up in the system folder
+// only. Anything else (a relative path, an unclosed quote, a name the
+// system folder lacks, an unquoted path no prefix of which is a file)
+// starts nothing.
 std::optional<ProgramStart> programOfCommand(platform::Platform& platform, const std::string& commandLine);
 
 }  // namespace cvl

@@ -22,6 +22,13 @@ struct TreeWalk {
 
 void deleteSubTree(const TreeWalk& walk, RegKey& parent, const std::string& parentPath, const std::string& name);
 
+// Whether the key kept no subkey. The 95 family deletes a key with all
+// its subkeys, so a key that still holds one, protected or unopened, stays.
+bool holdsNoSubKey(const RegKey& key) {
+  RegKeyInfo info;
+  return key.info(info) == kSuccess && info.subKeyCount == 0;
+}
+
 // Deletes the key's values, then each subkey tree. Indexes count down so
 // the remaining ones stay valid while entries disappear; every level is
 // emptied before it is deleted, since NT refuses to delete a key with
@@ -49,8 +56,9 @@ void deleteSubTree(const TreeWalk& walk, RegKey& parent, const std::string& pare
   RegKeyPtr child;
   if (parent.openKey(name, kEmptyingAccess, child) != kSuccess) return;
   emptyKey(walk, *child, path);
+  const bool emptied = holdsNoSubKey(*child);
   child.reset();
-  (void)parent.deleteKey(name);  // a key that will not go stays for the sweep
+  if (emptied) (void)parent.deleteKey(name);  // a key that will not go stays for the sweep
 }
 
 // Whether the key could be opened; its deletion itself may still fail.
@@ -58,8 +66,9 @@ bool deleteTree(Registry& registry, const TreeWalk& walk, const std::string& sub
   RegKeyPtr key;
   if (registry.openKey(walk.root, subKey, kEmptyingAccess, key) != kSuccess) return false;
   emptyKey(walk, *key, subKey);
+  const bool emptied = holdsNoSubKey(*key);
   key.reset();
-  (void)registry.deleteKey(walk.root, subKey);  // kept when something below it stayed
+  if (emptied) (void)registry.deleteKey(walk.root, subKey);  // kept when something below it stayed
   return true;
 }
 

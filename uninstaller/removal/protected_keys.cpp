@@ -29,6 +29,8 @@ constexpr std::string_view kSharedParent = "SOFTWARE\\MICROSOFT\\WINDOWS\\CURREN
 // COM registrations, directly under HKCR or under a SOFTWARE\CLASSES key.
 constexpr std::array<std::string_view, 4> kClassContainers = {"CLSID", "INTERFACE", "TYPELIB", "APPID"};
 constexpr std::string_view kClassesKey = "SOFTWARE\\CLASSES";
+// HKEY_USERS\<SID>_Classes: a user's classes root, loaded as a hive of its own.
+constexpr std::string_view kUserClassesSuffix = "_CLASSES";
 // Below a SOFTWARE\CLASSES key: where every program adds its context-menu
 // entries and shell handlers. Each of these, its "shell" and "shellex" and
 // every direct child of "shellex" is shared.
@@ -42,6 +44,10 @@ constexpr std::array<std::string_view, 3> kExtensionContainers = {"OPENWITHPROGI
 // records, and it says so (KeyScope::UninstallerRecords).
 constexpr std::string_view kSuiteRoot = "SOFTWARE\\CORVEL";
 constexpr std::string_view kUninstallerRecords = "SOFTWARE\\CORVEL\\UNINSTALL";
+// The suite's entry in the Windows list of programs: a partial removal
+// leaves the suite installed, and with it the way to remove the rest.
+constexpr std::string_view kWindowsUninstallEntry =
+    "SOFTWARE\\MICROSOFT\\WINDOWS\\CURRENTVERSION\\UNINSTALL\\CORVEL SYSTEM";
 
 // Upper-cased levels; empty levels (doubled or trailing backslashes) are
 // dropped, as the registry itself would not tell "A\\B" from "A\B".
@@ -106,7 +112,7 @@ bool isSharedBelowHive(const std::vector<std::string>& levels, KeyScope scope) {
     return true;
   }
   if (scope == KeyScope::UninstallerRecords) return false;
-  return path == kSuiteRoot || startsWith(path, kUninstallerRecords);
+  return path == kSuiteRoot || startsWith(path, kUninstallerRecords) || startsWith(path, kWindowsUninstallEntry);
 }
 
 }  // namespace
@@ -115,7 +121,11 @@ bool isProtectedKey(platform::RegRoot root, const std::string& subKey, KeyScope 
   std::vector<std::string> levels = levelsOf(subKey);
   if (root == platform::RegRoot::Users) {
     if (levels.empty()) return true;  // HKEY_USERS itself
+    // "<SID>_Classes" is a user's classes root, the same keys as the user's SOFTWARE\CLASSES.
+    const bool classesHive = levels.front().size() > kUserClassesSuffix.size() &&
+                             levels.front().ends_with(kUserClassesSuffix);
     levels.erase(levels.begin());     // the user's hive key
+    if (classesHive) levels.insert(levels.begin(), {"SOFTWARE", "CLASSES"});
   }
   if (root == platform::RegRoot::ClassesRoot) levels.insert(levels.begin(), {"SOFTWARE", "CLASSES"});
   return isSharedBelowHive(levels, scope);

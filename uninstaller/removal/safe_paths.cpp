@@ -53,7 +53,31 @@ std::vector<std::string> canonicalSegments(const std::string& path) {
 
 bool isSamePath(const std::string& a, const std::string& b) { return canonicalSegments(a) == canonicalSegments(b); }
 
+std::vector<std::string> resolvedSegments(const std::string& path) { return canonicalSegments(path); }
+
+std::string resolvedFileName(const std::string& path) {
+  const std::vector<std::string> segments = canonicalSegments(path);
+  return segments.empty() ? std::string() : segments.back();
+}
+
+bool namesAFile(const std::string& name) {
+  const std::string last = resolvedFileName(name);
+  if (last.empty()) return false;
+  std::string stem = last.substr(0, last.find('.'));
+  while (!stem.empty() && stem.back() == ' ') stem.pop_back();
+  for (const char* device : {"CON", "NUL", "AUX", "PRN"}) {
+    if (stem == device) return false;
+  }
+  const bool numbered = stem.size() == 4 && (stem.rfind("COM", 0) == 0 || stem.rfind("LPT", 0) == 0);
+  return !(numbered && stem[3] >= '1' && stem[3] <= '9');
+}
+
 bool isAbsolutePath(const std::string& path) {
+  // "\\?\" and "\\.\" reach the same files past the usual checks of a name.
+  if (path.size() >= 4 && isSeparator(path[0]) && isSeparator(path[1]) && (path[2] == '?' || path[2] == '.') &&
+      isSeparator(path[3])) {
+    return false;
+  }
   if (path.size() >= 3 && isDriveLetter(path[0]) && path[1] == ':' && isSeparator(path[2])) return true;
   return isUncPath(path);
 }

@@ -2,6 +2,7 @@
 
 #include <string_view>
 
+#include "platform/zero_byte.h"
 #include "uninstaller/installlog/uninstall_log.h"
 #include "uninstaller/removal/delete_key_tree.h"
 #include "uninstaller/removal/delete_value_line.h"
@@ -45,12 +46,21 @@ void removeKey(RemovalContext& context, const std::string& key, const StringList
   if (isOwnedWhole(key)) {
     deleteKeyTree(context.platform, context.notedPaths, key);
   } else {
-    for (const std::string& line : lines) deleteValueLine(context.platform, key, line);
+    for (const std::string& line : lines) {
+      const std::string name = line.substr(0, line.find('='));
+      if (platform::holdsZeroByte(name)) {
+        context.journal->kept("value", key + "\\" + name, "damaged name");
+      } else {
+        deleteValueLine(context.platform, key, line);
+      }
+    }
   }
   context.notedPaths.noteKeyForRemoval(key);
 }
 
 void removeLoggedKey(RemovalContext& context, const CRegistry& registry, const std::string& key) {
+  // Windows would read the key only up to the zero: another program's key.
+  if (platform::holdsZeroByte(key)) return context.journal->kept("key", key, "damaged name");
   StringList lines;
   registry.getValues(key, lines);
   removeKey(context, key, lines);

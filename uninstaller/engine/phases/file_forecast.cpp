@@ -4,6 +4,7 @@
 #include "uninstaller/engine/phases/logged_files.h"
 #include "uninstaller/engine/removal_context.h"
 #include "uninstaller/installlog/uninstall_log.h"
+#include "uninstaller/removal/safe_paths.h"
 
 namespace cvl {
 namespace {
@@ -14,9 +15,9 @@ void forecastComponent(RemovalContext& context, const CComponent& component, Fil
     if (group == nullptr) continue;
     forEachLoggedFile(component, *group, context.pathMacros,
                       [&](const std::string& fileName, const std::string& directory) {
-                        ForecastFile& file = forecast.files[platform::upper(directory + fileName)];
+                        ForecastFile& file = forecast.files[forecastPath(directory + fileName)];
                         if (group->shared()) {
-                          ++file.sharedReleases;
+                          ++file.sharedReleases[platform::upper(directory + fileName)];
                         } else {
                           file.unshared = true;
                         }
@@ -25,6 +26,12 @@ void forecastComponent(RemovalContext& context, const CComponent& component, Fil
 }
 
 }  // namespace
+
+std::string forecastPath(const std::string& fullPath) {
+  std::string path;
+  for (const std::string& segment : resolvedSegments(fullPath)) path += (path.empty() ? "" : "\\") + segment;
+  return path;
+}
 
 FileForecast& fileForecast(RemovalContext& context) {
   if (!context.fileForecast) {

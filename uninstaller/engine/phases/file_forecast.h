@@ -11,15 +11,20 @@ namespace cvl {
 
 struct RemovalContext;
 
+// One file however its listings spell it. Each spelling names a count of
+// its own in the shared-library list, released once per listing.
 struct ForecastFile {
-  int sharedReleases = 0;  // listings in shared groups, duplicates included
-  bool unshared = false;   // listed in a group that deletes it without a count
+  std::map<std::string, int> sharedReleases;  // by upper-cased full path as logged, duplicates included
+  bool unshared = false;  // listed in a group that deletes it without a count
 };
 
 struct FileForecast {
-  std::map<std::string, ForecastFile> files;  // by upper-cased full path
-  std::set<std::string> unregistered;        // upper-cased full paths already handed to regsvr32
+  std::map<std::string, ForecastFile> files;  // by the full path as Windows resolves it
+  std::set<std::string> unregistered;        // the same keys, of files already handed to regsvr32
 };
+
+// The key of a file in the forecast: its path as Windows resolves it.
+std::string forecastPath(const std::string& fullPath);
 
 // Built from the components due for removal on first use, then kept for the run.
 FileForecast& fileForecast(RemovalContext& context);

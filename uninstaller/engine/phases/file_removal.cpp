@@ -3,10 +3,13 @@
 #include <array>
 #include <vector>
 
+#include "platform/zero_byte.h"
 #include "uninstaller/catalogue/catalogue.h"
 #include "uninstaller/suite/suite_layout.h"
 #include "uninstaller/engine/phases/logged_files.h"
 #include "uninstaller/engine/phases/restart_removal.h"
+#include "uninstaller/removal/long_name_match.h"
+#include "uninstaller/removal/own_files.h"
 #include "uninstaller/removal/safe_paths.h"
 #include "uninstaller/removal/shared_dll.h"
 #include "uninstaller/installlog/uninstall_log.h"
@@ -35,11 +38,11 @@ uint32_t writableAttributes(uint32_t attributes) {
   return kept != 0 ? kept : attr::kNormal;
 }
 
-std::vector<std::string> namesMatching(FileSystem& files, const std::string& pattern) {
+std::vector<std::string> namesMatching(FileSystem& files, const std::string& directory, const std::string& pattern) {
   std::vector<std::string> names;
   // No match and a failed search alike leave nothing to remove.
-  (void)files.find(pattern, [&](const FoundEntry& entry) {
-    names.push_back(entry.name);
+  (void)files.find(directory + pattern, [&](const FoundEntry& entry) {
+    if (longNameMatches(pattern, entry.name)) names.push_back(entry.name);
     return true;
   });
   return names;
@@ -47,7 +50,7 @@ std::vector<std::string> namesMatching(FileSystem& files, const std::string& pat
 
 void removeHelpSideFiles(RemovalContext& context, const std::string& directory, bool shared) {
   for (const char* pattern : kHelpSideFiles) {
-    for (const std::string& name : namesMatching(context.files(), directory + pattern)) {
+    for (const std::string& name : namesMatching(context.files(), directory, pattern)) {
       removeFile(context, directory + name, directory, shared);
     }
   }
@@ -57,24 +60,31 @@ void removeHelpSideFiles(RemovalContext& context, const std::string& directory, 
 // and so is its program: only the final clean-up removes the first three,
 // whatever a component logged.
 bool isUninstallerFile(RemovalContext& context, const std::string& fullPath) {
-  for (const std::string& own : {context.store.path(), context.uninstallDir + names::kLogFile,
-                                 context.uninstallDir + names::kProcessLibrary, context.system().modulePath()}) {
-    if (isSamePath(fullPath, own)) return true;
+  if (!context.ownFiles) {
+    context.ownFiles = std::make_shared<OwnFiles>(
+        context.files(), std::vector<std::string>{context.store.path(), context.uninstallDir + names::kLogFile,
+                                                  context.uninstallDir + names::kProcessLibrary,
+                                                  context.system().modulePath()});
   }
-  return false;
+  return context.ownFiles->holds(fullPath);
 }
 
 }  // namespace
 
+bool isKeptWhole(RemovalContext& context, const std::string& fullPath, uint32_t attributes) {
+  return !isRemovableFile(FileStatus{attributes}) || isUninstallerFile(context, fullPath);
+}
+
 void removeFile(RemovalContext& context, const std::string& fullPath, const std::string& directory, bool shared) {
   FileSystem& files = context.files();
   RemovalJournal& journal = *context.journal;
+  if (holdsZeroByte(fullPath)) return journal.kept("file", fullPath, "damaged name");
   FileStatus status;
   if (files.status(fullPath, status) != kSuccess) return journal.kept("file", fullPath, "not found");
   if (!isRemovableFile(status)) return journal.kept("file", fullPath, "not removable");
   if (isUninstallerFile(context, fullPath)) return journal.kept("file", fullPath, "the uninstaller's own file");
   const std::string upperPath = upper(fullPath);
-  if (context.catalogue.coreFiles.count(upperPath.substr(upperPath.rfind('\\') + 1)) != 0) {
+  if (context.catalogue.coreFiles.count(resolvedFileName(fullPath)) != 0) {
     return journal.kept("file", fullPath, "core file");
   }
   if (shared) {

@@ -16,4 +16,8 @@ void removeComponentFiles(RemovalContext& context, const CComponent& component);
 // the help system's side files of its directory.
 void removeFile(RemovalContext& context, const std::string& fullPath, const std::string& directory, bool shared);
 
+// Whether removeFile keeps the existing file whatever its component says:
+// a system, volume-label or directory entry, or the uninstaller's own file.
+bool isKeptWhole(RemovalContext& context, const std::string& fullPath, uint32_t attributes);
+
 }  // namespace cvl

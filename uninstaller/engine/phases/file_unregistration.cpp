@@ -4,8 +4,10 @@
 
 #include "uninstaller/catalogue/catalogue.h"
 #include "uninstaller/engine/phases/file_forecast.h"
+#include "uninstaller/engine/phases/file_removal.h"
 #include "uninstaller/engine/phases/logged_files.h"
 #include "uninstaller/removal/run_and_wait.h"
+#include "uninstaller/removal/safe_paths.h"
 #include "uninstaller/removal/shared_dll.h"
 #include "uninstaller/installlog/uninstall_log.h"
 
@@ -15,13 +17,20 @@ using namespace platform;
 
 namespace {
 
-// Whether phase 2 will delete a shared file: it drops the count once per
-// listing of every removed component (at least this caller's own), or a
-// listing in an unshared group deletes it outright.
-bool phaseTwoDeletes(RemovalContext& context, const ForecastFile& expected, const std::string& fullPath) {
-  if (expected.unshared) return true;
-  const int32_t afterOne = releaseSharedDll(context.platform, fullPath, false);
-  return afterOne >= 0 && std::max(expected.sharedReleases, 1) > afterOne;
+// Whether phase 2 will delete a shared file: it drops each spelling's count
+// once per listing of every removed component (at least this caller's
+// own), and the file goes when one of them runs out; or a listing in an
+// unshared group deletes it outright.
+bool phaseTwoDeletes(RemovalContext& context, const ForecastFile& planned, const std::string& fullPath) {
+  if (planned.unshared) return true;
+  std::map<std::string, int> releases = planned.sharedReleases;
+  int& own = releases[upper(fullPath)];
+  own = std::max(own, 1);
+  for (const auto& [spelling, count] : releases) {
+    const int32_t afterOne = releaseSharedDll(context.platform, spelling, false);
+    if (afterOne >= 0 && count > afterOne) return true;
+  }
+  return false;
 }
 
 }  // namespace
@@ -29,12 +38,14 @@ bool phaseTwoDeletes(RemovalContext& context, const ForecastFile& expected, cons
 void unregisterFile(RemovalContext& context, const std::string& fileName, const std::string& fullPath, bool shared) {
   FileStatus status;
   if (context.files().status(fullPath, status) != kSuccess) return;
-  const std::string upperPath = upper(fullPath);
+  // Unregistered, a file phase 2 keeps would stay on the disk without its registration.
+  if (isKeptWhole(context, fullPath, status.attributes)) return;
   // Folded as in file removal, so a core file logged in another case keeps its registration.
-  if (context.catalogue.coreFiles.count(upperPath.substr(upperPath.rfind('\\') + 1)) != 0) return;
+  if (context.catalogue.coreFiles.count(resolvedFileName(fullPath)) != 0) return;
   FileForecast& forecast = fileForecast(context);
-  if (shared && !phaseTwoDeletes(context, forecast.files[upperPath], fullPath)) return;
-  if (!forecast.unregistered.insert(upperPath).second) return;  // once per file, however often it is listed
+  const std::string planned = forecastPath(fullPath);
+  if (shared && !phaseTwoDeletes(context, forecast.files[planned], fullPath)) return;
+  if (!forecast.unregistered.insert(planned).second) return;  // once per file, however often and however spelled
 
   // Both by full path: a bare "regsvr32" could start a program planted in
   // the uninstaller's or the current folder, and a bare file name makes the

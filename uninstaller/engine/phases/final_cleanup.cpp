@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "uninstaller/removal/long_name_match.h"
 #include "uninstaller/suite/suite_layout.h"
 #include "uninstaller/removal/delete_key_tree.h"
 #include "uninstaller/store/config_store.h"
@@ -12,10 +13,11 @@ namespace {
 using namespace platform;
 
 void deleteInstallerScripts(RemovalContext& context) {
+  constexpr const char* kScripts = "deis*.isu";
   std::vector<std::string> found;
   // Every step of the clean-up ignores its failure and goes on.
-  (void)context.files().find(context.uninstallDir + "deis*.isu", [&](const FoundEntry& entry) {
-    if (!(entry.attributes & attr::kDirectory)) found.push_back(entry.name);
+  (void)context.files().find(context.uninstallDir + kScripts, [&](const FoundEntry& entry) {
+    if (!(entry.attributes & attr::kDirectory) && longNameMatches(kScripts, entry.name)) found.push_back(entry.name);
     return true;
   });
   for (const std::string& name : found) (void)context.files().deleteFile(context.uninstallDir + name);
@@ -63,7 +65,8 @@ void removeUninstallerTraces(RemovalContext& context) {
   removeTargetDirIfEmpty(context);
   deleteKeyTree(context.platform, context.notedPaths, std::string("HKLM\\") + names::kUninstallKey,
                 KeyScope::UninstallerRecords);
-  deleteKeyTree(context.platform, context.notedPaths, std::string(names::kWindowsUninstallKey) + names::kUninstallEntry);
+  deleteKeyTree(context.platform, context.notedPaths, std::string(names::kWindowsUninstallKey) + names::kUninstallEntry,
+                KeyScope::UninstallerRecords);
   removeSuiteKeyIfEmpty(context);
   removeSharedProgramCopy(context);
 }

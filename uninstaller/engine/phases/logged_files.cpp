@@ -22,7 +22,7 @@ void visitFiles(const std::string& unexpandedDirectory, int32_t fileCount, const
   // A relative base would resolve against the current drive or directory.
   if (!isAbsolutePath(directory)) return;
   for (size_t i = 0; i < count; ++i) {
-    if (staysInsideFolder(files[i])) visit(files[i], directory);
+    if (staysInsideFolder(files[i]) && namesAFile(files[i])) visit(files[i], directory);
   }
 }
 

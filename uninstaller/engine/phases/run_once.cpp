@@ -24,7 +24,7 @@ std::optional<std::string> commandAt(System& system, const RegKey& key, uint32_t
 
 }  // namespace
 
-void runComponentRunOnce(Platform& platform, const std::string& componentName) {
+void runComponentRunOnce(Platform& platform, const std::string& componentName, RemovalJournal* journal) {
   RegKeyPtr key;
   const std::string path = std::string(names::kComponentsKey) + componentName + "\\RunOnce";
   if (platform.registry().openKey(RegRoot::LocalMachine, path, access::kRead, key) != kSuccess) return;
@@ -36,6 +36,7 @@ void runComponentRunOnce(Platform& platform, const std::string& componentName) {
     // A command that fails or does not start is the component's own affair:
     // the removal goes on without it.
     if (program) (void)runAndWait(platform.system(), program->application, program->commandLine);
+    if (command && !program && journal) journal->kept("command", *command, "no program file it names");
   }
 }
 

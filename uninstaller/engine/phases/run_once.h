@@ -3,6 +3,7 @@
 #include <string>
 
 #include "platform/platform.h"
+#include "uninstaller/engine/record/removal_journal.h"
 
 namespace cvl {
 
@@ -10,7 +11,9 @@ namespace cvl {
 // first, each hidden and waited for. Expandable strings have their
 // environment variables expanded first. Values that cannot be read, whose
 // data is empty or not a string, or whose program cannot be named without a
-// search are skipped. The key stays in place.
-void runComponentRunOnce(platform::Platform& platform, const std::string& componentName);
+// search are skipped, a skipped command noted in the journal as kept. The
+// key stays in place.
+void runComponentRunOnce(platform::Platform& platform, const std::string& componentName,
+                         RemovalJournal* journal = nullptr);
 
 }  // namespace cvl

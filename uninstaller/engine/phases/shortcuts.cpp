@@ -1,5 +1,6 @@
 #include "uninstaller/engine/phases/shortcuts.h"
 
+#include "platform/zero_byte.h"
 #include "uninstaller/catalogue/catalogue.h"
 #include "uninstaller/engine/path_macros.h"
 #include "uninstaller/removal/safe_paths.h"
@@ -48,6 +49,10 @@ void removeLoggedShortcut(RemovalContext& context, const std::string& entry) {
   const auto lastSlash = location.rfind('\\');
   if (lastSlash == std::string::npos) return;
   const std::string title = titleOf(context.catalogue, location.substr(lastSlash + 1));
+  // The shell would read a zero as the end of one name and the start of the next.
+  if (holdsZeroByte(location) || holdsZeroByte(title)) {
+    return context.journal->kept("shortcut", location.substr(0, lastSlash + 1) + title, "damaged name");
+  }
   if (!staysInProgramFolders(location, title)) return;
   const std::string user = location.substr(0, lastSlash + 1) + title + ".lnk";
   const std::string common = kCommonProgramsMacro + user.substr(user.find('\\'));

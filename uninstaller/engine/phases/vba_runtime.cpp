@@ -2,6 +2,7 @@
 
 #include <optional>
 
+#include "uninstaller/removal/safe_paths.h"
 #include "uninstaller/suite/suite_layout.h"
 #include "uninstaller/engine/phases/stdcall.h"
 
@@ -21,7 +22,8 @@ std::optional<std::string> programFilesDirectory(Registry& registry) {
   RegValue value;
   if (key->queryValue("ProgramFilesDir", value, names::kPathBuffer) != kSuccess) return std::nullopt;
   std::string directory = value.asString();
-  if (directory.empty()) return std::nullopt;
+  // A relative folder would load whatever library the current folder holds.
+  if (!isAbsolutePath(directory)) return std::nullopt;
   return directory;
 }
 

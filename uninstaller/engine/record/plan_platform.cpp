@@ -206,6 +206,10 @@ class PlanPlatform::Files : public FileSystem {
   Status setStatus(const std::string& path, const FileStatus& status) override {
     return setAttributes(path, status.attributes);
   }
+  Status identity(const std::string& path, FileIdentity& out) override {
+    if (deleted_.covers(canonical(path))) return kFileNotFound;
+    return real_.identity(path, out);
+  }
   Status setAttributes(const std::string& path, uint32_t attributes) override {
     FileStatus current;
     if (Status s = status(path, current)) return s;

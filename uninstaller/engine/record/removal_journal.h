@@ -6,6 +6,8 @@
 #include <functional>
 #include <string>
 
+#include "uninstaller/engine/record/printable_line.h"
+
 namespace cvl {
 
 class RemovalJournal {
@@ -34,7 +36,7 @@ class RemovalJournal {
 
  private:
   void write(const std::string& line) const {
-    if (sink_) sink_(line);
+    if (sink_) sink_(printableLine(line));
   }
 
   Sink sink_;

@@ -1,0 +1,43 @@
+#include "uninstaller/removal/own_files.h"
+
+#include <algorithm>
+
+#include "uninstaller/removal/safe_paths.h"
+
+namespace cvl {
+namespace {
+
+std::string folderOf(const std::string& path) {
+  const size_t slash = path.find_last_of("\\/");
+  return slash == std::string::npos ? std::string() : path.substr(0, slash);
+}
+
+}  // namespace
+
+OwnFiles::OwnFiles(platform::FileSystem& files, const std::vector<std::string>& paths) : files_(files) {
+  for (const std::string& path : paths) own_.push_back({path, identityOf(path), folderIdentity(folderOf(path))});
+}
+
+std::optional<platform::FileIdentity> OwnFiles::identityOf(const std::string& path) {
+  platform::FileIdentity identity;
+  if (path.empty() || files_.identity(path, identity) != platform::kSuccess) return std::nullopt;
+  return identity;
+}
+
+std::optional<platform::FileIdentity> OwnFiles::folderIdentity(const std::string& folder) {
+  const auto known = folders_.find(folder);
+  if (known != folders_.end()) return known->second;
+  return folders_[folder] = identityOf(folder);
+}
+
+bool OwnFiles::holds(const std::string& fullPath) {
+  if (std::any_of(own_.begin(), own_.end(), [&](const Own& own) { return isSamePath(fullPath, own.path); })) return true;
+  const auto folder = folderIdentity(folderOf(fullPath));
+  if (!folder) return false;
+  const bool ownersFolder = std::any_of(own_.begin(), own_.end(), [&](const Own& own) { return own.folder == folder; });
+  if (!ownersFolder) return false;
+  const auto file = identityOf(fullPath);
+  return file && std::any_of(own_.begin(), own_.end(), [&](const Own& own) { return own.file == file; });
+}
+
+}  // namespace cvl

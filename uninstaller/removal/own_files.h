@@ -1,0 +1,37 @@
+#pragma once
+// The uninstaller's own files, known by what they are. A logged name may
+// reach one of them in any spelling Windows accepts: another case or
+// slash, a short name, the drive's share. A name is compared as text
+// first, then by identity; a folder's identity is looked up once, and a
+// file's own identity only when its folder holds one of the owners.
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/file_system.h"
+
+namespace cvl {
+
+class OwnFiles {
+ public:
+  OwnFiles(platform::FileSystem& files, const std::vector<std::string>& paths);
+
+  bool holds(const std::string& fullPath);
+
+ private:
+  struct Own {
+    std::string path;
+    std::optional<platform::FileIdentity> file;
+    std::optional<platform::FileIdentity> folder;
+  };
+
+  std::optional<platform::FileIdentity> identityOf(const std::string& path);
+  std::optional<platform::FileIdentity> folderIdentity(const std::string& folder);
+
+  platform::FileSystem& files_;
+  std::vector<Own> own_;
+  std::map<std::string, std::optional<platform::FileIdentity>> folders_;  // by the folder's text
+};
+
+}  // namespace cvl
