@@ -568,5 +568,43 @@ TEST_F(UninstallerRun, SilentRemovalGoesThroughCloseRequestsAndReportsWhatStayed
   EXPECT_FALSE(exists("Corvel\\WRITER.EXE")) << "the removal went on to its end";
 }
 
+// A second run beside a removal would release the same shared counts twice:
+// it ends at once with 1618, a plan too, and changes nothing.
+TEST_F(UninstallerRun, ASecondRunDuringARemovalEndsWith1618) {
+  const std::string marker = kRoot + "\\run-once-started";
+  const std::string command = "\"" + programDirectory() + "hold_still.exe\" \"" + marker + "\" 15000";
+  HKEY runOnce;
+  ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, "software\\corvel\\uninstall\\components\\VIEWER\\RunOnce", 0,
+                            nullptr, 0, KEY_ALL_ACCESS, nullptr, &runOnce, nullptr),
+            ERROR_SUCCESS);
+  RegSetValueExA(runOnce, "hold", 0, REG_SZ, reinterpret_cast<const BYTE*>(command.c_str()),
+                 static_cast<DWORD>(command.size() + 1));
+  RegCloseKey(runOnce);
+  const std::string program = "\"" + programDirectory() + "Cvlunst2.exe\" ";
+  const std::string planLog = kRoot + "\\plan.log";
+  std::optional<uint32_t> silent, plan;
+  RunResult shown;
+  RunResult run = runUninstaller("/SILENT UNINSTALLALL", [&](DWORD) {
+    if (GetFileAttributesA(marker.c_str()) == INVALID_FILE_ATTRIBUTES) return false;
+    silent = test::runToExit(program + "/SILENT UNINSTALLALL", 10000);
+    plan = test::runToExit(program + "/SILENT UNINSTALLALL /PLAN /LOG=" + planLog, 10000);
+    shown = runUninstaller("UNINSTALLALL");
+    return true;
+  });
+  ASSERT_FALSE(run.timedOut);
+  EXPECT_EQ(silent, std::optional<uint32_t>(1618u));
+  EXPECT_EQ(plan, std::optional<uint32_t>(1618u));
+  EXPECT_EQ(GetFileAttributesA(planLog.c_str()), INVALID_FILE_ATTRIBUTES) << "not even the log is opened";
+  EXPECT_EQ(shown.exitCode, 1618u);
+  ASSERT_EQ(shown.boxes.size(), 1u);
+  EXPECT_EQ(shown.boxes[0].caption, "Corvel System");
+  EXPECT_EQ(shown.boxes[0].text,
+            "Another removal of the Corvel System is in progress.\nWait until it has finished, then start the "
+            "Uninstaller again if anything is left.");
+  EXPECT_EQ(run.exitCode, 0u) << "the first run goes on to its end";
+  EXPECT_FALSE(exists("Corvel\\WRITER.EXE"));
+  EXPECT_TRUE(exists("Common\\Corvel\\CVLCOMM.DLL")) << "its count was released once";
+}
+
 }  // namespace
 }  // namespace cvl

@@ -82,6 +82,8 @@ RunOutcome CUninstallApp::runToEnd() {
     if (!flags_.silent) showHelp();
     return {RunEnd::InvalidCommandLine};
   }
+  // Before the log is opened or the store read: a second run changes nothing.
+  if (!takeOneRunLock()) return {RunEnd::AnotherRunInProgress};
   if (!openLog() && logSwitches_.plan) return {RunEnd::PlanLogUnwritable};
 
   StartupError error = runStartup(platform_, store_, catalogue(), state_);
@@ -117,6 +119,15 @@ void CUninstallApp::endLog(int status) {
   journal_.note(journal_.summary());
   journal_.note("exit status " + std::to_string(status) + ": " + exitStatusMeaning(status));
   static_cast<void>(logFile_.close());  // a log that fails this late has no one left to tell
+}
+
+bool CUninstallApp::takeOneRunLock() {
+  if (oneRunLock_.take() == OneRunLock::Result::Taken) return true;
+  if (!flags_.silent) {
+    const std::string caption = loadString(IDS_PRODUCT);
+    MessageBoxA(nullptr, kAnotherRunText, caption.c_str(), MB_OK | MB_ICONEXCLAMATION);
+  }
+  return false;
 }
 
 void CUninstallApp::showHelp() const {

@@ -12,6 +12,7 @@
 #include "uninstaller/startup/app/exit_status.h"
 #include "uninstaller/startup/app/startup_sequence.h"
 #include "uninstaller/startup/config_store.h"
+#include "uninstaller/ui/one_run_lock.h"
 
 namespace cvl {
 
@@ -38,6 +39,8 @@ class CUninstallApp {
   void fail(StartupError error) const;
   void collectRunningPrograms();
   RunOutcome runSelection();
+  // False when another run holds the lock; says so outside silent runs.
+  bool takeOneRunLock();
 
   platform::Platform& platform_;
   std::string commandLine_;  // as the system gives it, program name included
@@ -48,6 +51,7 @@ class CUninstallApp {
   CConfigStore& store_;
   RemovalLogFile logFile_;
   RemovalJournal journal_;
+  OneRunLock oneRunLock_;
 };
 
 }  // namespace cvl
