@@ -166,6 +166,7 @@ std::vector<std::string> journalOfRun(EngineWorld& w, bool plan) {
                          w.store, EngineWorld::kUninstallDir);
   context.plan = plan;
   context.journal = &journal;
+  context.recordFiles = &w.platform.files();  // as the program has it: bookkeeping is not journaled
   PlainTree tree;
   tree.add(CheckState::Checked, &w.component("Office"));
   ProgressRecorder progress;

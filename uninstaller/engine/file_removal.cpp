@@ -6,6 +6,7 @@
 #include "uninstaller/catalogue/catalogue.h"
 #include "uninstaller/engine/engine_names.h"
 #include "uninstaller/engine/logged_files.h"
+#include "uninstaller/engine/noted_changes.h"
 #include "uninstaller/engine/restart_removal.h"
 #include "uninstaller/engine/safe_paths.h"
 #include "uninstaller/engine/shared_dll.h"
@@ -58,7 +59,8 @@ void removeHelpSideFiles(RemovalContext& context, const std::string& directory, 
 // whatever a component logged.
 bool isUninstallerFile(RemovalContext& context, const std::string& fullPath) {
   for (const std::string& own : {context.store.path(), context.uninstallDir + names::kLogFile,
-                                 context.uninstallDir + names::kProcessLibrary, context.system().modulePath()}) {
+                                 context.uninstallDir + names::kProcessLibrary, context.system().modulePath(),
+                                 context.uninstallDir + kRecordFileName}) {
     if (isSamePath(fullPath, own)) return true;
   }
   return false;
@@ -70,19 +72,24 @@ void removeFile(RemovalContext& context, const std::string& fullPath, const std:
   FileSystem& files = context.files();
   RemovalJournal& journal = *context.journal;
   FileStatus status;
-  if (files.status(fullPath, status) != kSuccess) return journal.kept("file", fullPath, "not found");
+  const std::string upperPath = upper(fullPath);
+  if (files.status(fullPath, status) != kSuccess) {
+    // Gone already, perhaps by a run cut short: its side files and its
+    // folder may still be left.
+    journal.kept("file", fullPath, "not found");
+    if (endsWith(upperPath, ".HLP") && (!shared || noteSaysDeletedHere(context, fullPath))) {
+      removeHelpSideFiles(context, fullPath.substr(0, fullPath.find_last_of("\\/") + 1), shared);
+    }
+    return context.notedPaths.noteDirForRemoval(directory);
+  }
   if (!isRemovableFile(status)) return journal.kept("file", fullPath, "not removable");
   if (isUninstallerFile(context, fullPath)) return journal.kept("file", fullPath, "the uninstaller's own file");
-  const std::string upperPath = upper(fullPath);
   if (context.catalogue.coreFiles.count(upperPath.substr(upperPath.rfind('\\') + 1)) != 0) {
     return journal.kept("file", fullPath, "core file");
   }
   if (shared) {
-    const int32_t count = releaseSharedDll(context.platform, fullPath, true);
-    if (count < 0) return journal.kept("file", fullPath, "shared, no usable count");
-    if (count > 0) {
-      return journal.kept("file", fullPath, "shared, count " + std::to_string(count + 1) + " -> " + std::to_string(count));
-    }
+    std::string why;
+    if (releaseNotedShare(context, fullPath, why) != 0) return journal.kept("file", fullPath, why);
   }
 
   // A failure to clear read-only shows as the failed delete that follows.
@@ -102,6 +109,8 @@ void removeComponentFiles(RemovalContext& context, const CComponent& component) 
   for (const std::string& groupName : component.fileGroups) {
     const CFilegroup* group = context.log.findFileGroup(groupName);
     if (group == nullptr) continue;
+    context.releasingComponent = component.name;
+    context.releasingGroup = group->name();
     forEachLoggedFile(component, *group, context.pathMacros,
                       [&](const std::string& fileName, const std::string& directory) {
                         removeFile(context, directory + fileName, directory, group->shared());

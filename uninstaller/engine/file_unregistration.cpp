@@ -5,6 +5,7 @@
 #include "uninstaller/catalogue/catalogue.h"
 #include "uninstaller/engine/file_plan.h"
 #include "uninstaller/engine/logged_files.h"
+#include "uninstaller/engine/noted_changes.h"
 #include "uninstaller/engine/run_and_wait.h"
 #include "uninstaller/engine/shared_dll.h"
 #include "uninstaller/installlog/uninstall_log.h"
@@ -16,12 +17,12 @@ using namespace platform;
 namespace {
 
 // Whether phase 2 will delete a shared file: it drops the count once per
-// listing of every removed component (at least this caller's own), or a
-// listing in an unshared group deletes it outright.
+// listing of every removed component (at least this caller's own), less
+// what earlier runs noted, or a listing in an unshared group deletes it
+// outright.
 bool phaseTwoDeletes(RemovalContext& context, const PlannedFile& planned, const std::string& fullPath) {
   if (planned.unshared) return true;
-  const int32_t afterOne = releaseSharedDll(context.platform, fullPath, false);
-  return afterOne >= 0 && std::max(planned.sharedReleases, 1) > afterOne;
+  return noteSaysFileGoes(context, fullPath, planned.sharedReleases);
 }
 
 }  // namespace

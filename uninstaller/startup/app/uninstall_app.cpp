@@ -4,6 +4,7 @@
 #include <commctrl.h>
 
 #include "uninstaller/catalogue/catalogue.h"
+#include "uninstaller/engine/cleanup_resume.h"
 #include "uninstaller/engine/journaling_platform.h"
 #include "uninstaller/engine/plan_platform.h"
 #include "uninstaller/engine/uninstall_driver.h"
@@ -87,6 +88,7 @@ RunOutcome CUninstallApp::runToEnd() {
   if (!openLog() && logSwitches_.plan) return {RunEnd::PlanLogUnwritable};
 
   StartupError error = runStartup(platform_, store_, catalogue(), state_);
+  if (!logSwitches_.plan && finishCleanupIfBegun(error == StartupError::None)) return {RunEnd::RemovalRan};
   if (error != StartupError::None) {
     journal_.note("start-up failed: error " + std::to_string(static_cast<int>(error)));
     fail(error);
@@ -101,8 +103,23 @@ RunOutcome CUninstallApp::runToEnd() {
   return runSelection();
 }
 
+// Where the store or the log is gone already, the program's own folder
+// holds what is left of the suite's uninstall files.
+bool CUninstallApp::finishCleanupIfBegun(bool started) {
+  std::string folder = state_.uninstallDir;
+  if (!started) {
+    const std::string program = platform_.system().modulePath();
+    folder = program.substr(0, program.find_last_of("\\/") + 1);
+  }
+  if (folder.empty()) return false;
+  JournalingPlatform logged(platform_, journal_);
+  platform::Platform& machine = journal_.attached() ? static_cast<platform::Platform&>(logged) : platform_;
+  return finishBegunCleanup(machine, folder, journal_, &platform_.files());
+}
+
 bool CUninstallApp::openLog() {
   if (logSwitches_.logPath.empty()) return true;
+  if (isRemovalRecordPath(logSwitches_.logPath)) return false;  // the uninstaller's own file
   if (logFile_.open(logSwitches_.logPath) != platform::kSuccess) return false;
   journal_.attach([this](const std::string& line) { logFile_.writeLine(line); });
   journal_.note("==== " + std::string(logSwitches_.plan ? "plan" : "removal") + " started " + localTimeText());
@@ -157,6 +174,7 @@ RunOutcome CUninstallApp::runSelection() {
   RemovalContext context(machine, catalogue(), state_.log, state_.pathMacros, notedPaths(), store_,
                          state_.uninstallDir);
   context.plan = logSwitches_.plan;
+  context.recordFiles = &platform_.files();
   context.journal = &journal_;
   context.silent = flags_.silent;
   context.showProgress = flags_.showProgress;
@@ -166,7 +184,10 @@ RunOutcome CUninstallApp::runSelection() {
   options.beforeSessionEnds = [&context] {
     // Nothing can be shown while the session ends; a failed save leaves
     // the store as it was.
-    if (!context.plan) static_cast<void>(writeBackSelection(context.catalogue, context.store, context.files()));
+    // Components not yet finished stay in the store: the next run finishes them.
+    if (!context.plan && context.phasesDone) {
+      static_cast<void>(writeBackSelection(context.catalogue, context.store, context.files()));
+    }
   };
   const bool logMissing = !logSwitches_.logPath.empty() && !logFile_.isOpen();
   CUninstallDlg dialog(nullptr, options, catalogue(), [&](const SelectionTree& tree, ProgressWindow& progress) {

@@ -41,6 +41,8 @@ class CUninstallApp {
   RunOutcome runSelection();
   // False when another run holds the lock; says so outside silent runs.
   bool takeOneRunLock();
+  // A final clean-up that a run cut short had begun is finished; true then.
+  bool finishCleanupIfBegun(bool started);
 
   platform::Platform& platform_;
   std::string commandLine_;  // as the system gives it, program name included
