@@ -1,7 +1,10 @@
 #include "tests/checker/checked_removal.h"
 
+#include <algorithm>
+
 #include "tests/support/doubles/driver_doubles.h"
 #include "uninstaller/catalogue/catalogue.h"
+#include "uninstaller/engine/phases/cleanup_resume.h"
 #include "uninstaller/engine/uninstall_driver.h"
 #include "uninstaller/removal/noted_paths.h"
 #include "uninstaller/startup/startup_sequence.h"
@@ -90,15 +93,24 @@ std::string applicationOf(const Run& run) {
 // The selection: each offered component checked or not. Without a choice
 // everything is checked, the whole suite goes.
 void selectTopComponents(Choices& choices, const Catalogue& catalogue, test::PlainTree& tree,
-                         std::vector<std::string>& checked, bool& everything) {
+                         std::vector<std::string>& checked, bool& everything, const Pass* repeat,
+                         std::vector<bool>* statesOut = nullptr) {
   everything = !catalogue.topComponents.empty();
+  // Item by item while the same items are offered; else by name.
+  const bool sameItems = repeat && repeat->states.size() == catalogue.topComponents.size();
+  std::vector<bool> states;
   for (const std::string& name : catalogue.topComponents) {
     CComponent* component = catalogue.componentMap.find(name);
-    const bool check = !choices.percent(35);
+    const bool check = sameItems ? repeat->states[states.size()]
+                       : repeat  ? repeat->everythingChecked ||
+                                      (component && std::count(repeat->checked.begin(), repeat->checked.end(), component->name))
+                                 : !choices.percent(35);
+    states.push_back(check);
     tree.add(check ? CheckState::Checked : CheckState::Unchecked, component);
     if (check && component != nullptr) checked.push_back(component->name);
     everything = everything && check;
   }
+  if (statesOut) *statesOut = states;
 }
 
 std::vector<DueComponent> dueComponents(const Catalogue& catalogue) {
@@ -139,6 +151,48 @@ void CheckedRemoval::writeLog(const std::vector<uint8_t>& bytes) {
   machine.files().addFile(std::string(places::kUninstallDir) + "cvlinst.log", std::string(bytes.begin(), bytes.end()));
 }
 
+Pass CheckedRemoval::pass(Platform& through, Choices& selection, const Pass* repeat) {
+  Pass pass;
+  CConfigStore store;
+  Catalogue catalogue;
+  StartupState state;
+  NotedPaths noted;
+  test::PlainTree tree;
+  test::ProgressRecorder progress;
+  pass.started = runStartup(through, store, catalogue, state) == StartupError::None;
+  RemovalJournal journal;
+  if (finishBegunCleanup(through, pass.started ? state.uninstallDir : places::kUninstallDir, journal)) {
+    pass.removed = pass.everythingChecked = true;
+    return pass;
+  }
+  if (!pass.started) return pass;
+  selectTopComponents(selection, catalogue, tree, pass.checked, pass.everythingChecked, repeat, &pass.states);
+  RemovalContext context(through, catalogue, state.log, state.pathMacros, noted, store, state.uninstallDir);
+  context.silent = true;
+  pass.removed = runUninstall(context, tree, progress);
+  if (pass.removed) pass.due = dueComponents(catalogue);
+  return pass;
+}
+
+std::vector<Violation> CheckedRemoval::judgeSince(const MachineSnapshot& before, const CConfigStore& store,
+                                                  const CUninstallLog& log, const Pass& pass) {
+  const MachineSnapshot after = takeSnapshot(machine);
+  RunRecord record{store, log, {}, {}, false, checkerMacros(),
+                   {places::kUninstallDir, places::kSystemDir, places::kProgramFiles, places::kCommonFiles},
+                   {{"SYSTEMROOT", "C:\\WINDOWS"}}, before, after, {}, {}, machine.system().libraryLoads(),
+                   vbaPackages()};
+  if (pass.removed) {
+    record.due = pass.due;
+    record.checkedTopComponents = pass.checked;
+    record.everythingChecked = pass.everythingChecked;
+  }
+  for (const auto& start : machine.system().runs()) {
+    record.commandLines.push_back(start.commandLine);
+    record.applications.push_back(applicationOf(start));
+  }
+  return judgeRun(record);
+}
+
 Outcome CheckedRemoval::run(Choices& selection) {
   Outcome outcome;
   const MachineSnapshot before = takeSnapshot(machine);
@@ -161,7 +215,7 @@ Outcome CheckedRemoval::run(Choices& selection) {
   std::vector<std::string> checked;
   outcome.started = runStartup(machine, store, catalogue, state) == StartupError::None;
   if (outcome.started) {
-    selectTopComponents(selection, catalogue, tree, checked, outcome.everythingChecked);
+    selectTopComponents(selection, catalogue, tree, checked, outcome.everythingChecked, nullptr);
     RemovalContext context(machine, catalogue, state.log, state.pathMacros, noted, store, state.uninstallDir);
     context.silent = true;
     outcome.removed = runUninstall(context, tree, progress);

@@ -26,6 +26,16 @@ inline constexpr const char* kUserPrograms = "C:\\Documents and Settings\\Tester
 inline constexpr const char* kCommonPrograms = "C:\\Documents and Settings\\All Users\\Start Menu\\Programs";
 }  // namespace places
 
+// One run of the program on the machine, as far as the judge needs it.
+struct Pass {
+  bool started = false;
+  bool removed = false;
+  bool everythingChecked = false;
+  std::vector<std::string> checked;  // fully checked top components
+  std::vector<bool> states;          // each offered top item, checked or not
+  std::vector<DueComponent> due;
+};
+
 struct Outcome {
   bool started = false;  // start-up got as far as the selection
   bool removed = false;  // something was checked and the phases ran
@@ -44,6 +54,16 @@ class CheckedRemoval {
 
   // Start-up, a selection drawn from choices, the removal, the judgement.
   Outcome run(Choices& selection);
+
+  // Start-up and the removal as the program runs them, on the machine seen
+  // through `through`; a begun final clean-up is finished instead. The
+  // selection is drawn from choices, or repeats an earlier pass's: what it
+  // checked, where still offered.
+  Pass pass(platform::Platform& through, Choices& selection, const Pass* repeat = nullptr);
+  // Every change since `before` judged for that selection; store and log as
+  // they were before it.
+  std::vector<Violation> judgeSince(const MachineSnapshot& before, const CConfigStore& store, const CUninstallLog& log,
+                                    const Pass& pass);
 
   platform::MemoryPlatform machine;
 };

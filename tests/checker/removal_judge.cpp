@@ -78,6 +78,7 @@ class AllowList {
   bool namesProgram(const std::string& command) const;
 
   bool isOwnRecord(const std::string& path) const;
+  bool isRemovalRecord(const std::string& path) const;
   bool mayGo(const LoggedFile& file, const std::string& path, bool systemToo = false) const;
   int sideFileReleases(const std::string& valueName) const;
   bool isHelpSideFile(const std::string& path) const;
@@ -266,6 +267,13 @@ bool AllowList::isOwnRecord(const std::string& path) const {
          (folderOf(path) == dir && longNameMatches("deis*.isu", nameOf(path)));
 }
 
+// The uninstaller's bookkeeping across runs cut short, and the copy that
+// replaces it in one step: they may come, change and go in any run.
+bool AllowList::isRemovalRecord(const std::string& path) const {
+  const std::string dir = upper(run_.places.uninstallDir.substr(0, run_.places.uninstallDir.size() - 1));
+  return path == dir + "\\CVLINST.REC" || path == dir + "\\CVLINST.REC.NEW";
+}
+
 // A system file is never deleted; unregistering one is only asked not to
 // touch core files, so systemToo lets the tool at it.
 bool AllowList::mayGo(const LoggedFile& file, const std::string& path, bool systemToo) const {
@@ -377,6 +385,9 @@ bool AllowList::countMayChange(const std::string& name) const {
 
 void AllowList::judgeChange(const Change& change) {
   const std::string& path = change.path;
+  const bool fileChange = change.kind == Kind::FileDeleted || change.kind == Kind::FileAltered ||
+                          change.kind == Kind::FileCreated;
+  if (fileChange && isRemovalRecord(path)) return;
   switch (change.kind) {
     case Kind::FileDeleted:
       judgeFileDeleted(path);

@@ -163,6 +163,7 @@ std::vector<std::string> journalOfRun(EngineWorld& w, bool plan) {
   RemovalContext context(machine.platform(), w.catalogue, w.log, w.macros, w.noted,
                          w.store, EngineWorld::kUninstallDir);
   context.journal = &journal;
+  context.recordFiles = &w.platform.files();  // as the program has it: bookkeeping is not journaled
   PlainTree tree;
   tree.add(CheckState::Checked, &w.component("Office"));
   ProgressRecorder progress;

@@ -38,6 +38,15 @@ TEST_P(DirSweep, MissingNotedDirectoryKeepsItsEmptyParent) {
   EXPECT_TRUE(exists("Corvel"));
 }
 
+// Going on from a run cut short, the missing folder is one that run removed.
+TEST_P(DirSweep, MissingNotedDirectoryFreesItsParentAfterACutRun) {
+  makeDir("Corvel");
+  note("Corvel\\Gone");
+  noted.missingDirsWereRemoved = true;
+  noted.removeNotedDirs(platform());
+  EXPECT_FALSE(exists("Corvel"));
+}
+
 TEST_P(DirSweep, EverySiblingIsTriedAfterAFailure) {
   for (const char* dir : {"Corvel\\A", "Corvel\\B", "Corvel\\C", "Corvel\\D\\E"}) {
     makeDir(dir);

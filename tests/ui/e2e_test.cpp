@@ -566,5 +566,107 @@ TEST_F(UninstallerRun, SilentRemovalGoesThroughCloseRequestsAndReportsWhatStayed
   EXPECT_FALSE(exists("Corvel\\WRITER.EXE")) << "the removal went on to its end";
 }
 
+// A second run beside a removal would release the same shared counts twice:
+// it ends at once with 1618, a plan too, and changes nothing.
+TEST_F(UninstallerRun, ASecondRunDuringARemovalEndsWith1618) {
+  const std::string marker = kRoot + "\\run-once-started";
+  const std::string command = "\"" + programDirectory() + "hold_still.exe\" \"" + marker + "\" 15000";
+  HKEY runOnce;
+  ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, "software\\corvel\\uninstall\\components\\VIEWER\\RunOnce", 0,
+                            nullptr, 0, KEY_ALL_ACCESS, nullptr, &runOnce, nullptr),
+            ERROR_SUCCESS);
+  RegSetValueExA(runOnce, "hold", 0, REG_SZ, reinterpret_cast<const BYTE*>(command.c_str()),
+                 static_cast<DWORD>(command.size() + 1));
+  RegCloseKey(runOnce);
+  const std::string program = "\"" + programDirectory() + "Cvlunst2.exe\" ";
+  const std::string planLog = kRoot + "\\plan.log";
+  std::optional<uint32_t> silent, plan;
+  RunResult shown;
+  RunResult run = runUninstaller("/SILENT UNINSTALLALL", [&](DWORD) {
+    if (GetFileAttributesA(marker.c_str()) == INVALID_FILE_ATTRIBUTES) return false;
+    silent = test::runToExit(program + "/SILENT UNINSTALLALL", 10000);
+    plan = test::runToExit(program + "/SILENT UNINSTALLALL /PLAN /LOG=" + planLog, 10000);
+    shown = runUninstaller("UNINSTALLALL");
+    return true;
+  });
+  ASSERT_FALSE(run.timedOut);
+  EXPECT_EQ(silent, std::optional<uint32_t>(1618u));
+  EXPECT_EQ(plan, std::optional<uint32_t>(1618u));
+  EXPECT_EQ(GetFileAttributesA(planLog.c_str()), INVALID_FILE_ATTRIBUTES) << "not even the log is opened";
+  EXPECT_EQ(shown.exitCode, 1618u);
+  ASSERT_EQ(shown.boxes.size(), 1u);
+  EXPECT_EQ(shown.boxes[0].caption, "Corvel System");
+  EXPECT_EQ(shown.boxes[0].text,
+            "Another removal of the Corvel System is in progress.\nWait until it has finished, then start the "
+            "Uninstaller again if anything is left.");
+  EXPECT_EQ(run.exitCode, 0u) << "the first run goes on to its end";
+  EXPECT_FALSE(exists("Corvel\\WRITER.EXE"));
+  EXPECT_TRUE(exists("Common\\Corvel\\CVLCOMM.DLL")) << "its count was released once";
+}
+
+DWORD sharedCount(const std::string& path) {
+  DWORD count = 0, size = sizeof count;
+  if (RegGetValueA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs", path.c_str(),
+                   RRF_RT_REG_DWORD, nullptr, &count, &size) != ERROR_SUCCESS) {
+    return 0;
+  }
+  return count;
+}
+
+// A removal ended by force (a time-out, a user, a crash) and started again
+// ends where one whole removal ends, wherever the kill landed: before the
+// program got going, amid the files, or after it ended by itself.
+TEST_F(UninstallerRun, ARemovalKilledAnywhereAndRunAgainEndsAsAWholeRun) {
+  const std::string runtime = kRoot + "\\Common\\Corvel\\CVLRT.DLL", common = kRoot + "\\Common\\Corvel\\CVLCOMM.DLL";
+  for (DWORD killAfterMs : {0u, 150u, 400u, 700u, 1000u, 1400u, 2000u, 3000u}) {
+    SCOPED_TRACE("killed after " + std::to_string(killAfterMs) + " ms");
+    clean();
+    // Another program counts on the runtime too; a bulk of files makes the run long enough to cut.
+    suite.sharedCounts[runtime] = 2;
+    fixture::FileGroup bulk;
+    bulk.name = "BULK_FILES";
+    for (int folder = 0; folder < 6; ++folder) {
+      fixture::Directory directory{"Bulk\\Part" + std::to_string(folder), {}};
+      for (int file = 0; file < 60; ++file) directory.files.push_back("DATA" + std::to_string(file) + ".BIN");
+      bulk.directories.push_back(directory);
+    }
+    suite.groups.push_back(bulk);
+    for (fixture::Component& component : suite.components) {
+      if (component.name == "WRITER") component.fileGroups.push_back("BULK_FILES");
+    }
+    fixture::install(machine, suite);
+    suite = fixture::sampleSuite(kRoot, programs);
+
+    // Started, as deployment tools do, from the uninstall folder it lives in.
+    const std::string program = kRoot + "\\Uninstall\\Cvlunst2.exe";
+    ASSERT_TRUE(CopyFileA((programDirectory() + "Cvlunst2.exe").c_str(), program.c_str(), FALSE));
+    const std::string command = "\"" + program + "\" /SILENT UNINSTALLALL";
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION started{};
+    std::string line = command;
+    ASSERT_TRUE(CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &started));
+    if (WaitForSingleObject(started.hProcess, killAfterMs) == WAIT_TIMEOUT) TerminateProcess(started.hProcess, 9);
+    WaitForSingleObject(started.hProcess, 10000);
+    CloseHandle(started.hThread);
+    CloseHandle(started.hProcess);
+
+    // A run that got to its end leaves nothing to start from: start-up fails then.
+    const bool nothingLeft = !exists("Uninstall\\cvlinst.dat") && !exists("Uninstall\\cvlinst.rec");
+    EXPECT_EQ(test::runToExit(command, 60000), std::optional<uint32_t>(nothingLeft ? 1603u : 0u));
+    for (const char* gone : {"Corvel\\WRITER.EXE", "Corvel\\Bulk", "Corvel\\Templates", "Corvel\\Fonts",
+                             "Uninstall\\cvlinst.dat", "Uninstall\\cvlinst.log", "Uninstall\\cvlinst.rec",
+                             "Uninstall\\deis1.isu"}) {
+      EXPECT_FALSE(exists(gone)) << gone;
+    }
+    EXPECT_TRUE(exists("Corvel\\CVLMFC40.DLL")) << "core file";
+    EXPECT_TRUE(exists("Common\\Corvel\\CVLRT.DLL")) << "the other program's library";
+    EXPECT_EQ(sharedCount(runtime), 1u);
+    EXPECT_EQ(sharedCount(common), 2u);
+    EXPECT_FALSE(keyExists("software\\corvel\\uninstall"));
+    EXPECT_FALSE(keyExists("SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Corvel System"));
+  }
+}
+
 }  // namespace
 }  // namespace cvl

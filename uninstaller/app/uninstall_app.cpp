@@ -4,7 +4,7 @@
 #include <commctrl.h>
 
 #include "uninstaller/catalogue/catalogue.h"
-#include "uninstaller/engine/record/run_mode.h"
+  context.recordFiles = &platform_.files();
 #include "uninstaller/engine/uninstall_driver.h"
 #include "uninstaller/removal/noted_paths.h"
 #include "uninstaller/resources/resource_ids.h"
@@ -81,9 +81,12 @@ RunOutcome CUninstallApp::runToEnd() {
     if (!flags_.silent) showHelp();
     return {RunEnd::InvalidCommandLine};
   }
+  // Before the log is opened or the store read: a second run changes nothing.
+  if (!takeOneRunLock()) return {RunEnd::AnotherRunInProgress};
   if (!openLog() && logSwitches_.plan) return {RunEnd::PlanLogUnwritable};
 
   StartupError error = runStartup(platform_, store_, catalogue(), state_);
+  if (!logSwitches_.plan && finishCleanupIfBegun(error == StartupError::None)) return {RunEnd::RemovalRan};
   if (error != StartupError::None) {
     journal_.note("start-up failed: error " + std::to_string(static_cast<int>(error)));
     fail(error);
@@ -98,8 +101,23 @@ RunOutcome CUninstallApp::runToEnd() {
   return runSelection();
 }
 
+// Where the store or the log is gone already, the program's own folder
+// holds what is left of the suite's uninstall files.
+bool CUninstallApp::finishCleanupIfBegun(bool started) {
+  std::string folder = state_.uninstallDir;
+  if (!started) {
+    const std::string program = platform_.system().modulePath();
+    folder = program.substr(0, program.find_last_of("\\/") + 1);
+  }
+  if (folder.empty()) return false;
+  JournalingPlatform logged(platform_, journal_);
+  platform::Platform& machine = journal_.attached() ? static_cast<platform::Platform&>(logged) : platform_;
+  return finishBegunCleanup(machine, folder, journal_, &platform_.files());
+}
+
 bool CUninstallApp::openLog() {
   if (logSwitches_.logPath.empty()) return true;
+  if (isRemovalRecordPath(logSwitches_.logPath)) return false;  // the uninstaller's own file
   if (logFile_.open(logSwitches_.logPath) != platform::kSuccess) return false;
   journal_.attach([this](const std::string& line) { logFile_.writeLine(line); });
   journal_.note("==== " + std::string(logSwitches_.plan ? "plan" : "removal") + " started " + localTimeText());
@@ -116,6 +134,15 @@ void CUninstallApp::endLog(int status) {
   journal_.note(journal_.summary());
   journal_.note("exit status " + std::to_string(status) + ": " + exitStatusMeaning(status));
   static_cast<void>(logFile_.close());  // a log that fails this late has no one left to tell
+}
+
+bool CUninstallApp::takeOneRunLock() {
+  if (oneRunLock_.take() == OneRunLock::Result::Taken) return true;
+  if (!flags_.silent) {
+    const std::string caption = loadString(IDS_PRODUCT);
+    MessageBoxA(nullptr, kAnotherRunText, caption.c_str(), MB_OK | MB_ICONEXCLAMATION);
+  }
+  return false;
 }
 
 void CUninstallApp::showHelp() const {
@@ -138,6 +165,10 @@ RunOutcome CUninstallApp::runSelection() {
   RunMachine machine(platform_, journal_, runModeFor(logSwitches_.plan, journal_.attached()));
   RemovalContext context(machine.platform(), catalogue(), state_.log, state_.pathMacros, notedPaths(), store_,
                          state_.uninstallDir);
+    // Components not yet finished stay in the store: the next run finishes them.
+    if (!context.platform.changesNothing() && context.phasesDone) {
+      static_cast<void>(writeBackSelection(context.catalogue, context.store, context.files()));
+    }
   context.journal = &journal_;
   context.silent = flags_.silent;
   context.showProgress = flags_.showProgress;
@@ -147,7 +178,10 @@ RunOutcome CUninstallApp::runSelection() {
   options.beforeSessionEnds = [&context] {
     // Nothing can be shown while the session ends; a failed save leaves
     // the store as it was.
-    if (!context.platform.changesNothing()) static_cast<void>(writeBackSelection(context.catalogue, context.store, context.files()));
+    // Components not yet finished stay in the store: the next run finishes them.
+    if (!context.platform.changesNothing() && context.phasesDone) {
+      static_cast<void>(writeBackSelection(context.catalogue, context.store, context.files()));
+    }
   };
   const bool logMissing = !logSwitches_.logPath.empty() && !logFile_.isOpen();
   CUninstallDlg dialog(nullptr, options, catalogue(), [&](const SelectionTree& tree, ProgressWindow& progress) {

@@ -12,6 +12,7 @@
 #include "uninstaller/startup/exit_status.h"
 #include "uninstaller/startup/startup_sequence.h"
 #include "uninstaller/store/config_store.h"
+#include "uninstaller/app/one_run_lock.h"
 
 namespace cvl {
 
@@ -38,6 +39,10 @@ class CUninstallApp {
   void fail(StartupError error) const;
   void collectRunningPrograms();
   RunOutcome runSelection();
+  // False when another run holds the lock; says so outside silent runs.
+  bool takeOneRunLock();
+  // A final clean-up that a run cut short had begun is finished; true then.
+  bool finishCleanupIfBegun(bool started);
 
   platform::Platform& platform_;
   std::string commandLine_;  // as the system gives it, program name included
@@ -48,6 +53,7 @@ class CUninstallApp {
   CConfigStore& store_;
   RemovalLogFile logFile_;
   RemovalJournal journal_;
+  OneRunLock oneRunLock_;
 };
 
 }  // namespace cvl

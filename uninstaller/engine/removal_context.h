@@ -14,6 +14,7 @@
 #include "uninstaller/engine/record/removal_journal.h"
 #include "uninstaller/engine/phases/file_forecast.h"
 #include "uninstaller/engine/path_macros.h"
+#include "uninstaller/engine/record/removal_record.h"
 
 namespace cvl {
 
@@ -58,6 +59,15 @@ struct RemovalContext {
 
   std::optional<FileForecast> fileForecast;  // see fileForecast()
   std::shared_ptr<OwnFiles> ownFiles;  // the uninstaller's own files, looked up at their first use
+
+  // What must not be done twice over runs cut short (noted_changes.h). Its
+  // file is read and written through recordFiles when given, so that a
+  // logged run does not list the uninstaller's own bookkeeping.
+  RemovalRecord record;
+  platform::FileSystem* recordFiles = nullptr;
+  std::string releasingComponent, releasingGroup;  // whose listing phase 2 is at
+  std::map<std::string, int> releaseListings;      // listings released so far, per component, group and path
+  bool phasesDone = false;  // every phase has run: the selection may be written back
 
   platform::Registry& registry() { return platform.registry(); }
   platform::FileSystem& files() { return platform.files(); }

@@ -6,6 +6,7 @@
 #include "uninstaller/engine/phases/file_unregistration.h"
 #include "uninstaller/engine/phases/final_cleanup.h"
 #include "uninstaller/engine/phases/msi_path.h"
+#include "uninstaller/engine/record/noted_changes.h"
 #include "uninstaller/engine/phases/restart_removal.h"
 #include "uninstaller/engine/phases/run_once.h"
 #include "uninstaller/engine/phases/shortcuts.h"
@@ -47,7 +48,10 @@ void runCheckedRunOnce(RemovalContext& context, const SelectionTree& tree) {
   for (auto item = tree.firstRoot(); item != 0; item = tree.nextSibling(item)) {
     const CComponent* component = tree.component(item);
     if (tree.checkState(item) == CheckState::Checked && component != nullptr) {
-      runComponentRunOnce(context.platform, component->name, context.journal);
+      runComponentRunOnce(context.platform, component->name, context.journal,
+                          [&](const std::string& valueName, const std::string& command) {
+                            return mayStartRunOnce(context, {component->name, valueName, command});
+                          });
     }
   }
 }
@@ -66,6 +70,28 @@ void journalComponentsKept(RemovalContext& context) {
     }
     context.journal->kept("component", component.name,
                           component.removalRequests == 0 || needers.empty() ? "not selected" : "still required by " + needers);
+  }
+}
+
+// The store is written back before anything of the uninstaller's own goes.
+// The record stays with the store: through the final clean-up, which it
+// lets a second run finish, and after a part of the suite went, so that no
+// RunOnce command runs twice.
+void finishRemoval(RemovalContext& context) {
+  // Noted before the write-back: a run cut short in between finds the
+  // clean-up begun, not a store that offers nothing more.
+  const auto target = context.pathMacros.find("<TARGETDIR>");
+  if (context.allRemoved && !context.platform.changesNothing()) {
+    // A clean-up that cannot be noted still runs; only a cut one could not be finished later.
+    (void)context.record.noteCleanupBegun(target != context.pathMacros.end() ? target->second : "");
+  }
+  const bool writtenBack = !context.platform.changesNothing() && writeBackSelection(context.catalogue, context.store, context.files());
+  if (writtenBack) context.record.rebind(bindingOf(context.files(), context.store.path()));
+  if (context.allRemoved) {
+    context.journal->note("final clean-up: the whole suite was selected");
+    removeUninstallerTraces(context);  // removes the record in its turn
+  } else if (!context.platform.changesNothing()) {
+    (void)context.record.noteRunEnded();  // unnoted, the next run only sweeps missing folders' parents too
   }
 }
 
@@ -123,13 +149,11 @@ bool runUninstall(RemovalContext& context, const SelectionTree& tree, ProgressWi
   progress.showStep(RunStep::SelfRegistering);
   progress.setRange(0, 4 * components);
 
+  openRemovalRecord(context);
   runCheckedRunOnce(context, tree);
   runPhases(context, progress);
-  if (!context.platform.changesNothing()) writeBackSelection(context.catalogue, context.store, context.files());
-  if (context.allRemoved) {
-    context.journal->note("final clean-up: the whole suite was selected");
-    removeUninstallerTraces(context);
-  }
+  context.phasesDone = true;
+  finishRemoval(context);
 
   progress.showStep(context.platform.changesNothing() ? RunStep::PlanWritten : context.hadErrors ? RunStep::PartlyDone
                                                : context.restartNeeded() ? RunStep::RestartNeeded : RunStep::Succeeded);

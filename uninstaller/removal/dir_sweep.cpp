@@ -43,17 +43,20 @@ bool removeEmptyDir(platform::Platform& platform, const std::string& dir, bool h
 
 // Whether the directory is gone afterwards; asked only once its noted
 // subdirectories all went.
-bool removeDirNode(platform::Platform& platform, const std::string& path, const CPathNode& node) {
+bool removeDirNode(platform::Platform& platform, const std::string& path, const CPathNode& node,
+                   bool missingWasRemoved) {
   // "C:" alone means the drive's current directory, never the root: leave drives be.
   if (isDriveRoot(path)) return false;
-  return removeEmptyDir(platform, path, !node.children.empty());
+  if (removeEmptyDir(platform, path, !node.children.empty())) return true;
+  platform::FileStatus status;
+  return missingWasRemoved && isMissing(platform.files().status(path, status));
 }
 
 }  // namespace
 
 void NotedPaths::removeNotedDirs(platform::Platform& platform) const {
   sweepDeepestFirst(dirTree, [&](const std::string& path, const CPathNode& node) {
-    return removeDirNode(platform, path, node);
+    return removeDirNode(platform, path, node, missingDirsWereRemoved);
   });
 }
 

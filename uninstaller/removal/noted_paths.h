@@ -25,6 +25,9 @@ class NotedPaths {
   void clearNotedPaths();
 
   CPathNode dirTree;  // first level: drives or shares ("C:")
+  // Set when the run goes on from one cut short: a noted folder found
+  // missing was removed by that run and keeps no parent.
+  bool missingDirsWereRemoved = false;
   CPathNode keyTree;  // first level: root prefixes ("HKLM")
 };
 

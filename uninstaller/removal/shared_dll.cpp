@@ -6,20 +6,16 @@ namespace cvl {
 
 using namespace platform;
 
-namespace {
-
 // By name through the value API, in the machine's list and its user twin:
 // a path may hold '=', which would cut a "name=data" line short and name
 // another program's count.
-void deleteCount(Platform& platform, const std::string& fullPath) {
+void deleteSharedCount(Platform& platform, const std::string& fullPath) {
   for (RegRoot root : {RegRoot::LocalMachine, RegRoot::CurrentUser}) {
     RegKeyPtr key;
     if (platform.registry().openKey(root, names::kSharedDllsKey, access::kSetValue, key) != kSuccess) continue;
     (void)key->deleteValue(fullPath);  // a value that will not go only leaves a stale count
   }
 }
-
-}  // namespace
 
 int32_t releaseSharedDll(Platform& platform, const std::string& fullPath, bool commit) {
   RegKeyPtr key;
@@ -36,7 +32,7 @@ int32_t releaseSharedDll(Platform& platform, const std::string& fullPath, bool c
   if (!commit) return released;
   if (released == 0) {
     key.reset();
-    deleteCount(platform, fullPath);
+    deleteSharedCount(platform, fullPath);
     return 0;
   }
   RegValue lowered = RegValue::dword(static_cast<uint32_t>(released));

@@ -14,4 +14,7 @@ namespace cvl {
 // not 4 bytes, or a stored count of 0 or less; nothing is written then.
 int32_t releaseSharedDll(platform::Platform& platform, const std::string& fullPath, bool commit);
 
+// Removes the file's count from the machine's list and the user's twin.
+void deleteSharedCount(platform::Platform& platform, const std::string& fullPath);
+
 }  // namespace cvl

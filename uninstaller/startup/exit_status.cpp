@@ -12,6 +12,8 @@ int exitStatusOf(const RunOutcome& outcome) {
       return kExitInvalidCommandLine;
     case RunEnd::PlanLogUnwritable:
       return kExitPlanLogUnwritable;
+    case RunEnd::AnotherRunInProgress:
+      return kExitAnotherRunInProgress;
     case RunEnd::RemovalRan:
       return outcome.hadErrors ? kExitPartlyRemoved : outcome.restartNeeded ? kExitRestartRequired : kExitRemoved;
     case RunEnd::ProgramsRunning:
@@ -28,6 +30,7 @@ const char* exitStatusMeaning(int status) {
     case kExitPartlyRemoved: return "the removal ran but some elements could not be removed";
     case kExitCancelled: return "cancelled, nothing checked, or programs of the suite are running";
     case kExitStartupFailed: return "start-up failed";
+    case kExitAnotherRunInProgress: return "another run of the uninstaller is in progress";
     case kExitPlanLogUnwritable: return "the log file could not be written";
     case kExitInvalidCommandLine: return "invalid command line";
     case kExitRestartRequired: return "restart required: files in use are removed at the next restart";

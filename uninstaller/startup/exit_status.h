@@ -7,6 +7,7 @@ enum ExitStatus : int {
   kExitRemoved = 0,         // everything selected was removed, or "/?" was shown
   kExitPartlyRemoved = 1,   // the removal ran but some elements stayed
   kExitCancelled = 1602,    // the user cancelled, nothing was checked, or suite programs are running
+  kExitAnotherRunInProgress = 1618,  // another run of the uninstaller is going on; nothing happened
   kExitStartupFailed = 1603,  // errors 14, 15 and 16
   kExitPlanLogUnwritable = 1622,  // "/PLAN": the log file could not be opened; nothing else happened
   kExitInvalidCommandLine = 1639,  // "/PLAN" without "/LOG=", or "/LOG=" without a file
@@ -16,7 +17,7 @@ enum ExitStatus : int {
 // Where a run stopped.
 enum class RunEnd {
   HelpShown, StartupFailed, ProgramsRunning, Cancelled, NothingChecked, RemovalRan,
-  InvalidCommandLine, PlanLogUnwritable
+  InvalidCommandLine, PlanLogUnwritable, AnotherRunInProgress
 };
 
 struct RunOutcome {

@@ -35,8 +35,9 @@ class CConfigStore : public ArchiveRecord {
   // its end) goes to a file beside the store, is flushed, and then replaces
   // the store in one step. False when any step fails; the old file is then
   // as it was. A read-only store is left alone. Times and attributes are
-  // not restored here (writeBackStore).
-  bool save(platform::FileSystem& files);
+  // not restored here (writeBackStore), unless keep gives them: the new
+  // image then takes them before it replaces the store.
+  bool save(platform::FileSystem& files, const platform::FileStatus* keep = nullptr);
 
   // The set whose map key (its base name) matches ignoring case, or null.
   CSectionSet* findSectionSet(const std::string& name);

@@ -29,7 +29,7 @@ bool isReadOnly(platform::FileSystem& files, const std::string& path) {
 
 }  // namespace
 
-bool CConfigStore::save(platform::FileSystem& files) {
+bool CConfigStore::save(platform::FileSystem& files, const platform::FileStatus* keep) {
   if (isReadOnly(files, path_)) return false;
   std::vector<uint8_t> old;
   if (!readWholeFile(files, path_, old)) return false;
@@ -37,7 +37,12 @@ bool CConfigStore::save(platform::FileSystem& files) {
   if (old.size() > image.size()) image.insert(image.end(), old.begin() + static_cast<ptrdiff_t>(image.size()), old.end());
 
   const std::string temporary = temporaryPathBeside(path_);
-  if (!writeWholeFileFlushed(files, temporary, image) || files.replaceFile(temporary, path_) != platform::kSuccess) {
+  const bool written = writeWholeFileFlushed(files, temporary, image);
+  // Times set on the image itself: the store never shows new content with a
+  // new write time, which would part it from its removal record. Times that
+  // do not take only make the file look newer.
+  if (written && keep) (void)files.setStatus(temporary, *keep);
+  if (!written || files.replaceFile(temporary, path_) != platform::kSuccess) {
     (void)files.deleteFile(temporary);  // the write already failed; a leftover copy is harmless
     return false;
   }
@@ -47,7 +52,7 @@ bool CConfigStore::save(platform::FileSystem& files) {
 bool writeBackStore(platform::FileSystem& files, CConfigStore& store) {
   platform::FileStatus saved;
   const bool haveStatus = files.status(store.path(), saved) == platform::kSuccess;
-  if (!store.save(files)) return false;
+  if (!store.save(files, haveStatus ? &saved : nullptr)) return false;
   // The content is in place; times that cannot be set back only make the
   // file look newer, so this is not reported as a failure.
   if (haveStatus) (void)files.setStatus(store.path(), saved);

@@ -8,6 +8,8 @@
 #include "uninstaller/suite/suite_layout.h"
 #include "uninstaller/engine/phases/logged_files.h"
 #include "uninstaller/engine/phases/restart_removal.h"
+#include "uninstaller/engine/record/noted_changes.h"
+#include "uninstaller/engine/record/removal_record.h"
 #include "uninstaller/removal/long_name_match.h"
 #include "uninstaller/removal/own_files.h"
 #include "uninstaller/removal/safe_paths.h"
@@ -56,15 +58,16 @@ void removeHelpSideFiles(RemovalContext& context, const std::string& directory, 
   }
 }
 
-// The store, the log and the process library are the uninstaller's own,
-// and so is its program: only the final clean-up removes the first three,
+// The store, the log, the process library and the removal record are the
+// uninstaller's own, and so is its program: only the final clean-up removes
+// the first four,
 // whatever a component logged.
 bool isUninstallerFile(RemovalContext& context, const std::string& fullPath) {
   if (!context.ownFiles) {
     context.ownFiles = std::make_shared<OwnFiles>(
         context.files(), std::vector<std::string>{context.store.path(), context.uninstallDir + names::kLogFile,
                                                   context.uninstallDir + names::kProcessLibrary,
-                                                  context.system().modulePath()});
+                                                  context.system().modulePath(), context.uninstallDir + kRecordFileName});
   }
   return context.ownFiles->holds(fullPath);
 }
@@ -80,19 +83,24 @@ void removeFile(RemovalContext& context, const std::string& fullPath, const std:
   RemovalJournal& journal = *context.journal;
   if (holdsZeroByte(fullPath)) return journal.kept("file", fullPath, "damaged name");
   FileStatus status;
-  if (files.status(fullPath, status) != kSuccess) return journal.kept("file", fullPath, "not found");
+  const std::string upperPath = upper(fullPath);
+  if (files.status(fullPath, status) != kSuccess) {
+    // Gone already, perhaps by a run cut short: its side files and its
+    // folder may still be left.
+    journal.kept("file", fullPath, "not found");
+    if (endsWith(upperPath, ".HLP") && (!shared || noteSaysDeletedHere(context, fullPath))) {
+      removeHelpSideFiles(context, fullPath.substr(0, fullPath.find_last_of("\\/") + 1), shared);
+    }
+    return context.notedPaths.noteDirForRemoval(directory);
+  }
   if (!isRemovableFile(status)) return journal.kept("file", fullPath, "not removable");
   if (isUninstallerFile(context, fullPath)) return journal.kept("file", fullPath, "the uninstaller's own file");
-  const std::string upperPath = upper(fullPath);
   if (context.catalogue.coreFiles.count(resolvedFileName(fullPath)) != 0) {
     return journal.kept("file", fullPath, "core file");
   }
   if (shared) {
-    const int32_t count = releaseSharedDll(context.platform, fullPath, true);
-    if (count < 0) return journal.kept("file", fullPath, "shared, no usable count");
-    if (count > 0) {
-      return journal.kept("file", fullPath, "shared, count " + std::to_string(count + 1) + " -> " + std::to_string(count));
-    }
+    std::string why;
+    if (releaseNotedShare(context, fullPath, why) != 0) return journal.kept("file", fullPath, why);
   }
 
   // A failure to clear read-only shows as the failed delete that follows.
@@ -112,6 +120,8 @@ void removeComponentFiles(RemovalContext& context, const CComponent& component) 
   for (const std::string& groupName : component.fileGroups) {
     const CFilegroup* group = context.log.findFileGroup(groupName);
     if (group == nullptr) continue;
+    context.releasingComponent = component.name;
+    context.releasingGroup = group->name();
     forEachLoggedFile(component, *group, context.pathMacros,
                       [&](const std::string& fileName, const std::string& directory) {
                         removeFile(context, directory + fileName, directory, group->shared());

@@ -6,6 +6,7 @@
 #include "uninstaller/engine/phases/file_forecast.h"
 #include "uninstaller/engine/phases/file_removal.h"
 #include "uninstaller/engine/phases/logged_files.h"
+#include "uninstaller/engine/record/noted_changes.h"
 #include "uninstaller/removal/run_and_wait.h"
 #include "uninstaller/removal/safe_paths.h"
 #include "uninstaller/removal/shared_dll.h"
@@ -19,16 +20,14 @@ namespace {
 
 // Whether phase 2 will delete a shared file: it drops each spelling's count
 // once per listing of every removed component (at least this caller's
-// own), and the file goes when one of them runs out; or a listing in an
-// unshared group deletes it outright.
-bool phaseTwoDeletes(RemovalContext& context, const ForecastFile& planned, const std::string& fullPath) {
-  if (planned.unshared) return true;
-  std::map<std::string, int> releases = planned.sharedReleases;
-  int& own = releases[upper(fullPath)];
-  own = std::max(own, 1);
-  for (const auto& [spelling, count] : releases) {
-    const int32_t afterOne = releaseSharedDll(context.platform, spelling, false);
-    if (afterOne >= 0 && count > afterOne) return true;
+// own), less what earlier runs noted, and the file goes when one of them
+// runs out; or a listing in an unshared group deletes it outright.
+bool phaseTwoDeletes(RemovalContext& context, const ForecastFile& forecast, const std::string& fullPath) {
+  if (forecast.unshared) return true;
+  std::map<std::string, int> releases = forecast.sharedReleases;
+  releases.try_emplace(upper(fullPath), 1);
+  for (const auto& [spelling, listings] : releases) {
+    if (noteSaysFileGoes(context, spelling, listings)) return true;
   }
   return false;
 }

@@ -56,19 +56,25 @@ void removeSharedProgramCopy(RemovalContext& context) {
 
 }  // namespace
 
+// In an order a second run can finish from wherever a cut left it: the
+// files a run needs to start go late, the Windows uninstall entry (from
+// which a user starts the program again) later still, and the removal
+// record, which says the clean-up had begun, last but the target folder.
 void removeUninstallerTraces(RemovalContext& context) {
   deleteInstallerScripts(context);
   // Missing or locked files stay; the clean-up goes on.
-  (void)context.files().deleteFile(context.store.path());
-  (void)context.files().deleteFile(context.uninstallDir + names::kLogFile);
   (void)context.files().deleteFile(context.uninstallDir + names::kProcessLibrary);
-  removeTargetDirIfEmpty(context);
+  removeSharedProgramCopy(context);
+  (void)context.files().deleteFile(context.uninstallDir + names::kLogFile);
+  (void)context.files().deleteFile(context.store.path());
+  (void)context.files().deleteFile(context.store.path() + ".new");  // what a write-back cut short left
   deleteKeyTree(context.platform, context.notedPaths, std::string("HKLM\\") + names::kUninstallKey,
                 KeyScope::UninstallerRecords);
+  removeSuiteKeyIfEmpty(context);
   deleteKeyTree(context.platform, context.notedPaths, std::string(names::kWindowsUninstallKey) + names::kUninstallEntry,
                 KeyScope::UninstallerRecords);
-  removeSuiteKeyIfEmpty(context);
-  removeSharedProgramCopy(context);
+  context.record.remove();
+  removeTargetDirIfEmpty(context);
 }
 
 }  // namespace cvl

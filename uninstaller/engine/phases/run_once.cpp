@@ -11,8 +11,7 @@ namespace {
 
 using namespace platform;
 
-std::optional<std::string> commandAt(System& system, const RegKey& key, uint32_t index) {
-  std::string name;
+std::optional<std::string> commandAt(System& system, const RegKey& key, uint32_t index, std::string& name) {
   RegValue value;
   if (key.enumValue(index, name, &value, names::kPathBuffer, names::kPathBuffer) != kSuccess) return std::nullopt;
   if (value.type != RegType::Sz && value.type != RegType::ExpandSz) return std::nullopt;
@@ -24,15 +23,18 @@ std::optional<std::string> commandAt(System& system, const RegKey& key, uint32_t
 
 }  // namespace
 
-void runComponentRunOnce(Platform& platform, const std::string& componentName, RemovalJournal* journal) {
+void runComponentRunOnce(Platform& platform, const std::string& componentName, RemovalJournal* journal,
+                         const RunOnceGate& mayStart) {
   RegKeyPtr key;
   const std::string path = std::string(names::kComponentsKey) + componentName + "\\RunOnce";
   if (platform.registry().openKey(RegRoot::LocalMachine, path, access::kRead, key) != kSuccess) return;
   RegKeyInfo info;
   if (key->info(info) != kSuccess) return;
   for (uint32_t index = info.valueCount; index-- > 0;) {
-    const auto command = commandAt(platform.system(), *key, index);
+    std::string name;
+    const auto command = commandAt(platform.system(), *key, index, name);
     const auto program = command ? programOfCommand(platform, *command) : std::nullopt;
+    if (program && mayStart && !mayStart(name, *command)) continue;
     // A command that fails or does not start is the component's own affair:
     // the removal goes on without it.
     if (program) (void)runAndWait(platform.system(), program->application, program->commandLine);

@@ -1,5 +1,6 @@
 #pragma once
 // The commands a component registered to run before its removal.
+#include <functional>
 #include <string>
 
 #include "platform/platform.h"
@@ -12,8 +13,10 @@ namespace cvl {
 // environment variables expanded first. Values that cannot be read, whose
 // data is empty or not a string, or whose program cannot be named without a
 // search are skipped, a skipped command noted in the journal as kept. The
-// key stays in place.
+// key stays in place. mayStart, when given, is asked with the value's name
+// and the command just before each start.
+using RunOnceGate = std::function<bool(const std::string& valueName, const std::string& command)>;
 void runComponentRunOnce(platform::Platform& platform, const std::string& componentName,
-                         RemovalJournal* journal = nullptr);
+                         RemovalJournal* journal = nullptr, const RunOnceGate& mayStart = {});
 
 }  // namespace cvl
