@@ -29,6 +29,19 @@ bool makeKey(const std::string& path) {
   return true;
 }
 
+bool countShared(const std::string& path) {
+  HKEY key;
+  if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, SyntheticInstallation::kSharedDlls, 0, nullptr, 0, KEY_SET_VALUE, nullptr,
+                      &key, nullptr) != ERROR_SUCCESS) {
+    return false;
+  }
+  const DWORD count = 1;
+  const bool set = RegSetValueExA(key, path.c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&count), sizeof count) ==
+                   ERROR_SUCCESS;
+  RegCloseKey(key);
+  return set;
+}
+
 }  // namespace
 
 std::string numbered(std::string prefix, const char* separator, int number) {
@@ -53,6 +66,12 @@ bool SyntheticInstallation::create() const {
     for (int k = 0; k < shape.keysPerComponent; ++k) {
       if (!makeKey(keyOf(c, k))) return false;
     }
+  }
+  if (shape.sharedPerComponent > 0) {
+    for (int c = 0; c < shape.components; ++c) CreateDirectoryA(sharedDir(c).c_str(), nullptr);
+  }
+  for (const std::string& file : sharedFiles()) {
+    if (!makeFile(file) || !countShared(file)) return false;
   }
   return makeFile(std::string(kUninstallDir) + kStoreFileName);
 }
@@ -84,7 +103,29 @@ void SyntheticInstallation::describe(CConfigStore& store, CUninstallLog& log) co
       group->registry().keys().assign("HKLM\\" + keyOf(c, k), {"Path=C:\\Corvel", "Count=1"});
     }
     log.addGroup(std::move(group));
+    if (shape.sharedPerComponent > 0) describeShared(c, section, log);
   }
+}
+
+void SyntheticInstallation::describeShared(int c, CSection& section, CUninstallLog& log) const {
+  const std::string groupName = componentName(c) + "_SHARED";
+  section.assign("FILEGROUP2", groupName);
+  auto group = std::make_unique<CFilegroup>();
+  group->setName(groupName);
+  group->setShared(true);
+  CDir& dir = group->makeRootDir();
+  dir.setOwnName("Shared");
+  for (int f = 0; f < shape.sharedPerComponent; ++f) dir.files().push_back(sharedName(f));
+  dir.setFileCount(shape.sharedPerComponent);
+  log.addGroup(std::move(group));
+}
+
+std::vector<std::string> SyntheticInstallation::sharedFiles() const {
+  std::vector<std::string> all;
+  for (int c = 0; c < shape.components; ++c) {
+    for (int f = 0; f < shape.sharedPerComponent; ++f) all.push_back(sharedDir(c) + "\\" + sharedName(f));
+  }
+  return all;
 }
 
 std::vector<std::string> SyntheticInstallation::files() const {
@@ -94,6 +135,7 @@ std::vector<std::string> SyntheticInstallation::files() const {
       for (int f = 0; f < shape.filesPerDir; ++f) all.push_back(componentDir(c) + "\\" + dirName(d) + "\\" + fileName(f));
     }
   }
+  for (const std::string& file : sharedFiles()) all.push_back(file);
   return all;
 }
 
@@ -101,6 +143,7 @@ std::vector<std::string> SyntheticInstallation::directories() const {
   std::vector<std::string> all;
   for (int c = 0; c < shape.components; ++c) {
     for (int d = 0; d < shape.dirsPerComponent; ++d) all.push_back(componentDir(c) + "\\" + dirName(d));
+    if (shape.sharedPerComponent > 0) all.push_back(sharedDir(c));
     all.push_back(componentDir(c));
   }
   all.push_back(kTarget);
@@ -125,6 +168,7 @@ void SyntheticInstallation::removeLeftovers() const {
   operation.fFlags = FOF_SILENT | FOF_NOCONFIRMATION | FOF_NOERRORUI;
   SHFileOperationA(&operation);
   SHDeleteKeyA(HKEY_LOCAL_MACHINE, kKeyRoot);
+  for (const std::string& file : sharedFiles()) SHDeleteValueA(HKEY_LOCAL_MACHINE, kSharedDlls, file.c_str());
 }
 
 }  // namespace cvl::bench
