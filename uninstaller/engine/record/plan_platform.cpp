@@ -54,12 +54,13 @@ struct RegistryOverlay {
   PathSet deletedKeys;
   std::set<std::pair<std::string, std::string>> deletedValues;  // key, upper-cased name
   std::map<std::pair<std::string, std::string>, RegValue> writtenValues;
+  std::set<std::string> keysWithValueChanges;  // so a key no change reached is listed as it is
 
   bool valueDeleted(const std::string& key, const std::string& name) const {
     return deletedValues.count({key, upper(name)}) != 0;
   }
   bool touches(const std::string& key) const {
-    return deletedKeys.anyBelow(key) || !deletedValues.empty() || !writtenValues.empty();
+    return deletedKeys.anyBelow(key) || keysWithValueChanges.count(key) != 0;
   }
 };
 
@@ -118,6 +119,7 @@ class PlanKey : public RegKey {
   Status setValue(const std::string& name, const RegValue& value) override {
     overlay_.deletedValues.erase({key_, upper(name)});
     overlay_.writtenValues[{key_, upper(name)}] = value;
+    overlay_.keysWithValueChanges.insert(key_);
     return kSuccess;
   }
   Status deleteValue(const std::string& name) override {
@@ -132,6 +134,7 @@ class PlanKey : public RegKey {
     }
     overlay_.writtenValues.erase({key_, upper(name)});
     overlay_.deletedValues.insert({key_, upper(name)});
+    overlay_.keysWithValueChanges.insert(key_);
     journal_.removed("value", path_ + "\\" + (name.empty() ? "(Default)" : name));
     return kSuccess;
   }
