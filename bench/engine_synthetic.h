@@ -22,6 +22,7 @@ struct SyntheticShape {
   int filesPerDir = 20;
   int keysPerComponent = 50;
   int sharedPerComponent = 2;  // in a shared group of its own, each counted once in SharedDLLs
+  int deepKeyLevels = 0;       // a logged key that deep below the first component's (in memory only)
 };
 
 struct SyntheticInstallation {
@@ -51,6 +52,7 @@ struct SyntheticInstallation {
   static std::string fileName(int f) { return numbered("file", f).append(".dat"); }
   static std::string componentKey(int c) { return numbered(kKeyRoot, "\\C", c); }
   static std::string keyOf(int c, int k) { return numbered(componentKey(c), "\\K", k); }
+  std::string deepKey() const;
   static std::string sharedDir(int c) { return componentDir(c) + "\\Shared"; }
   static std::string sharedName(int f) { return numbered("lib", f).append(".dll"); }
   static constexpr const char* kSharedDlls = "Software\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs";

@@ -16,6 +16,7 @@
 // write-back of the selection keeps the store's size and write time, so
 // the record lives as long as the store and goes in the final clean-up.
 #include <cstdint>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -74,6 +75,8 @@ class RemovalRecord {
   bool writable() const { return writable_; }
   const std::string& path() const { return path_; }
   const std::vector<ReleaseNote>& releases() const { return releases_; }
+  // The notes of one count, in record order; a path names the count whatever its case.
+  std::vector<const ReleaseNote*> releasesOf(const std::string& path) const;
   bool ranRunOnce(const RunOnceNote& note) const;
   bool cleanupBegun() const { return cleanupBegun_; }
   // Bound, and the last run noted in it was cut short.
@@ -87,6 +90,7 @@ class RemovalRecord {
   bool parse(const std::string& text);
   bool parseNote(const std::vector<std::string>& fields);
   void forget();
+  void keep(const ReleaseNote& note);
 
   platform::FileSystem* files_ = nullptr;
   std::string path_;
@@ -96,6 +100,7 @@ class RemovalRecord {
   bool writable_ = false;
   StoreBinding recorded_;
   std::vector<ReleaseNote> releases_;
+  std::map<std::string, std::vector<size_t>> releasesByPath_;  // upper-cased path: indexes into releases_
   std::vector<RunOnceNote> runOnce_;
   bool cleanupBegun_ = false;
   bool lastRunEnded_ = false;
