@@ -14,6 +14,12 @@ struct Win32Scratch : Scratch {
     directory = std::string(temp) + "CvlContract" + std::to_string(GetCurrentProcessId());
   }
   Platform& platform() override { return win32; }
+  // Wine reports success but makes nothing a program sees as a link.
+  bool makeLink(const std::string& link, const std::string& target) override {
+    if (!CreateSymbolicLinkA(link.c_str(), target.c_str(), SYMBOLIC_LINK_FLAG_ALLOW_UNPRIVILEGED_CREATE)) return false;
+    const DWORD attributes = GetFileAttributesA(link.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT);
+  }
   Win32Platform win32;
 };
 
