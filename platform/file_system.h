@@ -19,6 +19,7 @@ inline constexpr uint32_t kVolumeLabel = 0x08;
 inline constexpr uint32_t kDirectory = 0x10;
 inline constexpr uint32_t kArchive = 0x20;
 inline constexpr uint32_t kNormal = 0x80;
+inline constexpr uint32_t kReparsePoint = 0x400;  // a symbolic link, a junction or a mount point
 }  // namespace attr
 
 // FILETIME as one number: 100 ns intervals since 1601-01-01.
@@ -63,6 +64,10 @@ enum class OpenMode {
   CreateAlways,    // new or truncated file, read and write
   WriteExisting,   // existing file, written from the start without truncation
   Append,          // existing or new file, written at its end; never truncated
+  // As Append, but a reparse point at the path is opened itself, never
+  // followed, and refused with kStoppedOnLink: a link must not carry the
+  // writes of an elevated program into a file its maker chose.
+  AppendNoLink,
 };
 
 class FileSystem {

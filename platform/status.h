@@ -24,6 +24,7 @@ inline constexpr Status kAlreadyExists = 183;     // ERROR_ALREADY_EXISTS
 inline constexpr Status kMoreData = 234;          // ERROR_MORE_DATA
 inline constexpr Status kNoMoreItems = 259;       // ERROR_NO_MORE_ITEMS
 inline constexpr Status kDirectory = 267;         // ERROR_DIRECTORY: a file where a directory belongs
+inline constexpr Status kStoppedOnLink = 681;     // ERROR_STOPPED_ON_SYMLINK: a reparse point where a file was asked for
 inline constexpr Status kKeyDeleted = 1018;       // ERROR_KEY_DELETED
 
 }  // namespace cvl::platform

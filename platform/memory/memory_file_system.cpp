@@ -20,7 +20,8 @@ uint32_t storedAttributes(const MemoryFsNode& node, uint32_t attributes) {
 // Wine keeps the archive bit of every file set, whatever is asked for, so
 // a file never reports kNormal.
 uint32_t reportedAttributes(const MemoryFsNode& node) {
-  return node.attributes | (node.directory ? attr::kDirectory : attr::kArchive);
+  return node.attributes | (node.directory ? attr::kDirectory : attr::kArchive) |
+         (node.reparsePoint ? attr::kReparsePoint : 0);
 }
 
 std::vector<std::string> splitPath(const std::string& text) {
@@ -161,10 +162,12 @@ Status MemoryFileSystem::open(const std::string& path, OpenMode mode, FilePtr& o
   MemoryFsNodePtr node, parent;
   if (Status s = reach(path, Op::Open, p, node, parent)) return s;
   const bool write = mode != OpenMode::Read;
-  if (!node && mode != OpenMode::CreateAlways && mode != OpenMode::Append) return kFileNotFound;
+  const bool append = mode == OpenMode::Append || mode == OpenMode::AppendNoLink;
+  if (!node && mode != OpenMode::CreateAlways && !append) return kFileNotFound;
   if (node) {
     if (node->directory || (write && (node->attributes & attr::kReadOnly))) return kAccessDenied;
     if (node->writers > 0 || (write && node->busy())) return kSharingViolation;
+    if (node->reparsePoint && mode == OpenMode::AppendNoLink) return kStoppedOnLink;
   }
   if (!node) {
     if (!parent) return kAccessDenied;
@@ -176,7 +179,7 @@ Status MemoryFileSystem::open(const std::string& path, OpenMode mode, FilePtr& o
   }
   const bool canRead = mode == OpenMode::Read || mode == OpenMode::CreateAlways;
   auto file = std::make_unique<MemoryFile>(*this, node, canonical(p), canRead, write);
-  if (mode == OpenMode::Append) file->seekToEnd();
+  if (append) file->seekToEnd();
   out = std::move(file);
   return kSuccess;
 }
@@ -374,6 +377,7 @@ void MemoryFileSystem::addFile(const std::string& path, const std::string& conte
   MemoryFsNodePtr node = makeNode(name, false);
   node->content = content;
   node->attributes = attributes & kSettableAttributes;
+  node->reparsePoint = (attributes & attr::kReparsePoint) != 0;
   ensureDirectory(p)->children[upper(name)] = node;
 }
 

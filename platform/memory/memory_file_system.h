@@ -37,6 +37,7 @@ class MemoryFileSystem : public FileSystem {
 
   // Test-facing API. Seeding creates missing parent directories (and drives).
   void addDirectory(const std::string& path);
+  // attr::kReparsePoint seeds a link (see MemoryFsNode::reparsePoint).
   void addFile(const std::string& path, const std::string& content = {}, uint32_t attributes = attr::kArchive);
   // Sets all three times, the creation time included, which setStatus
   // leaves alone as Wine does.

@@ -18,6 +18,7 @@ struct MemoryFsNode {
   FileTime created = 0;
   FileTime accessed = 0;
   FileTime written = 0;
+  bool reparsePoint = false;  // a link, seeded as one; only AppendNoLink tells it from a file
   std::string content;
   std::map<std::string, MemoryFsNodePtr> children;  // by upper-cased name
   // Open handles. Files are opened sharing reads only, so a writer excludes

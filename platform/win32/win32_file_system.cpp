@@ -23,18 +23,31 @@ DWORD settable(uint32_t attributes) {
   return attributes ? attributes : FILE_ATTRIBUTE_NORMAL;
 }
 
+// The handle reaches a reparse point itself when it was opened with
+// FILE_FLAG_OPEN_REPARSE_POINT; a plain file is all such a mode accepts.
+Status refuseReparsePoint(HANDLE handle) {
+  BY_HANDLE_FILE_INFORMATION information;
+  if (!GetFileInformationByHandle(handle, &information)) return lastError();
+  return (information.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) ? kStoppedOnLink : kSuccess;
+}
+
 }  // namespace
 
 Status Win32FileSystem::open(const std::string& path, OpenMode mode, FilePtr& out) {
   if (holdsZeroByte(path)) return kInvalidName;
+  const bool append = mode == OpenMode::Append || mode == OpenMode::AppendNoLink;
+  const bool noLink = mode == OpenMode::AppendNoLink;
   DWORD access = GENERIC_READ, disposition = OPEN_EXISTING;
   if (mode == OpenMode::CreateAlways) access = GENERIC_READ | GENERIC_WRITE, disposition = CREATE_ALWAYS;
   if (mode == OpenMode::WriteExisting) access = GENERIC_WRITE;
-  if (mode == OpenMode::Append) access = GENERIC_WRITE, disposition = OPEN_ALWAYS;
-  UniqueFile handle(
-      CreateFileA(path.c_str(), access, FILE_SHARE_READ, nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (append) access = GENERIC_WRITE, disposition = OPEN_ALWAYS;
+  const DWORD flags = FILE_ATTRIBUTE_NORMAL | (noLink ? FILE_FLAG_OPEN_REPARSE_POINT : 0);
+  UniqueFile handle(CreateFileA(path.c_str(), access, FILE_SHARE_READ, nullptr, disposition, flags, nullptr));
   if (!handle) return lastError();
-  if (mode == OpenMode::Append && SetFilePointer(handle.get(), 0, nullptr, FILE_END) == INVALID_SET_FILE_POINTER &&
+  if (noLink) {
+    if (Status refused = refuseReparsePoint(handle.get())) return refused;
+  }
+  if (append && SetFilePointer(handle.get(), 0, nullptr, FILE_END) == INVALID_SET_FILE_POINTER &&
       GetLastError() != NO_ERROR)
     return lastError();
   out = std::make_unique<Win32File>(std::move(handle));

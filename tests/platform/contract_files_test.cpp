@@ -54,6 +54,23 @@ TEST_P(Contract, FilesOpenModesReadWriteAndTruncate) {
   EXPECT_EQ(files().open(scratch_->directory, OpenMode::Read, file), kAccessDenied);
 }
 
+// The mode of an elevated program's log: appended like Append, never through a link.
+TEST_P(Contract, FilesAppendNoLinkAppendsButRefusesALink) {
+  writeFile("run.log", "one\n");
+  FilePtr file;
+  ASSERT_EQ(files().open(path("run.log"), OpenMode::AppendNoLink, file), kSuccess);
+  ASSERT_EQ(file->write("two\n", 4), kSuccess);
+  file.reset();
+  EXPECT_EQ(readFile("run.log"), "one\ntwo\n");
+  ASSERT_EQ(files().open(path("new.log"), OpenMode::AppendNoLink, file), kSuccess);
+  file.reset();
+  EXPECT_EQ(readFile("new.log"), "");
+
+  if (!scratch_->makeLink(path("link.log"), path("run.log"))) GTEST_SKIP() << "no symbolic link can be made here";
+  EXPECT_EQ(files().open(path("link.log"), OpenMode::AppendNoLink, file), kStoppedOnLink);
+  EXPECT_EQ(readFile("run.log"), "one\ntwo\n");
+}
+
 TEST_P(Contract, FilesOpenForWritingExcludesOtherHandlesAndDeletion) {
   writeFile("shared.txt", "x");
   FilePtr reader1, reader2, writer;

@@ -14,6 +14,8 @@ namespace cvl::platform::contract {
 struct Scratch {
   virtual ~Scratch() = default;
   virtual Platform& platform() = 0;
+  // A symbolic link at link to target; false where none can be made.
+  virtual bool makeLink(const std::string& link, const std::string& target) = 0;
   std::string directory;  // no trailing backslash
   RegRoot root = RegRoot::CurrentUser;
   std::string key = "Software\\CvlContractTest";

@@ -12,6 +12,10 @@ struct MemoryScratch : Scratch {
     directory = "C:\\Temp\\CvlContract";
   }
   Platform& platform() override { return memory; }
+  bool makeLink(const std::string& link, const std::string&) override {
+    memory.files().addFile(link, "", attr::kReparsePoint);
+    return true;
+  }
   MemoryPlatform memory;
 };
 

@@ -14,6 +14,17 @@ struct Win32Scratch : Scratch {
     directory = std::string(temp) + "CvlContract" + std::to_string(GetCurrentProcessId());
   }
   Platform& platform() override { return win32; }
+  // Windows before Vista has no symbolic links; Wine reports success but
+  // makes nothing a program sees as a link.
+  bool makeLink(const std::string& link, const std::string& target) override {
+    using CreateLink = BOOLEAN(WINAPI*)(LPCSTR, LPCSTR, DWORD);
+    constexpr DWORD kUnprivileged = 0x2;  // SYMBOLIC_LINK_FLAG_ALLOW_UNPRIVILEGED_CREATE
+    const auto create = reinterpret_cast<CreateLink>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "CreateSymbolicLinkA")));
+    if (create == nullptr || !create(link.c_str(), target.c_str(), kUnprivileged)) return false;
+    const DWORD attributes = GetFileAttributesA(link.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT);
+  }
   Win32Platform win32;
 };
 

@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <fstream>
 #include <functional>
+#include <iterator>
 #include <sstream>
 #include <optional>
 #include <string>
@@ -468,6 +469,34 @@ TEST_F(UninstallerRun, LoggedSilentRemovalAppendsItsRecordAndTheLogsNameSelectsN
                                  [](const std::string& line) { return line.rfind("==== plan started ", 0) == 0; });
   ASSERT_NE(plan, lines.end()) << "appended, not truncated";
   EXPECT_TRUE(holds(lines, "exit status 0: everything selected was removed"));
+}
+
+std::string contentOf(const std::string& path) {
+  std::ifstream file(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+}
+
+// A log named after a file the run reads or removes, however spelled, is
+// treated as one that cannot be written: a plan ends with 1622, a removal
+// runs without it, and the file is left to the run.
+TEST_F(UninstallerRun, ALogNamingTheInstallLogOrARemovedFileIsNotWritten) {
+  const std::string installLog = kRoot + "\\Uninstall\\cvlinst.log";
+  const std::string before = contentOf(installLog);
+  ASSERT_FALSE(before.empty());
+  char shortName[MAX_PATH] = {};
+  ASSERT_NE(GetShortPathNameA(installLog.c_str(), shortName, MAX_PATH), 0u);
+  ASSERT_STRNE(shortName, installLog.c_str());
+
+  EXPECT_EQ(runUninstaller("/SILENT /LOG=" + kRoot + "/UNINSTALL/CVLINST.LOG. /PLAN UNINSTALLALL").exitCode, 1622u);
+  RunResult sheets = runUninstaller("/SILENT /LOG=" + std::string(shortName) + " \"Corvel Sheets\"");
+  EXPECT_EQ(sheets.exitCode, 0u);
+  EXPECT_FALSE(exists("Corvel\\SHEETS.EXE"));
+  EXPECT_EQ(contentOf(installLog), before);
+
+  // Held open by the log, the file would stay until the restart (3010).
+  RunResult viewer = runUninstaller("/SILENT /LOG=" + kRoot + "\\corvel\\viewer.exe \"Corvel Viewer\"");
+  EXPECT_EQ(viewer.exitCode, 0u);
+  EXPECT_FALSE(exists("Corvel\\VIEWER.EXE"));
 }
 
 TEST_F(UninstallerRun, APlanChangesNothingAndListsWhatTheRealRunThenDoes) {

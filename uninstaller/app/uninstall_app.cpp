@@ -6,6 +6,7 @@
 #include "uninstaller/catalogue/catalogue.h"
 #include "uninstaller/engine/phases/cleanup_resume.h"
 #include "uninstaller/engine/record/journaling_platform.h"
+#include "uninstaller/engine/record/log_path_check.h"
 #include "uninstaller/engine/record/run_mode.h"
 #include "uninstaller/engine/uninstall_driver.h"
 #include "uninstaller/removal/noted_paths.h"
@@ -85,9 +86,10 @@ RunOutcome CUninstallApp::runToEnd() {
   }
   // Before the log is opened or the store read: a second run changes nothing.
   if (!takeOneRunLock()) return {RunEnd::AnotherRunInProgress};
-  if (!openLog() && logSwitches_.plan) return {RunEnd::PlanLogUnwritable};
-
+  // The start-up only reads; the log is opened after it, when the files it
+  // must not be written into are known.
   StartupError error = runStartup(platform_, store_, catalogue(), state_);
+  if (!openLog() && logSwitches_.plan) return {RunEnd::PlanLogUnwritable};
   if (!logSwitches_.plan && finishCleanupIfBegun(error == StartupError::None)) return {RunEnd::RemovalRan};
   if (error != StartupError::None) {
     journal_.note("start-up failed: error " + std::to_string(static_cast<int>(error)));
@@ -119,7 +121,7 @@ bool CUninstallApp::finishCleanupIfBegun(bool started) {
 
 bool CUninstallApp::openLog() {
   if (logSwitches_.logPath.empty()) return true;
-  if (isRemovalRecordPath(logSwitches_.logPath)) return false;  // the uninstaller's own file
+  if (refusesLog()) return false;
   if (logFile_.open(logSwitches_.logPath) != platform::kSuccess) return false;
   journal_.attach([this](const std::string& line) { logFile_.writeLine(line); });
   journal_.note("==== " + std::string(logSwitches_.plan ? "plan" : "removal") + " started " + localTimeText());
@@ -129,6 +131,14 @@ bool CUninstallApp::openLog() {
                   "would change, nor which files will be in use.");
   }
   return true;
+}
+
+bool CUninstallApp::refusesLog() {
+  const std::string& storePath = store_.path();
+  const std::string uninstallDir = storePath.substr(0, storePath.find_last_of("\\/") + 1);
+  return refusesLogPath(platform_.files(), logSwitches_.logPath,
+                        uninstallerFiles(uninstallDir, platform_.system().modulePath()), catalogue(), state_.log,
+                        state_.pathMacros);
 }
 
 void CUninstallApp::endLog(int status) {
@@ -167,10 +177,10 @@ RunOutcome CUninstallApp::runSelection() {
   RunMachine machine(platform_, journal_, runModeFor(logSwitches_.plan, journal_.attached()));
   RemovalContext context(machine.platform(), catalogue(), state_.log, state_.pathMacros, notedPaths(), store_,
                          state_.uninstallDir);
-  context.recordFiles = &platform_.files();
   context.journal = &journal_;
   context.silent = flags_.silent;
   context.showProgress = flags_.showProgress;
+  context.recordFiles = &platform_.files();
   CUninstallDlg::Options options{flags_.silent, flags_.showErrors, flags_.showProgress, arguments_};
   // The session may end while the removal is half done: what went is then
   // recorded, so the next run offers only what is left.

@@ -31,8 +31,10 @@ class CUninstallApp {
 
  private:
   RunOutcome runToEnd();
-  // False when "/LOG=" named a file that cannot be opened for appending.
+  // False when "/LOG=" named a file that cannot be opened for appending,
+  // or one it must not be written into.
   bool openLog();
+  bool refusesLog();
   // The summary and the exit status close an open log.
   void endLog(int status);
   void showHelp() const;

@@ -15,7 +15,10 @@ std::string folderOf(const std::string& path) {
 }  // namespace
 
 OwnFiles::OwnFiles(platform::FileSystem& files, const std::vector<std::string>& paths) : files_(files) {
-  for (const std::string& path : paths) own_.push_back({path, identityOf(path), folderIdentity(folderOf(path))});
+  for (const std::string& path : paths) {
+    own_.push_back({resolvedSegments(path), identityOf(path), folderIdentity(folderOf(path))});
+    anyExists_ = anyExists_ || own_.back().file.has_value();
+  }
 }
 
 std::optional<platform::FileIdentity> OwnFiles::identityOf(const std::string& path) {
@@ -31,7 +34,9 @@ std::optional<platform::FileIdentity> OwnFiles::folderIdentity(const std::string
 }
 
 bool OwnFiles::holds(const std::string& fullPath) {
-  if (std::any_of(own_.begin(), own_.end(), [&](const Own& own) { return isSamePath(fullPath, own.path); })) return true;
+  const std::vector<std::string> segments = resolvedSegments(fullPath);
+  if (std::any_of(own_.begin(), own_.end(), [&](const Own& own) { return own.segments == segments; })) return true;
+  if (!anyExists_) return false;
   const auto folder = folderIdentity(folderOf(fullPath));
   if (!folder) return false;
   const bool ownersFolder = std::any_of(own_.begin(), own_.end(), [&](const Own& own) { return own.folder == folder; });

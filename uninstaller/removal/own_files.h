@@ -21,7 +21,7 @@ class OwnFiles {
 
  private:
   struct Own {
-    std::string path;
+    std::vector<std::string> segments;  // as Windows resolves the path
     std::optional<platform::FileIdentity> file;
     std::optional<platform::FileIdentity> folder;
   };
@@ -31,6 +31,7 @@ class OwnFiles {
 
   platform::FileSystem& files_;
   std::vector<Own> own_;
+  bool anyExists_ = false;  // a missing file is reached by its name only
   std::map<std::string, std::optional<platform::FileIdentity>> folders_;  // by the folder's text
 };
 

@@ -3,33 +3,18 @@
 #include <ctime>
 
 namespace cvl {
-namespace {
-
-constexpr size_t kWriteSize = 64 * 1024;
-
-}  // namespace
 
 platform::Status RemovalLogFile::open(const std::string& path) {
-  return files_.open(path, platform::OpenMode::Append, file_);
+  return files_.open(path, platform::OpenMode::AppendNoLink, file_);
 }
 
 void RemovalLogFile::writeLine(const std::string& line) {
   if (!file_) return;
-  pending_ += line;
-  pending_ += "\r\n";
-  if (pending_.size() >= kWriteSize) writeOut();
-}
-
-void RemovalLogFile::writeOut() {
-  if (!pending_.empty() && file_->write(pending_.data(), static_cast<uint32_t>(pending_.size())) != platform::kSuccess) {
-    failed_ = true;
-  }
-  pending_.clear();
+  line_.assign(line).append("\r\n");
+  if (file_->write(line_.data(), static_cast<uint32_t>(line_.size())) != platform::kSuccess) failed_ = true;
 }
 
 bool RemovalLogFile::close() {
-  if (!file_) return !failed_;
-  writeOut();
   file_.reset();
   return !failed_;
 }

@@ -1,8 +1,11 @@
 #pragma once
 // The plain-text file a logged run (/LOG=) appends its journal to. It is
 // opened before anything is removed and never truncated, so the runs on a
-// machine follow one another in one file. Lines are gathered and written in
-// large pieces: one write per line would cost more than the removal itself.
+// machine follow one another in one file. Each line is handed to Windows
+// in one write as it comes, so a run that crashes or is killed leaves its
+// record up to its last line; flushing the disk's cache for each line
+// would cost more than the removal, and the removal record covers what a
+// power cut may lose. A link at the path is refused, never followed.
 #include <string>
 
 #include "platform/file_system.h"
@@ -20,17 +23,15 @@ class RemovalLogFile {
   platform::Status open(const std::string& path);
   bool isOpen() const { return static_cast<bool>(file_); }
 
-  // Adds one line; "\r\n" is appended.
+  // Writes one line and "\r\n".
   void writeLine(const std::string& line);
-  // Writes what is gathered and closes; true when every write succeeded.
+  // Closes; true when every write succeeded.
   bool close();
 
  private:
-  void writeOut();
-
   platform::FileSystem& files_;
   platform::FilePtr file_;
-  std::string pending_;
+  std::string line_;  // reused, so a line costs no allocation
   bool failed_ = false;
 };
 

@@ -1,0 +1,84 @@
+// The run's log (/LOG=): where it may be written, and what it writes.
+#include <gtest/gtest.h>
+
+#include "tests/engine/engine_world.h"
+#include "uninstaller/engine/record/log_path_check.h"
+#include "uninstaller/engine/record/removal_log_file.h"
+
+namespace cvl::test {
+namespace {
+
+using namespace platform;
+
+struct LogPathRow {
+  std::string path;
+  bool written;
+};
+
+// Opens the log as the program does and writes one line into it.
+bool writeLog(EngineWorld& w, const std::string& path) {
+  const auto own = uninstallerFiles(EngineWorld::kUninstallDir, w.system.modulePath());
+  if (refusesLogPath(w.files, path, own, w.catalogue, w.log, w.macros)) return false;
+  RemovalLogFile log(w.files);
+  if (log.open(path) != kSuccess) return false;
+  log.writeLine("==== removal started");
+  return log.close();
+}
+
+// Every name that reaches the uninstaller's own files or a file of the
+// suite is refused, however it is spelled; the files of a component that
+// stays count too, as the log is opened before the selection is made.
+TEST(RunLog, IsNeverWrittenIntoTheUninstallersOrTheSuitesFiles) {
+  EngineWorld w;
+  w.addTopComponent("App", {{"FILEGROUP1", "APP_FILES"}});
+  w.addTopComponent("Other", {{"FILEGROUP1", "OTHER_FILES"}});
+  EngineWorld::addDir(w.addGroup("App_Files"), "Bin", {"app.dll"});
+  EngineWorld::addFiles(w.addGroup("Other_Files"), {"other.dll"});
+  w.files.addFile("C:\\Program Files\\Corvel\\Bin\\app.dll", "app");
+  w.files.addFile("C:\\Program Files\\Corvel\\other.dll", "other");
+  w.files.addFile("C:\\Logs\\linked.log", "", attr::kReparsePoint);
+  w.system.setModulePath(EngineWorld::kUninstallDir + std::string("Cvlunst2.exe"));
+  w.load();
+  ASSERT_EQ(w.files.setCurrentDirectory("C:\\Program Files\\Corvel\\Bin"), kSuccess);
+
+  const std::vector<LogPathRow> rows = {
+      {"C:\\Program Files\\Corvel\\Uninstall\\cvlinst.dat", false},
+      {"c:/program files/corvel/uninstall/CVLINST.DAT", false},
+      {"C:\\Program Files\\Corvel\\Uninstall\\cvlinst.log. ", false},
+      {"\\\\localhost\\C$\\Program Files\\Corvel\\Uninstall\\cvlinst.log", false},
+      {"C:\\Program Files\\Corvel\\Uninstall\\cvlinst.rec", false},
+      {"C:\\Program Files\\Corvel\\Uninstall\\Sub\\..\\CVLINST.REC", false},
+      {"C:\\Program Files\\Corvel\\Bin\\app.dll", false},
+      {"C:/PROGRAM FILES/CORVEL/./bin/App.Dll..", false},
+      {"\\\\127.0.0.1\\c$\\Program Files\\Corvel\\Bin\\app.dll", false},
+      {"app.dll", false},
+      {"..\\other.dll", false},
+      {"C:\\Logs\\linked.log", false},
+      {"C:\\Logs\\Corvel removal.log", true},
+      {"C:\\Logs\\cvlinst.log", true},
+      {"C:\\Program Files\\Corvel\\Uninstall\\removal.log", true},
+      {"run.log", true},
+  };
+  for (const LogPathRow& row : rows) EXPECT_EQ(writeLog(w, row.path), row.written) << row.path;
+
+  EXPECT_EQ(w.files.content("C:\\Program Files\\Corvel\\Bin\\app.dll"), "app");
+  EXPECT_EQ(w.files.content("C:\\Program Files\\Corvel\\Uninstall\\cvlinst.log"), "");
+  EXPECT_FALSE(w.files.exists("C:\\Program Files\\Corvel\\Uninstall\\cvlinst.rec"));
+  EXPECT_EQ(w.files.content("C:\\Program Files\\Corvel\\Bin\\run.log"), "==== removal started\r\n");
+}
+
+// Each line is in the file as soon as it is noted, and a name holding a
+// line break cannot forge a line of its own.
+TEST(RunLog, EachLineIsWrittenAsItComesAndNoNameBreaksIt) {
+  MemoryPlatform machine;
+  RemovalLogFile log(machine.files());
+  ASSERT_EQ(log.open("C:\\run.log"), kSuccess);
+  RemovalJournal journal;
+  journal.attach([&](const std::string& line) { log.writeLine(line); });
+  journal.removed("file", "C:\\a.dll\r\nremoved file: C:\\b.dll\n");
+  EXPECT_EQ(machine.files().content("C:\\run.log"),
+            "removed file: C:\\a.dll<0x0D><0x0A>removed file: C:\\b.dll<0x0A>\r\n");
+}
+
+}  // namespace
+}  // namespace cvl::test
