@@ -11,6 +11,9 @@ struct MemoryScratch : Scratch {
     directory = "C:\\Temp\\CvlContract";
   }
   Platform& platform() override { return memory; }
+  void plantLink(RegRoot root, const std::string& key, const std::string& target) override {
+    memory.registry().seedLink(root, key, target);
+  }
   MemoryPlatform memory;
 };
 
