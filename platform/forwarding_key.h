@@ -11,6 +11,7 @@ class ForwardingRegKey : public RegKey {
   explicit ForwardingRegKey(RegKeyPtr inner) : inner_(std::move(inner)) {}
 
   Status info(RegKeyInfo& out) const override { return inner_->info(out); }
+  Status isLink(bool& out) const override { return inner_->isLink(out); }
   Status enumKey(uint32_t index, std::string& name, uint32_t capacity) const override {
     return inner_->enumKey(index, name, capacity);
   }

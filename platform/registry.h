@@ -20,6 +20,7 @@ enum class RegType : uint32_t {
   ExpandSz = 2,
   Binary = 3,
   Dword = 4,
+  Link = 6,  // a link key's "SymbolicLinkValue": the UTF-16 native path it names
   MultiSz = 7,
 };
 
@@ -33,6 +34,10 @@ inline constexpr uint32_t kRead = 0x20019;
 inline constexpr uint32_t kWrite = 0x20006;
 inline constexpr uint32_t kAllAccess = 0xF003F;
 inline constexpr uint32_t kReadWriteCreate = kRead | kSetValue | kCreateSubKey;  // 0x2001F
+// Not a right: opens a registry link as itself instead of the key it names
+// (REG_OPTION_OPEN_LINK, on the NT family; the 95 family has no links).
+// Only the last level of the path is opened so; links on the way are followed.
+inline constexpr uint32_t kOpenLink = 0x00800000;
 }  // namespace access
 
 struct RegValue {
@@ -66,6 +71,10 @@ class RegKey {
 
   [[nodiscard]] virtual Status info(RegKeyInfo& out) const = 0;
 
+  // Whether this key, opened with access::kOpenLink, is a registry link
+  // (its "SymbolicLinkValue" is of type Link). Needs kQueryValue.
+  [[nodiscard]] virtual Status isLink(bool& out) const = 0;
+
   // RegEnumKeyExA: nameCapacity counts characters including the terminator;
   // a longer name gives kMoreData; past the end gives kNoMoreItems.
   [[nodiscard]] virtual Status enumKey(uint32_t index, std::string& name, uint32_t nameCapacity = 256) const = 0;
@@ -86,11 +95,13 @@ class RegKey {
   [[nodiscard]] virtual Status deleteValue(const std::string& name) = 0;
 
   // RegOpenKeyExA / RegCreateKeyExA below this key; an empty subKey opens
-  // this key again.
+  // this key again. A link on the way is followed, even when this key is
+  // itself a link opened as such.
   [[nodiscard]] virtual Status openKey(const std::string& subKey, uint32_t access, RegKeyPtr& out) const = 0;
   [[nodiscard]] virtual Status createKey(const std::string& subKey, uint32_t access, RegKeyPtr& out) = 0;
 
-  // RegDeleteKeyA: fails with kAccessDenied while the key has subkeys (the NT rule).
+  // RegDeleteKeyA: fails with kAccessDenied while the key has subkeys (the NT
+  // rule). A link named here is followed: what it names is deleted, not it.
   [[nodiscard]] virtual Status deleteKey(const std::string& subKey) = 0;
 };
 

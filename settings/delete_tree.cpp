@@ -8,8 +8,13 @@ constexpr uint32_t kNameBuffer = 256;
 
 platform::Status deleteTree(platform::RegKey& parent, const std::string& child) {
   platform::RegKeyPtr key;
-  platform::Status status = parent.openKey(child, platform::access::kReadWriteCreate, key);
+  platform::Status status =
+      parent.openKey(child, platform::access::kReadWriteCreate | platform::access::kOpenLink, key);
   if (status != platform::kSuccess) return status;
+  // Deleting a link by its name would delete the key it names instead.
+  bool link = false;
+  if ((status = key->isLink(link)) != platform::kSuccess) return status;
+  if (link) return platform::kAccessDenied;
 
   // Index 0 again each time: the previous first subkey is gone.
   std::string subkey;

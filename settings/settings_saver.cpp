@@ -17,7 +17,8 @@ bool keyExists(platform::Platform& platform, const std::string& path) {
 }
 
 // Empties the temporary key leaf first, then deletes it. Stops at the first
-// subkey that cannot be removed, leaving the rest in place.
+// subkey that cannot be removed or is a registry link, leaving the rest in
+// place.
 void removeTemporaryKey(platform::Platform& platform) {
   platform::RegKeyPtr parent;
   if (platform.registry().openKey(RegRoot::CurrentUser, kTemporaryParentKey, platform::access::kAllAccess,
@@ -25,7 +26,12 @@ void removeTemporaryKey(platform::Platform& platform) {
     return;
   }
   platform::RegKeyPtr temporary;
-  if (parent->openKey(kTemporaryName, platform::access::kReadWriteCreate, temporary) != platform::kSuccess) return;
+  if (parent->openKey(kTemporaryName, platform::access::kReadWriteCreate | platform::access::kOpenLink,
+                      temporary) != platform::kSuccess) {
+    return;
+  }
+  bool link = true;  // a link stays: deleting it by name would delete what it names
+  if (temporary->isLink(link) != platform::kSuccess || link) return;
 
   std::string subkey;
   while (temporary->enumKey(0, subkey, 256) == platform::kSuccess) {

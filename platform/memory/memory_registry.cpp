@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <iterator>
 
+#include "platform/platform.h"
 #include "platform/zero_byte.h"
 
 namespace cvl::platform {
@@ -66,31 +67,101 @@ MemoryRegNodePtr addChild(MemoryRegNode& node, const std::string& name) {
   return child;
 }
 
-Status walk(const MemoryRegistry& registry, const MemoryRegNodePtr& base, const std::string& path, bool create,
-            MemoryRegNodePtr& out) {
-  if (base->deleted) return kKeyDeleted;
-  std::vector<std::string> parts;
-  if (Status s = splitKeyPath(path, parts)) return s;
-  MemoryRegNodePtr node = base;
+// Windows gives up on a chain of links after a few hops.
+constexpr int kLinkHops = 16;
+constexpr const char* kLinkValueName = "SymbolicLinkValue";
+
+std::vector<uint8_t> utf16Of(const std::string& text) {
+  std::vector<uint8_t> data;
+  for (unsigned char c : text) data.insert(data.end(), {c, 0});
+  return data;
+}
+
+std::string textOfUtf16(const std::vector<uint8_t>& data) {
+  std::string text;
+  for (size_t i = 0; i + 1 < data.size(); i += 2) {
+    const unsigned code = data[i] | data[i + 1] << 8;
+    if (code == 0) break;
+    text += code < 0x80 ? static_cast<char>(code) : '?';
+  }
+  return text;
+}
+
+// "\REGISTRY\MACHINE\..." and "\REGISTRY\USER\...", the native names of two roots.
+bool splitNativePath(const std::string& path, RegRoot& root, std::string& subKey) {
+  for (const auto& [prefix, named] : {std::pair{"\\REGISTRY\\MACHINE", RegRoot::LocalMachine},
+                                      std::pair{"\\REGISTRY\\USER", RegRoot::Users}}) {
+    const std::string head = prefix;
+    const std::string rest = path.substr(std::min(path.size(), head.size()));
+    if (upper(path.substr(0, head.size())) == head && (rest.empty() || rest[0] == '\\')) {
+      root = named;
+      subKey = rest.empty() ? rest : rest.substr(1);
+      return true;
+    }
+  }
+  return false;
+}
+
+Status locate(const MemoryRegistry& registry, MemoryRegNodePtr node, const std::vector<std::string>& parts,
+              bool create, bool openLink, int& hops, MemoryRegNodePtr& out);
+
+// Replaces a link by the key it names, hop by hop; a link that names no
+// key leads nowhere.
+Status follow(const MemoryRegistry& registry, MemoryRegNodePtr& node, int& hops) {
+  while (node->link) {
+    if (++hops > kLinkHops) return kFileNotFound;
+    auto named = node->values.find(sortKey(kLinkValueName));
+    RegRoot root;
+    std::string subKey;
+    std::vector<std::string> parts;
+    if (named == node->values.end() || named->second.value.type != RegType::Link ||
+        !splitNativePath(textOfUtf16(named->second.value.data), root, subKey) || splitKeyPath(subKey, parts)) {
+      return kFileNotFound;
+    }
+    if (Status s = locate(registry, registry.rootNode(root), parts, false, true, hops, node)) return s;
+  }
+  return kSuccess;
+}
+
+// Every link on the way is followed, and the last key too unless it is
+// asked for as itself; an empty path names the base itself.
+Status locate(const MemoryRegistry& registry, MemoryRegNodePtr node, const std::vector<std::string>& parts,
+              bool create, bool openLink, int& hops, MemoryRegNodePtr& out) {
   for (const auto& part : parts) {
+    if (Status s = follow(registry, node, hops)) return s;
     MemoryRegNodePtr next = childOf(*node, part);
     if (!next && !create) return kFileNotFound;
     node = next ? next : addChild(*node, part);
   }
+  if (!parts.empty() && !openLink) {
+    if (Status s = follow(registry, node, hops)) return s;
+  }
+  out = std::move(node);
+  return kSuccess;
+}
+
+Status resolve(const MemoryRegistry& registry, const MemoryRegNodePtr& base, const std::string& path, bool create,
+               bool openLink, MemoryRegNodePtr& out) {
+  if (base->deleted) return kKeyDeleted;
+  std::vector<std::string> parts;
+  if (Status s = splitKeyPath(path, parts)) return s;
+  int hops = 0;
+  return locate(registry, base, parts, create, openLink, hops, out);
+}
+
+Status walk(const MemoryRegistry& registry, const MemoryRegNodePtr& base, const std::string& path, bool create,
+            uint32_t access, MemoryRegNodePtr& out) {
+  MemoryRegNodePtr node;
+  if (Status s = resolve(registry, base, path, create, (access & access::kOpenLink) != 0, node)) return s;
   if (Status s = registry.faultFor(*node, MemoryRegistry::Op::Open)) return s;
   out = node;
   return kSuccess;
 }
 
+// As RegDeleteKey: a link named here is followed, and what it names goes.
 Status removeKey(const MemoryRegistry& registry, const MemoryRegNodePtr& base, const std::string& path) {
-  if (base->deleted) return kKeyDeleted;
-  std::vector<std::string> parts;
-  if (Status s = splitKeyPath(path, parts)) return s;
-  MemoryRegNodePtr node = base;
-  for (const auto& part : parts) {
-    node = childOf(*node, part);
-    if (!node) return kFileNotFound;
-  }
+  MemoryRegNodePtr node;
+  if (Status s = resolve(registry, base, path, false, false, node)) return s;
   if (Status s = registry.faultFor(*node, MemoryRegistry::Op::Delete)) return s;
   // Roots cannot go, and on NT neither can a key that still has subkeys.
   if (!node->parent || (!node->subKeys.empty() && !registry.deletesSubKeys())) return kAccessDenied;
@@ -110,6 +181,11 @@ Status copyOut(const RegValue& stored, RegValue& out, uint32_t capacity) {
   return kSuccess;
 }
 
+Status openBelow(MemoryRegistry& registry, const MemoryRegNodePtr& base, const std::string& subKey, uint32_t access,
+                 RegKeyPtr& out);
+Status createBelow(MemoryRegistry& registry, const MemoryRegNodePtr& base, const std::string& subKey,
+                   uint32_t access, RegKeyPtr& out);
+
 class MemoryRegKey : public RegKey {
  public:
   MemoryRegKey(MemoryRegistry& registry, MemoryRegNodePtr node, uint32_t access)
@@ -126,6 +202,13 @@ class MemoryRegKey : public RegKey {
       out.maxValueNameLength = std::max<uint32_t>(out.maxValueNameLength, named.name.size());
       out.maxValueDataSize = std::max(out.maxValueDataSize, reportedDataSize(named.value));
     }
+    return kSuccess;
+  }
+
+  Status isLink(bool& out) const override {
+    out = false;
+    if (Status s = usable(access::kQueryValue)) return s;
+    out = node_->link;
     return kSuccess;
   }
 
@@ -173,18 +256,11 @@ class MemoryRegKey : public RegKey {
   }
 
   Status openKey(const std::string& subKey, uint32_t access, RegKeyPtr& out) const override {
-    MemoryRegNodePtr node;
-    if (Status s = walk(registry_, node_, subKey, false, node)) return s;
-    if (access & ~node->grantedAccess) return kAccessDenied;
-    out = std::make_unique<MemoryRegKey>(registry_, node, access);
-    return kSuccess;
+    return openBelow(registry_, node_, subKey, access, out);
   }
 
   Status createKey(const std::string& subKey, uint32_t access, RegKeyPtr& out) override {
-    MemoryRegNodePtr node;
-    if (Status s = walk(registry_, node_, subKey, true, node)) return s;
-    out = std::make_unique<MemoryRegKey>(registry_, node, access);
-    return kSuccess;
+    return createBelow(registry_, node_, subKey, access, out);
   }
 
   Status deleteKey(const std::string& subKey) override { return removeKey(registry_, node_, subKey); }
@@ -201,6 +277,24 @@ class MemoryRegKey : public RegKey {
   uint32_t access_;
 };
 
+Status openBelow(MemoryRegistry& registry, const MemoryRegNodePtr& base, const std::string& subKey, uint32_t access,
+                 RegKeyPtr& out) {
+  MemoryRegNodePtr node;
+  if (Status s = walk(registry, base, subKey, false, access, node)) return s;
+  const uint32_t rights = access & ~access::kOpenLink;
+  if (rights & ~node->grantedAccess) return kAccessDenied;
+  out = std::make_unique<MemoryRegKey>(registry, node, rights);
+  return kSuccess;
+}
+
+Status createBelow(MemoryRegistry& registry, const MemoryRegNodePtr& base, const std::string& subKey,
+                   uint32_t access, RegKeyPtr& out) {
+  MemoryRegNodePtr node;
+  if (Status s = walk(registry, base, subKey, true, access & ~access::kOpenLink, node)) return s;
+  out = std::make_unique<MemoryRegKey>(registry, node, access & ~access::kOpenLink);
+  return kSuccess;
+}
+
 }  // namespace
 
 MemoryRegistry::MemoryRegistry() {
@@ -211,18 +305,11 @@ MemoryRegistry::MemoryRegistry() {
 }
 
 Status MemoryRegistry::openKey(RegRoot root, const std::string& subKey, uint32_t access, RegKeyPtr& out) {
-  MemoryRegNodePtr node;
-  if (Status s = walk(*this, roots_.at(root), subKey, false, node)) return s;
-  if (access & ~node->grantedAccess) return kAccessDenied;
-  out = std::make_unique<MemoryRegKey>(*this, node, access);
-  return kSuccess;
+  return openBelow(*this, roots_.at(root), subKey, access, out);
 }
 
 Status MemoryRegistry::createKey(RegRoot root, const std::string& subKey, uint32_t access, RegKeyPtr& out) {
-  MemoryRegNodePtr node;
-  if (Status s = walk(*this, roots_.at(root), subKey, true, node)) return s;
-  out = std::make_unique<MemoryRegKey>(*this, node, access);
-  return kSuccess;
+  return createBelow(*this, roots_.at(root), subKey, access, out);
 }
 
 Status MemoryRegistry::deleteKey(RegRoot root, const std::string& subKey) {
@@ -231,7 +318,14 @@ Status MemoryRegistry::deleteKey(RegRoot root, const std::string& subKey) {
 
 void MemoryRegistry::seedKey(RegRoot root, const std::string& key) {
   MemoryRegNodePtr node;
-  walk(*this, roots_.at(root), key, true, node);
+  (void)walk(*this, roots_.at(root), key, true, 0, node);  // seeding cannot fail
+}
+
+void MemoryRegistry::seedLink(RegRoot root, const std::string& key, const std::string& target) {
+  MemoryRegNodePtr node;
+  if (walk(*this, roots_.at(root), key, true, access::kOpenLink, node) != kSuccess) return;
+  node->link = true;
+  node->values[sortKey(kLinkValueName)] = {kLinkValueName, {RegType::Link, utf16Of(target)}};
 }
 
 void MemoryRegistry::seedValue(RegRoot root, const std::string& key, const std::string& name,

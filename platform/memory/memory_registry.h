@@ -3,7 +3,8 @@
 // were first written with, compare without regard to case and enumerate in
 // the order Wine gives them: sorted by lower-cased name, keys and values
 // alike (Windows itself lists values in the order they were created). Open keys are handles: a key deleted behind one answers
-// kKeyDeleted, and the access mask it was opened with is enforced.
+// kKeyDeleted, and the access mask it was opened with is enforced. A key
+// may be a registry link, followed as Windows follows it.
 #include <map>
 #include <memory>
 #include <optional>
@@ -26,6 +27,7 @@ struct MemoryRegNode {
   std::string name;
   MemoryRegNode* parent = nullptr;  // null for a root and once deleted
   bool deleted = false;
+  bool link = false;  // its "SymbolicLinkValue" names the key it leads to
   uint32_t grantedAccess = 0xFFFFFFFF;  // what the key's rights allow an opener
   std::map<std::string, MemoryRegNamedValue> values;  // by sort key
   std::map<std::string, MemoryRegNodePtr> subKeys;     // by sort key
@@ -41,9 +43,13 @@ class MemoryRegistry : public Registry {
   Status createKey(RegRoot root, const std::string& subKey, uint32_t access, RegKeyPtr& out) override;
   Status deleteKey(RegRoot root, const std::string& subKey) override;
 
-  // Test-facing API; keys are paths below a root such as "Software\\Corvel".
+  // Test-facing API; keys are paths below a root such as "Software\\Corvel",
+  // read as stored: links are not followed.
   void seedKey(RegRoot root, const std::string& key);
   void seedValue(RegRoot root, const std::string& key, const std::string& name, const RegValue& value);
+  // A registry link at key, as REG_OPTION_CREATE_LINK and a "SymbolicLinkValue"
+  // make one: target is the native path, e.g. "\\REGISTRY\\MACHINE\\SOFTWARE\\X".
+  void seedLink(RegRoot root, const std::string& key, const std::string& target);
   bool hasKey(RegRoot root, const std::string& key) const;
   std::optional<RegValue> value(RegRoot root, const std::string& key, const std::string& name) const;
   std::vector<std::string> subKeyNames(RegRoot root, const std::string& key) const;
@@ -60,6 +66,7 @@ class MemoryRegistry : public Registry {
 
   // Used by the key handles.
   Status faultFor(const MemoryRegNode& node, Op op) const;
+  MemoryRegNodePtr rootNode(RegRoot root) const { return roots_.at(root); }
 
  private:
   MemoryRegNodePtr find(RegRoot root, const std::string& key) const;

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "platform/win32/handles.h"
+#include "platform/win32/windows_family.h"
 #include "platform/zero_byte.h"
 
 namespace cvl::platform {
@@ -26,6 +27,14 @@ HKEY rootKey(RegRoot root) {
   return HKEY_CURRENT_USER;
 }
 
+// kOpenLink becomes the option it stands for; the 95 family reserves that
+// option and has no links to open.
+DWORD openOptions(uint32_t access) {
+  return (access & access::kOpenLink) && runsOnNtFamily() ? REG_OPTION_OPEN_LINK : 0;
+}
+
+REGSAM rightsOf(uint32_t access) { return access & ~access::kOpenLink; }
+
 // The data size asked for without a buffer may overstate an ANSI string,
 // so the data is always read to learn its true size before capacity counts.
 Status finishValue(std::vector<uint8_t>& data, DWORD type, DWORD size, uint32_t capacity, RegValue& value) {
@@ -48,6 +57,16 @@ class Win32RegKey : public RegKey {
     Status s = RegQueryInfoKeyA(key_.get(), nullptr, nullptr, nullptr, &subKeys, &maxSubKey, nullptr, &values,
                                 &maxValueName, &maxData, nullptr, nullptr);
     if (s == kSuccess) out = {subKeys, values, maxSubKey, maxValueName, maxData};
+    return s;
+  }
+
+  Status isLink(bool& out) const override {
+    out = false;
+    if (!runsOnNtFamily()) return kSuccess;
+    DWORD type = REG_NONE;
+    const Status s = RegQueryValueExA(key_.get(), "SymbolicLinkValue", nullptr, &type, nullptr, nullptr);
+    if (s == kFileNotFound) return kSuccess;
+    out = s == kSuccess && type == REG_LINK;
     return s;
   }
 
@@ -130,7 +149,7 @@ class Win32RegKey : public RegKey {
   static Status open(HKEY parent, const std::string& subKey, uint32_t access, RegKeyPtr& out) {
     if (holdsZeroByte(subKey)) return kInvalidName;
     UniqueKey key;
-    Status s = RegOpenKeyExA(parent, subKey.c_str(), 0, access, key.receive());
+    Status s = RegOpenKeyExA(parent, subKey.c_str(), openOptions(access), rightsOf(access), key.receive());
     if (s == kSuccess) out = std::make_unique<Win32RegKey>(std::move(key));
     return s;
   }
@@ -138,7 +157,7 @@ class Win32RegKey : public RegKey {
   static Status create(HKEY parent, const std::string& subKey, uint32_t access, RegKeyPtr& out) {
     if (holdsZeroByte(subKey)) return kInvalidName;
     UniqueKey key;
-    Status s = RegCreateKeyExA(parent, subKey.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, access, nullptr,
+    Status s = RegCreateKeyExA(parent, subKey.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, rightsOf(access), nullptr,
                                key.receive(), nullptr);
     if (s == kSuccess) out = std::make_unique<Win32RegKey>(std::move(key));
     return s;

@@ -221,5 +221,50 @@ TEST(HostileNames, OnlyFilesThatGoAreUnregistered) {
   });
 }
 
+// The user may plant registry links in the user's own hive, where the twin
+// of every machine key is removed too: in the twin of a logged key, as the
+// twin itself, or on the way to the twin of a key whose values are logged.
+// Each link would lead into another vendor's key.
+TEST(HostileNames, ALinkPlantedInTheUsersHiveLeadsTheRemovalNowhere) {
+  EngineWorld w;
+  w.addTopComponent("App", {{"FILEGROUP1", "APP_FILES"}});
+  CFilegroup& group = w.addGroup("App_Files");
+  group.registry().keys().assign("HKLM\\Software\\Corvel\\App", {});
+  group.registry().keys().assign("HKLM\\Software\\Corvel\\Viewer", {});
+  group.registry().keys().assign("HKLM\\Software\\Shared\\Inner", {"Setting=1"});
+  for (const char* key : {"Software\\Corvel\\App", "Software\\Corvel\\Viewer\\Sub", "Software\\Shared\\Inner"}) {
+    w.registry.seedValue(RegRoot::LocalMachine, key, "Setting", RegValue::string("ours"));
+  }
+  const std::string otherVendor = "Software\\OtherVendor";
+  w.registry.seedValue(RegRoot::LocalMachine, otherVendor, "Setting", RegValue::string("theirs"));
+  w.registry.seedValue(RegRoot::LocalMachine, otherVendor + "\\Inner", "Setting", RegValue::string("theirs"));
+  const std::vector<std::string> links = {"Software\\Corvel\\App", "Software\\Corvel\\Viewer\\Planted",
+                                          "Software\\Shared"};
+  for (const std::string& link : links) {
+    w.registry.seedLink(RegRoot::CurrentUser, link, "\\REGISTRY\\MACHINE\\" + otherVendor);
+  }
+  w.load();
+  std::vector<std::string> journal;
+  w.context().journal->attach([&](const std::string& line) { journal.push_back(line); });
+  PlainTree tree;
+  ProgressRecorder progress;
+  tree.add(CheckState::Checked, &w.component("App"));
+
+  ASSERT_TRUE(runUninstall(w.context(), tree, progress));
+
+  for (const std::string& key : {otherVendor, otherVendor + "\\Inner"}) {
+    EXPECT_EQ(w.registry.value(RegRoot::LocalMachine, key, "Setting").value_or(RegValue{}).asString(), "theirs");
+  }
+  EXPECT_FALSE(w.registry.hasKey(RegRoot::LocalMachine, "Software\\Corvel"));
+  EXPECT_FALSE(w.registry.value(RegRoot::LocalMachine, "Software\\Shared\\Inner", "Setting"));
+  for (const std::string& link : links) {
+    EXPECT_TRUE(w.registry.value(RegRoot::CurrentUser, link, "SymbolicLinkValue")) << link;
+    const std::string kept = "kept key: HKCU\\" + link + " (registry link";
+    EXPECT_TRUE(std::any_of(journal.begin(), journal.end(), [&](const std::string& line) {
+      return equalsNoCase(line.substr(0, kept.size()), kept);
+    })) << link;
+  }
+}
+
 }  // namespace
 }  // namespace cvl::test

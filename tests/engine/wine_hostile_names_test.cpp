@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+
 #include "platform/win32/win32_platform.h"
 #include "tests/support/child_process.h"
 #include "tests/support/installation/installation.h"
@@ -17,6 +19,8 @@ using namespace std::string_literals;
 
 const std::string kRoot = "C:\\cvl-names";
 constexpr const char* kOtherVendor = "Software\\CvlOtherVendor";
+// The current user's twin of a logged machine key, where a user may plant a link.
+constexpr const char* kUserTwin = "Software\\Corvel\\App";
 
 fixture::Installation namesSuite() {
   fixture::Installation suite;
@@ -44,6 +48,8 @@ class HostileNamesUnderWine : public ::testing::Test {
   void TearDown() override { clean(); }
 
   void clean() {
+    deleteLink(HKEY_CURRENT_USER, kUserTwin);  // first: deleting through it would empty what it names
+    RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\Corvel");  // only when empty
     (void)machine.system().shellDelete(kRoot, 0);  // missing on a first run
     DeleteFileA(programsEntry().c_str());
     RemoveDirectoryA(programsEntry().substr(0, programsEntry().rfind('\\')).c_str());  // only when empty
@@ -70,6 +76,35 @@ class HostileNamesUnderWine : public ::testing::Test {
   // Where the shell's Programs folder puts the first name the shell would read.
   std::string programsEntry() {
     return machine.system().specialFolder(platform::csidl::kPrograms).value_or(kRoot) + "\\Corvel\\Extra";
+  }
+  // REG_OPTION_CREATE_LINK and a "SymbolicLinkValue" of the native path, as Windows makes links.
+  static void plantLink(HKEY root, const char* key, const std::string& nativeTarget) {
+    HKEY link = nullptr;
+    ASSERT_EQ(RegCreateKeyExA(root, key, 0, nullptr, REG_OPTION_CREATE_LINK, KEY_ALL_ACCESS | KEY_CREATE_LINK,
+                              nullptr, &link, nullptr),
+              ERROR_SUCCESS);
+    const std::wstring wide(nativeTarget.begin(), nativeTarget.end());
+    EXPECT_EQ(RegSetValueExA(link, "SymbolicLinkValue", 0, REG_LINK, reinterpret_cast<const BYTE*>(wide.data()),
+                             static_cast<DWORD>(wide.size() * sizeof(wchar_t))),
+              ERROR_SUCCESS);
+    RegCloseKey(link);
+  }
+  static bool isLink(HKEY root, const char* key) {
+    HKEY link = nullptr;
+    if (RegOpenKeyExA(root, key, REG_OPTION_OPEN_LINK, KEY_QUERY_VALUE, &link) != ERROR_SUCCESS) return false;
+    DWORD type = REG_NONE;
+    const bool found = RegQueryValueExA(link, "SymbolicLinkValue", nullptr, &type, nullptr, nullptr) == ERROR_SUCCESS;
+    RegCloseKey(link);
+    return found && type == REG_LINK;
+  }
+  // An empty name deletes the key behind the handle: the link itself.
+  static void deleteLink(HKEY root, const char* key) {
+    HKEY link = nullptr;
+    if (!isLink(root, key) || RegOpenKeyExA(root, key, REG_OPTION_OPEN_LINK, KEY_ALL_ACCESS, &link) != ERROR_SUCCESS) {
+      return;
+    }
+    RegDeleteKeyA(link, "");
+    RegCloseKey(link);
   }
   static bool exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
   static std::optional<uint32_t> run(const std::string& arguments) {
@@ -98,6 +133,34 @@ TEST_F(HostileNamesUnderWine, AZeroByteInALoggedKeyOrShortcutTitleReachesNothing
   EXPECT_TRUE(exists(kRoot + "\\Victim\\other.txt"));
   EXPECT_EQ(RegOpenKeyA(HKEY_LOCAL_MACHINE, (kOtherVendor + "\\Child"s).c_str(), &key), ERROR_SUCCESS);
   RegCloseKey(key);
+  EXPECT_FALSE(exists(suite.targetDir + "\\app.exe"));
+}
+
+// The removal deletes the current user's twin of every machine key it
+// removes; there the user may have planted a link to another vendor's key.
+TEST_F(HostileNamesUnderWine, ALinkPlantedAsTheUsersTwinLeadsTheRemovalNowhere) {
+  fixture::Installation hostile = suite;
+  hostile.groups[0].registry = {{"HKLM\\"s + kUserTwin, {}}};
+  install(hostile);
+  HKEY key = nullptr;
+  ASSERT_EQ(RegCreateKeyA(HKEY_LOCAL_MACHINE, (kOtherVendor + "\\Child"s).c_str(), &key), ERROR_SUCCESS);
+  RegCloseKey(key);
+  ASSERT_EQ(RegCreateKeyA(HKEY_LOCAL_MACHINE, kOtherVendor, &key), ERROR_SUCCESS);
+  const DWORD setting = 7;
+  RegSetValueExA(key, "Setting", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&setting), sizeof setting);
+  RegCloseKey(key);
+  plantLink(HKEY_CURRENT_USER, kUserTwin, "\\REGISTRY\\MACHINE\\"s + kOtherVendor);
+
+  ASSERT_EQ(run("/SILENT UNINSTALLALL"), 0u);
+
+  EXPECT_EQ(RegOpenKeyA(HKEY_LOCAL_MACHINE, (kOtherVendor + "\\Child"s).c_str(), &key), ERROR_SUCCESS);
+  RegCloseKey(key);
+  DWORD value = 0, size = sizeof value;
+  ASSERT_EQ(RegOpenKeyA(HKEY_LOCAL_MACHINE, kOtherVendor, &key), ERROR_SUCCESS);
+  EXPECT_EQ(RegQueryValueExA(key, "Setting", nullptr, nullptr, reinterpret_cast<BYTE*>(&value), &size), ERROR_SUCCESS);
+  RegCloseKey(key);
+  EXPECT_EQ(value, setting);
+  EXPECT_TRUE(isLink(HKEY_CURRENT_USER, kUserTwin)) << "the link stays";
   EXPECT_FALSE(exists(suite.targetDir + "\\app.exe"));
 }
 

@@ -6,7 +6,12 @@ namespace cvl::platform::contract {
 
 void deleteKeyTree(Registry& registry, RegRoot root, const std::string& key) {
   RegKeyPtr handle;
-  if (registry.openKey(root, key, access::kRead, handle) != kSuccess) return;
+  if (registry.openKey(root, key, access::kRead | access::kOpenLink, handle) != kSuccess) return;
+  bool link = false;
+  if (handle->isLink(link) == kSuccess && link) {
+    (void)handle->deleteKey("");  // the key behind the handle: the link itself
+    return;
+  }
   std::vector<std::string> children;
   std::string name;
   for (uint32_t i = 0; handle->enumKey(i, name) == kSuccess; ++i) children.push_back(name);

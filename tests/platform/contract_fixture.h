@@ -16,6 +16,9 @@ struct Scratch {
   virtual Platform& platform() = 0;
   // A symbolic link at link to target; false where none can be made.
   virtual bool makeLink(const std::string& link, const std::string& target) = 0;
+  // A registry link at key naming target, a native path such as
+  // "\\REGISTRY\\MACHINE\\SOFTWARE\\X", made the way Windows makes one.
+  virtual void plantLink(RegRoot root, const std::string& key, const std::string& target) = 0;
   std::string directory;  // no trailing backslash
   RegRoot root = RegRoot::CurrentUser;
   std::string key = "Software\\CvlContractTest";
@@ -51,7 +54,8 @@ class Contract : public ::testing::TestWithParam<Implementation> {
   std::string savedDirectory_;
 };
 
-// Removes a key with everything below it, leaf first.
+// Removes a key with everything below it, leaf first; a link goes itself,
+// never what it names.
 void deleteKeyTree(Registry& registry, RegRoot root, const std::string& key);
 // Removes a directory with everything below it, read-only files included.
 void deleteDirectoryTree(FileSystem& files, const std::string& directory);

@@ -16,6 +16,9 @@ struct MemoryScratch : Scratch {
     memory.files().addFile(link, "", attr::kReparsePoint);
     return true;
   }
+  void plantLink(RegRoot root, const std::string& key, const std::string& target) override {
+    memory.registry().seedLink(root, key, target);
+  }
   MemoryPlatform memory;
 };
 

@@ -2,6 +2,7 @@
 #include <vector>
 
 #include "contract_fixture.h"
+#include "uninstaller/removal/delete_key_tree.h"
 
 namespace cvl::platform::contract {
 namespace {
@@ -88,6 +89,48 @@ TEST_P(Contract, RegistryKeyWithSubkeysCannotBeDeletedTheNtWay) {
   RegKeyPtr self = createKey("Self");
   EXPECT_EQ(self->deleteKey(""), kSuccess);
   EXPECT_EQ(reg().openKey(scratch_->root, keyPath("Self"), access::kRead, self), kFileNotFound);
+}
+
+// A link leads every open through it to the key it names, unless the open
+// asks for the link itself, and RegDeleteKey follows it too. The removal's
+// own deletion keeps the link and leaves what it names whole.
+TEST_P(Contract, RegistryLinksLeadToWhatTheyNameUnlessOpenedAsThemselves) {
+  const std::string target = "Software\\CvlContractLinkTarget";
+  deleteKeyTree(reg(), RegRoot::LocalMachine, target);
+  RegKeyPtr key, below;
+  ASSERT_EQ(reg().createKey(RegRoot::LocalMachine, target + "\\Sub", access::kAllAccess, key), kSuccess);
+  ASSERT_EQ(reg().openKey(RegRoot::LocalMachine, target, access::kAllAccess, key), kSuccess);
+  ASSERT_EQ(key->setValue("Owned", RegValue::dword(1)), kSuccess);
+  scratch_->plantLink(scratch_->root, keyPath("Link"), "\\REGISTRY\\MACHINE\\" + target);
+
+  bool link = true;
+  ASSERT_EQ(reg().openKey(scratch_->root, keyPath("Link"), access::kRead, key), kSuccess);
+  EXPECT_EQ(key->isLink(link), kSuccess);
+  EXPECT_FALSE(link);
+  EXPECT_EQ(keyNames(*key), std::vector<std::string>{"Sub"});
+  EXPECT_EQ(reg().openKey(scratch_->root, keyPath("Link\\Sub"), access::kRead | access::kOpenLink, key), kSuccess)
+      << "a link on the way is followed";
+
+  ASSERT_EQ(reg().openKey(scratch_->root, keyPath("Link"), access::kRead | access::kOpenLink, key), kSuccess);
+  EXPECT_EQ(key->isLink(link), kSuccess);
+  EXPECT_TRUE(link);
+  EXPECT_TRUE(keyNames(*key).empty());
+  EXPECT_EQ(key->openKey("Sub", access::kRead, below), kSuccess) << "a path from the link itself leads on";
+
+  EXPECT_EQ(scratchKey()->deleteKey("Link\\Sub"), kSuccess);
+  EXPECT_EQ(reg().openKey(RegRoot::LocalMachine, target + "\\Sub", access::kRead, below), kFileNotFound);
+
+  ASSERT_EQ(reg().createKey(RegRoot::LocalMachine, target + "\\Sub", access::kAllAccess, below), kSuccess);
+  NotedPaths noted;
+  EXPECT_TRUE(cvl::deleteKeyTree(scratch_->platform(), noted, "HKCU\\" + keyPath("Link")));
+  EXPECT_TRUE(cvl::deleteKeyTree(scratch_->platform(), noted, "HKCU\\" + scratch_->key));
+  EXPECT_EQ(reg().openKey(RegRoot::LocalMachine, target + "\\Sub", access::kRead, below), kSuccess);
+  RegValue owned;
+  ASSERT_EQ(reg().openKey(RegRoot::LocalMachine, target, access::kRead, key), kSuccess);
+  EXPECT_EQ(key->queryValue("Owned", owned), kSuccess);
+  ASSERT_EQ(reg().openKey(scratch_->root, keyPath("Link"), access::kRead | access::kOpenLink, key), kSuccess);
+  EXPECT_TRUE(key->isLink(link) == kSuccess && link) << "the link stays";
+  deleteKeyTree(reg(), RegRoot::LocalMachine, target);
 }
 
 TEST_P(Contract, RegistryHandleOfADeletedKeyReportsKeyDeleted) {

@@ -206,8 +206,12 @@ TEST_F(ProtectedKeys, AKeyWithAChildThatStaysIsKeptWhereDeletionTakesSubKeys) {
                          platform::kAccessDenied);
   for (const auto& [logged, survivor] : trees) {
     memory.registry().seedValue(RegRoot::ClassesRoot, survivor, "v", RegValue::dword(1));
-    (void)deleteKeyTree(memory, noted, logged);
+    std::vector<std::string> kept;
+    (void)deleteKeyTree(memory, noted, logged, KeyScope::Component,
+                        [&](const std::string& key, const std::string& reason) { kept.push_back(key + ": " + reason); });
     EXPECT_TRUE(memory.registry().hasKey(RegRoot::ClassesRoot, survivor)) << logged;
+    ASSERT_FALSE(kept.empty()) << logged;
+    EXPECT_EQ(kept.back(), std::string(logged) + ": holds a key that stays");
   }
 }
 

@@ -82,4 +82,19 @@ TEST_F(SaverFailures, TreeRemovalReportsTheFirstFailureAndStopsThere) {
   EXPECT_EQ(registry().subKeyNames(kUser, kTemp + "\\Gone"), (std::vector<std::string>{"2", "3"}));
 }
 
+// A link in the temporary key, or as the temporary key itself, stays, and
+// the key it names keeps everything.
+TEST(SaverLinks, ARegistryLinkIsNeverDeletedNorFollowedByTheRemoval) {
+  for (const std::string& link : {kTemp + "\\A\\Planted", kTemp}) {
+    MemoryPlatform machine;
+    MemoryRegistry& registry = machine.registry();
+    registry.seedValue(RegRoot::Users, "Other\\Child", "V", RegValue::dword(1));
+    if (link != kTemp) registry.seedValue(kUser, kTemp + "\\A", "V", RegValue::dword(2));
+    registry.seedLink(kUser, link, "\\REGISTRY\\USER\\Other");
+    cvl::settings::runRestore(machine);
+    EXPECT_TRUE(registry.value(kUser, link, "SymbolicLinkValue").has_value()) << link;
+    EXPECT_TRUE(registry.value(RegRoot::Users, "Other\\Child", "V").has_value()) << link;
+  }
+}
+
 }  // namespace

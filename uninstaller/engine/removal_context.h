@@ -7,6 +7,7 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -15,6 +16,7 @@
 #include "uninstaller/engine/phases/file_forecast.h"
 #include "uninstaller/engine/path_macros.h"
 #include "uninstaller/engine/record/removal_record.h"
+#include "uninstaller/removal/open_as_itself.h"
 
 namespace cvl {
 
@@ -68,6 +70,15 @@ struct RemovalContext {
   std::string releasingComponent, releasingGroup;  // whose listing phase 2 is at
   std::map<std::string, int> releaseListings;      // listings released so far, per component, group and path
   bool phasesDone = false;  // every phase has run: the selection may be written back
+
+  // Keys a removal leaves for a reason of their own go into the journal,
+  // once each however often the phases and the sweep come upon them.
+  KeptKeyReport keptKeys() {
+    return [this](const std::string& key, const std::string& reason) {
+      if (keptKeysReported.insert(platform::upper(key)).second) journal->kept("key", key, reason);
+    };
+  }
+  std::set<std::string> keptKeysReported;
 
   platform::Registry& registry() { return platform.registry(); }
   platform::FileSystem& files() { return platform.files(); }

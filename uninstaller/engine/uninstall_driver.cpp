@@ -117,7 +117,7 @@ void runPhases(RemovalContext& context, ProgressWindow& progress) {
   progress.showStep(RunStep::RegistryEntries);
   forEachComponent(context, progress,
                    [&](const CComponent& component) { removeComponentRegistry(context, component); });
-  context.notedPaths.removeNotedKeys(context.platform);
+  context.notedPaths.removeNotedKeys(context.platform, context.keptKeys());
 }
 
 }  // namespace

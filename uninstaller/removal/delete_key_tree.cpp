@@ -10,6 +10,7 @@ using namespace platform;
 
 constexpr uint32_t kValueNameCapacity = 10000;
 constexpr uint32_t kSubKeyNameCapacity = 2000;
+constexpr const char* kSubKeyLeftReason = "holds a key that stays";
 
 // Enough to empty a key, and no more: a key whose rights allow this but not
 // full access is still emptied. Deleting the key itself asks its own right.
@@ -18,69 +19,69 @@ constexpr uint32_t kEmptyingAccess = access::kQueryValue | access::kSetValue | a
 struct TreeWalk {
   RegRoot root;
   KeyScope scope;
+  const KeptKeyReport& kept;
 };
 
-void deleteSubTree(const TreeWalk& walk, RegKey& parent, const std::string& parentPath, const std::string& name);
-
-// Whether the key kept no subkey. The 95 family deletes a key with all
-// its subkeys, so a key that still holds one, protected or unopened, stays.
-bool holdsNoSubKey(const RegKey& key) {
-  RegKeyInfo info;
-  return key.info(info) == kSuccess && info.subKeyCount == 0;
-}
+bool deleteSubTree(const TreeWalk& walk, RegKey& parent, const std::string& parentPath, const std::string& name);
 
 // Deletes the key's values, then each subkey tree. Indexes count down so
 // the remaining ones stay valid while entries disappear; every level is
 // emptied before it is deleted, since NT refuses to delete a key with
 // subkeys. A failed value deletion leaves the value: nothing to report.
-void emptyKey(const TreeWalk& walk, RegKey& key, const std::string& path) {
+// Whether the key holds no subkey afterwards: the 95 family deletes a key
+// with all its subkeys, so a key that still holds one, protected, a link
+// or unopened, must stay. A key that had none is not asked again.
+bool emptyKey(const TreeWalk& walk, RegKey& key, const std::string& path) {
   RegKeyInfo info;
-  if (key.info(info) != kSuccess) return;
+  if (key.info(info) != kSuccess) return false;
   for (uint32_t index = info.valueCount; index-- > 0;) {
     std::string name;
     if (key.enumValue(index, name, nullptr, kValueNameCapacity) == kSuccess) (void)key.deleteValue(name);
   }
+  if (info.subKeyCount == 0) return true;
   for (uint32_t index = info.subKeyCount; index-- > 0;) {
     std::string name;
     if (key.enumKey(index, name, kSubKeyNameCapacity) == kSuccess) deleteSubTree(walk, key, path, name);
   }
+  return key.info(info) == kSuccess && info.subKeyCount == 0;
 }
 
-// A shared container below the key stays with what others put there, and
-// so does a child that cannot be opened: deleting it unseen could take a
-// tree the walk never looked at. A key that stays keeps its parent too,
-// which then fails to delete as not empty.
-void deleteSubTree(const TreeWalk& walk, RegKey& parent, const std::string& parentPath, const std::string& name) {
-  const std::string path = parentPath.empty() ? name : parentPath + "\\" + name;
-  if (isProtectedKey(walk.root, path, walk.scope)) return;
-  RegKeyPtr child;
-  if (parent.openKey(name, kEmptyingAccess, child) != kSuccess) return;
-  emptyKey(walk, *child, path);
-  const bool emptied = holdsNoSubKey(*child);
-  child.reset();
-  if (emptied) (void)parent.deleteKey(name);  // a key that will not go stays for the sweep
-}
-
-// Whether the key could be opened; its deletion itself may still fail.
-bool deleteTree(Registry& registry, const TreeWalk& walk, const std::string& subKey) {
+// Whether the key could be opened. A shared container below the key stays
+// with what others put there, and so does a link and a child that cannot
+// be opened: deleting it unseen could take a tree the walk never looked
+// at. A key that stays keeps its parent too.
+bool deleteSubTree(const TreeWalk& walk, RegKey& parent, const std::string& parentPath, const std::string& name) {
+  const std::string path = pathBelow(parentPath, name);
+  if (isProtectedKey(walk.root, path, walk.scope)) return false;
   RegKeyPtr key;
-  if (registry.openKey(walk.root, subKey, kEmptyingAccess, key) != kSuccess) return false;
-  emptyKey(walk, *key, subKey);
-  const bool emptied = holdsNoSubKey(*key);
+  const Reached reached = openAsItself(parent, name, kEmptyingAccess, walk.root, path, key, walk.kept);
+  if (reached != Reached::Key) return reached == Reached::Link;
+  const bool emptied = emptyKey(walk, *key, path);
   key.reset();
-  if (emptied) (void)registry.deleteKey(walk.root, subKey);  // kept when something below it stayed
+  if (emptied) {
+    (void)parent.deleteKey(name);  // a key that will not go stays for the sweep
+  } else {
+    reportKept(walk.kept, walk.root, path, kSubKeyLeftReason);
+  }
   return true;
+}
+
+bool deleteTree(Registry& registry, const TreeWalk& walk, const std::string& subKey) {
+  KeyPlace place;
+  if (openParentAsItself(registry, walk.root, subKey, place, walk.kept) != Reached::Key) return false;
+  return deleteSubTree(walk, *place.parent, place.parentPath, place.name);
 }
 
 }  // namespace
 
-bool deleteKeyTree(Platform& platform, NotedPaths& noted, const std::string& keyPath, KeyScope scope) {
+bool deleteKeyTree(Platform& platform, NotedPaths& noted, const std::string& keyPath, KeyScope scope,
+                   const KeptKeyReport& kept) {
   const auto path = parseKeyPath(keyPath);
   if (!path || isProtectedKey(path->root, path->subKey, scope)) return false;
-  const bool opened = deleteTree(platform.registry(), {path->root, scope}, path->subKey);
+  const bool opened = deleteTree(platform.registry(), {path->root, scope, kept}, path->subKey);
   if (path->root == RegRoot::LocalMachine) {
     const std::string mirror = "HKCU\\" + path->subKey;
-    deleteKeyTree(platform, noted, mirror, scope);
+    deleteKeyTree(platform, noted, mirror, scope, kept);
     noted.noteKeyForRemoval(mirror);
   }
   return opened;

@@ -6,6 +6,7 @@
 
 #include "platform/platform.h"
 #include "uninstaller/removal/noted_paths.h"
+#include "uninstaller/removal/open_as_itself.h"
 #include "uninstaller/removal/protected_keys.h"
 
 namespace cvl {
@@ -13,9 +14,11 @@ namespace cvl {
 // True when the key itself could be opened (and was then deleted); false
 // when the path names nothing, cannot be opened, or names a root, a
 // first-level key or a protected key for scope (then nothing at all is
-// touched). Protected keys below it stay, and so does the key holding them.
-// The root prefix is compared exactly: "hklm\..." means HKEY_USERS.
+// touched). Protected keys and links below it stay, and so does every key
+// holding one; a link is never followed (open_as_itself.h). What stays for
+// a reason of its own is reported to kept. The root prefix is compared
+// exactly: "hklm\..." means HKEY_USERS.
 bool deleteKeyTree(platform::Platform& platform, NotedPaths& noted, const std::string& keyPath,
-                   KeyScope scope = KeyScope::Component);
+                   KeyScope scope = KeyScope::Component, const KeptKeyReport& kept = {});
 
 }  // namespace cvl

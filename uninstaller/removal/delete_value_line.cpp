@@ -9,21 +9,23 @@ namespace {
 
 using namespace platform;
 
-bool deleteValue(Registry& registry, RegRoot root, const std::string& subKey, const std::string& line) {
+bool deleteValue(Registry& registry, RegRoot root, const std::string& subKey, const std::string& line,
+                 const KeptKeyReport& kept) {
   RegKeyPtr key;
-  if (registry.openKey(root, subKey, access::kSetValue, key) != kSuccess) return false;
+  if (openKeyAsItself(registry, root, subKey, access::kSetValue, key, kept) != Reached::Key) return false;
   const auto name = valueNameOfLine(line);
   return name && key->deleteValue(*name) == kSuccess;
 }
 
 }  // namespace
 
-bool deleteValueLine(Platform& platform, const std::string& keyPath, const std::string& line) {
+bool deleteValueLine(Platform& platform, const std::string& keyPath, const std::string& line,
+                     const KeptKeyReport& kept) {
   const auto path = parseKeyPath(upper(keyPath));
   if (!path) return false;
-  bool deleted = deleteValue(platform.registry(), path->root, path->subKey, line);
+  bool deleted = deleteValue(platform.registry(), path->root, path->subKey, line, kept);
   if (path->root == RegRoot::LocalMachine) {
-    deleted = deleteValue(platform.registry(), RegRoot::CurrentUser, path->subKey, line) || deleted;
+    deleted = deleteValue(platform.registry(), RegRoot::CurrentUser, path->subKey, line, kept) || deleted;
   }
   return deleted;
 }

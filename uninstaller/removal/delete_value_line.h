@@ -4,12 +4,15 @@
 #include <string>
 
 #include "platform/platform.h"
+#include "uninstaller/removal/open_as_itself.h"
 
 namespace cvl {
 
 // Unlike deleteKeyTree, the key path is upper-cased first, so the root
 // prefix may be written in any case. A machine key's value is deleted
-// under HKEY_CURRENT_USER too. True when at least one value was deleted.
-bool deleteValueLine(platform::Platform& platform, const std::string& keyPath, const std::string& line);
+// under HKEY_CURRENT_USER too. Keys are reached without following a link;
+// a link is reported to kept. True when at least one value was deleted.
+bool deleteValueLine(platform::Platform& platform, const std::string& keyPath, const std::string& line,
+                     const KeptKeyReport& kept = {});
 
 }  // namespace cvl

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "platform/platform.h"
+#include "uninstaller/removal/open_as_itself.h"
 #include "uninstaller/removal/path_node.h"
 
 namespace cvl {
@@ -19,8 +20,9 @@ class NotedPaths {
   void noteKeyForRemoval(const std::string& keyPath);
 
   // Each sweep visits its whole tree once and leaves the tree as it is.
+  // Links among the keys stay and are reported to kept.
   void removeNotedDirs(platform::Platform& platform) const;
-  void removeNotedKeys(platform::Platform& platform) const;
+  void removeNotedKeys(platform::Platform& platform, const KeptKeyReport& kept = {}) const;
 
   void clearNotedPaths();
 

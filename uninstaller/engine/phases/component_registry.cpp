@@ -44,14 +44,14 @@ bool isOwnedWhole(const std::string& keyPath) {
 void removeKey(RemovalContext& context, const std::string& key, const StringList& lines) {
   if (isUninstallerRecord(key)) return;
   if (isOwnedWhole(key)) {
-    deleteKeyTree(context.platform, context.notedPaths, key);
+    deleteKeyTree(context.platform, context.notedPaths, key, KeyScope::Component, context.keptKeys());
   } else {
     for (const std::string& line : lines) {
       const std::string name = line.substr(0, line.find('='));
       if (platform::holdsZeroByte(name)) {
         context.journal->kept("value", key + "\\" + name, "damaged name");
       } else {
-        deleteValueLine(context.platform, key, line);
+        deleteValueLine(context.platform, key, line, context.keptKeys());
       }
     }
   }

@@ -5,6 +5,7 @@
 #include "uninstaller/removal/long_name_match.h"
 #include "uninstaller/suite/suite_layout.h"
 #include "uninstaller/removal/delete_key_tree.h"
+#include "uninstaller/removal/empty_key.h"
 #include "uninstaller/store/config_store.h"
 
 namespace cvl {
@@ -31,12 +32,8 @@ void removeTargetDirIfEmpty(RemovalContext& context) {
 }
 
 void removeSuiteKeyIfEmpty(RemovalContext& context) {
-  RegKeyPtr key;
-  if (context.registry().openKey(RegRoot::LocalMachine, names::kSuiteKey, access::kRead, key) != kSuccess) return;
-  RegKeyInfo info;
-  const bool empty = key->info(info) == kSuccess && info.subKeyCount == 0 && info.valueCount == 0;
-  key.reset();
-  if (empty) (void)context.registry().deleteKey(RegRoot::LocalMachine, names::kSuiteKey);  // failure ignored
+  const KeyPath suiteKey{"HKLM", RegRoot::LocalMachine, names::kSuiteKey};
+  (void)removeEmptyKey(context.registry(), suiteKey, KeyScope::UninstallerRecords, context.keptKeys());  // may stay
 }
 
 void removeSharedProgramCopy(RemovalContext& context) {
@@ -69,10 +66,10 @@ void removeUninstallerTraces(RemovalContext& context) {
   (void)context.files().deleteFile(context.store.path());
   (void)context.files().deleteFile(context.store.path() + ".new");  // what a write-back cut short left
   deleteKeyTree(context.platform, context.notedPaths, std::string("HKLM\\") + names::kUninstallKey,
-                KeyScope::UninstallerRecords);
+                KeyScope::UninstallerRecords, context.keptKeys());
   removeSuiteKeyIfEmpty(context);
   deleteKeyTree(context.platform, context.notedPaths, std::string(names::kWindowsUninstallKey) + names::kUninstallEntry,
-                KeyScope::UninstallerRecords);
+                KeyScope::UninstallerRecords, context.keptKeys());
   context.record.remove();
   removeTargetDirIfEmpty(context);
 }

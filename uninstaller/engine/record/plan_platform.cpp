@@ -91,6 +91,7 @@ class PlanKey : public RegKey {
     out.valueCount = values;
     return kSuccess;
   }
+  Status isLink(bool& out) const override { return inner_->isLink(out); }
   Status enumKey(uint32_t index, std::string& name, uint32_t capacity) const override {
     for (uint32_t i = 0, kept = 0;; ++i) {
       const Status s = inner_->enumKey(i, name, capacity);

@@ -1,0 +1,25 @@
+#include "uninstaller/removal/empty_key.h"
+
+namespace cvl {
+
+using namespace platform;
+
+bool removeEmptyKey(Registry& registry, const KeyPath& path, KeyScope scope, const KeptKeyReport& kept) {
+  if (isProtectedKey(path.root, path.subKey, scope)) return false;
+  KeyPlace place;
+  RegKeyPtr key;
+  Reached reached = openParentAsItself(registry, path.root, path.subKey, place, kept);
+  if (reached == Reached::Key) {
+    reached = openAsItself(*place.parent, place.name, access::kRead, path.root,
+                           pathBelow(place.parentPath, place.name), key, kept);
+  }
+  // What cannot be opened is taken for gone; its deletion could not go
+  // through either.
+  if (reached != Reached::Key) return reached == Reached::Nothing;
+  RegKeyInfo info;
+  const bool empty = key->info(info) == kSuccess && info.subKeyCount == 0 && info.valueCount == 0;
+  key.reset();
+  return empty && place.parent->deleteKey(place.name) == kSuccess;
+}
+
+}  // namespace cvl

@@ -1,0 +1,48 @@
+#pragma once
+// Registry keys reached one level at a time, each opened as itself, so that
+// no registry link is ever followed. A user may plant a link wherever a
+// removal looks in the user's own hive (every machine key has its twin
+// there); followed, it would lead the removal into the tree it names. A
+// link is never deleted either: RegDeleteKey would delete what it names.
+#include <functional>
+#include <string>
+
+#include "platform/registry.h"
+
+namespace cvl {
+
+// Why a key stayed, for the run's record: the key in key-path notation
+// ("HKCU\Software\...") and the reason.
+using KeptKeyReport = std::function<void(const std::string& keyPath, const std::string& reason)>;
+void reportKept(const KeptKeyReport& kept, platform::RegRoot root, const std::string& subKey, const char* reason);
+
+enum class Reached { Key, Link, Nothing };
+
+// Opens name below parent as itself, for access (kQueryValue is added: it
+// tells a link). A link is reported, closed and left alone; Nothing means
+// it could not be opened or told apart from a link. path is name's path
+// below root, for the report.
+Reached openAsItself(const platform::RegKey& parent, const std::string& name, uint32_t access,
+                     platform::RegRoot root, const std::string& path, platform::RegKeyPtr& out,
+                     const KeptKeyReport& kept);
+
+// Where a key lies: the key holding it, opened as itself, and its name there.
+struct KeyPlace {
+  platform::RegKeyPtr parent;
+  std::string parentPath;  // below the root; levels joined by one backslash
+  std::string name;
+};
+
+// Opens the key holding subKey's last level, every level from the root down
+// as itself: a link on the way ends the way there.
+Reached openParentAsItself(platform::Registry& registry, platform::RegRoot root, const std::string& subKey,
+                           KeyPlace& out, const KeptKeyReport& kept);
+
+// Opens subKey for access, every level as itself; an empty subKey opens
+// the root, which is never a link.
+Reached openKeyAsItself(platform::Registry& registry, platform::RegRoot root, const std::string& subKey,
+                        uint32_t access, platform::RegKeyPtr& out, const KeptKeyReport& kept);
+
+std::string pathBelow(const std::string& parentPath, const std::string& name);
+
+}  // namespace cvl
