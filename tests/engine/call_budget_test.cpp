@@ -164,7 +164,8 @@ TEST(CallBudget, EachItemCostsAFewCallsWhateverTheSizeOfTheInstallation) {
     const Cost small = costOf(4, plan);
     const Cost large = costOf(32, plan);
     // Budgets a little above today's cost; see the removal's loops before raising one.
-    EXPECT_LE(large.registryPerItem, plan ? 3.6 : 1.6);
+    // Keys are opened a level at a time, as themselves, so no link is followed.
+    EXPECT_LE(large.registryPerItem, plan ? 4.0 : 2.6);
     EXPECT_LE(large.filesPerItem, 1.5);
     EXPECT_LE(large.registryPerItem, small.registryPerItem * 1.1 + 0.2);
     EXPECT_LE(large.filesPerItem, small.filesPerItem * 1.1 + 0.2);
