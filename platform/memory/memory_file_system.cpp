@@ -59,6 +59,17 @@ std::string asWindowsReads(std::string part) {
   return part;
 }
 
+// A part names a child by its long name or, as Windows allows, by its 8.3 alias.
+MemoryFsNodePtr childNamed(const MemoryFsNode& dir, const std::string& part) {
+  const auto found = dir.children.find(upper(part));
+  if (found != dir.children.end()) return found->second;
+  if (part.find('~') == std::string::npos) return nullptr;
+  for (const auto& [key, child] : dir.children) {
+    if (shortNameOf(child->name) == upper(part)) return child;
+  }
+  return nullptr;
+}
+
 }  // namespace
 
 MemoryFileSystem::MemoryFileSystem() { addDirectory("C:\\"); }
@@ -108,17 +119,16 @@ Status MemoryFileSystem::locate(const FsPath& path, MemoryFsNodePtr& node, Memor
   if (root == roots_.end()) return kPathNotFound;
   MemoryFsNodePtr dir = root->second;
   for (size_t i = 0; i + 1 < path.parts.size(); ++i) {
-    auto child = dir->children.find(upper(path.parts[i]));
-    if (child == dir->children.end() || !child->second->directory) return kPathNotFound;
-    dir = child->second;
+    MemoryFsNodePtr child = childNamed(*dir, path.parts[i]);
+    if (!child || !child->directory) return kPathNotFound;
+    dir = child;
   }
   if (path.parts.empty()) {
     node = dir;
     return kSuccess;
   }
   parent = dir;
-  auto found = dir->children.find(upper(path.parts.back()));
-  if (found != dir->children.end()) node = found->second;
+  node = childNamed(*dir, path.parts.back());
   if (node && path.trailingSlash && !node->directory) return kPathNotFound;
   return kSuccess;
 }
@@ -354,8 +364,8 @@ MemoryFsNodePtr MemoryFileSystem::ensureDirectory(const FsPath& path) {
   if (!root) root = makeNode(path.root, true);
   MemoryFsNodePtr dir = root;
   for (const auto& part : path.parts) {
-    MemoryFsNodePtr& child = dir->children[upper(part)];
-    if (!child) child = makeNode(part, true);
+    MemoryFsNodePtr child = childNamed(*dir, part);
+    if (!child) child = dir->children[upper(part)] = makeNode(part, true);
     dir = child;
   }
   return dir;
