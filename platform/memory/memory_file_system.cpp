@@ -381,10 +381,13 @@ void MemoryFileSystem::addFile(const std::string& path, const std::string& conte
   if (!resolve(path, p) || p.parts.empty()) return;
   std::string name = p.parts.back();
   p.parts.pop_back();
+  MemoryFsNodePtr dir = ensureDirectory(p);
+  // A file named by its alias is the file the alias stands for.
+  if (MemoryFsNodePtr existing = childNamed(*dir, name)) name = existing->name;
   MemoryFsNodePtr node = makeNode(name, false);
   node->content = content;
   node->attributes = attributes & kSettableAttributes;
-  ensureDirectory(p)->children[upper(name)] = node;
+  dir->children[upper(name)] = node;
 }
 
 void MemoryFileSystem::seedTimes(const std::string& path, FileTime created, FileTime accessed, FileTime written) {
