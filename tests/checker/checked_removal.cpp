@@ -176,6 +176,7 @@ Pass CheckedRemoval::pass(Platform& through, Choices& selection, const Pass* rep
   }
   pass.selection = given ? *given : repeat ? repeatSelection(model, repeat->selection) : drawSelection(model, selection);
   pass.everythingChecked = checksEverything(pass.selection);
+  pass.due = ComponentModel(store, takeSnapshot(machine).values, unopenableKeys_).dueFor(pass.selection);
   fillTree(pass.selection, catalogue, tree);
   RunMachine runMachine(through, journal, mode);
   RemovalContext context(runMachine.platform(), catalogue, state.log, state.pathMacros, noted, store, state.uninstallDir);
@@ -187,12 +188,13 @@ Pass CheckedRemoval::pass(Platform& through, Choices& selection, const Pass* rep
 }
 
 std::vector<Violation> CheckedRemoval::judgeSince(const MachineSnapshot& before, const CConfigStore& store,
-                                                  const CUninstallLog& log, const Pass& pass) {
+                                                  const CUninstallLog& log, const Pass& pass, const Pass* again) {
   machine.files().restart();
   const MachineSnapshot after = takeSnapshot(machine);
   RunRecord record{.store = store,
                    .log = log,
                    .selection = pass.removed ? &pass.selection : nullptr,
+                   .dueInRunAgain = again && again->removed ? again->due : std::vector<DueComponent>(),
                    .unopenableKeys = unopenableKeys_,
                    .macros = checkerMacros(),
                    .places = {places::kUninstallDir, places::kSystemDir, places::kProgramFiles, places::kCommonFiles},

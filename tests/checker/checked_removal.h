@@ -36,6 +36,7 @@ struct Pass {
   bool removed = false;
   bool everythingChecked = false;
   Selection selection;               // the items as checked
+  std::vector<DueComponent> due;     // as the checker works them out
   std::vector<std::string> journal;  // the run's record, in a logged run or a plan
   std::vector<Violation> offerFaults;  // top components offered other than the store's
 };
@@ -73,9 +74,10 @@ class CheckedRemoval {
   Pass pass(platform::Platform& through, Choices& selection, const Pass* repeat = nullptr,
             RunMode mode = RunMode::Real, const Selection* given = nullptr);
   // Every change since `before`, after a restart, judged for that pass's
-  // selection; store and log as they were before it.
+  // selection (and what a pass that went on from it found due); store and
+  // log as they were before it.
   std::vector<Violation> judgeSince(const MachineSnapshot& before, const CConfigStore& store, const CUninstallLog& log,
-                                    const Pass& pass);
+                                    const Pass& pass, const Pass* again = nullptr);
 
   platform::MemoryPlatform machine;
 

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <iostream>
 #include <map>
 #include <sstream>
 
@@ -15,14 +16,19 @@ namespace {
 
 constexpr uint32_t kRemovals = 2000;
 
-// CHECKER_SEED=n runs that one removal and lists all it broke.
+// CHECKER_SEED=n runs that one removal, logged, and lists all it broke
+// with the run's record.
 TEST(RemovalChecker, OneSeedInDetail) {
   const char* seed = std::getenv("CHECKER_SEED");
   if (seed == nullptr) GTEST_SKIP() << "set CHECKER_SEED";
   CheckedRemoval removal;
   SeededChoices choices(static_cast<uint32_t>(std::stoul(seed)));
   installRandomSuite(choices, removal);
-  for (const Violation& violation : removal.run(choices).violations) ADD_FAILURE() << violation.rule << ": " << violation.what;
+  const Outcome outcome = removal.run(choices, RunMode::Logged);
+  std::string record;
+  for (const std::string& line : outcome.journal) record += line + "\n";
+  for (const Violation& violation : outcome.violations) ADD_FAILURE() << violation.rule << ": " << violation.what;
+  if (!outcome.violations.empty()) std::cout << record;
 }
 
 TEST(RemovalChecker, GeneratedRemovalsTouchOnlyWhatTheSuiteOwns) {

@@ -127,6 +127,7 @@ AllowList::AllowList(const RunRecord& run) : run_(run) {
   model_.emplace(run.store, run.before.values, run.unopenableKeys);
   if (!model_->startsUp()) return;
   due_ = model_->dueFor(*run.selection);
+  due_.insert(due_.end(), run.dueInRunAgain.begin(), run.dueInRunAgain.end());
   for (const DueComponent& component : due_) addComponent(component);
   everythingChecked_ = !run.selection->empty();
   for (const SelectionItem& item : *run.selection) {

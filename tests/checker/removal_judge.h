@@ -31,6 +31,9 @@ struct RunRecord {
   const CConfigStore& store;  // as it was before the run
   const CUninstallLog& log;
   const Selection* selection = nullptr;  // the items as checked, when the removal ran
+  // Components due in a second run that went on from this one, worked out
+  // for the store as it found it.
+  std::vector<DueComponent> dueInRunAgain;
   std::set<std::string> unopenableKeys;  // registry places
   std::map<std::string, std::string> macros;
   MachinePlaces places;
