@@ -133,9 +133,16 @@ Status MemoryFileSystem::locate(const FsPath& path, MemoryFsNodePtr& node, Memor
   return kSuccess;
 }
 
-std::string MemoryFileSystem::canonical(const FsPath& path) {
+// Parts reached through an 8.3 alias are named by their long names, so
+// that one file has one canonical path however it is spelled.
+std::string MemoryFileSystem::canonical(const FsPath& path) const {
+  const auto root = roots_.find(upper(path.root));
+  MemoryFsNodePtr dir = root == roots_.end() ? nullptr : root->second;
   std::string text = path.root;
-  for (const auto& part : path.parts) text += "\\" + part;
+  for (const auto& part : path.parts) {
+    dir = dir && dir->directory ? childNamed(*dir, part) : nullptr;
+    text += "\\" + (dir ? dir->name : part);
+  }
   return upper(text);
 }
 

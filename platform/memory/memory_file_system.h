@@ -74,7 +74,7 @@ class MemoryFileSystem : public FileSystem {
   // resolve, then the fault switch for op (when given), then locate.
   Status reach(const std::string& path, std::optional<Op> op, FsPath& p, MemoryFsNodePtr& node,
                MemoryFsNodePtr& parent) const;
-  static std::string canonical(const FsPath& path);
+  std::string canonical(const FsPath& path) const;
   Status fault(const FsPath& path, Op op) const;
   MemoryFsNodePtr ensureDirectory(const FsPath& path);
   MemoryFsNodePtr makeNode(const std::string& name, bool directory) const;

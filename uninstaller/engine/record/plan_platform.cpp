@@ -192,14 +192,13 @@ class PlanPlatform::Files : public FileSystem {
 
   Status open(const std::string& path, OpenMode mode, FilePtr& out) override {
     if (mode != OpenMode::Read) return kAccessDenied;
-    if (deleted_.covers(canonical(path))) return kFileNotFound;
+    if (isRemoved(path)) return kFileNotFound;
     return real_.open(path, mode, out);
   }
   Status status(const std::string& path, FileStatus& out) override {
-    const std::string key = canonical(path);
-    if (deleted_.covers(key)) return kFileNotFound;
+    if (isRemoved(path)) return kFileNotFound;
     if (Status s = real_.status(path, out)) return s;
-    const auto changed = attributes_.find(key);
+    const auto changed = attributes_.find(canonical(path));
     if (changed != attributes_.end()) out.attributes = changed->second | (out.attributes & attr::kDirectory);
     return kSuccess;
   }
@@ -207,7 +206,7 @@ class PlanPlatform::Files : public FileSystem {
     return setAttributes(path, status.attributes);
   }
   Status identity(const std::string& path, FileIdentity& out) override {
-    if (deleted_.covers(canonical(path))) return kFileNotFound;
+    if (isRemoved(path)) return kFileNotFound;
     return real_.identity(path, out);
   }
   Status setAttributes(const std::string& path, uint32_t attributes) override {
@@ -242,12 +241,12 @@ class PlanPlatform::Files : public FileSystem {
   Status deleteAtRestart(const std::string&) override { return kSuccess; }
   Status find(const std::string& pattern, const std::function<bool(const FoundEntry&)>& visit) override {
     const size_t slash = pattern.find_last_of("\\/");
-    const std::string dir = slash == std::string::npos ? std::string() : canonical(pattern.substr(0, slash));
-    if (!dir.empty() && deleted_.covers(dir)) return kPathNotFound;
+    const std::string dir = slash == std::string::npos ? std::string() : pattern.substr(0, slash);
+    if (!dir.empty() && isRemoved(dir)) return kPathNotFound;
     if (deleted_.empty()) return real_.find(pattern, visit);
     bool any = false;
     const Status s = real_.find(pattern, [&](const FoundEntry& entry) {
-      if (entry.name != "." && entry.name != ".." && deleted_.covers(below(dir, upper(entry.name)))) return true;
+      if (entry.name != "." && entry.name != ".." && isRemoved(below(dir, entry.name))) return true;
       any = true;
       return visit(entry);
     });
@@ -255,7 +254,7 @@ class PlanPlatform::Files : public FileSystem {
   }
   std::string currentDirectory() override { return real_.currentDirectory(); }
   Status setCurrentDirectory(const std::string& path) override {
-    if (deleted_.covers(canonical(path))) return kFileNotFound;
+    if (isRemoved(path)) return kFileNotFound;
     return real_.setCurrentDirectory(path);
   }
 
@@ -270,12 +269,30 @@ class PlanPlatform::Files : public FileSystem {
  private:
   void markRemoved(const char* kind, const std::string& path) {
     deleted_.insert(canonical(path));
+    FileIdentity removed;
+    if (real_.identity(path, removed) == kSuccess) removedFiles_.insert({removed.volume, removed.index});
     journal_.removed(kind, path);
+  }
+
+  // Removed by the plan: named so, or, spelled another way (its drive's
+  // share, an 8.3 alias, trailing dots), the same file as one removed or
+  // inside the same folder.
+  bool isRemoved(const std::string& path) {
+    if (deleted_.covers(canonical(path))) return true;
+    if (removedFiles_.empty()) return false;
+    for (std::string at = path;;) {
+      FileIdentity file;
+      if (real_.identity(at, file) == kSuccess && removedFiles_.count({file.volume, file.index})) return true;
+      const size_t slash = at.find_last_of("\\/");
+      if (slash == std::string::npos || slash == 0) return false;
+      at.resize(slash);
+    }
   }
 
   FileSystem& real_;
   RemovalJournal& journal_;
   PathSet deleted_;
+  std::set<std::pair<uint32_t, uint64_t>> removedFiles_;  // identities of what was removed
   std::map<std::string, uint32_t> attributes_;
 };
 
