@@ -150,6 +150,11 @@ void CheckedRemoval::denyOpening(RegRoot root, const std::string& key) {
   unopenableKeys_.insert(placeOf(prefixOf(root), key));
 }
 
+void CheckedRemoval::holdOpen(const std::string& path, Status refusal) {
+  machine.files().fail(path, MemoryFileSystem::Op::Delete, refusal);
+  filesHeldOpen_.push_back(path);
+}
+
 Pass CheckedRemoval::pass(Platform& through, Choices& selection, const Pass* repeat, RunMode mode,
                           const Selection* given) {
   Pass pass;

@@ -61,6 +61,10 @@ class CheckedRemoval {
   // Opening that key fails from now on, as its rights would have it; the
   // judge knows.
   void denyOpening(platform::RegRoot root, const std::string& key);
+  // A program holds the file open from now on: deleting it fails, as
+  // sharing or access would have it, until Windows restarts.
+  void holdOpen(const std::string& path, platform::Status refusal);
+  const std::vector<std::string>& filesHeldOpen() const { return filesHeldOpen_; }
 
   // Start-up, a selection drawn from choices (or the one given), the
   // removal in that mode, the restart that follows, the judgement. A plan
@@ -85,6 +89,7 @@ class CheckedRemoval {
   std::vector<Violation> planFaults(const MachineSnapshot& before);
 
   std::set<std::string> unopenableKeys_;  // registry places
+  std::vector<std::string> filesHeldOpen_;
 };
 
 // Store and log generated from choices, with the files and keys they name

@@ -282,7 +282,7 @@ void Placement::seedFiles(const std::string& folder, const StringList& files, bo
     machine_.files().addFile(*path, "suite", attributes);
     // Held open by a program that runs: it goes at the next restart.
     if (choices_.percent(4)) {
-      machine_.files().fail(*path, MemoryFileSystem::Op::Delete, choices_.percent(50) ? kSharingViolation : kAccessDenied);
+      removal_.holdOpen(*path, choices_.percent(50) ? kSharingViolation : kAccessDenied);
     }
     const std::string dir = path->substr(0, path->rfind('\\'));
     const std::string leaf = path->substr(path->rfind('\\') + 1);
