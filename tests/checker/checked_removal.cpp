@@ -181,7 +181,7 @@ Pass CheckedRemoval::pass(Platform& through, Choices& selection, const Pass* rep
   }
   pass.selection = given ? *given : repeat ? repeatSelection(model, repeat->selection) : drawSelection(model, selection);
   pass.everythingChecked = checksEverything(pass.selection);
-  pass.due = ComponentModel(store, takeSnapshot(machine).values, unopenableKeys_).dueFor(pass.selection);
+  pass.due = ComponentModel(store, takeRegistrySnapshot(machine).values, unopenableKeys_).dueFor(pass.selection);
   fillTree(pass.selection, catalogue, tree);
   RunMachine runMachine(through, journal, mode);
   RemovalContext context(runMachine.platform(), catalogue, state.log, state.pathMacros, noted, store, state.uninstallDir);

@@ -76,8 +76,13 @@ std::string withLongNames(const std::string& path, const MachineSnapshot& machin
 }
 
 MachineSnapshot takeSnapshot(MemoryPlatform& machine) {
-  MachineSnapshot snapshot;
+  MachineSnapshot snapshot = takeRegistrySnapshot(machine);
   snapshotFiles(machine.files(), snapshot);
+  return snapshot;
+}
+
+MachineSnapshot takeRegistrySnapshot(MemoryPlatform& machine) {
+  MachineSnapshot snapshot;
   snapshotKeys(machine.registry(), RegRoot::ClassesRoot, "HKCR", snapshot);
   snapshotKeys(machine.registry(), RegRoot::CurrentUser, "HKCU", snapshot);
   snapshotKeys(machine.registry(), RegRoot::LocalMachine, "HKLM", snapshot);

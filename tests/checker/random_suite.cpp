@@ -414,7 +414,7 @@ void Placement::placeGroup(const std::string& target, const CFilegroup& group) {
 void Placement::place(const CUninstallLog& log) {
   const CSectionSet* components = store_.findSectionSet("default.cdf");
   if (components == nullptr) return;
-  const ComponentModel model(store_, takeSnapshot(machine_).values, {});
+  const ComponentModel model(store_, takeRegistrySnapshot(machine_).values, {});
   for (const auto& [name, section] : components->sections()) {
     std::string target;
     std::vector<std::string> groups;
