@@ -21,6 +21,8 @@ struct SyntheticShape {
   int dirsPerComponent = 10;
   int filesPerDir = 20;
   int keysPerComponent = 50;
+  int sharedPerComponent = 2;  // in a shared group of its own, each counted once in SharedDLLs
+  int deepKeyLevels = 0;       // a logged key that deep below the first component's (in memory only)
 };
 
 struct SyntheticInstallation {
@@ -35,10 +37,12 @@ struct SyntheticInstallation {
   bool create() const;
   // The store and the log describing them, as the uninstaller would load them.
   void describe(CConfigStore& store, CUninstallLog& log) const;
+  void describeShared(int c, CSection& section, CUninstallLog& log) const;
   // What create() made, deepest first, for the baseline.
   std::vector<std::string> files() const;
   std::vector<std::string> directories() const;
   std::vector<std::string> keys() const;  // below HKLM
+  std::vector<std::string> sharedFiles() const;  // also among files(), each the name of its count
   // Anything left over from a run that stopped half-way.
   void removeLeftovers() const;
 
@@ -48,6 +52,10 @@ struct SyntheticInstallation {
   static std::string fileName(int f) { return numbered("file", f).append(".dat"); }
   static std::string componentKey(int c) { return numbered(kKeyRoot, "\\C", c); }
   static std::string keyOf(int c, int k) { return numbered(componentKey(c), "\\K", k); }
+  std::string deepKey() const;
+  static std::string sharedDir(int c) { return componentDir(c) + "\\Shared"; }
+  static std::string sharedName(int f) { return numbered("lib", f).append(".dll"); }
+  static constexpr const char* kSharedDlls = "Software\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs";
 
   SyntheticShape shape;
 };

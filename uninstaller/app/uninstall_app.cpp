@@ -4,7 +4,9 @@
 #include <commctrl.h>
 
 #include "uninstaller/catalogue/catalogue.h"
-  context.recordFiles = &platform_.files();
+#include "uninstaller/engine/phases/cleanup_resume.h"
+#include "uninstaller/engine/record/journaling_platform.h"
+#include "uninstaller/engine/record/run_mode.h"
 #include "uninstaller/engine/uninstall_driver.h"
 #include "uninstaller/removal/noted_paths.h"
 #include "uninstaller/resources/resource_ids.h"
@@ -165,10 +167,7 @@ RunOutcome CUninstallApp::runSelection() {
   RunMachine machine(platform_, journal_, runModeFor(logSwitches_.plan, journal_.attached()));
   RemovalContext context(machine.platform(), catalogue(), state_.log, state_.pathMacros, notedPaths(), store_,
                          state_.uninstallDir);
-    // Components not yet finished stay in the store: the next run finishes them.
-    if (!context.platform.changesNothing() && context.phasesDone) {
-      static_cast<void>(writeBackSelection(context.catalogue, context.store, context.files()));
-    }
+  context.recordFiles = &platform_.files();
   context.journal = &journal_;
   context.silent = flags_.silent;
   context.showProgress = flags_.showProgress;

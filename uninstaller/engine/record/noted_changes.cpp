@@ -32,9 +32,9 @@ int32_t currentCount(RemovalContext& context, const std::string& fullPath) {
 // run does not remove belong to runs that ended and are done.
 PathNotes notesOf(const RemovalContext& context, const std::string& fullPath, int32_t count) {
   PathNotes found;
-  for (const ReleaseNote& note : context.record.releases()) {
-    const CComponent* component = context.catalogue.componentMap.find(platform::upper(note.component));
-    if (component && component->isDueForRemoval() && sameValueName(note.path, fullPath)) found.notes.push_back(&note);
+  for (const ReleaseNote* note : context.record.releasesOf(fullPath)) {
+    const CComponent* component = context.catalogue.componentMap.find(platform::upper(note->component));
+    if (component && component->isDueForRemoval()) found.notes.push_back(note);
   }
   if (found.notes.empty()) return found;
   const ReleaseNote& last = *found.notes.back();

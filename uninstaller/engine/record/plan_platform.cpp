@@ -1,11 +1,14 @@
 #include "uninstaller/engine/record/plan_platform.h"
 
+#include <algorithm>
 #include <map>
 #include <set>
 #include <utility>
+#include <vector>
 
 #include "platform/forwarding.h"
 #include "uninstaller/removal/key_path.h"
+#include "uninstaller/removal/safe_paths.h"
 
 namespace cvl {
 
@@ -22,6 +25,32 @@ std::string canonical(std::string path) {
 
 std::string below(const std::string& parent, const std::string& child) {
   return child.empty() ? parent : parent + "\\" + child;
+}
+
+// A file's path as Windows reads it, one spelling per file where the text
+// tells: the device prefixes and the drive's share read as the drive,
+// either slash, "." and ".." resolved, trailing dots and blanks dropped,
+// upper case. An 8.3 alias is told only by the file itself.
+std::string fileKey(const std::string& path) {
+  std::string text = upper(path);
+  for (char& c : text) c = c == '/' ? '\\' : c;
+  if (text.starts_with("\\\\?\\") || text.starts_with("\\\\.\\")) text.erase(0, 4);
+  for (const std::string host : {"\\\\LOCALHOST\\", "\\\\127.0.0.1\\"}) {
+    const size_t at = host.size();
+    if (text.starts_with(host) && text.size() > at + 1 && text[at + 1] == '$' && (text.size() == at + 2 || text[at + 2] == '\\')) {
+      text = text.substr(at, 1) + ":" + text.substr(at + 2);
+    }
+  }
+  size_t rootEnd = 0;
+  if (text.size() >= 2 && text[1] == ':') {
+    rootEnd = 2;
+  } else if (text.starts_with("\\\\")) {
+    const size_t server = text.find('\\', 2);
+    rootEnd = server == std::string::npos ? text.size() : std::min(text.find('\\', server + 1), text.size());
+  }
+  std::string key = text.substr(0, rootEnd);
+  for (const std::string& segment : resolvedSegments(text.substr(rootEnd))) key += (key.empty() ? "" : "\\") + segment;
+  return key;
 }
 
 // A set of canonical paths where holding a path covers everything below it.
@@ -54,12 +83,13 @@ struct RegistryOverlay {
   PathSet deletedKeys;
   std::set<std::pair<std::string, std::string>> deletedValues;  // key, upper-cased name
   std::map<std::pair<std::string, std::string>, RegValue> writtenValues;
+  std::set<std::string> keysWithValueChanges;  // so a key no change reached is listed as it is
 
   bool valueDeleted(const std::string& key, const std::string& name) const {
     return deletedValues.count({key, upper(name)}) != 0;
   }
   bool touches(const std::string& key) const {
-    return deletedKeys.anyBelow(key) || !deletedValues.empty() || !writtenValues.empty();
+    return deletedKeys.anyBelow(key) || keysWithValueChanges.count(key) != 0;
   }
 };
 
@@ -118,6 +148,7 @@ class PlanKey : public RegKey {
   Status setValue(const std::string& name, const RegValue& value) override {
     overlay_.deletedValues.erase({key_, upper(name)});
     overlay_.writtenValues[{key_, upper(name)}] = value;
+    overlay_.keysWithValueChanges.insert(key_);
     return kSuccess;
   }
   Status deleteValue(const std::string& name) override {
@@ -132,6 +163,7 @@ class PlanKey : public RegKey {
     }
     overlay_.writtenValues.erase({key_, upper(name)});
     overlay_.deletedValues.insert({key_, upper(name)});
+    overlay_.keysWithValueChanges.insert(key_);
     journal_.removed("value", path_ + "\\" + (name.empty() ? "(Default)" : name));
     return kSuccess;
   }
@@ -198,7 +230,7 @@ class PlanPlatform::Files : public FileSystem {
   Status status(const std::string& path, FileStatus& out) override {
     if (isRemoved(path)) return kFileNotFound;
     if (Status s = real_.status(path, out)) return s;
-    const auto changed = attributes_.find(canonical(path));
+    const auto changed = attributes_.find(fileKey(path));
     if (changed != attributes_.end()) out.attributes = changed->second | (out.attributes & attr::kDirectory);
     return kSuccess;
   }
@@ -212,7 +244,7 @@ class PlanPlatform::Files : public FileSystem {
   Status setAttributes(const std::string& path, uint32_t attributes) override {
     FileStatus current;
     if (Status s = status(path, current)) return s;
-    attributes_[canonical(path)] = attributes & ~attr::kNormal;
+    attributes_[fileKey(path)] = attributes & ~attr::kNormal;
     return kSuccess;
   }
   Status deleteFile(const std::string& path) override {
@@ -268,18 +300,22 @@ class PlanPlatform::Files : public FileSystem {
 
  private:
   void markRemoved(const char* kind, const std::string& path) {
-    deleted_.insert(canonical(path));
-    FileIdentity removed;
-    if (real_.identity(path, removed) == kSuccess) removedFiles_.insert({removed.volume, removed.index});
+    deleted_.insert(fileKey(path));
+    removedPaths_.push_back(path);
+    aliasesSeen_ = aliasesSeen_ || path.find('~') != std::string::npos;
     journal_.removed(kind, path);
   }
 
-  // Removed by the plan: named so, or, spelled another way (its drive's
-  // share, an 8.3 alias, trailing dots), the same file as one removed or
-  // inside the same folder.
+  // Removed by the plan: named so, read as Windows reads names, or, where
+  // an 8.3 alias is about, the same file as one removed or inside the same
+  // folder. Aliases are told by the files themselves, looked up only then.
   bool isRemoved(const std::string& path) {
-    if (deleted_.covers(canonical(path))) return true;
-    if (removedFiles_.empty()) return false;
+    if (deleted_.covers(fileKey(path))) return true;
+    if (deleted_.empty() || (!aliasesSeen_ && path.find('~') == std::string::npos)) return false;
+    for (; identified_ < removedPaths_.size(); ++identified_) {
+      FileIdentity removed;
+      if (real_.identity(removedPaths_[identified_], removed) == kSuccess) removedFiles_.insert({removed.volume, removed.index});
+    }
     for (std::string at = path;;) {
       FileIdentity file;
       if (real_.identity(at, file) == kSuccess && removedFiles_.count({file.volume, file.index})) return true;
@@ -292,7 +328,10 @@ class PlanPlatform::Files : public FileSystem {
   FileSystem& real_;
   RemovalJournal& journal_;
   PathSet deleted_;
-  std::set<std::pair<uint32_t, uint64_t>> removedFiles_;  // identities of what was removed
+  std::vector<std::string> removedPaths_;  // as the run named them
+  bool aliasesSeen_ = false;              // one of them through an 8.3 alias
+  size_t identified_ = 0;                 // removed paths whose identity is in removedFiles_
+  std::set<std::pair<uint32_t, uint64_t>> removedFiles_;
   std::map<std::string, uint32_t> attributes_;
 };
 

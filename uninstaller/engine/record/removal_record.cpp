@@ -133,7 +133,7 @@ bool RemovalRecord::parseNote(const std::vector<std::string>& fields) {
   if (kind == "release" && fields.size() == 6) {
     const auto before = count(fields[4]), after = count(fields[5]);
     if (!before || !after) return false;
-    releases_.push_back({fields[1], fields[2], fields[3], *before, *after});
+    keep({fields[1], fields[2], fields[3], *before, *after});
     return true;
   }
   if (kind == "runonce" && fields.size() == 4) {
@@ -154,8 +154,23 @@ bool RemovalRecord::parseNote(const std::vector<std::string>& fields) {
   return false;
 }
 
+void RemovalRecord::keep(const ReleaseNote& note) {
+  releasesByPath_[platform::upper(note.path)].push_back(releases_.size());
+  releases_.push_back(note);
+}
+
+std::vector<const ReleaseNote*> RemovalRecord::releasesOf(const std::string& path) const {
+  std::vector<const ReleaseNote*> notes;
+  const auto found = releasesByPath_.find(platform::upper(path));
+  if (found != releasesByPath_.end()) {
+    for (const size_t index : found->second) notes.push_back(&releases_[index]);
+  }
+  return notes;
+}
+
 void RemovalRecord::forget() {
   releases_.clear();
+  releasesByPath_.clear();
   runOnce_.clear();
   cleanupBegun_ = false;
   lastRunEnded_ = false;
@@ -188,7 +203,7 @@ bool RemovalRecord::noteRelease(const ReleaseNote& note) {
                                 std::to_string(note.after)}))) {
     return false;
   }
-  releases_.push_back(note);
+  keep(note);
   return true;
 }
 
@@ -234,6 +249,7 @@ void RemovalRecord::rebind(const StoreBinding& store) {
   file.reset();
   writable_ = writable_ && files_->replaceFile(fresh, path_) == kSuccess;
   releases_.clear();
+  releasesByPath_.clear();
 }
 
 void RemovalRecord::remove() {

@@ -19,6 +19,7 @@
 // that changes the store's size is noted before the store is replaced, and
 // the record then holds to either store until it is rebound.
 #include <cstdint>
+#include <map>
 #include <optional>
 #include <string>
 #include <vector>
@@ -80,6 +81,8 @@ class RemovalRecord {
   bool writable() const { return writable_; }
   const std::string& path() const { return path_; }
   const std::vector<ReleaseNote>& releases() const { return releases_; }
+  // The notes of one count, in record order; a path names the count whatever its case.
+  std::vector<const ReleaseNote*> releasesOf(const std::string& path) const;
   bool ranRunOnce(const RunOnceNote& note) const;
   bool cleanupBegun() const { return cleanupBegun_; }
   // Bound, and the last run noted in it was cut short.
@@ -95,6 +98,7 @@ class RemovalRecord {
   bool parse(const std::string& text);
   bool parseNote(const std::vector<std::string>& fields);
   void forget();
+  void keep(const ReleaseNote& note);
 
   platform::FileSystem* files_ = nullptr;
   std::string path_;
@@ -105,6 +109,7 @@ class RemovalRecord {
   StoreBinding recorded_;
   std::optional<StoreBinding> rewrittenTo_;
   std::vector<ReleaseNote> releases_;
+  std::map<std::string, std::vector<size_t>> releasesByPath_;  // upper-cased path: indexes into releases_
   std::vector<RunOnceNote> runOnce_;
   bool cleanupBegun_ = false;
   bool lastRunEnded_ = false;
