@@ -185,6 +185,7 @@ std::string ComponentModel::targetOf(const std::string& component) const {
 // eligible member; each required component hears from it once. Worked out
 // as a fixed point of those counts, round by round.
 std::vector<DueComponent> ComponentModel::dueFor(const Selection& selection) const {
+  if (!startsUp_) return {};  // nothing runs; a loop of groups would not settle either
   const size_t n = components_.size();
   std::vector<uint64_t> own(n, 0);
   std::function<void(const SelectionItem&)> ask = [&](const SelectionItem& item) {

@@ -52,6 +52,7 @@ class ComponentModel {
   // TARGET with the registry's folder put in; empty for an unknown name.
   std::string targetOf(const std::string& component) const;
 
+  // Nothing when start-up stops at the store.
   std::vector<DueComponent> dueFor(const Selection& selection) const;
   // The store as the write-back leaves it: SELECTED=No for each due component.
   void markRemoved(CConfigStore& store, const std::vector<DueComponent>& due) const;
