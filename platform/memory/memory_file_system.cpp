@@ -60,6 +60,17 @@ std::string asWindowsReads(std::string part) {
   return part;
 }
 
+// A part names a child by its long name or, as Windows allows, by its 8.3 alias.
+MemoryFsNodePtr childNamed(const MemoryFsNode& dir, const std::string& part) {
+  const auto found = dir.children.find(upper(part));
+  if (found != dir.children.end()) return found->second;
+  if (part.find('~') == std::string::npos) return nullptr;
+  for (const auto& [key, child] : dir.children) {
+    if (shortNameOf(child->name) == upper(part)) return child;
+  }
+  return nullptr;
+}
+
 }  // namespace
 
 MemoryFileSystem::MemoryFileSystem() { addDirectory("C:\\"); }
@@ -109,24 +120,30 @@ Status MemoryFileSystem::locate(const FsPath& path, MemoryFsNodePtr& node, Memor
   if (root == roots_.end()) return kPathNotFound;
   MemoryFsNodePtr dir = root->second;
   for (size_t i = 0; i + 1 < path.parts.size(); ++i) {
-    auto child = dir->children.find(upper(path.parts[i]));
-    if (child == dir->children.end() || !child->second->directory) return kPathNotFound;
-    dir = child->second;
+    MemoryFsNodePtr child = childNamed(*dir, path.parts[i]);
+    if (!child || !child->directory) return kPathNotFound;
+    dir = child;
   }
   if (path.parts.empty()) {
     node = dir;
     return kSuccess;
   }
   parent = dir;
-  auto found = dir->children.find(upper(path.parts.back()));
-  if (found != dir->children.end()) node = found->second;
+  node = childNamed(*dir, path.parts.back());
   if (node && path.trailingSlash && !node->directory) return kPathNotFound;
   return kSuccess;
 }
 
-std::string MemoryFileSystem::canonical(const FsPath& path) {
+// Parts reached through an 8.3 alias are named by their long names, so
+// that one file has one canonical path however it is spelled.
+std::string MemoryFileSystem::canonical(const FsPath& path) const {
+  const auto root = roots_.find(upper(path.root));
+  MemoryFsNodePtr dir = root == roots_.end() ? nullptr : root->second;
   std::string text = path.root;
-  for (const auto& part : path.parts) text += "\\" + part;
+  for (const auto& part : path.parts) {
+    dir = dir && dir->directory ? childNamed(*dir, part) : nullptr;
+    text += "\\" + (dir ? dir->name : part);
+  }
   return upper(text);
 }
 
@@ -357,8 +374,8 @@ MemoryFsNodePtr MemoryFileSystem::ensureDirectory(const FsPath& path) {
   if (!root) root = makeNode(path.root, true);
   MemoryFsNodePtr dir = root;
   for (const auto& part : path.parts) {
-    MemoryFsNodePtr& child = dir->children[upper(part)];
-    if (!child) child = makeNode(part, true);
+    MemoryFsNodePtr child = childNamed(*dir, part);
+    if (!child) child = dir->children[upper(part)] = makeNode(part, true);
     dir = child;
   }
   return dir;
@@ -374,11 +391,14 @@ void MemoryFileSystem::addFile(const std::string& path, const std::string& conte
   if (!resolve(path, p) || p.parts.empty()) return;
   std::string name = p.parts.back();
   p.parts.pop_back();
+  MemoryFsNodePtr dir = ensureDirectory(p);
+  // A file named by its alias is the file the alias stands for.
+  if (MemoryFsNodePtr existing = childNamed(*dir, name)) name = existing->name;
   MemoryFsNodePtr node = makeNode(name, false);
   node->content = content;
   node->attributes = attributes & kSettableAttributes;
   node->reparsePoint = (attributes & attr::kReparsePoint) != 0;
-  ensureDirectory(p)->children[upper(name)] = node;
+  dir->children[upper(name)] = node;
 }
 
 void MemoryFileSystem::seedTimes(const std::string& path, FileTime created, FileTime accessed, FileTime written) {

@@ -2,7 +2,8 @@
 // The file system of the in-memory Windows: drives ("C:") and shares
 // ("\\\\server\\share") holding directories and files with attributes, times
 // and content. Names compare without regard to case and keep the case they
-// were created with; relative paths start at the current directory. Tests
+// were created with; a path may reach a file or folder through its 8.3
+// alias; relative paths start at the current directory. Tests
 // seed it, inspect it and make single operations fail on chosen paths.
 #include <map>
 #include <optional>
@@ -74,7 +75,7 @@ class MemoryFileSystem : public FileSystem {
   // resolve, then the fault switch for op (when given), then locate.
   Status reach(const std::string& path, std::optional<Op> op, FsPath& p, MemoryFsNodePtr& node,
                MemoryFsNodePtr& parent) const;
-  static std::string canonical(const FsPath& path);
+  std::string canonical(const FsPath& path) const;
   Status fault(const FsPath& path, Op op) const;
   MemoryFsNodePtr ensureDirectory(const FsPath& path);
   MemoryFsNodePtr makeNode(const std::string& name, bool directory) const;

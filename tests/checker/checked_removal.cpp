@@ -2,9 +2,12 @@
 
 #include <algorithm>
 
+#include "tests/checker/safety_rules.h"
+#include "tests/checker/selection.h"
 #include "tests/support/doubles/driver_doubles.h"
 #include "uninstaller/catalogue/catalogue.h"
 #include "uninstaller/engine/phases/cleanup_resume.h"
+#include "uninstaller/engine/record/run_mode.h"
 #include "uninstaller/engine/uninstall_driver.h"
 #include "uninstaller/removal/noted_paths.h"
 #include "uninstaller/startup/startup_sequence.h"
@@ -90,36 +93,27 @@ std::string applicationOf(const Run& run) {
   }
 }
 
-// The selection: each offered component checked or not. Without a choice
-// everything is checked, the whole suite goes.
-void selectTopComponents(Choices& choices, const Catalogue& catalogue, test::PlainTree& tree,
-                         std::vector<std::string>& checked, bool& everything, const Pass* repeat,
-                         std::vector<bool>* statesOut = nullptr) {
-  everything = !catalogue.topComponents.empty();
-  // Item by item while the same items are offered; else by name.
-  const bool sameItems = repeat && repeat->states.size() == catalogue.topComponents.size();
-  std::vector<bool> states;
-  for (const std::string& name : catalogue.topComponents) {
-    CComponent* component = catalogue.componentMap.find(name);
-    const bool check = sameItems ? repeat->states[states.size()]
-                       : repeat  ? repeat->everythingChecked ||
-                                      (component && std::count(repeat->checked.begin(), repeat->checked.end(), component->name))
-                                 : !choices.percent(35);
-    states.push_back(check);
-    tree.add(check ? CheckState::Checked : CheckState::Unchecked, component);
-    if (check && component != nullptr) checked.push_back(component->name);
-    everything = everything && check;
+void fillTree(const std::vector<SelectionItem>& items, const Catalogue& catalogue, test::PlainTree& tree,
+              SelectionTree::Item parent = 0) {
+  for (const SelectionItem& item : items) {
+    const SelectionTree::Item added = tree.add(item.state, catalogue.componentMap.find(item.component), parent);
+    fillTree(item.children, catalogue, tree, added);
   }
-  if (statesOut) *statesOut = states;
 }
 
-std::vector<DueComponent> dueComponents(const Catalogue& catalogue) {
-  std::vector<DueComponent> due;
-  for (const auto& entry : catalogue.componentMap) {
-    const CComponent& c = *entry.component;
-    if (c.isDueForRemoval()) due.push_back({c.name, c.target, c.fileGroups, c.vba});
+std::string joined(const std::vector<std::string>& names) {
+  std::string text;
+  for (const std::string& name : names) text += (text.empty() ? "" : ", ") + name;
+  return text;
+}
+
+const char* prefixOf(RegRoot root) {
+  switch (root) {
+    case RegRoot::ClassesRoot: return "HKCR";
+    case RegRoot::CurrentUser: return "HKCU";
+    case RegRoot::LocalMachine: return "HKLM";
+    default: return "HKU";
   }
-  return due;
 }
 
 std::map<std::string, std::string> checkerMacros() {
@@ -151,7 +145,18 @@ void CheckedRemoval::writeLog(const std::vector<uint8_t>& bytes) {
   machine.files().addFile(std::string(places::kUninstallDir) + "cvlinst.log", std::string(bytes.begin(), bytes.end()));
 }
 
-Pass CheckedRemoval::pass(Platform& through, Choices& selection, const Pass* repeat) {
+void CheckedRemoval::denyOpening(RegRoot root, const std::string& key) {
+  machine.registry().fail(root, key, MemoryRegistry::Op::Open, kAccessDenied);
+  unopenableKeys_.insert(placeOf(prefixOf(root), key));
+}
+
+void CheckedRemoval::holdOpen(const std::string& path, Status refusal) {
+  machine.files().fail(path, MemoryFileSystem::Op::Delete, refusal);
+  filesHeldOpen_.push_back(path);
+}
+
+Pass CheckedRemoval::pass(Platform& through, Choices& selection, const Pass* repeat, RunMode mode,
+                          const Selection* given) {
   Pass pass;
   CConfigStore store;
   Catalogue catalogue;
@@ -159,83 +164,95 @@ Pass CheckedRemoval::pass(Platform& through, Choices& selection, const Pass* rep
   NotedPaths noted;
   test::PlainTree tree;
   test::ProgressRecorder progress;
-  pass.started = runStartup(through, store, catalogue, state) == StartupError::None;
   RemovalJournal journal;
-  if (finishBegunCleanup(through, pass.started ? state.uninstallDir : places::kUninstallDir, journal)) {
+  if (mode != RunMode::Real) journal.attach([&pass](const std::string& line) { pass.journal.push_back(line); });
+  pass.started = runStartup(through, store, catalogue, state) == StartupError::None;
+  if (mode != RunMode::Plan &&
+      finishBegunCleanup(through, pass.started ? state.uninstallDir : places::kUninstallDir, journal)) {
     pass.removed = pass.everythingChecked = true;
     return pass;
   }
   if (!pass.started) return pass;
-  selectTopComponents(selection, catalogue, tree, pass.checked, pass.everythingChecked, repeat, &pass.states);
-  RemovalContext context(through, catalogue, state.log, state.pathMacros, noted, store, state.uninstallDir);
+  // The tree is the checker's own; the engine's components only label it.
+  const ComponentModel model(store, {}, unopenableKeys_);
+  if (model.offered() != catalogue.topComponents) {
+    pass.offerFaults.push_back({"the top components offered are the store's installed ones",
+                                "offered " + joined(catalogue.topComponents) + "; the store's: " + joined(model.offered())});
+  }
+  pass.selection = given ? *given : repeat ? repeatSelection(model, repeat->selection) : drawSelection(model, selection);
+  pass.everythingChecked = checksEverything(pass.selection);
+  pass.due = ComponentModel(store, takeRegistrySnapshot(machine).values, unopenableKeys_).dueFor(pass.selection);
+  fillTree(pass.selection, catalogue, tree);
+  RunMachine runMachine(through, journal, mode);
+  RemovalContext context(runMachine.platform(), catalogue, state.log, state.pathMacros, noted, store, state.uninstallDir);
   context.silent = true;
+  context.journal = &journal;
+  context.recordFiles = &through.files();  // as the program has it: its bookkeeping is not journaled
   pass.removed = runUninstall(context, tree, progress);
-  if (pass.removed) pass.due = dueComponents(catalogue);
   return pass;
 }
 
 std::vector<Violation> CheckedRemoval::judgeSince(const MachineSnapshot& before, const CConfigStore& store,
-                                                  const CUninstallLog& log, const Pass& pass) {
+                                                  const CUninstallLog& log, const Pass& pass, const Pass* again) {
+  machine.files().restart();
   const MachineSnapshot after = takeSnapshot(machine);
-  RunRecord record{store, log, {}, {}, false, checkerMacros(),
-                   {places::kUninstallDir, places::kSystemDir, places::kProgramFiles, places::kCommonFiles},
-                   {{"SYSTEMROOT", "C:\\WINDOWS"}}, before, after, {}, {}, machine.system().libraryLoads(),
-                   vbaPackages()};
-  if (pass.removed) {
-    record.due = pass.due;
-    record.checkedTopComponents = pass.checked;
-    record.everythingChecked = pass.everythingChecked;
-  }
+  RunRecord record{.store = store,
+                   .log = log,
+                   .selection = pass.removed ? &pass.selection : nullptr,
+                   .dueInRunAgain = again && again->removed ? again->due : std::vector<DueComponent>(),
+                   .unopenableKeys = unopenableKeys_,
+                   .macros = checkerMacros(),
+                   .places = {places::kUninstallDir, places::kSystemDir, places::kProgramFiles, places::kCommonFiles},
+                   .environment = {{"SYSTEMROOT", "C:\\WINDOWS"}},
+                   .before = before,
+                   .after = after,
+                   .commandLines = {},
+                   .applications = {},
+                   .libraryLoads = machine.system().libraryLoads(),
+                   .vbaPackages = vbaPackages()};
   for (const auto& start : machine.system().runs()) {
     record.commandLines.push_back(start.commandLine);
     record.applications.push_back(applicationOf(start));
   }
-  return judgeRun(record);
+  std::vector<Violation> violations = judgeRun(record);
+  violations.insert(violations.end(), pass.offerFaults.begin(), pass.offerFaults.end());
+  return violations;
 }
 
-Outcome CheckedRemoval::run(Choices& selection) {
-  Outcome outcome;
+// A plan changes nothing, starts nothing, loads nothing and leaves nothing
+// for the restart.
+std::vector<Violation> CheckedRemoval::planFaults(const MachineSnapshot& before) {
+  std::vector<Violation> faults;
+  for (const Change& change : changesBetween(before, takeSnapshot(machine))) {
+    faults.push_back({"a plan changes nothing", describe(change)});
+  }
+  for (const auto& start : machine.system().runs()) faults.push_back({"a plan starts nothing", start.commandLine});
+  for (const std::string& library : machine.system().libraryLoads()) faults.push_back({"a plan loads nothing", library});
+  for (const std::string& path : machine.system().shellDeletes()) faults.push_back({"a plan deletes nothing", path});
+  for (const std::string& path : machine.files().scheduledAtRestart()) {
+    faults.push_back({"a plan leaves nothing for the restart", path});
+  }
+  return faults;
+}
+
+Outcome CheckedRemoval::run(Choices& selection, RunMode mode, const Selection* given) {
   const MachineSnapshot before = takeSnapshot(machine);
-  const std::string storePath = std::string(places::kUninstallDir) + "cvlinst.dat";
   // The checker reads store and log on its own, before the run.
   CConfigStore originalStore;
   CUninstallLog originalLog;
   try {
-    originalStore.load(machine.files(), storePath);
+    originalStore.load(machine.files(), std::string(places::kUninstallDir) + "cvlinst.dat");
     originalLog.load(machine.files(), std::string(places::kUninstallDir) + "cvlinst.log");
   } catch (const ArchiveError&) {
   }
-
-  CConfigStore store;
-  Catalogue catalogue;
-  StartupState state;
-  NotedPaths noted;
-  test::PlainTree tree;
-  test::ProgressRecorder progress;
-  std::vector<std::string> checked;
-  outcome.started = runStartup(machine, store, catalogue, state) == StartupError::None;
-  if (outcome.started) {
-    selectTopComponents(selection, catalogue, tree, checked, outcome.everythingChecked, nullptr);
-    RemovalContext context(machine, catalogue, state.log, state.pathMacros, noted, store, state.uninstallDir);
-    context.silent = true;
-    outcome.removed = runUninstall(context, tree, progress);
+  Pass done = pass(machine, selection, nullptr, mode, given);
+  Outcome outcome{done.started, done.removed, done.everythingChecked, done.selection, std::move(done.journal), {}};
+  if (mode == RunMode::Plan) {
+    outcome.violations = planFaults(before);
+    outcome.violations.insert(outcome.violations.end(), done.offerFaults.begin(), done.offerFaults.end());
+  } else {
+    outcome.violations = judgeSince(before, originalStore, originalLog, done);
   }
-
-  const MachineSnapshot after = takeSnapshot(machine);
-  RunRecord record{originalStore, originalLog, {}, {}, false, checkerMacros(),
-                   {places::kUninstallDir, places::kSystemDir, places::kProgramFiles, places::kCommonFiles},
-                   {{"SYSTEMROOT", "C:\\WINDOWS"}}, before, after, {}, {}, machine.system().libraryLoads(),
-                   vbaPackages()};
-  if (outcome.removed) {
-    record.due = dueComponents(catalogue);
-    record.checkedTopComponents = checked;
-    record.everythingChecked = outcome.everythingChecked;
-  }
-  for (const auto& start : machine.system().runs()) {
-    record.commandLines.push_back(start.commandLine);
-    record.applications.push_back(applicationOf(start));
-  }
-  outcome.violations = judgeRun(record);
   return outcome;
 }
 

@@ -1,8 +1,11 @@
 #pragma once
 // A removal cut short after any of its changes, as a killed process is, then
-// run again to its end: the machine ends as after one whole removal, no
-// shared count ever drops below what that removal leaves, every change of
-// both runs is one the checker allows, and no RunOnce command starts twice.
+// run again to its end: the machine ends as after one whole removal (or,
+// cut once the store was written back, as after a whole removal run again:
+// where a store's dependencies are one-sided, a second run may take what
+// the first had to leave), no shared count ever drops below what those
+// removals leave, every change of both runs is one the checker allows, and
+// no RunOnce command starts twice.
 #include <cstdint>
 #include <functional>
 #include <map>
@@ -18,6 +21,7 @@ using ChoicesSource = std::function<std::unique_ptr<Choices>()>;
 
 struct WholeRemoval {
   MachineSnapshot end;
+  MachineSnapshot endRunAgain;
   uint64_t changes = 0;  // each a step the cut can stop after
   std::map<std::string, int> starts;  // RunOnce command lines, how often each started
 };

@@ -1,6 +1,9 @@
 #include "tests/checker/machine_snapshot.h"
 
 #include <functional>
+#include <optional>
+
+#include "platform/memory/wildcard.h"
 
 namespace cvl::checker {
 namespace {
@@ -35,11 +38,51 @@ bool sameStatus(const FileStatus& a, const FileStatus& b) {
          a.written == b.written;
 }
 
+// The long name of the child of folder whose alias is part, or nothing.
+std::optional<std::string> childByAlias(const std::string& folder, const std::string& part, const MachineSnapshot& machine) {
+  const std::string prefix = folder + "\\";
+  for (auto it = machine.files.lower_bound(prefix); it != machine.files.end() && it->first.rfind(prefix, 0) == 0; ++it) {
+    const std::string rest = it->first.substr(prefix.size());
+    const std::string name = rest.substr(0, rest.find('\\'));
+    if (shortNameOf(name) == part) return name;
+  }
+  return std::nullopt;
+}
+
 }  // namespace
 
+std::string withLongNames(const std::string& path, const MachineSnapshot& machine) {
+  if (path.find('~') == std::string::npos) return path;
+  std::vector<std::string> parts;
+  for (size_t start = 0;;) {
+    const size_t slash = path.find('\\', start);
+    parts.push_back(path.substr(start, slash - start));
+    if (slash == std::string::npos) break;
+    start = slash + 1;
+  }
+  const size_t rootParts = parts[0].empty() ? 4 : 1;  // "\\server\share" or "C:"
+  std::string resolved;
+  for (size_t i = 0; i < parts.size(); ++i) {
+    if (i < rootParts) {
+      resolved += (i ? "\\" : "") + parts[i];
+      continue;
+    }
+    const auto alias = parts[i].find('~') == std::string::npos || machine.files.count(resolved + "\\" + parts[i])
+                           ? std::nullopt
+                           : childByAlias(resolved, parts[i], machine);
+    resolved += "\\" + alias.value_or(parts[i]);
+  }
+  return resolved;
+}
+
 MachineSnapshot takeSnapshot(MemoryPlatform& machine) {
-  MachineSnapshot snapshot;
+  MachineSnapshot snapshot = takeRegistrySnapshot(machine);
   snapshotFiles(machine.files(), snapshot);
+  return snapshot;
+}
+
+MachineSnapshot takeRegistrySnapshot(MemoryPlatform& machine) {
+  MachineSnapshot snapshot;
   snapshotKeys(machine.registry(), RegRoot::ClassesRoot, "HKCR", snapshot);
   snapshotKeys(machine.registry(), RegRoot::CurrentUser, "HKCU", snapshot);
   snapshotKeys(machine.registry(), RegRoot::LocalMachine, "HKLM", snapshot);

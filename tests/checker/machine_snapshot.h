@@ -26,6 +26,12 @@ struct MachineSnapshot {
 };
 
 MachineSnapshot takeSnapshot(platform::MemoryPlatform& machine);
+// The registry alone, where only what is read from it matters.
+MachineSnapshot takeRegistrySnapshot(platform::MemoryPlatform& machine);
+
+// A canonical path with each 8.3 alias replaced by the long name of the
+// file or folder it stands for on that machine, as Windows resolves it.
+std::string withLongNames(const std::string& path, const MachineSnapshot& machine);
 
 struct Change {
   enum class Kind { FileDeleted, DirDeleted, FileAltered, FileCreated, KeyDeleted, KeyCreated, ValueDeleted,

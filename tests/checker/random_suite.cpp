@@ -1,12 +1,16 @@
 // Random installations of the suite for the checker: components with
-// targets and file groups, and an install log whose entries are mostly
-// ordinary and sometimes hostile (empty, relative, drive-root and UNC
-// targets, ".." and drive names, wildcards, very long names, shared
-// containers, names differing only in case, duplicated entries, names as
-// Windows reads them otherwise: a zero byte inside, trailing dots and
-// blanks, "./", devices, "\\?\" and share targets). What the log names is
-// placed on the machine, with foreign files and keys around it.
+// targets and file groups, nested groups (shown expanded or not) and
+// dependencies both ways, target folders in the registry, and an install
+// log whose entries are mostly ordinary and sometimes hostile (empty,
+// relative, drive-root, UNC, 8.3 and device-prefixed targets, ".." and
+// drive names, wildcards, very long names, every shared container, the
+// uninstaller's own keys, names differing only in case, duplicated
+// entries, names as Windows reads them otherwise: a zero byte inside,
+// trailing dots and blanks, "./", devices). What the log names is placed on
+// the machine, with foreign files and keys around it; some files are in
+// use, some keys cannot be opened, and some groups name themselves.
 #include <functional>
+#include <set>
 
 #include "tests/checker/checked_removal.h"
 #include "tests/checker/safety_rules.h"
@@ -24,16 +28,22 @@ const Strings kTargets = {"<TARGETDIR>", "<TARGETDIR>\\Tools", "C:\\Program File
                           "<UNKNOWN>\\X", "\\Program Files\\Corvel", "C:\\Program Files\\Corvel\\*",
                           "C:/Program Files/Corvel/Slashed", "C:\\Program Files\\Corvel\\" + std::string(200, 'L'),
                           "\\\\?\\C:\\Program Files\\Corvel\\Uninstall", "\\\\.\\C:\\Program Files\\Corvel",
-                          "\\\\localhost\\C$\\Program Files\\Corvel\\Uninstall", "<TARGETDIR>\\Uninstall\\."};
+                          "\\\\localhost\\C$\\Program Files\\Corvel\\Uninstall", "<TARGETDIR>\\Uninstall\\.",
+                          "C:\\PROGRA~1\\Corvel", "C:\\PROGRA~1\\Corvel\\UNINST~1"};
+// Folders the component keys give the top components' targets.
+const Strings kTargetDirs = {"C:\\Program Files\\Corvel\\", "C:\\Program Files\\Corvel", "C:\\Program Files\\Corvel\\Alt\\",
+                             "c:\\program files\\corvel\\lower", "C:\\PROGRA~1\\Corvel\\Short", "D:\\Corvel", "",
+                             "<TARGETDIR>\\Nested", "C:\\Program Files\\Corvel\\" + std::string(260, 'L')};
 const Strings kFiles = {"app.dll", "Tool.exe", "readme.txt", "help.hlp", "HELP.GID", "Server.ocx", "sub\\inner.dll",
                         "x..y.dll", "APP.DLL", "kernel32.dll", "KERNEL32.DLL", "foreign.dll", "..\\boot.ini",
                         "..\\..\\boot.ini", "\\boot.ini", "C:\\boot.ini", "\\\\server\\share\\foreign.txt", "*.*",
                         "*.dll", "../boot.ini", "sub\\..\\..\\boot.ini", std::string(250, 'N') + ".dll",
                         "cvlinst.dat", "cvlinst.log", "cvlpsapi.dll", "app.dll\0x"s, "kernel32.dll\0x"s, "APP.DLL.",
                         "app.dll ", "KERNEL32.DLL.", "kernel32.dll. ", "./KERNEL32.DLL", "x/kernel32.dll", "", ".",
-                        "CON", "nul.txt", "com1.dll", "notes.gidx", "cvlinst.log."};
+                        "CON", "nul.txt", "com1.dll", "notes.gidx", "cvlinst.log.", "UNINST~1\\cvlinst.dat",
+                        "TOOLWI~1.EXE"};
 const Strings kDirs = {"Bin", "Help", "Uninstall", "..", "..\\..\\WINDOWS", "\\WINDOWS", "C:\\WINDOWS",
-                       "\\\\server\\share", "Bin\\..\\.."};
+                       "\\\\server\\share", "Bin\\..\\..", "UNINST~1"};
 // Key templates; "#" stands for a per-group name.
 const std::vector<std::pair<std::string, Strings>> kKeys = {
     {"HKLM\\Software\\Corvel\\#", {"Version=1", "(Default)=Corvel"}},
@@ -69,7 +79,20 @@ const std::vector<std::pair<std::string, Strings>> kKeys = {
     {"HKCR\\TypeLib", {}}, {"HKCR\\AppID", {"CorvelMark=1"}},
     {"HKU\\S-1-5-21-7_Classes\\*\\shellex\\ContextMenuHandlers", {"CorvelMark=1"}},
     {"HKU\\S-1-5-21-7_Classes\\CLSID", {}},
-    {"HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Corvel System", {"DisplayName=x"}}};
+    {"HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Corvel System", {"DisplayName=x"}},
+    {"HKCU\\Software\\Corvel\\Uninstall\\#", {"Mirror=1"}},
+    {"HKLM\\software\\corvel\\uninstall\\components\\#", {"MSIPath=x", "(Default)=C:\\"}},
+    {"HKCU\\Software\\Corvel", {"Installed=1"}},
+    // The suite's own entries inside the shared containers.
+    {"HKCR\\Interface\\{C1000000-0000-0000-0000-00000000000#}", {"(Default)=ICorvel"}},
+    {"HKCR\\TypeLib\\{C2000000-0000-0000-0000-00000000000#}", {}},
+    {"HKCR\\AppID\\{C3000000-0000-0000-0000-00000000000#}", {"(Default)=Corvel"}},
+    {"HKCR\\Drive\\shellex\\ContextMenuHandlers\\Corvel#", {"(Default)={C0}"}},
+    {"HKCR\\.cvx\\OpenWithList\\Corvel#.exe", {}},
+    {"HKU\\S-1-5-21-7_Classes\\Corvel.Doc", {"(Default)=Corvel Document"}},
+    {"HKU\\S-1-5-21-7_Classes\\Drive\\shellex", {"CorvelMark=1"}},
+    {"HKU\\S-1-5-21-7_Classes\\Interface", {}},
+    {"HKCU\\Software\\Classes\\Unknown\\shell", {"CorvelMark=1"}}};
 const std::vector<std::pair<std::string, std::string>> kTitles = {
     {"T0", "Corvel Word"}, {"T1", "..\\..\\..\\Desktop\\Notes"}, {"T2", "C:\\boot"}, {"T3", "\\\\server\\share\\foreign"},
     {"T4", "\\Evil"}, {"T5", "Sub\\Corvel Calc"}, {"T6", "Folder Link"}, {"T7", "corvel word"},
@@ -85,7 +108,7 @@ const std::vector<std::pair<RegType, std::string>> kCommands = {
     {RegType::ExpandSz, "%SystemRoot%\\system32\\cmd.exe /c exit"},
     {RegType::Sz, "relative\\tool.exe"},
     {RegType::Sz, "regsvr32 /s C:\\Program Files\\Corvel\\app.dll"}};
-const Strings kComponentNames = {"Word", "Calc", "Draw", "Tools", "Shared", "Extra"};
+const Strings kComponentNames = {"Word", "Calc", "Draw", "Tools", "Shared", "Extra", "Viewer", "Fonts"};
 
 std::map<std::string, std::string> seedingMacros() {
   return {{"<TARGETDIR>", upper(places::kTargetDir)}, {"<WINSYSDIR>", upper(places::kSystemDir)},
@@ -104,16 +127,21 @@ std::optional<std::string> placeOnDisk(const std::string& path) {
 
 class SuiteBuilder {
  public:
-  SuiteBuilder(Choices& choices, MemoryPlatform& machine) : choices_(choices), machine_(machine) {}
+  SuiteBuilder(Choices& choices, CheckedRemoval& removal)
+      : choices_(choices), removal_(removal), machine_(removal.machine) {}
   void build(CConfigStore& store, CUninstallLog& log);
 
  private:
   void addComponents(CSectionSet& components);
+  void addComponent(CSectionSet& components, uint32_t index, std::vector<CSection*>& sections);
+  void addDependency(std::vector<CSection*>& sections, uint32_t index);
+  void addHostileLinks(CSectionSet& components, std::vector<CSection*>& sections);
   void addGroup(CUninstallLog& log, const std::string& name, int index);
   void fillFiles(StringList& files, int32_t& count);
-  void seedCommands(const std::string& component);
+  void seedComponentKey(const std::string& component);
 
   Choices& choices_;
+  CheckedRemoval& removal_;
   MemoryPlatform& machine_;
 };
 
@@ -121,8 +149,8 @@ class SuiteBuilder {
 // Windows would find it, with foreign files and keys around it.
 class Placement {
  public:
-  Placement(Choices& choices, MemoryPlatform& machine, const CConfigStore& store)
-      : choices_(choices), machine_(machine), store_(store) {}
+  Placement(Choices& choices, CheckedRemoval& removal, const CConfigStore& store)
+      : choices_(choices), removal_(removal), machine_(removal.machine), store_(store) {}
   void place(const CUninstallLog& log);
 
  private:
@@ -134,43 +162,88 @@ class Placement {
 
   static constexpr int kMostPlaced = 400;  // keeps crafted logs quick to place
   Choices& choices_;
+  CheckedRemoval& removal_;
   MemoryPlatform& machine_;
   const CConfigStore& store_;
   int placed_ = 0;
 };
 
+// Each component is a top component or a member of an earlier one, which
+// may itself be a member: groups nest.
 void SuiteBuilder::addComponents(CSectionSet& components) {
-  CSection& top = components.addSection("TopComponents");
+  components.addSection("TopComponents");
   components.addSection("Components");
+  std::vector<CSection*> sections;
   const uint32_t count = 1 + choices_.below(static_cast<uint32_t>(kComponentNames.size()));
-  std::vector<CSection*> groups;
-  for (uint32_t i = 0; i < count; ++i) {
-    const std::string& name = kComponentNames[i];
-    CSection& section = components.addSection(name);
-    section.assign("UNINSTALLABLE", "YES");
-    section.assign("INCLUDEINBUILD", "YES");
-    section.assign("SELECTED", choices_.percent(10) ? "NO" : "YES");
-    const std::string target = choices_.percent(60) ? kTargets[0] : choices_.pick(kTargets);
-    section.assign("TARGET", target);
-    for (uint32_t g = 0, n = 1 + choices_.below(2); g < n; ++g) {
-      const std::string group = std::to_string(choices_.below(5));
-      section.assign("FILEGROUP" + std::to_string(g), (choices_.percent(20) ? "G" : "g") + group);
-    }
-    if (choices_.percent(15)) section.assign("MISC", "VBA");
-    if (choices_.percent(15) && i > 0) section.assign("REQUIRED1", kComponentNames[choices_.below(i)]);
-    if (i > 0 && !groups.empty() && choices_.percent(40)) {
-      choices_.pick(groups)->assign("MEMBER" + std::to_string(i), name);
-      continue;
-    }
+  for (uint32_t i = 0; i < count; ++i) addComponent(components, i, sections);
+  addHostileLinks(components, sections);
+}
+
+void SuiteBuilder::addComponent(CSectionSet& components, uint32_t index, std::vector<CSection*>& sections) {
+  CSection& top = *components.findSection("TopComponents");
+  const std::string& name = kComponentNames[index];
+  CSection& section = components.addSection(name);
+  sections.push_back(&section);
+  section.assign(choices_.percent(20) ? "Uninstallable" : "UNINSTALLABLE", choices_.percent(4) ? "Y" : "yes");
+  if (!choices_.percent(4)) section.assign("INCLUDEINBUILD", "YES");
+  section.assign(choices_.percent(20) ? "Selected" : "SELECTED", choices_.percent(10) ? "NO" : "YES");
+  section.assign("TARGET", choices_.percent(60) ? kTargets[0] : choices_.pick(kTargets));
+  for (uint32_t g = 0, n = 1 + choices_.below(2); g < n; ++g) {
+    const std::string group = std::to_string(choices_.below(5));
+    section.assign("FILEGROUP" + std::to_string(g), (choices_.percent(20) ? "G" : "g") + group);
+  }
+  std::string misc;
+  if (choices_.percent(15)) misc += "VBA,";
+  if (choices_.percent(30)) misc += "EXPAND,";
+  if (choices_.percent(10)) misc += "SERVED";
+  if (!misc.empty()) section.assign("MISC", misc);
+  if (index > 0) addDependency(sections, index);
+  if (index > 0 && choices_.percent(40)) {
+    sections[choices_.below(index)]->assign("MEMBER" + std::to_string(index), name);
+    if (choices_.percent(10)) sections[choices_.below(index)]->assign("MEMBERALSO" + std::to_string(index), name);
+    if (choices_.percent(50)) section.assign("VISIBLE", "YES");
+    if (!choices_.percent(10)) return;  // members are mostly not offered at the top
+  } else if (!choices_.percent(10)) {
     section.assign("VISIBLE", "YES");
-    top.assign("TOP" + std::to_string(i), name);
-    if (choices_.percent(10)) top.assign("TWICE" + std::to_string(i), name);
-    groups.push_back(&section);
-    seedCommands(name);
+  }
+  top.assign("TOP" + std::to_string(index), name);
+  if (choices_.percent(10)) top.assign("TWICE" + std::to_string(index), name);
+  seedComponentKey(name);
+}
+
+// A required component usually lists its dependent back; not always.
+void SuiteBuilder::addDependency(std::vector<CSection*>& sections, uint32_t index) {
+  const std::string& name = kComponentNames[index];
+  if (choices_.percent(25)) {
+    const uint32_t needed = choices_.below(index);
+    sections[index]->assign("REQUIRED1", kComponentNames[needed]);
+    if (choices_.percent(75)) sections[needed]->assign("REQUIREDBY" + std::to_string(index), name);
+  }
+  if (choices_.percent(8)) sections[index]->assign("REQUIREDBY1", kComponentNames[choices_.below(index)]);
+  if (choices_.percent(5)) sections[index]->assign("REQUIRED2", "Ghost");
+}
+
+// Names of nothing, a group naming a member above it (a loop, which stops
+// start-up), and a second section under a name differing only in case.
+void SuiteBuilder::addHostileLinks(CSectionSet& components, std::vector<CSection*>& sections) {
+  const auto count = static_cast<uint32_t>(sections.size());
+  if (choices_.percent(4)) choices_.pick(sections)->assign("MEMBERGHOST", "Ghost");
+  if (choices_.percent(3)) components.findSection("TopComponents")->assign("TOPGHOST", "Ghost");
+  if (choices_.percent(2)) sections[choices_.below(count)]->assign("MEMBERLOOP", kComponentNames[choices_.below(count)]);
+  if (choices_.percent(4)) {
+    CSection& again = components.addSection(upper(kComponentNames[choices_.below(count)]));
+    again.assign("UNINSTALLABLE", "YES");
+    again.assign("INCLUDEINBUILD", "YES");
+    again.assign("SELECTED", "YES");
+    again.assign("VISIBLE", "YES");
+    again.assign("TARGET", choices_.pick(kTargets));
+    again.assign("FILEGROUP1", "g" + std::to_string(choices_.below(5)));
   }
 }
 
-void SuiteBuilder::seedCommands(const std::string& component) {
+// The component's key: RunOnce commands, a package path, the folder its
+// target is put in; sometimes it or its RunOnce key cannot be opened.
+void SuiteBuilder::seedComponentKey(const std::string& component) {
   const std::string key = "software\\corvel\\uninstall\\components\\" + component;
   for (uint32_t i = 0, n = choices_.below(3); i < n; ++i) {
     const auto& [type, command] = choices_.pick(kCommands);
@@ -180,6 +253,11 @@ void SuiteBuilder::seedCommands(const std::string& component) {
   if (choices_.percent(50)) {
     machine_.registry().seedValue(RegRoot::LocalMachine, key, "MSIPath", RegValue::string("C:\\Corvel\\" + component + ".msi"));
   }
+  if (choices_.percent(50)) {
+    machine_.registry().seedValue(RegRoot::LocalMachine, key, "", RegValue::string(choices_.pick(kTargetDirs)));
+  }
+  if (choices_.percent(5)) removal_.denyOpening(RegRoot::LocalMachine, key);
+  if (choices_.percent(5)) removal_.denyOpening(RegRoot::LocalMachine, key + "\\RunOnce");
 }
 
 void SuiteBuilder::fillFiles(StringList& files, int32_t& count) {
@@ -202,6 +280,10 @@ void Placement::seedFiles(const std::string& folder, const StringList& files, bo
     if (choices_.percent(20)) attributes |= attr::kReadOnly;
     if (choices_.percent(5)) attributes |= attr::kSystem;
     machine_.files().addFile(*path, "suite", attributes);
+    // Held open by a program that runs: it goes at the next restart.
+    if (choices_.percent(4)) {
+      removal_.holdOpen(*path, choices_.percent(50) ? kSharingViolation : kAccessDenied);
+    }
     const std::string dir = path->substr(0, path->rfind('\\'));
     const std::string leaf = path->substr(path->rfind('\\') + 1);
     machine_.files().addFile(dir + "\\foreign.txt", "foreign");
@@ -237,6 +319,7 @@ void Placement::seedKey(const std::string& key, const StringList& lines) {
     }
     if (choices_.percent(50)) machine_.registry().seedValue(root, subKey, "ForeignValue", RegValue::string("kept"));
     if (choices_.percent(30)) machine_.registry().seedValue(root, subKey + "\\ForeignSub", "Kept", RegValue::string("kept"));
+    if (choices_.percent(4)) removal_.denyOpening(root, choices_.percent(50) ? subKey : subKey + "\\ForeignSub");
   }
 }
 
@@ -297,6 +380,8 @@ void SuiteBuilder::addGroup(CUninstallLog& log, const std::string& name, int ind
 
 void SuiteBuilder::build(CConfigStore& store, CUninstallLog& log) {
   addComponents(store.enterSet("default.cdf"));
+  if (choices_.percent(3)) removal_.denyOpening(RegRoot::LocalMachine, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs");
+  if (choices_.percent(1)) removal_.denyOpening(RegRoot::LocalMachine, "software\\corvel\\uninstall\\paths");
   CSection& data = store.enterSet("value.shl").addSection("Data");
   for (const auto& [id, text] : kTitles) data.assign(id, text);
   CSection& core = store.enterSet("corecomp.ini").addSection("Win32");
@@ -324,9 +409,12 @@ void Placement::placeGroup(const std::string& target, const CFilegroup& group) {
   for (const std::string& entry : group.shellObjects().items()) seedShortcut(entry);
 }
 
+// Both where the target as written leads and where the registry's folder
+// puts it, so that a wrong substitution finds files to take.
 void Placement::place(const CUninstallLog& log) {
   const CSectionSet* components = store_.findSectionSet("default.cdf");
   if (components == nullptr) return;
+  const ComponentModel model(store_, takeRegistrySnapshot(machine_).values, {});
   for (const auto& [name, section] : components->sections()) {
     std::string target;
     std::vector<std::string> groups;
@@ -334,8 +422,13 @@ void Placement::place(const CUninstallLog& log) {
       if (upper(key) == "TARGET") target = upper(value);
       if (upper(key).rfind("FILEGROUP", 0) == 0) groups.push_back(value);
     }
+    std::set<std::string> targets = {target};
+    if (model.knows(upper(name))) targets.insert(model.targetOf(name));
     for (const std::string& groupName : groups) {
-      if (const CFilegroup* group = log.findFileGroup(groupName)) placeGroup(target, *group);
+      const CFilegroup* group = log.findFileGroup(groupName);
+      for (const std::string& at : targets) {
+        if (group != nullptr) placeGroup(at, *group);
+      }
     }
   }
 }
@@ -354,14 +447,14 @@ std::vector<uint8_t> bytesOf(Record& record) {
 void installRandomSuite(Choices& choices, CheckedRemoval& removal) {
   CConfigStore store;
   CUninstallLog log;
-  SuiteBuilder(choices, removal.machine).build(store, log);
-  Placement(choices, removal.machine, store).place(log);
+  SuiteBuilder(choices, removal).build(store, log);
+  Placement(choices, removal, store).place(log);
   removal.writeStore(bytesOf(store));
   removal.writeLog(bytesOf(log));
 }
 
 void placeLoggedItems(Choices& choices, CheckedRemoval& removal, const CConfigStore& store, const CUninstallLog& log) {
-  Placement(choices, removal.machine, store).place(log);
+  Placement(choices, removal, store).place(log);
 }
 
 }  // namespace cvl::checker

@@ -5,6 +5,8 @@
 #include <set>
 
 #include "tests/checker/safety_rules.h"
+#include "uninstaller/store/archive_error.h"
+#include "uninstaller/store/byte_file.h"
 
 namespace cvl::checker {
 namespace {
@@ -13,7 +15,7 @@ using namespace platform;
 using Kind = Change::Kind;
 
 constexpr const char* kSharedDlls = "HKLM\\SOFTWARE\\MICROSOFT\\WINDOWS\\CURRENTVERSION\\SHAREDDLLS";
-constexpr const char* kComponentKeys = "HKLM\\SOFTWARE\\CORVEL\\UNINSTALL\\COMPONENTS\\";
+constexpr const char* kComponentKeys = "software\\corvel\\uninstall\\components\\";
 constexpr const char* kVbaLibrary = "\\Common Files\\Microsoft Shared\\VBA\\VBA6\\vbai60.dll";
 
 std::string folderOf(const std::string& path) { return path.substr(0, path.rfind('\\')); }
@@ -62,6 +64,7 @@ class AllowList {
 
  private:
   void addComponent(const DueComponent& component);
+  std::optional<std::string> onDisk(const std::string& path) const;
   void addFile(const std::string& target, const std::string& dirName, const std::string& name, const CFilegroup& group);
   void addShortcut(const std::string& entry);
   void addKey(const std::string& key, const StringList& lines, bool withTwin);
@@ -75,6 +78,7 @@ class AllowList {
   void judgeStart(const std::string& commandLine, const std::string& application);
   void judgeUnregistration(const std::string& commandLine);
   void judgeLibraries();
+  void judgeWriteBack();
   bool namesProgram(const std::string& command) const;
 
   bool isOwnRecord(const std::string& path) const;
@@ -85,6 +89,7 @@ class AllowList {
   const LoggedFile* sharedFileNamed(const std::string& valueName) const;
   bool inWholeKey(const std::string& place) const;
   bool inFinalCleanup(const std::string& place) const;
+  bool opens(const std::string& place) const { return !run_.unopenableKeys.count(place); }
   bool keyMayGo(const std::string& place) const;
   bool valueMayGo(const std::string& place, const std::string& name) const;
   bool countMayChange(const std::string& name) const;
@@ -92,6 +97,9 @@ class AllowList {
   void flag(const std::string& rule, const std::string& what) { violations_.push_back({rule, what}); }
 
   const RunRecord& run_;
+  std::optional<ComponentModel> model_;
+  std::vector<DueComponent> due_;
+  bool everythingChecked_ = false;  // the final clean-up may run
   std::set<std::string> coreNames_;
   const CSection* dataStrings_ = nullptr;
   std::map<std::string, LoggedFile> files_;  // by canonical path
@@ -115,8 +123,23 @@ AllowList::AllowList(const RunRecord& run) : run_(run) {
     }
   }
   if (const CSectionSet* set = run.store.findSectionSet("value.shl")) dataStrings_ = set->findSection("Data");
-  for (const DueComponent& component : run.due) addComponent(component);
-  for (const std::string& name : run.checkedTopComponents) addRunOnce(name);
+  if (run.selection == nullptr) return;
+  model_.emplace(run.store, run.before.values, run.unopenableKeys);
+  if (!model_->startsUp()) return;
+  due_ = model_->dueFor(*run.selection);
+  due_.insert(due_.end(), run.dueInRunAgain.begin(), run.dueInRunAgain.end());
+  for (const DueComponent& component : due_) addComponent(component);
+  everythingChecked_ = !run.selection->empty();
+  for (const SelectionItem& item : *run.selection) {
+    everythingChecked_ = everythingChecked_ && item.state == CheckState::Checked;
+    if (item.state == CheckState::Checked && model_->knows(item.component)) addRunOnce(item.component);
+  }
+}
+
+std::optional<std::string> AllowList::onDisk(const std::string& path) const {
+  const auto folder = absoluteFolder(path);
+  if (!folder) return std::nullopt;
+  return withLongNames(*folder, run_.before);
 }
 
 const CFilegroup* firstGroupNamed(const CUninstallLog& log, const std::string& name) {
@@ -147,8 +170,8 @@ void AllowList::addComponent(const DueComponent& component) {
     for (const std::string& entry : group->shellObjects().items()) addShortcut(entry);
     for (const auto& [key, lines] : group->registry().keys()) addKey(key, lines, true);
   }
-  if (!component.vba) return;
-  const auto package = run_.before.values.find({kComponentKeys + upper(component.name), "MSIPATH"});
+  if (!component.vba || !opens(placeOf("HKLM", kComponentKeys + component.name))) return;
+  const auto package = run_.before.values.find({placeOf("HKLM", kComponentKeys + component.name), "MSIPATH"});
   if (package != run_.before.values.end() && !package->second.asString().empty()) {
     msiPaths_.insert(upper(package->second.asString()));
   }
@@ -161,7 +184,7 @@ void AllowList::addFile(const std::string& target, const std::string& dirName, c
   const auto folder = rawFolder ? absoluteFolder(*rawFolder) : std::nullopt;
   const auto inside = confinedName(name);
   if (!folder || !inside) return;
-  LoggedFile& file = files_[*folder + "\\" + *inside];
+  LoggedFile& file = files_[withLongNames(*folder + "\\" + *inside, run_.before)];
   ++(group.shared() ? file.sharedOccurrences : file.plainOccurrences);
   file.selfRegister |= group.selfRegister();
   file.selfRegisterPlain |= group.selfRegister() && !group.shared();
@@ -174,9 +197,9 @@ void AllowList::addFile(const std::string& target, const std::string& dirName, c
 // A noted folder's ancestors are those of its text, as the sweep walks it.
 void AllowList::noteDir(const std::string& rawFolder) {
   for (size_t slash = rawFolder.find('\\', 3); slash != std::string::npos; slash = rawFolder.find('\\', slash + 1)) {
-    if (const auto folder = absoluteFolder(rawFolder.substr(0, slash + 1))) notedDirs_.insert(*folder);
+    if (const auto folder = onDisk(rawFolder.substr(0, slash + 1))) notedDirs_.insert(*folder);
   }
-  if (const auto folder = absoluteFolder(rawFolder + "\\")) notedDirs_.insert(*folder);
+  if (const auto folder = onDisk(rawFolder + "\\")) notedDirs_.insert(*folder);
 }
 
 void AllowList::addShortcut(const std::string& entry) {
@@ -192,7 +215,7 @@ void AllowList::addShortcut(const std::string& entry) {
     const auto folderText = expandMacros(head + "\\", run_.macros);
     const auto folder = folderText ? absoluteFolder(*folderText) : std::nullopt;
     if (!folder || !inside) continue;
-    const std::string path = *folder + "\\" + *inside;
+    const std::string path = withLongNames(*folder + "\\" + *inside, run_.before);
     shortcuts_.insert(path);
     noteDir(folderOf(path));
   }
@@ -250,7 +273,8 @@ std::string expandEnvironment(const std::string& text, const std::map<std::strin
 }
 
 void AllowList::addRunOnce(const std::string& component) {
-  const std::string place = kComponentKeys + upper(component) + "\\RUNONCE";
+  const std::string place = placeOf("HKLM", kComponentKeys + component + "\\RunOnce");
+  if (!opens(place)) return;
   for (auto it = run_.before.values.lower_bound({place, ""});
        it != run_.before.values.end() && it->first.first == place; ++it) {
     const RegValue& value = it->second;
@@ -283,6 +307,7 @@ bool AllowList::mayGo(const LoggedFile& file, const std::string& path, bool syst
     return false;
   }
   if (file.plainOccurrences > 0) return true;
+  if (!opens(kSharedDlls)) return false;
   // The file goes when the count of one of its spellings runs out.
   for (const auto& [raw, listings] : file.sharedByRaw) {
     const auto value = run_.before.values.find({kSharedDlls, raw});
@@ -303,14 +328,14 @@ bool AllowList::isHelpSideFile(const std::string& path) const {
 
 void AllowList::judgeFileDeleted(const std::string& path) {
   if (isOwnRecord(path)) {
-    if (!run_.everythingChecked) flag("own records stay until the final clean-up", path);
+    if (!everythingChecked_) flag("own records stay until the final clean-up", path);
     return;
   }
   const auto file = files_.find(path);
   if (file != files_.end() && mayGo(file->second, path)) return;
   if (shortcuts_.count(path) || isHelpSideFile(path)) return;
   const std::string commonCopy = upper(run_.places.commonFilesDir) + "\\CORVEL\\CVLUNST.EXE";
-  if (run_.everythingChecked && path == commonCopy) return;
+  if (everythingChecked_ && path == commonCopy) return;
   if (file == files_.end()) {
     flag("only logged files inside their absolute folder", path);
   } else if (file->second.core) {
@@ -332,14 +357,14 @@ bool AllowList::inWholeKey(const std::string& place) const {
   return false;
 }
 
+// The final clean-up takes the uninstall keys whole, and the suite's key
+// only when it holds nothing more, no value of its own ever.
 bool AllowList::inFinalCleanup(const std::string& place) const {
-  if (!run_.everythingChecked) return false;
-  for (const char* top : {"HKLM\\SOFTWARE\\CORVEL\\UNINSTALL", "HKCU\\SOFTWARE\\CORVEL\\UNINSTALL",
-                          "HKLM\\SOFTWARE\\MICROSOFT\\WINDOWS\\CURRENTVERSION\\UNINSTALL\\CORVEL SYSTEM",
-                          "HKCU\\SOFTWARE\\MICROSOFT\\WINDOWS\\CURRENTVERSION\\UNINSTALL\\CORVEL SYSTEM"}) {
-    if (isAtOrBelow(place, top)) return true;
-  }
-  return place == "HKLM\\SOFTWARE\\CORVEL";
+  if (!everythingChecked_) return false;
+  if (isUninstallRecord(place)) return true;
+  const auto value = run_.before.values.lower_bound({place, ""});
+  const bool ownValues = value != run_.before.values.end() && value->first.first == place;
+  return place == "HKLM\\SOFTWARE\\CORVEL" && !ownValues;
 }
 
 bool AllowList::keyMayGo(const std::string& place) const {
@@ -356,7 +381,7 @@ const LoggedFile* AllowList::sharedFileNamed(const std::string& valueName) const
 // Deleting a help file releases the side files of its folder once more
 // each, logged or not, when its group is shared.
 int AllowList::sideFileReleases(const std::string& valueName) const {
-  const auto path = absoluteFolder(valueName);
+  const auto path = onDisk(valueName);
   if (!path || !isHelpSideFile(*path)) return 0;
   return helpFolders_.at(folderOf(*path));
 }
@@ -368,7 +393,11 @@ int32_t storedCount(const MachineSnapshot& machine, const std::string& name) {
 }
 
 bool AllowList::valueMayGo(const std::string& place, const std::string& name) const {
-  if (inFinalCleanup(place) || inWholeKey(place) || values_.count({place, name})) return true;
+  // Values of the uninstall keys go with them in the final clean-up, the
+  // suite key's never, whatever the log lists.
+  if (isUninstallRecord(place)) return inFinalCleanup(place);
+  if (place == "HKLM\\SOFTWARE\\CORVEL" || place == "HKCU\\SOFTWARE\\CORVEL") return false;
+  if (inWholeKey(place) || values_.count({place, name})) return true;
   if (place != kSharedDlls && place != mirrorOf(kSharedDlls)) return false;
   const LoggedFile* file = sharedFileNamed(name);
   const int32_t count = storedCount(run_.before, name);
@@ -393,9 +422,9 @@ void AllowList::judgeChange(const Change& change) {
       judgeFileDeleted(path);
       break;
     case Kind::DirDeleted: {
-      const bool cleanup = run_.everythingChecked &&
+      const bool cleanup = everythingChecked_ &&
                            (path == upper(run_.places.commonFilesDir) + "\\CORVEL" ||
-                            (run_.macros.count("<TARGETDIR>") && path == absoluteFolder(run_.macros.at("<TARGETDIR>") + "\\")));
+                            (run_.macros.count("<TARGETDIR>") && path == onDisk(run_.macros.at("<TARGETDIR>") + "\\")));
       if (!notedDirs_.count(path) && !cleanup) flag("only emptied folders of what was removed", path);
       break;
     }
@@ -464,7 +493,7 @@ void AllowList::judgeUnregistration(const std::string& commandLine) {
   const bool closed = commandLine.size() >= 2 && commandLine.back() == '"';
   const auto file = at == std::string::npos || !closed
                         ? std::nullopt
-                        : absoluteFolder(commandLine.substr(at + marker.size(), commandLine.size() - at - marker.size() - 1));
+                        : onDisk(commandLine.substr(at + marker.size(), commandLine.size() - at - marker.size() - 1));
   const auto logged = file ? files_.find(*file) : files_.end();
   if (logged == files_.end() || !logged->second.selfRegister || !mayGo(logged->second, *file, true)) {
     flag("regsvr32 only on a logged self-registering file that goes", commandLine);
@@ -544,6 +573,55 @@ void AllowList::judgeLibraries() {
   }
 }
 
+std::optional<CConfigStore> storeOf(const MachineSnapshot& machine, const std::string& path) {
+  const auto file = machine.files.find(upper(path));
+  if (file == machine.files.end()) return std::nullopt;
+  ByteFile bytes(std::vector<uint8_t>(file->second.content.begin(), file->second.content.end()));
+  CConfigStore store;
+  try {
+    Archive archive(bytes, Archive::Direction::Loading);
+    store.serialize(archive);
+  } catch (const ArchiveError&) {
+    return std::nullopt;
+  }
+  return store;
+}
+
+std::vector<uint8_t> bytesOf(CConfigStore& store) {
+  ByteFile file;
+  Archive archive(file, Archive::Direction::Storing);
+  store.serialize(archive);
+  archive.close();
+  return file.takeBytes();
+}
+
+std::string selectedIn(const CConfigStore& store, const std::string& component) {
+  const CSectionSet* set = store.findSectionSet("default.cdf");
+  const CSection* section = set ? set->findSection(component) : nullptr;
+  const std::string* selected = section ? section->find("SELECTED") : nullptr;
+  return selected ? *selected : "(none)";
+}
+
+// A run that leaves the suite installed writes the store back with exactly
+// the components due marked as no longer selected, and nothing else changed.
+void AllowList::judgeWriteBack() {
+  if (!model_ || everythingChecked_) return;
+  auto expected = storeOf(run_.before, run_.store.path());
+  auto written = storeOf(run_.after, run_.store.path());
+  if (!expected || !written) return;
+  model_->markRemoved(*expected, due_);
+  if (bytesOf(*expected) == bytesOf(*written)) return;
+  std::string differences;
+  if (const CSectionSet* set = expected->findSectionSet("default.cdf")) {
+    for (const auto& [name, section] : set->sections()) {
+      const std::string want = selectedIn(*expected, name), got = selectedIn(*written, name);
+      if (want != got) differences += " " + name + ": SELECTED " + got + ", expected " + want + ";";
+    }
+  }
+  flag("the store marks exactly the components due as removed",
+       differences.empty() ? upper(run_.store.path()) + " changed otherwise" : differences);
+}
+
 std::vector<Violation> AllowList::judge() {
   const std::vector<Change> changes = changesBetween(run_.before, run_.after);
   // A help file that was due takes its side files along whether or not its
@@ -555,6 +633,7 @@ std::vector<Violation> AllowList::judge() {
   for (const Change& change : changes) judgeChange(change);
   judgeStarts();
   judgeLibraries();
+  judgeWriteBack();
   for (const Change& change : changes) {
     const auto file = files_.find(change.path);
     if (change.kind != Kind::FileDeleted || file == files_.end() || !file->second.selfRegister ||

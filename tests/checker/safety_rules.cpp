@@ -168,7 +168,11 @@ std::vector<std::string> levelsBelowHive(const std::string& place) {
   std::vector<std::string> levels = segmentsOf(place);
   const std::string root = levels.front();
   levels.erase(levels.begin());
+  // A user's "<SID>_Classes" hive holds the same keys as the user's SOFTWARE\CLASSES.
+  const bool classesHive = root == "HKU" && !levels.empty() && levels.front().size() > 8 &&
+                           levels.front().ends_with("_CLASSES");
   if (root == "HKU" && !levels.empty()) levels.erase(levels.begin());
+  if (classesHive) levels.insert(levels.begin(), {"SOFTWARE", "CLASSES"});
   if (root == "HKCR") levels.insert(levels.begin(), {"SOFTWARE", "CLASSES"});
   return levels;
 }
@@ -220,6 +224,13 @@ bool isSharedContainer(const std::string& place) {
   return isUninstallRecord(place);
 }
 
-bool isUninstallRecord(const std::string& place) { return isAtOrBelow(place, "HKLM\\SOFTWARE\\CORVEL\\UNINSTALL"); }
+bool isUninstallRecord(const std::string& place) {
+  for (const char* top : {"HKLM\\SOFTWARE\\CORVEL\\UNINSTALL", "HKCU\\SOFTWARE\\CORVEL\\UNINSTALL",
+                          "HKLM\\SOFTWARE\\MICROSOFT\\WINDOWS\\CURRENTVERSION\\UNINSTALL\\CORVEL SYSTEM",
+                          "HKCU\\SOFTWARE\\MICROSOFT\\WINDOWS\\CURRENTVERSION\\UNINSTALL\\CORVEL SYSTEM"}) {
+    if (isAtOrBelow(place, top)) return true;
+  }
+  return false;
+}
 
 }  // namespace cvl::checker

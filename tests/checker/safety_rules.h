@@ -40,7 +40,9 @@ bool isAtOrBelow(const std::string& place, const std::string& top);
 // containers, the shell-wide containers and the suite's own records.
 bool isSharedContainer(const std::string& place);
 
-// The suite's uninstall records, which only the final clean-up removes.
+// The suite's uninstall records and its entry in the Windows list of
+// programs, machine-wide and the current user's mirror: only the final
+// clean-up removes them, keys and values alike.
 bool isUninstallRecord(const std::string& place);
 
 }  // namespace cvl::checker

@@ -56,6 +56,7 @@ Catalogue& catalogue();
 // After a removal: SELECTED=No for every component due for removal, then the
 // store is saved with its file times and attributes kept. False, with the
 // file unchanged, when it cannot be written.
-bool writeBackSelection(const Catalogue& catalogue, CConfigStore& store, platform::FileSystem& files);
+bool writeBackSelection(const Catalogue& catalogue, CConfigStore& store, platform::FileSystem& files,
+                        const ImageReady& imageReady = {});
 
 }  // namespace cvl

@@ -85,7 +85,13 @@ void finishRemoval(RemovalContext& context) {
     // A clean-up that cannot be noted still runs; only a cut one could not be finished later.
     (void)context.record.noteCleanupBegun(target != context.pathMacros.end() ? target->second : "");
   }
-  const bool writtenBack = !context.platform.changesNothing() && writeBackSelection(context.catalogue, context.store, context.files());
+  // A store whose size changes is noted before it is replaced, so the record
+  // holds to it whenever a cut comes.
+  const auto noteNewSize = [&](const std::string& image) {
+    (void)context.record.noteStoreRewritten(bindingOf(context.files(), image));
+  };
+  const bool writtenBack = !context.platform.changesNothing() &&
+                           writeBackSelection(context.catalogue, context.store, context.files(), noteNewSize);
   if (writtenBack) context.record.rebind(bindingOf(context.files(), context.store.path()));
   if (context.allRemoved) {
     context.journal->note("final clean-up: the whole suite was selected");

@@ -2,6 +2,7 @@
 // The configuration store "cvlinst.dat": named section sets, loaded once at
 // start-up and written back after a removal with the removed components
 // marked as no longer selected.
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -13,6 +14,9 @@ namespace cvl {
 
 inline constexpr const char* kStoreFileName = names::kStoreFile;
 inline constexpr const char* kComponentSetName = "default.cdf";
+
+// Told the path of a store's new image just before it replaces the store.
+using ImageReady = std::function<void(const std::string& imagePath)>;
 
 class CConfigStore : public ArchiveRecord {
  public:
@@ -37,7 +41,9 @@ class CConfigStore : public ArchiveRecord {
   // as it was. A read-only store is left alone. Times and attributes are
   // not restored here (writeBackStore), unless keep gives them: the new
   // image then takes them before it replaces the store.
-  bool save(platform::FileSystem& files, const platform::FileStatus* keep = nullptr);
+  // imageReady, when given, is told the new image's path once the image is
+  // complete (with the kept times) and before it replaces the store.
+  bool save(platform::FileSystem& files, const platform::FileStatus* keep = nullptr, const ImageReady& imageReady = {});
 
   // The set whose map key (its base name) matches ignoring case, or null.
   CSectionSet* findSectionSet(const std::string& name);
@@ -64,6 +70,6 @@ class CConfigStore : public ArchiveRecord {
 // The file side of writing the selection back: reads the store file's times
 // and attributes, saves the store, and sets them back so the file looks
 // untouched. False, with the old file intact, when saving fails.
-bool writeBackStore(platform::FileSystem& files, CConfigStore& store);
+bool writeBackStore(platform::FileSystem& files, CConfigStore& store, const ImageReady& imageReady = {});
 
 }  // namespace cvl

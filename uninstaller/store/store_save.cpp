@@ -29,7 +29,7 @@ bool isReadOnly(platform::FileSystem& files, const std::string& path) {
 
 }  // namespace
 
-bool CConfigStore::save(platform::FileSystem& files, const platform::FileStatus* keep) {
+bool CConfigStore::save(platform::FileSystem& files, const platform::FileStatus* keep, const ImageReady& imageReady) {
   if (isReadOnly(files, path_)) return false;
   std::vector<uint8_t> old;
   if (!readWholeFile(files, path_, old)) return false;
@@ -42,6 +42,7 @@ bool CConfigStore::save(platform::FileSystem& files, const platform::FileStatus*
   // new write time, which would part it from its removal record. Times that
   // do not take only make the file look newer.
   if (written && keep) (void)files.setStatus(temporary, *keep);
+  if (written && imageReady) imageReady(temporary);
   if (!written || files.replaceFile(temporary, path_) != platform::kSuccess) {
     (void)files.deleteFile(temporary);  // the write already failed; a leftover copy is harmless
     return false;
@@ -49,10 +50,10 @@ bool CConfigStore::save(platform::FileSystem& files, const platform::FileStatus*
   return true;
 }
 
-bool writeBackStore(platform::FileSystem& files, CConfigStore& store) {
+bool writeBackStore(platform::FileSystem& files, CConfigStore& store, const ImageReady& imageReady) {
   platform::FileStatus saved;
   const bool haveStatus = files.status(store.path(), saved) == platform::kSuccess;
-  if (!store.save(files, haveStatus ? &saved : nullptr)) return false;
+  if (!store.save(files, haveStatus ? &saved : nullptr, imageReady)) return false;
   // The content is in place; times that cannot be set back only make the
   // file look newer, so this is not reported as a failure.
   if (haveStatus) (void)files.setStatus(store.path(), saved);

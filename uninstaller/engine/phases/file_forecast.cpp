@@ -15,7 +15,7 @@ void forecastComponent(RemovalContext& context, const CComponent& component, Fil
     if (group == nullptr) continue;
     forEachLoggedFile(component, *group, context.pathMacros,
                       [&](const std::string& fileName, const std::string& directory) {
-                        ForecastFile& file = forecast.files[forecastPath(directory + fileName)];
+                        ForecastFile& file = forecast.files[forecastKey(context.files(), directory + fileName)];
                         if (group->shared()) {
                           ++file.sharedReleases[platform::upper(directory + fileName)];
                         } else {
@@ -27,7 +27,11 @@ void forecastComponent(RemovalContext& context, const CComponent& component, Fil
 
 }  // namespace
 
-std::string forecastPath(const std::string& fullPath) {
+std::string forecastKey(platform::FileSystem& files, const std::string& fullPath) {
+  platform::FileIdentity identity;
+  if (files.identity(fullPath, identity) == platform::kSuccess) {
+    return "#" + std::to_string(identity.volume) + ":" + std::to_string(identity.index);
+  }
   std::string path;
   for (const std::string& segment : resolvedSegments(fullPath)) path += (path.empty() ? "" : "\\") + segment;
   return path;

@@ -7,6 +7,8 @@
 #include <set>
 #include <string>
 
+#include "platform/file_system.h"
+
 namespace cvl {
 
 struct RemovalContext;
@@ -19,12 +21,14 @@ struct ForecastFile {
 };
 
 struct FileForecast {
-  std::map<std::string, ForecastFile> files;  // by the full path as Windows resolves it
+  std::map<std::string, ForecastFile> files;  // by forecastKey
   std::set<std::string> unregistered;        // the same keys, of files already handed to regsvr32
 };
 
-// The key of a file in the forecast: its path as Windows resolves it.
-std::string forecastPath(const std::string& fullPath);
+// The key of a file in the forecast: the file itself where it exists, so
+// that every spelling reaching it (its drive's share, an 8.3 alias) is one
+// file; else its path as Windows resolves it.
+std::string forecastKey(platform::FileSystem& files, const std::string& fullPath);
 
 // Built from the components due for removal on first use, then kept for the run.
 FileForecast& fileForecast(RemovalContext& context);

@@ -42,7 +42,7 @@ void unregisterFile(RemovalContext& context, const std::string& fileName, const 
   // Folded as in file removal, so a core file logged in another case keeps its registration.
   if (context.catalogue.coreFiles.count(resolvedFileName(fullPath)) != 0) return;
   FileForecast& forecast = fileForecast(context);
-  const std::string planned = forecastPath(fullPath);
+  const std::string planned = forecastKey(context.files(), fullPath);
   if (shared && !phaseTwoDeletes(context, forecast.files[planned], fullPath)) return;
   if (!forecast.unregistered.insert(planned).second) return;  // once per file, however often and however spelled
 

@@ -1,11 +1,14 @@
 #include "uninstaller/engine/record/plan_platform.h"
 
+#include <algorithm>
 #include <map>
 #include <set>
 #include <utility>
+#include <vector>
 
 #include "platform/forwarding.h"
 #include "uninstaller/removal/key_path.h"
+#include "uninstaller/removal/safe_paths.h"
 
 namespace cvl {
 
@@ -22,6 +25,32 @@ std::string canonical(std::string path) {
 
 std::string below(const std::string& parent, const std::string& child) {
   return child.empty() ? parent : parent + "\\" + child;
+}
+
+// A file's path as Windows reads it, one spelling per file where the text
+// tells: the device prefixes and the drive's share read as the drive,
+// either slash, "." and ".." resolved, trailing dots and blanks dropped,
+// upper case. An 8.3 alias is told only by the file itself.
+std::string fileKey(const std::string& path) {
+  std::string text = upper(path);
+  for (char& c : text) c = c == '/' ? '\\' : c;
+  if (text.starts_with("\\\\?\\") || text.starts_with("\\\\.\\")) text.erase(0, 4);
+  for (const std::string host : {"\\\\LOCALHOST\\", "\\\\127.0.0.1\\"}) {
+    const size_t at = host.size();
+    if (text.starts_with(host) && text.size() > at + 1 && text[at + 1] == '$' && (text.size() == at + 2 || text[at + 2] == '\\')) {
+      text = text.substr(at, 1) + ":" + text.substr(at + 2);
+    }
+  }
+  size_t rootEnd = 0;
+  if (text.size() >= 2 && text[1] == ':') {
+    rootEnd = 2;
+  } else if (text.starts_with("\\\\")) {
+    const size_t server = text.find('\\', 2);
+    rootEnd = server == std::string::npos ? text.size() : std::min(text.find('\\', server + 1), text.size());
+  }
+  std::string key = text.substr(0, rootEnd);
+  for (const std::string& segment : resolvedSegments(text.substr(rootEnd))) key += (key.empty() ? "" : "\\") + segment;
+  return key;
 }
 
 // A set of canonical paths where holding a path covers everything below it.
@@ -196,14 +225,13 @@ class PlanPlatform::Files : public FileSystem {
 
   Status open(const std::string& path, OpenMode mode, FilePtr& out) override {
     if (mode != OpenMode::Read) return kAccessDenied;
-    if (deleted_.covers(canonical(path))) return kFileNotFound;
+    if (isRemoved(path)) return kFileNotFound;
     return real_.open(path, mode, out);
   }
   Status status(const std::string& path, FileStatus& out) override {
-    const std::string key = canonical(path);
-    if (deleted_.covers(key)) return kFileNotFound;
+    if (isRemoved(path)) return kFileNotFound;
     if (Status s = real_.status(path, out)) return s;
-    const auto changed = attributes_.find(key);
+    const auto changed = attributes_.find(fileKey(path));
     if (changed != attributes_.end()) out.attributes = changed->second | (out.attributes & attr::kDirectory);
     return kSuccess;
   }
@@ -211,13 +239,13 @@ class PlanPlatform::Files : public FileSystem {
     return setAttributes(path, status.attributes);
   }
   Status identity(const std::string& path, FileIdentity& out) override {
-    if (deleted_.covers(canonical(path))) return kFileNotFound;
+    if (isRemoved(path)) return kFileNotFound;
     return real_.identity(path, out);
   }
   Status setAttributes(const std::string& path, uint32_t attributes) override {
     FileStatus current;
     if (Status s = status(path, current)) return s;
-    attributes_[canonical(path)] = attributes & ~attr::kNormal;
+    attributes_[fileKey(path)] = attributes & ~attr::kNormal;
     return kSuccess;
   }
   Status deleteFile(const std::string& path) override {
@@ -246,12 +274,12 @@ class PlanPlatform::Files : public FileSystem {
   Status deleteAtRestart(const std::string&) override { return kSuccess; }
   Status find(const std::string& pattern, const std::function<bool(const FoundEntry&)>& visit) override {
     const size_t slash = pattern.find_last_of("\\/");
-    const std::string dir = slash == std::string::npos ? std::string() : canonical(pattern.substr(0, slash));
-    if (!dir.empty() && deleted_.covers(dir)) return kPathNotFound;
+    const std::string dir = slash == std::string::npos ? std::string() : pattern.substr(0, slash);
+    if (!dir.empty() && isRemoved(dir)) return kPathNotFound;
     if (deleted_.empty()) return real_.find(pattern, visit);
     bool any = false;
     const Status s = real_.find(pattern, [&](const FoundEntry& entry) {
-      if (entry.name != "." && entry.name != ".." && deleted_.covers(below(dir, upper(entry.name)))) return true;
+      if (entry.name != "." && entry.name != ".." && isRemoved(below(dir, entry.name))) return true;
       any = true;
       return visit(entry);
     });
@@ -259,7 +287,7 @@ class PlanPlatform::Files : public FileSystem {
   }
   std::string currentDirectory() override { return real_.currentDirectory(); }
   Status setCurrentDirectory(const std::string& path) override {
-    if (deleted_.covers(canonical(path))) return kFileNotFound;
+    if (isRemoved(path)) return kFileNotFound;
     return real_.setCurrentDirectory(path);
   }
 
@@ -273,13 +301,38 @@ class PlanPlatform::Files : public FileSystem {
 
  private:
   void markRemoved(const char* kind, const std::string& path) {
-    deleted_.insert(canonical(path));
+    deleted_.insert(fileKey(path));
+    removedPaths_.push_back(path);
+    aliasesSeen_ = aliasesSeen_ || path.find('~') != std::string::npos;
     journal_.removed(kind, path);
+  }
+
+  // Removed by the plan: named so, read as Windows reads names, or, where
+  // an 8.3 alias is about, the same file as one removed or inside the same
+  // folder. Aliases are told by the files themselves, looked up only then.
+  bool isRemoved(const std::string& path) {
+    if (deleted_.covers(fileKey(path))) return true;
+    if (deleted_.empty() || (!aliasesSeen_ && path.find('~') == std::string::npos)) return false;
+    for (; identified_ < removedPaths_.size(); ++identified_) {
+      FileIdentity removed;
+      if (real_.identity(removedPaths_[identified_], removed) == kSuccess) removedFiles_.insert({removed.volume, removed.index});
+    }
+    for (std::string at = path;;) {
+      FileIdentity file;
+      if (real_.identity(at, file) == kSuccess && removedFiles_.count({file.volume, file.index})) return true;
+      const size_t slash = at.find_last_of("\\/");
+      if (slash == std::string::npos || slash == 0) return false;
+      at.resize(slash);
+    }
   }
 
   FileSystem& real_;
   RemovalJournal& journal_;
   PathSet deleted_;
+  std::vector<std::string> removedPaths_;  // as the run named them
+  bool aliasesSeen_ = false;              // one of them through an 8.3 alias
+  size_t identified_ = 0;                 // removed paths whose identity is in removedFiles_
+  std::set<std::pair<uint32_t, uint64_t>> removedFiles_;
   std::map<std::string, uint32_t> attributes_;
 };
 

@@ -67,8 +67,9 @@ RemovalRecord::State RemovalRecord::open(FileSystem& files, const std::string& p
   path_ = path;
   store_ = store;
   readOnly_ = readOnly;
+  const bool replaced = takeReplacementLeftBeside(files, path, store, readOnly);
   bool missing = false;
-  const auto text = readWhole(files, path, missing);
+  const auto text = readWhole(files, replaced && readOnly ? path + ".new" : path, missing);
   if (!text) {
     state_ = missing ? State::Absent : State::Unreadable;
   } else if (!parse(*text)) {
@@ -78,6 +79,26 @@ RemovalRecord::State RemovalRecord::open(FileSystem& files, const std::string& p
   // gone; begin() drops them.
   if (state_ == State::Absent || state_ == State::Unreadable) forget();
   return state_;
+}
+
+// A rebind cut short leaves the record's replacement beside it, complete
+// and bound to the store written back: that one is the record then. One
+// bound to nothing here is a leftover and goes.
+bool RemovalRecord::takeReplacementLeftBeside(FileSystem& files, const std::string& path, const StoreBinding& store,
+                                              bool readOnly) {
+  const std::string fresh = path + ".new";
+  bool missing = false;
+  const auto text = readWhole(files, fresh, missing);
+  if (missing) return false;
+  RemovalRecord replacement;
+  replacement.store_ = store;
+  const bool bound = text && replacement.parse(*text) && replacement.state_ == State::Bound;
+  if (readOnly) return bound;
+  if (!bound) {
+    (void)files.deleteFile(fresh);  // a leftover that stays is read again, and ignored again, next time
+    return false;
+  }
+  return files.replaceFile(fresh, path) == kSuccess;
 }
 
 // Only the last line may lack its end: each note is flushed before what it
@@ -101,7 +122,7 @@ bool RemovalRecord::parse(const std::string& text) {
     const auto fields = splitRecordFields(lines[i]);
     if (!fields || !parseNote(*fields)) return false;
   }
-  state_ = recorded_ == store_ ? State::Bound : State::Foreign;
+  state_ = recorded_ == store_ || rewrittenTo_ == store_ ? State::Bound : State::Foreign;
   return true;
 }
 
@@ -117,6 +138,12 @@ bool RemovalRecord::parseNote(const std::vector<std::string>& fields) {
   }
   if (kind == "runonce" && fields.size() == 4) {
     runOnce_.push_back({fields[1], fields[2], fields[3]});
+    return true;
+  }
+  if (kind == "store rewritten" && fields.size() == 3) {
+    const auto size = number(fields[1]), written = number(fields[2]);
+    if (!size || !written) return false;
+    rewrittenTo_ = StoreBinding{*size, *written};
     return true;
   }
   if (kind == "clean-up begun" && fields.size() == 2) {
@@ -148,6 +175,7 @@ void RemovalRecord::forget() {
   cleanupBegun_ = false;
   lastRunEnded_ = false;
   cleanupTarget_.clear();
+  rewrittenTo_.reset();
 }
 
 bool RemovalRecord::begin() {
@@ -192,11 +220,21 @@ bool RemovalRecord::noteCleanupBegun(const std::string& targetDir) {
   return true;
 }
 
+bool RemovalRecord::noteStoreRewritten(const StoreBinding& store) {
+  if (store == store_) return true;
+  if (!append(joinRecordFields({"store rewritten", std::to_string(store.size), std::to_string(store.written)}))) {
+    return false;
+  }
+  rewrittenTo_ = store;
+  return true;
+}
+
 bool RemovalRecord::noteRunEnded() { return append(joinRecordFields({"removal ended"})); }
 
 void RemovalRecord::rebind(const StoreBinding& store) {
   if (readOnly_ || !writable_ || store == store_) return;
   store_ = store;
+  rewrittenTo_.reset();
   // Only notes a second run still needs are carried over: the written-back
   // store no longer offers the components whose releases were noted.
   std::string text = headerLine(store) + "\r\n";
@@ -211,6 +249,7 @@ void RemovalRecord::rebind(const StoreBinding& store) {
   file.reset();
   writable_ = writable_ && files_->replaceFile(fresh, path_) == kSuccess;
   releases_.clear();
+  releasesByPath_.clear();
 }
 
 void RemovalRecord::remove() {

@@ -11,12 +11,16 @@
 //   release<TAB><component><TAB><group><TAB><path><TAB><count before><TAB><count after>
 //   runonce<TAB><component><TAB><value name><TAB><command line>
 //   clean-up begun<TAB><target folder>
+//   store rewritten<TAB><store size><TAB><store write time>
 //   removal ended
 // The first line binds the record to the store it was written for; the
-// write-back of the selection keeps the store's size and write time, so
-// the record lives as long as the store and goes in the final clean-up.
+// write-back of the selection keeps the store's write time, so the record
+// lives as long as the store and goes in the final clean-up. A write-back
+// that changes the store's size is noted before the store is replaced, and
+// the record then holds to either store until it is rebound.
 #include <cstdint>
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -62,6 +66,8 @@ class RemovalRecord {
   [[nodiscard]] bool noteRelease(const ReleaseNote& note);
   [[nodiscard]] bool noteRunOnce(const RunOnceNote& note);
   [[nodiscard]] bool noteCleanupBegun(const std::string& targetDir);
+  // Just before the store is replaced by its written-back image.
+  [[nodiscard]] bool noteStoreRewritten(const StoreBinding& store);
   // The run got to its end: the next one does not go on from it.
   [[nodiscard]] bool noteRunEnded();
   // After the store was written back: a store whose size changed gets its
@@ -86,6 +92,8 @@ class RemovalRecord {
   std::string whyIgnored() const;
 
  private:
+  bool takeReplacementLeftBeside(platform::FileSystem& files, const std::string& path, const StoreBinding& store,
+                                 bool readOnly);
   bool append(const std::string& line);
   bool parse(const std::string& text);
   bool parseNote(const std::vector<std::string>& fields);
@@ -99,6 +107,7 @@ class RemovalRecord {
   bool readOnly_ = true;
   bool writable_ = false;
   StoreBinding recorded_;
+  std::optional<StoreBinding> rewrittenTo_;
   std::vector<ReleaseNote> releases_;
   std::map<std::string, std::vector<size_t>> releasesByPath_;  // upper-cased path: indexes into releases_
   std::vector<RunOnceNote> runOnce_;
