@@ -19,6 +19,7 @@
 #include "uninstaller/engine/record/run_mode.h"
 #include "uninstaller/engine/uninstall_driver.h"
 #include "uninstaller/removal/noted_paths.h"
+#include "all_checked.h"
 #include "bench_clock.h"
 
 namespace {
@@ -27,19 +28,6 @@ using namespace cvl;
 using bench::SyntheticInstallation;
 using bench::median;
 using bench::timeMs;
-
-class AllChecked : public SelectionTree {
- public:
-  explicit AllChecked(std::vector<CComponent*> items) : items_(std::move(items)) {}
-  Item firstRoot() const override { return items_.empty() ? 0 : 1; }
-  Item firstChild(Item) const override { return 0; }
-  Item nextSibling(Item item) const override { return item < items_.size() ? item + 1 : 0; }
-  CheckState checkState(Item) const override { return CheckState::Checked; }
-  CComponent* component(Item item) const override { return items_[item - 1]; }
-
- private:
-  std::vector<CComponent*> items_;
-};
 
 // Notes when each step begins, so the time of each phase can be shown.
 class QuietProgress : public ProgressWindow {
@@ -154,9 +142,7 @@ double engineRun(const SyntheticInstallation& installation, bool& clean, Mode mo
   context.journal = &journal;
   TimedRecordFiles recordFiles(real.files());
   context.recordFiles = &recordFiles;
-  std::vector<CComponent*> tops;
-  for (const auto& entry : catalogue.componentMap) tops.push_back(entry.component.get());
-  AllChecked tree(tops);
+  bench::AllChecked tree(catalogue);
   QuietProgress progress;
   const double ms = timeMs([&] {
     if (mode != Mode::Plain && logFile.open(kBenchLog) == platform::kSuccess) {

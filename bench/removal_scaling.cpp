@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "all_checked.h"
 #include "bench_clock.h"
 #include "engine_synthetic.h"
 #include "platform/memory/memory_platform.h"
@@ -21,19 +22,6 @@ namespace {
 
 using namespace cvl;
 using bench::SyntheticInstallation;
-
-class AllChecked : public SelectionTree {
- public:
-  explicit AllChecked(std::vector<CComponent*> items) : items_(std::move(items)) {}
-  Item firstRoot() const override { return items_.empty() ? 0 : 1; }
-  Item firstChild(Item) const override { return 0; }
-  Item nextSibling(Item item) const override { return item < items_.size() ? item + 1 : 0; }
-  CheckState checkState(Item) const override { return CheckState::Checked; }
-  CComponent* component(Item item) const override { return items_[item - 1]; }
-
- private:
-  std::vector<CComponent*> items_;
-};
 
 class NoProgress : public ProgressWindow {
  public:
@@ -78,9 +66,7 @@ double removalMs(const SyntheticInstallation& installation, bool plan) {
   const PathMacros macros = {{"<TARGETDIR>", SyntheticInstallation::kTarget}};
   RemovalContext context(run.platform(), catalogue, log, macros, noted, store, SyntheticInstallation::kUninstallDir);
   context.silent = true;
-  std::vector<CComponent*> tops;
-  for (const auto& entry : catalogue.componentMap) tops.push_back(entry.component.get());
-  AllChecked tree(tops);
+  bench::AllChecked tree(catalogue);
   NoProgress progress;
   return bench::timeMs([&] { runUninstall(context, tree, progress); });
 }
