@@ -83,7 +83,7 @@ class AllowList {
 
   bool isOwnRecord(const std::string& path) const;
   bool isRemovalRecord(const std::string& path) const;
-  bool mayGo(const LoggedFile& file, const std::string& path, bool systemToo = false) const;
+  bool mayGo(const LoggedFile& file, const std::string& path) const;
   int sideFileReleases(const std::string& valueName) const;
   bool isHelpSideFile(const std::string& path) const;
   const LoggedFile* sharedFileNamed(const std::string& valueName) const;
@@ -298,12 +298,10 @@ bool AllowList::isRemovalRecord(const std::string& path) const {
   return path == dir + "\\CVLINST.REC" || path == dir + "\\CVLINST.REC.NEW";
 }
 
-// A system file is never deleted; unregistering one is only asked not to
-// touch core files, so systemToo lets the tool at it.
-bool AllowList::mayGo(const LoggedFile& file, const std::string& path, bool systemToo) const {
+// A system file is never deleted.
+bool AllowList::mayGo(const LoggedFile& file, const std::string& path) const {
   const auto before = run_.before.files.find(path);
-  if (file.core || before == run_.before.files.end() ||
-      (!systemToo && (before->second.status.attributes & attr::kSystem))) {
+  if (file.core || before == run_.before.files.end() || (before->second.status.attributes & attr::kSystem)) {
     return false;
   }
   if (file.plainOccurrences > 0) return true;
@@ -495,7 +493,8 @@ void AllowList::judgeUnregistration(const std::string& commandLine) {
                         ? std::nullopt
                         : onDisk(commandLine.substr(at + marker.size(), commandLine.size() - at - marker.size() - 1));
   const auto logged = file ? files_.find(*file) : files_.end();
-  if (logged == files_.end() || !logged->second.selfRegister || !mayGo(logged->second, *file, true)) {
+  // Unregistered, a file that stays would be left without its registration.
+  if (logged == files_.end() || !logged->second.selfRegister || !mayGo(logged->second, *file) || isOwnRecord(*file)) {
     flag("regsvr32 only on a logged self-registering file that goes", commandLine);
     return;
   }
