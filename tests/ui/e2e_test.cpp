@@ -173,6 +173,21 @@ class UninstallerRun : public ::testing::Test {
   bool exists(const std::string& relative) const {
     return GetFileAttributesA((kRoot + "\\" + relative).c_str()) != INVALID_FILE_ATTRIBUTES;
   }
+  // A RunOnce command of the viewer that creates marker, then holds the
+  // removal still for milliseconds.
+  bool holdRemovalAtRunOnce(const std::string& marker, int milliseconds) {
+    const std::string command =
+        "\"" + programDirectory() + "hold_still.exe\" \"" + marker + "\" " + std::to_string(milliseconds);
+    HKEY runOnce;
+    if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, "software\\corvel\\uninstall\\components\\VIEWER\\RunOnce", 0, nullptr,
+                        0, KEY_ALL_ACCESS, nullptr, &runOnce, nullptr) != ERROR_SUCCESS) {
+      return false;
+    }
+    const bool set = RegSetValueExA(runOnce, "hold", 0, REG_SZ, reinterpret_cast<const BYTE*>(command.c_str()),
+                                    static_cast<DWORD>(command.size() + 1)) == ERROR_SUCCESS;
+    RegCloseKey(runOnce);
+    return set;
+  }
   bool keyExists(const std::string& key) const {
     HKEY opened;
     if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, key.c_str(), 0, KEY_READ, &opened) != ERROR_SUCCESS) return false;
@@ -568,14 +583,7 @@ TEST_F(UninstallerRun, AFileHeldOpenIsRemovedByTheNextRestartWithItsFolder) {
 // says so with status 3010.
 TEST_F(UninstallerRun, SilentRemovalGoesThroughCloseRequestsAndReportsWhatStayed) {
   const std::string marker = kRoot + "\\run-once-started";
-  const std::string command = "\"" + programDirectory() + "hold_still.exe\" \"" + marker + "\" 3000";
-  HKEY runOnce;
-  ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, "software\\corvel\\uninstall\\components\\VIEWER\\RunOnce", 0,
-                            nullptr, 0, KEY_ALL_ACCESS, nullptr, &runOnce, nullptr),
-            ERROR_SUCCESS);
-  RegSetValueExA(runOnce, "hold", 0, REG_SZ, reinterpret_cast<const BYTE*>(command.c_str()),
-                 static_cast<DWORD>(command.size() + 1));
-  RegCloseKey(runOnce);
+  ASSERT_TRUE(holdRemovalAtRunOnce(marker, 3000));
   HANDLE held = CreateFileA((kRoot + "\\Corvel\\VIEWER.EXE").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0,
                             nullptr);
   ASSERT_NE(held, INVALID_HANDLE_VALUE);
@@ -599,14 +607,7 @@ TEST_F(UninstallerRun, SilentRemovalGoesThroughCloseRequestsAndReportsWhatStayed
 // it ends at once with 1618, a plan too, and changes nothing.
 TEST_F(UninstallerRun, ASecondRunDuringARemovalEndsWith1618) {
   const std::string marker = kRoot + "\\run-once-started";
-  const std::string command = "\"" + programDirectory() + "hold_still.exe\" \"" + marker + "\" 15000";
-  HKEY runOnce;
-  ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, "software\\corvel\\uninstall\\components\\VIEWER\\RunOnce", 0,
-                            nullptr, 0, KEY_ALL_ACCESS, nullptr, &runOnce, nullptr),
-            ERROR_SUCCESS);
-  RegSetValueExA(runOnce, "hold", 0, REG_SZ, reinterpret_cast<const BYTE*>(command.c_str()),
-                 static_cast<DWORD>(command.size() + 1));
-  RegCloseKey(runOnce);
+  ASSERT_TRUE(holdRemovalAtRunOnce(marker, 15000));
   const std::string program = "\"" + programDirectory() + "Cvlunst2.exe\" ";
   const std::string planLog = kRoot + "\\plan.log";
   std::optional<uint32_t> silent, plan;
