@@ -131,11 +131,7 @@ double engineRun(const SyntheticInstallation& installation, bool& clean, Mode mo
   CUninstallLog log;
   Catalogue catalogue;
   NotedPaths noted;
-  installation.describe(store, log);
-  catalogue.parseComponents(store);
-  catalogue.loadTopComponents(store, platform);
-  catalogue.loadDataStrings(store);
-  catalogue.loadCoreFiles(store);
+  installation.load(store, log, catalogue, platform);
   const PathMacros macros = {{"<TARGETDIR>", SyntheticInstallation::kTarget}};
   RemovalContext context(platform, catalogue, log, macros, noted, store, SyntheticInstallation::kUninstallDir);
   context.silent = true;

@@ -40,6 +40,15 @@ void SyntheticInstallation::describe(CConfigStore& store, CUninstallLog& log) co
   }
 }
 
+void SyntheticInstallation::load(CConfigStore& store, CUninstallLog& log, Catalogue& catalogue,
+                                 platform::Platform& platform) const {
+  describe(store, log);
+  catalogue.parseComponents(store);
+  catalogue.loadTopComponents(store, platform);
+  catalogue.loadDataStrings(store);
+  catalogue.loadCoreFiles(store);
+}
+
 void SyntheticInstallation::describeShared(int c, CSection& section, CUninstallLog& log) const {
   const std::string groupName = componentName(c) + "_SHARED";
   section.assign("FILEGROUP2", groupName);

@@ -37,6 +37,8 @@ struct SyntheticInstallation {
   bool create() const;
   // The store and the log describing them, as the uninstaller would load them.
   void describe(CConfigStore& store, CUninstallLog& log) const;
+  // Described, and the catalogue loaded from the store as start-up loads it.
+  void load(CConfigStore& store, CUninstallLog& log, Catalogue& catalogue, platform::Platform& platform) const;
   void describeShared(int c, CSection& section, CUninstallLog& log) const;
   // What create() made, deepest first, for the baseline.
   std::vector<std::string> files() const;

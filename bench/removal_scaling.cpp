@@ -56,11 +56,7 @@ double removalMs(const SyntheticInstallation& installation, bool plan) {
   CUninstallLog log;
   Catalogue catalogue;
   NotedPaths noted;
-  installation.describe(store, log);
-  catalogue.parseComponents(store);
-  catalogue.loadTopComponents(store, machine);
-  catalogue.loadDataStrings(store);
-  catalogue.loadCoreFiles(store);
+  installation.load(store, log, catalogue, machine);
   RemovalJournal journal;
   RunMachine run(machine, journal, runModeFor(plan, false));
   const PathMacros macros = {{"<TARGETDIR>", SyntheticInstallation::kTarget}};

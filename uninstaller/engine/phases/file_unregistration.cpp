@@ -24,9 +24,9 @@ namespace {
 // runs out; or a listing in an unshared group deletes it outright.
 bool phaseTwoDeletes(RemovalContext& context, const ForecastFile& forecast, const std::string& fullPath) {
   if (forecast.unshared) return true;
-  std::map<std::string, int> releases = forecast.sharedReleases;
-  releases.try_emplace(upper(fullPath), 1);
-  for (const auto& [spelling, listings] : releases) {
+  const std::string own = upper(fullPath);
+  if (forecast.sharedReleases.count(own) == 0 && noteSaysFileGoes(context, own, 1)) return true;
+  for (const auto& [spelling, listings] : forecast.sharedReleases) {
     if (noteSaysFileGoes(context, spelling, listings)) return true;
   }
   return false;
