@@ -17,12 +17,14 @@ constexpr const char* kSubKeyLeftReason = "holds a key that stays";
 constexpr uint32_t kEmptyingAccess = access::kQueryValue | access::kSetValue | access::kEnumerateSubKeys;
 
 struct TreeWalk {
+  KeyWalker& keys;
   RegRoot root;
   KeyScope scope;
   const KeptKeyReport& kept;
 };
 
-bool deleteSubTree(const TreeWalk& walk, RegKey& parent, const std::string& parentPath, const std::string& name);
+bool deleteSubTree(const TreeWalk& walk, RegKey& parent, const std::string& parentPath, const std::string& name,
+                   size_t depth);
 
 // Deletes the key's values, then each subkey tree. Indexes count down so
 // the remaining ones stay valid while entries disappear; every level is
@@ -31,7 +33,7 @@ bool deleteSubTree(const TreeWalk& walk, RegKey& parent, const std::string& pare
 // Whether the key holds no subkey afterwards: the 95 family deletes a key
 // with all its subkeys, so a key that still holds one, protected, a link
 // or unopened, must stay. A key that had none is not asked again.
-bool emptyKey(const TreeWalk& walk, RegKey& key, const std::string& path) {
+bool emptyKey(const TreeWalk& walk, RegKey& key, const std::string& path, size_t depth) {
   RegKeyInfo info;
   if (key.info(info) != kSuccess) return false;
   for (uint32_t index = info.valueCount; index-- > 0;) {
@@ -41,7 +43,7 @@ bool emptyKey(const TreeWalk& walk, RegKey& key, const std::string& path) {
   if (info.subKeyCount == 0) return true;
   for (uint32_t index = info.subKeyCount; index-- > 0;) {
     std::string name;
-    if (key.enumKey(index, name, kSubKeyNameCapacity) == kSuccess) deleteSubTree(walk, key, path, name);
+    if (key.enumKey(index, name, kSubKeyNameCapacity) == kSuccess) deleteSubTree(walk, key, path, name, depth + 1);
   }
   return key.info(info) == kSuccess && info.subKeyCount == 0;
 }
@@ -50,38 +52,46 @@ bool emptyKey(const TreeWalk& walk, RegKey& key, const std::string& path) {
 // with what others put there, and so does a link and a child that cannot
 // be opened: deleting it unseen could take a tree the walk never looked
 // at. A key that stays keeps its parent too.
-bool deleteSubTree(const TreeWalk& walk, RegKey& parent, const std::string& parentPath, const std::string& name) {
+bool deleteSubTree(const TreeWalk& walk, RegKey& parent, const std::string& parentPath, const std::string& name,
+                   size_t depth) {
   const std::string path = pathBelow(parentPath, name);
   if (isProtectedKey(walk.root, path, walk.scope)) return false;
   RegKeyPtr key;
   const Reached reached = openAsItself(parent, name, kEmptyingAccess, walk.root, path, key, walk.kept);
   if (reached != Reached::Key) return reached == Reached::Link;
-  const bool emptied = emptyKey(walk, *key, path);
+  const bool emptied = emptyKey(walk, *key, path, depth);
   key.reset();
   if (emptied) {
-    (void)parent.deleteKey(name);  // a key that will not go stays for the sweep
+    // A key that will not go stays for the sweep.
+    if (parent.deleteKey(name) == kSuccess) walk.keys.forgetFrom(walk.root, depth);
   } else {
     reportKept(walk.kept, walk.root, path, kSubKeyLeftReason);
   }
   return true;
 }
 
-bool deleteTree(Registry& registry, const TreeWalk& walk, const std::string& subKey) {
+bool deleteTree(const TreeWalk& walk, const std::string& subKey) {
   KeyPlace place;
-  if (openParentAsItself(registry, walk.root, subKey, place, walk.kept) != Reached::Key) return false;
-  return deleteSubTree(walk, *place.parent, place.parentPath, place.name);
+  if (walk.keys.openParent(walk.root, subKey, place, walk.kept) != Reached::Key) return false;
+  return deleteSubTree(walk, *place.parent, place.parentPath, place.name, keyLevelsOf(subKey).size());
 }
 
 }  // namespace
 
 bool deleteKeyTree(Platform& platform, NotedPaths& noted, const std::string& keyPath, KeyScope scope,
                    const KeptKeyReport& kept) {
+  KeyWalker keys(platform.registry());
+  return deleteKeyTree(keys, noted, keyPath, scope, kept);
+}
+
+bool deleteKeyTree(KeyWalker& keys, NotedPaths& noted, const std::string& keyPath, KeyScope scope,
+                   const KeptKeyReport& kept) {
   const auto path = parseKeyPath(keyPath);
   if (!path || isProtectedKey(path->root, path->subKey, scope)) return false;
-  const bool opened = deleteTree(platform.registry(), {path->root, scope, kept}, path->subKey);
+  const bool opened = deleteTree({keys, path->root, scope, kept}, path->subKey);
   if (path->root == RegRoot::LocalMachine) {
     const std::string mirror = "HKCU\\" + path->subKey;
-    deleteKeyTree(platform, noted, mirror, scope, kept);
+    deleteKeyTree(keys, noted, mirror, scope, kept);
     noted.noteKeyForRemoval(mirror);
   }
   return opened;

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "platform/platform.h"
+#include "uninstaller/removal/key_walker.h"
 #include "uninstaller/removal/noted_paths.h"
 #include "uninstaller/removal/open_as_itself.h"
 #include "uninstaller/removal/protected_keys.h"
@@ -20,5 +21,8 @@ namespace cvl {
 // exactly: "hklm\..." means HKEY_USERS.
 bool deleteKeyTree(platform::Platform& platform, NotedPaths& noted, const std::string& keyPath,
                    KeyScope scope = KeyScope::Component, const KeptKeyReport& kept = {});
+// The same, reusing the levels the walker last opened.
+bool deleteKeyTree(KeyWalker& keys, NotedPaths& noted, const std::string& keyPath, KeyScope scope,
+                   const KeptKeyReport& kept);
 
 }  // namespace cvl

@@ -9,10 +9,10 @@ namespace {
 
 using namespace platform;
 
-bool deleteValue(Registry& registry, RegRoot root, const std::string& subKey, const std::string& line,
+bool deleteValue(KeyWalker& keys, RegRoot root, const std::string& subKey, const std::string& line,
                  const KeptKeyReport& kept) {
   RegKeyPtr key;
-  if (openKeyAsItself(registry, root, subKey, access::kSetValue, key, kept) != Reached::Key) return false;
+  if (keys.openKey(root, subKey, access::kSetValue, key, kept) != Reached::Key) return false;
   const auto name = valueNameOfLine(line);
   return name && key->deleteValue(*name) == kSuccess;
 }
@@ -21,11 +21,16 @@ bool deleteValue(Registry& registry, RegRoot root, const std::string& subKey, co
 
 bool deleteValueLine(Platform& platform, const std::string& keyPath, const std::string& line,
                      const KeptKeyReport& kept) {
+  KeyWalker keys(platform.registry());
+  return deleteValueLine(keys, keyPath, line, kept);
+}
+
+bool deleteValueLine(KeyWalker& keys, const std::string& keyPath, const std::string& line, const KeptKeyReport& kept) {
   const auto path = parseKeyPath(upper(keyPath));
   if (!path) return false;
-  bool deleted = deleteValue(platform.registry(), path->root, path->subKey, line, kept);
+  bool deleted = deleteValue(keys, path->root, path->subKey, line, kept);
   if (path->root == RegRoot::LocalMachine) {
-    deleted = deleteValue(platform.registry(), RegRoot::CurrentUser, path->subKey, line, kept) || deleted;
+    deleted = deleteValue(keys, RegRoot::CurrentUser, path->subKey, line, kept) || deleted;
   }
   return deleted;
 }

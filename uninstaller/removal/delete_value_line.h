@@ -4,7 +4,7 @@
 #include <string>
 
 #include "platform/platform.h"
-#include "uninstaller/removal/open_as_itself.h"
+#include "uninstaller/removal/key_walker.h"
 
 namespace cvl {
 
@@ -14,5 +14,7 @@ namespace cvl {
 // a link is reported to kept. True when at least one value was deleted.
 bool deleteValueLine(platform::Platform& platform, const std::string& keyPath, const std::string& line,
                      const KeptKeyReport& kept = {});
+// The same, reusing the levels the walker last opened.
+bool deleteValueLine(KeyWalker& keys, const std::string& keyPath, const std::string& line, const KeptKeyReport& kept);
 
 }  // namespace cvl

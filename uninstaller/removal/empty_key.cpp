@@ -5,10 +5,15 @@ namespace cvl {
 using namespace platform;
 
 bool removeEmptyKey(Registry& registry, const KeyPath& path, KeyScope scope, const KeptKeyReport& kept) {
+  KeyWalker keys(registry);
+  return removeEmptyKey(keys, path, scope, kept);
+}
+
+bool removeEmptyKey(KeyWalker& keys, const KeyPath& path, KeyScope scope, const KeptKeyReport& kept) {
   if (isProtectedKey(path.root, path.subKey, scope)) return false;
   KeyPlace place;
   RegKeyPtr key;
-  Reached reached = openParentAsItself(registry, path.root, path.subKey, place, kept);
+  Reached reached = keys.openParent(path.root, path.subKey, place, kept);
   if (reached == Reached::Key) {
     reached = openAsItself(*place.parent, place.name, access::kRead, path.root,
                            pathBelow(place.parentPath, place.name), key, kept);
@@ -19,7 +24,9 @@ bool removeEmptyKey(Registry& registry, const KeyPath& path, KeyScope scope, con
   RegKeyInfo info;
   const bool empty = key->info(info) == kSuccess && info.subKeyCount == 0 && info.valueCount == 0;
   key.reset();
-  return empty && place.parent->deleteKey(place.name) == kSuccess;
+  if (!empty || place.parent->deleteKey(place.name) != kSuccess) return false;
+  keys.forgetFrom(path.root, keyLevelsOf(path.subKey).size());
+  return true;
 }
 
 }  // namespace cvl

@@ -5,6 +5,7 @@
 // there); followed, it would lead the removal into the tree it names. A
 // link is never deleted either: RegDeleteKey would delete what it names.
 #include <functional>
+#include <memory>
 #include <string>
 
 #include "platform/registry.h"
@@ -19,16 +20,19 @@ void reportKept(const KeptKeyReport& kept, platform::RegRoot root, const std::st
 enum class Reached { Key, Link, Nothing };
 
 // Opens name below parent as itself, for access (kQueryValue is added: it
-// tells a link). A link is reported, closed and left alone; Nothing means
-// it could not be opened or told apart from a link. path is name's path
-// below root, for the report.
+// tells a link). A link is closed and left alone; Nothing means it could
+// not be opened or told apart from a link.
+Reached openOwnLevel(const platform::RegKey& parent, const std::string& name, uint32_t access,
+                     platform::RegKeyPtr& out);
+
+// The same, and a link is reported: path is name's path below root.
 Reached openAsItself(const platform::RegKey& parent, const std::string& name, uint32_t access,
                      platform::RegRoot root, const std::string& path, platform::RegKeyPtr& out,
                      const KeptKeyReport& kept);
 
 // Where a key lies: the key holding it, opened as itself, and its name there.
 struct KeyPlace {
-  platform::RegKeyPtr parent;
+  std::shared_ptr<platform::RegKey> parent;
   std::string parentPath;  // below the root; levels joined by one backslash
   std::string name;
 };
@@ -44,5 +48,8 @@ Reached openKeyAsItself(platform::Registry& registry, platform::RegRoot root, co
                         uint32_t access, platform::RegKeyPtr& out, const KeptKeyReport& kept);
 
 std::string pathBelow(const std::string& parentPath, const std::string& name);
+
+// Why a link stays, for the run's record.
+inline constexpr const char* kLinkReason = "registry link; what it names is not touched";
 
 }  // namespace cvl

@@ -49,16 +49,23 @@ constexpr std::string_view kUninstallerRecords = "SOFTWARE\\CORVEL\\UNINSTALL";
 constexpr std::string_view kWindowsUninstallEntry =
     "SOFTWARE\\MICROSOFT\\WINDOWS\\CURRENTVERSION\\UNINSTALL\\CORVEL SYSTEM";
 
-// Upper-cased levels; empty levels (doubled or trailing backslashes) are
-// dropped, as the registry itself would not tell "A\\B" from "A\B".
-std::vector<std::string> levelsOf(const std::string& subKey) {
+// No rule looks further down than this many levels, nor tells apart two
+// paths that both reach it: deeper levels are not read, so a path logged
+// thousands of levels deep costs no more than a short one.
+constexpr size_t kLevelsRead = 12;
+
+// Upper-cased levels, at most kLevelsRead; empty levels (doubled or
+// trailing backslashes) are dropped, as the registry itself would not tell
+// "A\\B" from "A\B".
+std::vector<std::string> levelsOf(std::string_view subKey) {
   std::vector<std::string> levels;
   std::string level;
-  for (char c : platform::upper(subKey) + '\\') {
+  for (size_t i = 0; i <= subKey.size() && levels.size() < kLevelsRead; ++i) {
+    const char c = i < subKey.size() ? subKey[i] : '\\';
     if (c != '\\') {
       level += c;
     } else if (!level.empty()) {
-      levels.push_back(level);
+      levels.push_back(platform::upper(std::move(level)));
       level.clear();
     }
   }
@@ -117,7 +124,7 @@ bool isSharedBelowHive(const std::vector<std::string>& levels, KeyScope scope) {
 
 }  // namespace
 
-bool isProtectedKey(platform::RegRoot root, const std::string& subKey, KeyScope scope) {
+bool isProtectedKey(platform::RegRoot root, std::string_view subKey, KeyScope scope) {
   std::vector<std::string> levels = levelsOf(subKey);
   if (root == platform::RegRoot::Users) {
     if (levels.empty()) return true;  // HKEY_USERS itself

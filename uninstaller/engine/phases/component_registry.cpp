@@ -41,44 +41,45 @@ bool isOwnedWhole(const std::string& keyPath) {
 }
 
 // key is the logged key or its twin; lines are the logged key's values.
-void removeKey(RemovalContext& context, const std::string& key, const StringList& lines) {
+void removeKey(RemovalContext& context, KeyWalker& keys, const std::string& key, const StringList& lines) {
   if (isUninstallerRecord(key)) return;
   if (isOwnedWhole(key)) {
-    deleteKeyTree(context.platform, context.notedPaths, key, KeyScope::Component, context.keptKeys());
+    deleteKeyTree(keys, context.notedPaths, key, KeyScope::Component, context.keptKeys());
   } else {
     for (const std::string& line : lines) {
       const std::string name = line.substr(0, line.find('='));
       if (platform::holdsZeroByte(name)) {
         context.journal->kept("value", key + "\\" + name, "damaged name");
       } else {
-        deleteValueLine(context.platform, key, line, context.keptKeys());
+        deleteValueLine(keys, key, line, context.keptKeys());
       }
     }
   }
   context.notedPaths.noteKeyForRemoval(key);
 }
 
-void removeLoggedKey(RemovalContext& context, const CRegistry& registry, const std::string& key) {
+void removeLoggedKey(RemovalContext& context, KeyWalker& keys, const CRegistry& registry, const std::string& key) {
   // Windows would read the key only up to the zero: another program's key.
   if (platform::holdsZeroByte(key)) return context.journal->kept("key", key, "damaged name");
   StringList lines;
   registry.getValues(key, lines);
-  removeKey(context, key, lines);
+  removeKey(context, keys, key, lines);
 
   const auto at = platform::upper(key).find(kNewUserSettings);
   if (at == std::string::npos) return;
-  removeKey(context, key.substr(0, at) + "\\" + key.substr(at + kNewUserSettings.size()), lines);
+  removeKey(context, keys, key.substr(0, at) + "\\" + key.substr(at + kNewUserSettings.size()), lines);
 }
 
 }  // namespace
 
 void removeComponentRegistry(RemovalContext& context, const CComponent& component) {
+  KeyWalker keys(context.registry());
   for (const std::string& groupName : component.fileGroups) {
     const CFilegroup* group = context.log.findFileGroup(groupName);
     if (group == nullptr) continue;
-    StringList keys;
-    group->registry().getKeys(keys);
-    for (const std::string& key : keys) removeLoggedKey(context, group->registry(), key);
+    StringList loggedKeys;
+    group->registry().getKeys(loggedKeys);
+    for (const std::string& key : loggedKeys) removeLoggedKey(context, keys, group->registry(), key);
   }
 }
 

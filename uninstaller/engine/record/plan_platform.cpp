@@ -88,36 +88,43 @@ struct RegistryOverlay {
   bool valueDeleted(const std::string& key, const std::string& name) const {
     return deletedValues.count({key, upper(name)}) != 0;
   }
-  bool touches(const std::string& key) const {
-    return deletedKeys.anyBelow(key) || keysWithValueChanges.count(key) != 0;
-  }
 };
-
-// A planned key deletion: refused, as the real call would be, while the
-// key (already opened through the overlay) still shows a subkey.
-Status planKeyDeletion(const RegKeyPtr& key, const std::string& path, RegistryOverlay& overlay,
-                       RemovalJournal& journal) {
-  RegKeyInfo info;
-  if (key->info(info) == kSuccess && info.subKeyCount > 0) return kAccessDenied;
-  overlay.deletedKeys.insert(canonical(path));
-  journal.removed("key", path);
-  return kSuccess;
-}
 
 class PlanKey : public RegKey {
  public:
   PlanKey(RegKeyPtr inner, std::string path, RegistryOverlay& overlay, RemovalJournal& journal)
       : inner_(std::move(inner)), path_(std::move(path)), key_(canonical(path_)), overlay_(overlay), journal_(journal) {}
 
+  // The machine's counts, less what the plan removed: a key is listed
+  // again only for the kind of entry the plan changed in it.
   Status info(RegKeyInfo& out) const override {
     if (Status s = inner_->info(out)) return s;
-    if (!overlay_.touches(key_)) return kSuccess;
-    uint32_t keys = 0, values = 0;
-    std::string name;
-    for (uint32_t i = 0; listed(inner_->enumKey(i, name, 16384)); ++i) keys += !subKeyDeleted(name);
-    for (uint32_t i = 0; listed(inner_->enumValue(i, name, nullptr)); ++i) values += !overlay_.valueDeleted(key_, name);
-    out.subKeyCount = keys;
-    out.valueCount = values;
+    out.subKeyCount = subKeysLeft(out.subKeyCount);
+    if (out.valueCount > 0 && overlay_.keysWithValueChanges.count(key_) != 0) {
+      uint32_t values = 0;
+      std::string name;
+      for (uint32_t i = 0; listed(inner_->enumValue(i, name, nullptr)); ++i) values += !overlay_.valueDeleted(key_, name);
+      out.valueCount = values;
+    }
+    return kSuccess;
+  }
+
+  // A planned deletion of the key: refused, as the real call would be,
+  // while it still shows a subkey.
+  Status planDeletion() const {
+    RegKeyInfo real;
+    if (inner_->info(real) == kSuccess && subKeysLeft(real.subKeyCount) > 0) return kAccessDenied;
+    overlay_.deletedKeys.insert(key_);
+    journal_.removed("key", path_);
+    return kSuccess;
+  }
+
+  static Status open(const RegKey& parent, const std::string& subKey, uint32_t access, std::string path,
+                     RegistryOverlay& overlay, RemovalJournal& journal, std::unique_ptr<PlanKey>& out) {
+    if (overlay.deletedKeys.covers(canonical(path))) return kFileNotFound;
+    RegKeyPtr inner;
+    if (Status s = parent.openKey(subKey, access, inner)) return s;
+    out = std::make_unique<PlanKey>(std::move(inner), std::move(path), overlay, journal);
     return kSuccess;
   }
   Status isLink(bool& out) const override { return inner_->isLink(out); }
@@ -153,15 +160,8 @@ class PlanKey : public RegKey {
     return kSuccess;
   }
   Status deleteValue(const std::string& name) override {
-    // The key may be open for setting values only: look through a reading handle.
-    RegKeyPtr reader;
-    RegValue ignored;
     if (overlay_.valueDeleted(key_, name)) return kFileNotFound;
-    if (overlay_.writtenValues.count({key_, upper(name)}) == 0 &&
-        (inner_->openKey("", access::kQueryValue, reader) != kSuccess ||
-         reader->queryValue(name, ignored) == kFileNotFound)) {
-      return kFileNotFound;
-    }
+    if (overlay_.writtenValues.count({key_, upper(name)}) == 0 && !realValueExists(name)) return kFileNotFound;
     overlay_.writtenValues.erase({key_, upper(name)});
     overlay_.deletedValues.insert({key_, upper(name)});
     overlay_.keysWithValueChanges.insert(key_);
@@ -169,22 +169,41 @@ class PlanKey : public RegKey {
     return kSuccess;
   }
   Status openKey(const std::string& subKey, uint32_t access, RegKeyPtr& out) const override {
-    const std::string path = below(path_, subKey);
-    if (overlay_.deletedKeys.covers(canonical(path))) return kFileNotFound;
-    if (Status s = inner_->openKey(subKey, access, out)) return s;
-    out = std::make_unique<PlanKey>(std::move(out), path, overlay_, journal_);
+    std::unique_ptr<PlanKey> child;
+    if (Status s = open(*inner_, subKey, access, below(path_, subKey), overlay_, journal_, child)) return s;
+    out = std::move(child);
     return kSuccess;
   }
   Status createKey(const std::string&, uint32_t, RegKeyPtr&) override { return kAccessDenied; }
   Status deleteKey(const std::string& subKey) override {
-    RegKeyPtr child;
-    if (Status s = openKey(subKey, access::kRead, child)) return s;
-    return planKeyDeletion(child, below(path_, subKey), overlay_, journal_);
+    std::unique_ptr<PlanKey> child;
+    if (Status s = open(*inner_, subKey, access::kRead, below(path_, subKey), overlay_, journal_, child)) return s;
+    return child->planDeletion();
   }
 
  private:
   static bool listed(Status status) { return status == kSuccess || status == kMoreData; }
+  // Whether the key holds the value on the machine. Only a value's presence
+  // is asked, so no data is read; a key open for setting values only is
+  // looked through a reading handle.
+  bool realValueExists(const std::string& name) const {
+    RegValue ignored;
+    Status s = inner_->queryValue(name, ignored, 0);
+    if (s == kAccessDenied) {
+      RegKeyPtr reader;
+      if (inner_->openKey("", access::kQueryValue, reader) != kSuccess) return false;
+      s = reader->queryValue(name, ignored, 0);
+    }
+    return s != kFileNotFound;
+  }
   bool subKeyDeleted(const std::string& name) const { return overlay_.deletedKeys.covers(key_ + "\\" + upper(name)); }
+  uint32_t subKeysLeft(uint32_t realCount) const {
+    if (realCount == 0 || !overlay_.deletedKeys.anyBelow(key_)) return realCount;
+    uint32_t keys = 0;
+    std::string name;
+    for (uint32_t i = 0; listed(inner_->enumKey(i, name, 16384)); ++i) keys += !subKeyDeleted(name);
+    return keys;
+  }
 
   RegKeyPtr inner_;
   std::string path_;  // as the engine wrote it
@@ -208,9 +227,11 @@ class PlanPlatform::Keys : public Registry {
   }
   Status createKey(RegRoot, const std::string&, uint32_t, RegKeyPtr&) override { return kAccessDenied; }
   Status deleteKey(RegRoot root, const std::string& subKey) override {
-    RegKeyPtr key;
-    if (Status s = openKey(root, subKey, access::kRead, key)) return s;
-    return planKeyDeletion(key, below(rootPrefix(root), subKey), overlay_, journal_);
+    const std::string path = below(rootPrefix(root), subKey);
+    if (overlay_.deletedKeys.covers(canonical(path))) return kFileNotFound;
+    RegKeyPtr real;
+    if (Status s = real_.openKey(root, subKey, access::kRead, real)) return s;
+    return PlanKey(std::move(real), path, overlay_, journal_).planDeletion();
   }
 
  private:
@@ -224,13 +245,21 @@ class PlanPlatform::Files : public FileSystem {
   Files(FileSystem& real, RemovalJournal& journal) : real_(real), journal_(journal) {}
 
   Status open(const std::string& path, OpenMode mode, FilePtr& out) override {
+    lastAsked_.clear();
     if (mode != OpenMode::Read) return kAccessDenied;
     if (isRemoved(path)) return kFileNotFound;
     return real_.open(path, mode, out);
   }
   Status status(const std::string& path, FileStatus& out) override {
     if (isRemoved(path)) return kFileNotFound;
-    if (Status s = real_.status(path, out)) return s;
+    if (path == lastAsked_) {
+      out = lastStatus_;
+    } else {
+      lastAsked_.clear();
+      if (Status s = real_.status(path, out)) return s;
+      lastAsked_ = path;
+      lastStatus_ = out;
+    }
     const auto changed = attributes_.find(fileKey(path));
     if (changed != attributes_.end()) out.attributes = changed->second | (out.attributes & attr::kDirectory);
     return kSuccess;
@@ -239,6 +268,7 @@ class PlanPlatform::Files : public FileSystem {
     return setAttributes(path, status.attributes);
   }
   Status identity(const std::string& path, FileIdentity& out) override {
+    lastAsked_.clear();
     if (isRemoved(path)) return kFileNotFound;
     return real_.identity(path, out);
   }
@@ -275,6 +305,7 @@ class PlanPlatform::Files : public FileSystem {
   Status find(const std::string& pattern, const std::function<bool(const FoundEntry&)>& visit) override {
     const size_t slash = pattern.find_last_of("\\/");
     const std::string dir = slash == std::string::npos ? std::string() : pattern.substr(0, slash);
+    lastAsked_.clear();
     if (!dir.empty() && isRemoved(dir)) return kPathNotFound;
     if (deleted_.empty()) return real_.find(pattern, visit);
     bool any = false;
@@ -301,6 +332,7 @@ class PlanPlatform::Files : public FileSystem {
 
  private:
   void markRemoved(const char* kind, const std::string& path) {
+    lastAsked_.clear();
     deleted_.insert(fileKey(path));
     removedPaths_.push_back(path);
     aliasesSeen_ = aliasesSeen_ || path.find('~') != std::string::npos;
@@ -334,6 +366,10 @@ class PlanPlatform::Files : public FileSystem {
   size_t identified_ = 0;                 // removed paths whose identity is in removedFiles_
   std::set<std::pair<uint32_t, uint64_t>> removedFiles_;
   std::map<std::string, uint32_t> attributes_;
+  // The engine asks about a file just before it deletes it: the machine is
+  // read once for both, as long as no other call comes in between.
+  std::string lastAsked_;
+  FileStatus lastStatus_;
 };
 
 class PlanPlatform::SystemCalls : public ForwardingSystem {

@@ -1,0 +1,50 @@
+#pragma once
+// Keys reached from a root a level at a time, each opened as itself, with
+// the levels last walked to kept open. Logged keys mostly share their
+// parents, so each parent is opened (and told from a link) once, not once
+// per key; a handle kept open also stays on the key it was opened on, so a
+// link planted on the way later is not followed either.
+#include <array>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "uninstaller/removal/open_as_itself.h"
+
+namespace cvl {
+
+class KeyWalker {
+ public:
+  explicit KeyWalker(platform::Registry& registry) : registry_(registry) {}
+  KeyWalker(const KeyWalker&) = delete;
+  KeyWalker& operator=(const KeyWalker&) = delete;
+
+  platform::Registry& registry() { return registry_; }
+
+  // See openParentAsItself.
+  Reached openParent(platform::RegRoot root, const std::string& subKey, KeyPlace& out, const KeptKeyReport& kept);
+  // See openKeyAsItself.
+  Reached openKey(platform::RegRoot root, const std::string& subKey, uint32_t access, platform::RegKeyPtr& out,
+                  const KeptKeyReport& kept);
+
+  // A key `depth` levels below root was deleted: no level from that depth
+  // down is reused. Forgetting more than needed only costs a new open.
+  void forgetFrom(platform::RegRoot root, size_t depth);
+
+ private:
+  struct Level {
+    std::string name;  // as written: only the same spelling reuses the handle
+    std::shared_ptr<platform::RegKey> key;
+  };
+  std::vector<Level>& chainOf(platform::RegRoot root);
+
+  platform::Registry& registry_;
+  std::array<std::vector<Level>, 4> chains_;  // one per root
+  std::array<std::shared_ptr<platform::RegKey>, 4> roots_;
+};
+
+// Levels of a subkey path; empty ones (doubled or trailing backslashes) are
+// dropped, as the registry drops them.
+std::vector<std::string> keyLevelsOf(const std::string& subKey);
+
+}  // namespace cvl
