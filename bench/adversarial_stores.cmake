@@ -3,7 +3,6 @@
 # 10 000-component stores of each adversarial shape, each as a ratio to a
 # plain flat store of the same size measured in the same run (goal <= 3).
 if(NOT CVL_WIN32)
-  add_executable(adversarial_store_bench ${CMAKE_CURRENT_LIST_DIR}/adversarial_stores.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/bench_clock.cpp)
-  target_link_libraries(adversarial_store_bench PRIVATE cvl_startup cvl_fixture_install cvl_platform_memory)
+  add_executable(adversarial_store_bench ${CMAKE_CURRENT_LIST_DIR}/adversarial_stores.cpp)
+  target_link_libraries(adversarial_store_bench PRIVATE cvl_bench_support cvl_startup cvl_fixture_install cvl_platform_memory)
 endif()

@@ -3,6 +3,6 @@
 # keys; prints both times and their ratio.
 if(CVL_WIN32)
   add_executable(engine_bench ${CMAKE_CURRENT_LIST_DIR}/engine_removal.cpp ${CMAKE_CURRENT_LIST_DIR}/engine_synthetic.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/engine_synthetic_win32.cpp ${CMAKE_CURRENT_LIST_DIR}/bench_clock.cpp)
-  target_link_libraries(engine_bench PRIVATE cvl_engine cvl_platform_win32 shlwapi)
+    ${CMAKE_CURRENT_LIST_DIR}/engine_synthetic_win32.cpp)
+  target_link_libraries(engine_bench PRIVATE cvl_bench_support cvl_engine cvl_platform_win32 shlwapi)
 endif()

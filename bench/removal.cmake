@@ -3,8 +3,8 @@
 #   removal_key_bench  deleteKeyTree vs RegDeleteTreeA
 # Each prints its baseline, its own time and the ratio of the two.
 if(CVL_WIN32)
-  add_executable(removal_dir_bench ${CMAKE_CURRENT_LIST_DIR}/removal_dirs.cpp ${CMAKE_CURRENT_LIST_DIR}/bench_clock.cpp)
-  target_link_libraries(removal_dir_bench PRIVATE cvl_removal cvl_platform_win32)
-  add_executable(removal_key_bench ${CMAKE_CURRENT_LIST_DIR}/removal_keys.cpp ${CMAKE_CURRENT_LIST_DIR}/bench_clock.cpp)
-  target_link_libraries(removal_key_bench PRIVATE cvl_removal cvl_platform_win32)
+  add_executable(removal_dir_bench ${CMAKE_CURRENT_LIST_DIR}/removal_dirs.cpp)
+  target_link_libraries(removal_dir_bench PRIVATE cvl_bench_support cvl_removal cvl_platform_win32)
+  add_executable(removal_key_bench ${CMAKE_CURRENT_LIST_DIR}/removal_keys.cpp)
+  target_link_libraries(removal_key_bench PRIVATE cvl_bench_support cvl_removal cvl_platform_win32)
 endif()

@@ -10,6 +10,7 @@
 
 #include "platform/win32/win32_platform.h"
 #include "bench_clock.h"
+#include "build_name.h"
 #include "uninstaller/removal/noted_paths.h"
 
 namespace {
@@ -47,6 +48,7 @@ int leftOver(const std::vector<std::string>& dirs) {
 
 int main(int argc, char** argv) {
   const int rounds = argc > 1 ? std::atoi(argv[1]) : 5;
+  cvl::bench::printBuild();
   char temp[MAX_PATH];
   GetTempPathA(MAX_PATH, temp);
   const std::string root = std::string(temp) + "CVLBENCH" + std::to_string(GetCurrentProcessId());

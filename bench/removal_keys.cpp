@@ -9,6 +9,7 @@
 
 #include "platform/win32/win32_platform.h"
 #include "bench_clock.h"
+#include "build_name.h"
 #include "uninstaller/removal/delete_key_tree.h"
 
 namespace {
@@ -60,7 +61,8 @@ bool exists(const std::string& subKey) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  const int rounds = argc > 1 ? std::atoi(argv[1]) : 3;
+  const int rounds = argc > 1 ? std::atoi(argv[1]) : 5;
+  cvl::bench::printBuild();
   // RegDeleteTreeA is newer than the Windows version the build targets.
   const auto regDeleteTree = reinterpret_cast<RegDeleteTreeFn>(
       reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("advapi32.dll"), "RegDeleteTreeA")));

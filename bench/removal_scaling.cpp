@@ -12,6 +12,7 @@
 
 #include "all_checked.h"
 #include "bench_clock.h"
+#include "build_name.h"
 #include "engine_synthetic.h"
 #include "platform/memory/memory_platform.h"
 #include "uninstaller/engine/record/run_mode.h"
@@ -89,7 +90,8 @@ double deepKeyMs(int levels) {
 int main(int argc, char** argv) {
   const int rounds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 5;
   const std::string only = argc > 2 ? argv[2] : "";
-  std::printf("in-memory machine, medians of %d rounds\n", rounds);
+  bench::printBuild();
+  std::printf("medians of %d rounds\n", rounds);
   for (const bool plan : {false, true}) {
     if (only == "deep") break;
     double firstPerItem = 0;

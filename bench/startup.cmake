@@ -7,5 +7,5 @@
 if(CVL_WIN32)
   add_executable(startup_bench ${CMAKE_CURRENT_LIST_DIR}/startup_bench.cpp $<TARGET_OBJECTS:cvl_resources>
     $<TARGET_OBJECTS:cvl_small_object_heap>)
-  target_link_libraries(startup_bench PRIVATE cvl_app cvl_fixture_install)
+  target_link_libraries(startup_bench PRIVATE cvl_bench_support cvl_app cvl_fixture_install)
 endif()

@@ -12,6 +12,8 @@
 #include <memory>
 #include <vector>
 
+#include "bench_clock.h"
+#include "build_name.h"
 #include "platform/win32/win32_platform.h"
 #include "tests/support/installation/installation.h"
 #include "uninstaller/catalogue/catalogue.h"
@@ -22,6 +24,8 @@
 #include "uninstaller/ui/uninstall_dlg.h"
 
 namespace {
+
+using cvl::bench::median;
 
 constexpr int kComponents = 1000;
 constexpr size_t kLogBytes = 20u * 1024 * 1024;
@@ -34,11 +38,6 @@ double seconds(const std::function<void()>& work) {
   work();
   QueryPerformanceCounter(&end);
   return double(end.QuadPart - start.QuadPart) / double(frequency.QuadPart);
-}
-
-double median(std::vector<double> values) {
-  std::sort(values.begin(), values.end());
-  return values[values.size() / 2];
 }
 
 size_t readWhole(const std::string& path) {
@@ -168,6 +167,7 @@ void printPhases(cvl::platform::Win32Platform& platform) {
 int main() {
   INITCOMMONCONTROLSEX controls{sizeof controls, ICC_TREEVIEW_CLASSES | ICC_PROGRESS_CLASS};
   InitCommonControlsEx(&controls);
+  cvl::bench::printBuild();
   cvl::platform::Win32Platform platform;
   cvl::fixture::Installation suite = cvl::fixture::largeSuite("C:\\cvl-bench", kComponents, kLogBytes);
   cvl::fixture::writeStore(platform, suite);
