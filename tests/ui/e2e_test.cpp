@@ -465,17 +465,29 @@ TEST_F(UninstallerRun, APlanChangesNothingAndListsWhatTheRealRunThenDoes) {
   EXPECT_EQ(runUninstaller("/SILENT /PLAN /LOG=C:\\no-such-folder\\plan.log UNINSTALLALL").exitCode, 1622u);
 }
 
-// A file held open without sharing, as a running program holds it, cannot
-// go now: the run schedules it for the next restart, which takes its folder too.
-TEST_F(UninstallerRun, AFileHeldOpenIsRemovedByTheNextRestartWithItsFolder) {
+// Deployment tools and restart managers ask the program to close while it
+// removes (taskkill without /F posts WM_CLOSE to its windows); a RunOnce
+// command holds the removal still meanwhile. Files held open without sharing,
+// as running programs hold them, cannot go now: the run goes on to its end,
+// schedules them for the next restart, which takes their folder too, and
+// says so with status 3010.
+TEST_F(UninstallerRun, FilesHeldOpenGoAtTheNextRestartAndCloseRequestsWait) {
   const std::string font = kRoot + "\\Corvel\\Fonts\\CORVEL.TTF";
-  platform::UniqueHandle<platform::FileTraits> held(
+  platform::UniqueHandle<platform::FileTraits> heldFont(
       CreateFileA(font.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr));
-  ASSERT_TRUE(held);
-  RunResult run = runUninstaller("/SILENT UNINSTALLALL");
-  held.reset();
+  platform::UniqueHandle<platform::FileTraits> heldViewer(CreateFileA(
+      (kRoot + "\\Corvel\\VIEWER.EXE").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+  ASSERT_TRUE(heldFont && heldViewer);
+  std::optional<uint32_t> asked;
+  RunResult run = runHeldAtRunOnce(3000, [&] {
+    asked = test::runToExit("\"" + systemFile("taskkill.exe") + "\" /IM Cvlunst2.exe", 10000);
+  });
+  heldFont.reset();
+  heldViewer.reset();
+  EXPECT_EQ(asked, std::optional<uint32_t>(0u)) << "taskkill reached the program's windows";
   EXPECT_EQ(run.exitCode, 3010u);
-  expectKept({"Corvel\\Fonts\\CORVEL.TTF"});
+  expectKept({"Corvel\\Fonts\\CORVEL.TTF", "Corvel\\VIEWER.EXE"});
+  expectGone({"Corvel\\WRITER.EXE"});  // the removal went on to its end
   std::string pending(16384, '\0');
   DWORD size = static_cast<DWORD>(pending.size());
   ASSERT_EQ(RegGetValueA(HKEY_LOCAL_MACHINE, "System\\CurrentControlSet\\Control\\Session Manager",
@@ -486,27 +498,7 @@ TEST_F(UninstallerRun, AFileHeldOpenIsRemovedByTheNextRestartWithItsFolder) {
 
   // Wine's restart of the prefix carries out the pending deletions.
   ASSERT_EQ(test::runToExit("\"" + systemFile("wineboot.exe") + "\" -r", 120000), std::optional<uint32_t>(0u));
-  expectGone({"Corvel\\Fonts\\CORVEL.TTF", "Corvel\\Fonts"});
-}
-
-// Deployment tools and restart managers ask the program to close while it
-// removes (taskkill without /F posts WM_CLOSE to its windows); a RunOnce
-// command holds the removal still meanwhile. A file held open cannot go
-// now: the run goes on to its end, schedules it for the next restart and
-// says so with status 3010.
-TEST_F(UninstallerRun, SilentRemovalGoesThroughCloseRequestsAndReportsWhatStayed) {
-  platform::UniqueHandle<platform::FileTraits> held(CreateFileA(
-      (kRoot + "\\Corvel\\VIEWER.EXE").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
-  ASSERT_TRUE(held);
-  std::optional<uint32_t> asked;
-  RunResult run = runHeldAtRunOnce(3000, [&] {
-    asked = test::runToExit("\"" + systemFile("taskkill.exe") + "\" /IM Cvlunst2.exe", 10000);
-  });
-  held.reset();
-  EXPECT_EQ(asked, std::optional<uint32_t>(0u)) << "taskkill reached the program's windows";
-  EXPECT_EQ(run.exitCode, 3010u);
-  expectKept({"Corvel\\VIEWER.EXE"});
-  expectGone({"Corvel\\WRITER.EXE"});  // the removal went on to its end
+  expectGone({"Corvel\\Fonts\\CORVEL.TTF", "Corvel\\Fonts", "Corvel\\VIEWER.EXE"});
 }
 
 // A second run beside a removal would release the same shared counts twice:
