@@ -85,13 +85,6 @@ class StartupTest : public ::testing::Test {
     fixture::install(on, suite);
   }
   StartupError start() { return runStartup(machine, store, catalogue, state); }
-  // Replaces a file's bytes with what change makes of them.
-  static void edit(platform::MemoryPlatform& on, const std::string& path,
-                   const std::function<void(std::string&)>& change) {
-    std::string bytes = *on.files().content(path);
-    change(bytes);
-    on.files().addFile(path, bytes);
-  }
 
   fixture::Installation suite;
   platform::MemoryPlatform machine;
@@ -130,50 +123,51 @@ TEST_F(StartupTest, TheStoreDirectoryFallsBackToTheProgramsOwn) {
 // the uninstaller's own records.
 TEST_F(StartupTest, ABrokenPartIsReportedAndNothingAfterItIsRead) {
   using platform::MemoryPlatform;
-  auto cutTo = [](double part) { return [part](std::string& bytes) { bytes.resize(bytes.size() * part); }; };
+  using Break = std::function<void(MemoryPlatform&)>;
+  using Change = std::function<void(std::string&)>;
+  auto remove = [](std::string path) -> Break { return [=](MemoryPlatform& m) { (void)m.files().deleteFile(path); }; };
+  auto edit = [](std::string path, Change change) -> Break {
+    return [=](MemoryPlatform& m) {
+      std::string bytes = *m.files().content(path);
+      change(bytes);
+      m.files().addFile(path, bytes);
+    };
+  };
+  auto cutTo = [](double part) -> Change { return [=](std::string& bytes) { bytes.resize(bytes.size() * part); }; };
   // The log's header is a length byte and 30 characters; the version follows it.
-  auto setLogByte = [](size_t at, char value) { return [=](std::string& bytes) { bytes[at] = value; }; };
+  auto setByte = [](size_t at, char value) -> Change { return [=](std::string& bytes) { bytes[at] = value; }; };
+  const Break noPathsKey = [](MemoryPlatform& m) { (void)m.registry().deleteKey(RegRoot::LocalMachine, kPathsKey); };
+  const Break noTopComponents = [this](MemoryPlatform& m) {
+    fixture::Installation noTop = suite;
+    noTop.topSection = false;
+    fixture::writeStore(m, noTop);
+  };
+  const std::string foreignLog = std::string("\x0b", 1) + "Other Log!!" + std::string(8, '\0');
+  using E = StartupError;
   struct Case {
     const char* what;
-    std::function<void(MemoryPlatform&)> breakIt;
+    std::vector<Break> breaks;
     StartupError error;
   };
   const Case cases[] = {
-      {"no store", [](MemoryPlatform& m) { (void)m.files().deleteFile(kStorePath); }, StartupError::ConfigurationFile},
-      {"store cut to 200 bytes", [](MemoryPlatform& m) { edit(m, kStorePath, [](std::string& b) { b.resize(200); }); },
-       StartupError::ConfigurationFile},
-      {"store cut in half", [&](MemoryPlatform& m) { edit(m, kStorePath, cutTo(0.5)); },
-       StartupError::ConfigurationFile},
-      {"store without top components",
-       [&](MemoryPlatform& m) {
-         fixture::Installation noTop = suite;
-         noTop.topSection = false;
-         fixture::writeStore(m, noTop);
-       },
-       StartupError::ConfigurationFile},
-      {"no log", [](MemoryPlatform& m) { (void)m.files().deleteFile(kLogPath); }, StartupError::ConfigurationFile},
-      {"log cut in half", [&](MemoryPlatform& m) { edit(m, kLogPath, cutTo(0.5)); }, StartupError::ConfigurationFile},
-      {"log cut to a third and no paths key",
-       [&](MemoryPlatform& m) {
-         edit(m, kLogPath, cutTo(1.0 / 3));
-         m.registry().deleteKey(RegRoot::LocalMachine, kPathsKey);
-       },
-       StartupError::ConfigurationFile},
-      {"a foreign log",
-       [](MemoryPlatform& m) { m.files().addFile(kLogPath, std::string("\x0b", 1) + "Other Log!!" + std::string(8, '\0')); },
-       StartupError::ConfigurationFile},
-      {"a log header in other case", [&](MemoryPlatform& m) { edit(m, kLogPath, setLogByte(1, 'c')); },
-       StartupError::ConfigurationFile},
-      {"a newer log", [&](MemoryPlatform& m) { edit(m, kLogPath, setLogByte(31, 2)); }, StartupError::ConfigurationFile},
-      {"an older log", [&](MemoryPlatform& m) { edit(m, kLogPath, setLogByte(31, 0)); }, StartupError::None},
-      {"no paths key", [](MemoryPlatform& m) { m.registry().deleteKey(RegRoot::LocalMachine, kPathsKey); },
-       StartupError::ConfigurationSettings},
+      {"no store", {remove(kStorePath)}, E::ConfigurationFile},
+      {"store cut to 200 bytes", {edit(kStorePath, [](std::string& b) { b.resize(200); })}, E::ConfigurationFile},
+      {"store cut in half", {edit(kStorePath, cutTo(0.5))}, E::ConfigurationFile},
+      {"store without top components", {noTopComponents}, E::ConfigurationFile},
+      {"no log", {remove(kLogPath)}, E::ConfigurationFile},
+      {"log cut in half", {edit(kLogPath, cutTo(0.5))}, E::ConfigurationFile},
+      {"log cut to a third and no paths key", {edit(kLogPath, cutTo(1.0 / 3)), noPathsKey}, E::ConfigurationFile},
+      {"a foreign log", {edit(kLogPath, [&](std::string& b) { b = foreignLog; })}, E::ConfigurationFile},
+      {"a log header in other case", {edit(kLogPath, setByte(1, 'c'))}, E::ConfigurationFile},
+      {"a newer log", {edit(kLogPath, setByte(31, 2))}, E::ConfigurationFile},
+      {"an older log", {edit(kLogPath, setByte(31, 0))}, E::None},
+      {"no paths key", {noPathsKey}, E::ConfigurationSettings},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     MemoryPlatform broken;
     prepare(broken);
-    c.breakIt(broken);
+    for (const Break& breakIt : c.breaks) breakIt(broken);
     CConfigStore freshStore;
     Catalogue freshCatalogue;
     StartupState freshState;
