@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cctype>
+#include <functional>
 
 #include "platform/memory/memory_platform.h"
 #include "tests/support/installation/installation.h"
@@ -19,25 +20,22 @@ using platform::RegRoot;
 StartupFlags flagsOf(const std::string& line) { return parseCommandLine(line, "C:\\Corvel\\Cvlunst2.exe").flags; }
 
 TEST(CommandLine, SwitchesAnywhereInAnyCaseInsideLongerWords) {
-  StartupFlags plain = flagsOf("\"C:\\Corvel\\Cvlunst2.exe\"");
-  EXPECT_FALSE(plain.silent);
-  EXPECT_TRUE(plain.showErrors);
-  EXPECT_TRUE(plain.showProgress);
-  EXPECT_FALSE(plain.help);
-
-  StartupFlags silent = flagsOf("cvlunst2.exe /silent uninstallall");
-  EXPECT_TRUE(silent.silent);
-  EXPECT_FALSE(silent.showErrors);
-  EXPECT_FALSE(silent.showProgress);
-
-  StartupFlags progress = flagsOf("cvlunst2.exe /Silent /ShowProgressBar");
-  EXPECT_TRUE(progress.showProgress) << "a longer word holding the switch counts";
-  EXPECT_FALSE(progress.showErrors);
-
-  StartupFlags errors = flagsOf("cvlunst2.exe /SHOWERRORS");
-  EXPECT_FALSE(errors.silent);
-  EXPECT_TRUE(errors.showErrors && errors.showProgress) << "without /SILENT it changes nothing";
-  EXPECT_TRUE(flagsOf("cvlunst2.exe /?").help);
+  struct Case {
+    const char* line;
+    bool help, silent, showErrors, showProgress;
+  };
+  // A longer word holding a switch counts; without /SILENT, /SHOWERRORS changes nothing.
+  const Case cases[] = {{"\"C:\\Corvel\\Cvlunst2.exe\"", false, false, true, true},
+                        {"cvlunst2.exe /silent uninstallall", false, true, false, false},
+                        {"cvlunst2.exe /Silent /ShowProgressBar", false, true, false, true},
+                        {"cvlunst2.exe /SHOWERRORS", false, false, true, true},
+                        {"cvlunst2.exe /?", true, false, true, true}};
+  for (const Case& c : cases) {
+    const StartupFlags flags = flagsOf(c.line);
+    EXPECT_EQ(std::vector<bool>({flags.help, flags.silent, flags.showErrors, flags.showProgress}),
+              std::vector<bool>({c.help, c.silent, c.showErrors, c.showProgress}))
+        << c.line;
+  }
 }
 
 // Whatever the program's folder is called and however the line names the
@@ -73,33 +71,23 @@ TEST(CommandLine, HasSwitchIgnoresCaseOnBothSides) {
   EXPECT_FALSE(hasSwitch("cvlunst2.exe corvel  writer", "Corvel Writer"));
 }
 
+const std::string kStorePath = "C:\\Suite\\Uninstall\\cvlinst.dat", kLogPath = "C:\\Suite\\Uninstall\\cvlinst.log";
+const std::string kPathsKey = "software\\corvel\\uninstall\\paths";
+
 class StartupTest : public ::testing::Test {
  protected:
-  StartupTest() : suite(fixture::sampleSuite("C:\\Suite", "C:\\Users\\Tester\\Programs")) {
-    system().setSpecialFolder(platform::csidl::kPrograms, "C:\\Users\\Tester\\Programs");
-    system().setSpecialFolder(platform::csidl::kCommonPrograms, "C:\\All Users\\Programs");
-    system().setModulePath("C:\\Suite\\Uninstall\\Cvlunst2.exe");
-  }
-  platform::MemorySystem& system() { return machine.system(); }
+  StartupTest() : suite(fixture::sampleSuite("C:\\Suite", "C:\\Users\\Tester\\Programs")) { prepare(machine); }
 
-  StartupError start() {
-    if (!installed) fixture::install(machine, suite);
-    installed = true;
-    return runStartup(machine, store, catalogue, state);
+  void prepare(platform::MemoryPlatform& on) {
+    on.system().setSpecialFolder(platform::csidl::kPrograms, "C:\\Users\\Tester\\Programs");
+    on.system().setSpecialFolder(platform::csidl::kCommonPrograms, "C:\\All Users\\Programs");
+    on.system().setModulePath("C:\\Suite\\Uninstall\\Cvlunst2.exe");
+    fixture::install(on, suite);
   }
-  void installNow() {
-    fixture::install(machine, suite);
-    installed = true;
-  }
-  void truncate(const std::string& path, size_t keep) {
-    std::string content = *machine.files().content(path);
-    machine.files().deleteFile(path);
-    machine.files().addFile(path, content.substr(0, keep));
-  }
+  StartupError start() { return runStartup(machine, store, catalogue, state); }
 
-  platform::MemoryPlatform machine;
   fixture::Installation suite;
-  bool installed = false;
+  platform::MemoryPlatform machine;
   CConfigStore store;
   Catalogue catalogue;
   StartupState state;
@@ -108,7 +96,7 @@ class StartupTest : public ::testing::Test {
 TEST_F(StartupTest, ASoundInstallationLoadsEverything) {
   ASSERT_EQ(start(), StartupError::None);
   EXPECT_EQ(state.uninstallDir, "C:\\Suite\\Uninstall\\");
-  EXPECT_EQ(state.logPath, "C:\\Suite\\Uninstall\\cvlinst.log");
+  EXPECT_EQ(state.logPath, kLogPath);
   EXPECT_EQ(state.processLibraryPath, "C:\\Suite\\Uninstall\\cvlpsapi.dll");
   EXPECT_EQ(catalogue.topComponents, (std::vector<std::string>{"OFFICE", "VIEWER", "FONTS"}));
   EXPECT_EQ(state.log.groups().size(), suite.groups.size());
@@ -119,113 +107,83 @@ TEST_F(StartupTest, ASoundInstallationLoadsEverything) {
 }
 
 TEST_F(StartupTest, TheStoreDirectoryFallsBackToTheProgramsOwn) {
-  installNow();
   platform::RegKeyPtr key;
-  machine.registry().openKey(RegRoot::LocalMachine, "software\\corvel\\uninstall\\cdf", platform::access::kAllAccess,
-                             key);
-  key->deleteValue("");
+  ASSERT_EQ(machine.registry().openKey(RegRoot::LocalMachine, "software\\corvel\\uninstall\\cdf",
+                                       platform::access::kAllAccess, key),
+            platform::kSuccess);
+  ASSERT_EQ(key->deleteValue(""), platform::kSuccess);
   ASSERT_EQ(start(), StartupError::None);
   EXPECT_EQ(state.uninstallDir, "C:\\Suite\\Uninstall\\");
 }
 
-TEST_F(StartupTest, ConfigurationFailuresAreError14) {
-  installNow();
-  machine.files().deleteFile("C:\\Suite\\Uninstall\\cvlinst.dat");
-  EXPECT_EQ(start(), StartupError::ConfigurationFile);
-}
-
-TEST_F(StartupTest, ATruncatedStoreIsError14) {
-  installNow();
-  truncate("C:\\Suite\\Uninstall\\cvlinst.dat", 200);
-  EXPECT_EQ(start(), StartupError::ConfigurationFile);
-}
-
-TEST_F(StartupTest, AStoreWithoutTopComponentsIsError14) {
-  suite.topSection = false;
-  EXPECT_EQ(start(), StartupError::ConfigurationFile);
-}
-
-TEST_F(StartupTest, AMissingOrTruncatedLogIsError14) {
-  installNow();
-  std::string log = *machine.files().content("C:\\Suite\\Uninstall\\cvlinst.log");
-  machine.files().deleteFile("C:\\Suite\\Uninstall\\cvlinst.log");
-  EXPECT_EQ(start(), StartupError::ConfigurationFile);
-
-  CConfigStore freshStore;
-  Catalogue freshCatalogue;
-  StartupState freshState;
-  machine.files().addFile("C:\\Suite\\Uninstall\\cvlinst.log", log.substr(0, log.size() / 2));
-  EXPECT_EQ(runStartup(machine, freshStore, freshCatalogue, freshState), StartupError::ConfigurationFile);
-  EXPECT_TRUE(freshState.log.groups().empty()) << "nothing half-read is kept";
-}
-
-// Several faults at once: the first in the order of the steps is reported,
-// and nothing from the steps after it is kept.
-TEST_F(StartupTest, TheFirstFailingStepIsReportedWhenSeveralFail) {
-  installNow();
-  const std::string logPath = "C:\\Suite\\Uninstall\\cvlinst.log";
-  const std::string log = *machine.files().content(logPath);
-  truncate(logPath, log.size() / 3);
-  machine.registry().deleteKey(RegRoot::LocalMachine, "software\\corvel\\uninstall\\paths");
-  EXPECT_EQ(start(), StartupError::ConfigurationFile) << "the log comes before the paths key";
-  EXPECT_TRUE(state.pathMacros.empty()) << "the paths key is not read after the log failed";
-
-  platform::MemoryPlatform brokenStore;
-  fixture::install(brokenStore, suite);
-  brokenStore.files().deleteFile(logPath);
-  brokenStore.files().addFile(logPath, log);
-  const std::string storePath = "C:\\Suite\\Uninstall\\cvlinst.dat";
-  const std::string storeBytes = *brokenStore.files().content(storePath);
-  brokenStore.files().deleteFile(storePath);
-  brokenStore.files().addFile(storePath, storeBytes.substr(0, storeBytes.size() / 2));
-  CConfigStore store2;
-  Catalogue catalogue2;
-  StartupState state2;
-  EXPECT_EQ(runStartup(brokenStore, store2, catalogue2, state2), StartupError::ConfigurationFile);
-  EXPECT_TRUE(state2.log.groups().empty()) << "the log is not read after the store failed";
-}
-
-// A foreign or newer log would load empty and a full removal would remove
-// nothing but the uninstaller's own records.
-TEST_F(StartupTest, ALogOfAnotherFormatOrANewerVersionIsError14) {
-  installNow();
-  const std::string logPath = "C:\\Suite\\Uninstall\\cvlinst.log";
-  const std::string log = *machine.files().content(logPath);
-  // The header is a length byte and 30 characters; the version follows it.
-  std::string otherCase = log, newer = log, older = log;
-  otherCase[1] = 'c';
-  newer[31] = 2;
-  older[31] = 0;
-  const std::string foreign = std::string("\x0b", 1) + "Other Log!!" + std::string(8, '\0');
-  for (const auto& [bytes, accepted] : std::vector<std::pair<std::string, bool>>{
-           {foreign, false}, {otherCase, false}, {newer, false}, {older, true}}) {
-    machine.files().deleteFile(logPath);
-    machine.files().addFile(logPath, bytes);
+// Each broken part stops start-up with its error. The steps read the store,
+// the log, then the paths key: the first failing one is reported, nothing
+// half-read is kept, and nothing from the steps after it is read. A foreign
+// or newer log would load empty and a full removal would remove nothing but
+// the uninstaller's own records.
+TEST_F(StartupTest, ABrokenPartIsReportedAndNothingAfterItIsRead) {
+  using platform::MemoryPlatform;
+  using Break = std::function<void(MemoryPlatform&)>;
+  using Change = std::function<void(std::string&)>;
+  auto remove = [](std::string path) -> Break { return [=](MemoryPlatform& m) { (void)m.files().deleteFile(path); }; };
+  auto edit = [](std::string path, Change change) -> Break {
+    return [=](MemoryPlatform& m) {
+      std::string bytes = *m.files().content(path);
+      change(bytes);
+      m.files().addFile(path, bytes);
+    };
+  };
+  auto cutTo = [](double part) -> Change { return [=](std::string& bytes) { bytes.resize(bytes.size() * part); }; };
+  // The log's header is a length byte and 30 characters; the version follows it.
+  auto setByte = [](size_t at, char value) -> Change { return [=](std::string& bytes) { bytes[at] = value; }; };
+  const Break noPathsKey = [](MemoryPlatform& m) { (void)m.registry().deleteKey(RegRoot::LocalMachine, kPathsKey); };
+  const Break noTopComponents = [this](MemoryPlatform& m) {
+    fixture::Installation noTop = suite;
+    noTop.topSection = false;
+    fixture::writeStore(m, noTop);
+  };
+  const std::string foreignLog = std::string("\x0b", 1) + "Other Log!!" + std::string(8, '\0');
+  using E = StartupError;
+  struct Case {
+    const char* what;
+    std::vector<Break> breaks;
+    StartupError error;
+  };
+  const Case cases[] = {
+      {"no store", {remove(kStorePath)}, E::ConfigurationFile},
+      {"store cut to 200 bytes", {edit(kStorePath, [](std::string& b) { b.resize(200); })}, E::ConfigurationFile},
+      {"store cut in half", {edit(kStorePath, cutTo(0.5))}, E::ConfigurationFile},
+      {"store without top components", {noTopComponents}, E::ConfigurationFile},
+      {"no log", {remove(kLogPath)}, E::ConfigurationFile},
+      {"log cut in half", {edit(kLogPath, cutTo(0.5))}, E::ConfigurationFile},
+      {"log cut to a third and no paths key", {edit(kLogPath, cutTo(1.0 / 3)), noPathsKey}, E::ConfigurationFile},
+      {"a foreign log", {edit(kLogPath, [&](std::string& b) { b = foreignLog; })}, E::ConfigurationFile},
+      {"a log header in other case", {edit(kLogPath, setByte(1, 'c'))}, E::ConfigurationFile},
+      {"a newer log", {edit(kLogPath, setByte(31, 2))}, E::ConfigurationFile},
+      {"an older log", {edit(kLogPath, setByte(31, 0))}, E::None},
+      {"no paths key", {noPathsKey}, E::ConfigurationSettings},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    MemoryPlatform broken;
+    prepare(broken);
+    for (const Break& breakIt : c.breaks) breakIt(broken);
     CConfigStore freshStore;
     Catalogue freshCatalogue;
     StartupState freshState;
-    EXPECT_EQ(runStartup(machine, freshStore, freshCatalogue, freshState),
-              accepted ? StartupError::None : StartupError::ConfigurationFile);
-    EXPECT_EQ(freshState.log.groups().empty(), !accepted);
+    EXPECT_EQ(runStartup(broken, freshStore, freshCatalogue, freshState), c.error);
+    EXPECT_EQ(freshState.log.groups().empty(), c.error == StartupError::ConfigurationFile);
+    EXPECT_EQ(freshState.pathMacros.empty(), c.error != StartupError::None);
   }
 }
 
-TEST_F(StartupTest, AMissingPathsKeyIsError15EvenWithEverythingElseRead) {
-  installNow();
-  machine.registry().deleteKey(RegRoot::LocalMachine, "software\\corvel\\uninstall\\paths");
-  EXPECT_EQ(start(), StartupError::ConfigurationSettings);
-  EXPECT_FALSE(state.log.groups().empty());
-}
-
 TEST_F(StartupTest, AnUnknownProgramsFolderIsError16ButTheCommonOneIsOptional) {
-  platform::MemoryPlatform other;
-  fixture::install(other, suite);
-  other.system().setSpecialFolder(platform::csidl::kPrograms, "C:\\P");
-  EXPECT_EQ(runStartup(other, store, catalogue, state), StartupError::None);
+  platform::MemoryPlatform onlyPrograms, without;
+  for (platform::MemoryPlatform* m : {&onlyPrograms, &without}) fixture::install(*m, suite);
+  onlyPrograms.system().setSpecialFolder(platform::csidl::kPrograms, "C:\\P");
+  EXPECT_EQ(runStartup(onlyPrograms, store, catalogue, state), StartupError::None);
   EXPECT_EQ(state.pathMacros.count("<COMMON_FOLDER_PROGRAMS>"), 0u);
 
-  platform::MemoryPlatform without;
-  fixture::install(without, suite);
   CConfigStore store2;
   Catalogue catalogue2;
   StartupState state2;

@@ -45,19 +45,13 @@ class ComponentTreeTest : public ::testing::Test {
 
   CheckState state(HTREEITEM item) const { return tree.stateOf(item); }
 
-  RECT labelRect(HTREEITEM item) const {
-    RECT rect{};
-    TreeView_GetItemRect(tree.handle(), item, &rect, TRUE);
-    return rect;
+  // Clicks item's row dx pixels right of where its label starts: left of it is the box.
+  void clickRow(HTREEITEM item, int dx) {
+    RECT label{};
+    TreeView_GetItemRect(tree.handle(), item, &label, TRUE);
+    test::clickAt(tree.handle(), {label.left + dx, (label.top + label.bottom) / 2});
   }
-  POINT boxOf(HTREEITEM item) const {
-    RECT label = labelRect(item);
-    return {label.left - 10, (label.top + label.bottom) / 2};
-  }
-  POINT labelOf(HTREEITEM item) const {
-    RECT label = labelRect(item);
-    return {label.left + 6, (label.top + label.bottom) / 2};
-  }
+  void clickBox(HTREEITEM item) { clickRow(item, -10); }
 
   std::unique_ptr<HostWindow> host;
   CComponentTree tree;
@@ -78,8 +72,7 @@ TEST_F(ComponentTreeTest, ChecksSpreadDownAndAncestorsSumUp) {
   EXPECT_EQ(state(office), CheckState::Unchecked);
 
   tree.checkItem(office);
-  EXPECT_EQ(state(writer), CheckState::Checked);
-  EXPECT_EQ(state(sheets), CheckState::Checked);
+  EXPECT_TRUE(state(writer) == CheckState::Checked && state(sheets) == CheckState::Checked);
   EXPECT_EQ(state(fonts), CheckState::Unchecked) << "siblings are left alone";
 }
 
@@ -88,9 +81,7 @@ TEST_F(ComponentTreeTest, FlippingAPartlyCheckedItemClearsItsSubtree) {
   tree.checkItem(sheets);
   ASSERT_EQ(state(office), CheckState::Partly);
   tree.toggleItem(office);
-  EXPECT_EQ(state(office), CheckState::Unchecked);
-  EXPECT_EQ(state(sheets), CheckState::Unchecked);
-  EXPECT_EQ(state(writer), CheckState::Unchecked);
+  for (HTREEITEM item : {office, sheets, writer}) EXPECT_EQ(state(item), CheckState::Unchecked);
   EXPECT_EQ(host->selectionChanges, 1) << "a flip tells the dialog";
 }
 
@@ -120,23 +111,22 @@ TEST_F(ComponentTreeTest, ImageAndSelectedImageAreTheCheckState) {
   EXPECT_EQ(ImageList_GetImageCount(images), 3);
   int width = 0, height = 0;
   ImageList_GetIconSize(images, &width, &height);
-  EXPECT_EQ(width, 19);
-  EXPECT_EQ(height, 16);
+  EXPECT_EQ(std::make_pair(width, height), std::make_pair(19, 16));
 }
 
 TEST_F(ComponentTreeTest, ClickOnTheBoxFlipsClickOnTheLabelOnlySelects) {
   fill();
-  test::clickAt(tree.handle(), boxOf(fonts));
+  clickBox(fonts);
   EXPECT_EQ(state(fonts), CheckState::Checked);
-  test::clickAt(tree.handle(), boxOf(writer));
+  clickBox(writer);
   EXPECT_EQ(state(writer), CheckState::Checked);
   EXPECT_EQ(state(office), CheckState::Partly);
 
-  test::clickAt(tree.handle(), labelOf(viewer));
+  clickRow(viewer, 6);
   EXPECT_EQ(state(viewer), CheckState::Unchecked);
   EXPECT_EQ(tree.caretItem(), viewer);
 
-  test::clickAt(tree.handle(), boxOf(fonts));
+  clickBox(fonts);
   EXPECT_EQ(state(fonts), CheckState::Unchecked);
 }
 
@@ -167,9 +157,8 @@ TEST_F(ComponentTreeTest, TheDriverWalksItemsAndComponentsThroughTheSeam) {
   EXPECT_EQ(seam.nextSibling(seam.nextSibling(child)), 0u);
   EXPECT_EQ(seam.component(0), nullptr);
 
-  int roots = 0;
-  for (SelectionTree::Item item = root; item; item = seam.nextSibling(item)) ++roots;
-  EXPECT_EQ(roots, 3);
+  EXPECT_EQ(seam.nextSibling(seam.nextSibling(seam.nextSibling(root))), 0u) << "three roots";
+  EXPECT_EQ(seam.component(seam.nextSibling(seam.nextSibling(root))), fakeComponent(6));
 }
 
 TEST(ComponentTreeWithoutWindow, InsertingGivesNoItem) {

@@ -19,18 +19,35 @@ GradientBar barAt(int minimum, int maximum, int position) {
 
 int paintedRightEdge(const GradientBands& plan) { return plan.bands.empty() ? 0 : plan.bands.back().right; }
 
-TEST(GradientBands, NothingDoneShowsOnlyBackground) {
-  GradientBar bar = barAt(0, 40, 0);
-  GradientBands plan = gradientBands(bar, kBarWidth);
-  EXPECT_TRUE(plan.backgroundOnly);
-  EXPECT_TRUE(plan.bands.empty());
+// Nothing done shows only background; a full bar, one a step past the end
+// (clamped, and the clamp stored) and the final step of an empty range (an
+// empty catalogue, never dividing by zero) show all 86 bands to the edge.
+TEST(GradientBands, NothingDoneIsBackgroundAndEveryFullBarHasAll86Bands) {
+  struct Case {
+    GradientBar bar;
+    bool backgroundOnly;
+    size_t bands;
+    int storedPosition;
+  };
+  const Case cases[] = {{barAt(0, 40, 0), true, 0, 0},   {barAt(0, 0, 0), true, 0, 0},
+                        {barAt(0, 40, 40), false, 86, 40}, {barAt(0, 40, 41), false, 86, 40},
+                        {barAt(0, 0, 1), false, 86, 0}};
+  for (Case c : cases) {
+    SCOPED_TRACE(testing::Message() << c.bar.minimum << " .. " << c.bar.maximum << " at " << c.bar.position);
+    GradientBands plan = gradientBands(c.bar, kBarWidth);
+    EXPECT_EQ(plan.backgroundOnly, c.backgroundOnly);
+    EXPECT_EQ(plan.bands.size(), c.bands);
+    EXPECT_EQ(c.bar.position, c.storedPosition);
+    EXPECT_EQ(plan.backgroundFrom, -1);
+  }
+  GradientBar inverted = barAt(10, 5, 11);
+  EXPECT_EQ(filledWidth(inverted, kBarWidth), kBarWidth);
 }
 
-TEST(GradientBands, FullBarHas86BandsFromDarkToBrightBlue) {
+TEST(GradientBands, FullBarRunsWithoutGapsFromDarkToBrightBlue) {
   GradientBar bar = barAt(0, 40, 40);
   GradientBands plan = gradientBands(bar, kBarWidth);
   ASSERT_EQ(plan.bands.size(), 86u);
-  EXPECT_EQ(plan.backgroundFrom, -1);
   EXPECT_EQ(plan.bands.front().left, 0);
   EXPECT_EQ(plan.bands.front().colour, (Rgb{0, 0, 94}));
   EXPECT_EQ(plan.bands.back().colour, (Rgb{0, 0, 179}));
@@ -57,29 +74,6 @@ TEST(GradientBands, HalfwayPaintsUpToTheBandHoldingTheFilledEdge) {
   EXPECT_GT(last.right, 95);
   EXPECT_EQ(plan.backgroundFrom, last.right);
   EXPECT_LT(plan.bands.size(), 50u);
-}
-
-TEST(GradientBands, StepPastTheEndIsClampedAndShownFull) {
-  GradientBar bar = barAt(0, 40, 41);
-  GradientBands plan = gradientBands(bar, kBarWidth);
-  EXPECT_EQ(bar.position, 40) << "the clamp is stored";
-  EXPECT_EQ(plan.bands.size(), 86u);
-  EXPECT_EQ(plan.backgroundFrom, -1);
-}
-
-TEST(GradientBands, EmptyRangeNeverDividesByZero) {
-  // An empty catalogue: range 0 .. 0 and the final step.
-  GradientBar untouched = barAt(0, 0, 0);
-  EXPECT_TRUE(gradientBands(untouched, kBarWidth).backgroundOnly);
-
-  GradientBar finished = barAt(0, 0, 1);
-  GradientBands plan = gradientBands(finished, kBarWidth);
-  EXPECT_FALSE(plan.backgroundOnly);
-  EXPECT_EQ(plan.bands.size(), 86u);
-  EXPECT_EQ(plan.backgroundFrom, -1);
-
-  GradientBar inverted = barAt(10, 5, 11);
-  EXPECT_EQ(filledWidth(inverted, kBarWidth), kBarWidth);
 }
 
 TEST(GradientBands, EqualColoursDrawNoBand) {

@@ -5,6 +5,7 @@
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 
 #include "uninstaller/resources/resource_ids.h"
@@ -17,7 +18,7 @@ namespace {
 using test::rgb;
 
 uint32_t buttonFace() {
-  COLORREF c = GetSysColor(COLOR_BTNFACE);
+  const COLORREF c = GetSysColor(COLOR_BTNFACE);
   return rgb(GetRValue(c), GetGValue(c), GetBValue(c));
 }
 int blueOf(uint32_t pixel) { return pixel & 0xFF; }
@@ -42,15 +43,12 @@ class ProgressDlgTest : public ::testing::Test {
 
 TEST_F(ProgressDlgTest, StartsHiddenWithNoMarksAndADisabledOk) {
   EXPECT_FALSE(IsWindowVisible(dialog->handle()));
-  char caption[64] = {};
-  GetWindowTextA(dialog->handle(), caption, sizeof caption);
-  EXPECT_STREQ(caption, "Removing Components ");
+  EXPECT_EQ(test::textOf(dialog->handle()), "Removing Components ");
   for (int id : {IDC_MARK_1, IDC_MARK_2, IDC_MARK_3, IDC_MARK_4, IDC_MARK_5, IDC_RESULT_SUCCESS, IDC_RESULT_PARTIAL}) {
     EXPECT_FALSE(markShown(id)) << id;
   }
   EXPECT_FALSE(IsWindowEnabled(item(IDC_PROGRESS_OK)));
-  EXPECT_EQ(GetParent(dialog->handle()) == owner->handle() || GetWindow(dialog->handle(), GW_OWNER) == owner->handle(),
-            true);
+  EXPECT_TRUE(GetParent(dialog->handle()) == owner->handle() || GetWindow(dialog->handle(), GW_OWNER) == owner->handle());
 }
 
 TEST_F(ProgressDlgTest, MarksAppearIndependentlyAndStay) {
@@ -58,8 +56,7 @@ TEST_F(ProgressDlgTest, MarksAppearIndependentlyAndStay) {
   EXPECT_TRUE(IsWindowVisible(dialog->handle()));
   dialog->showStep(3);
   EXPECT_TRUE(visible(IDC_MARK_3));
-  EXPECT_FALSE(markShown(IDC_MARK_1));
-  EXPECT_FALSE(markShown(IDC_MARK_2));
+  EXPECT_FALSE(markShown(IDC_MARK_1) || markShown(IDC_MARK_2));
   dialog->showStep(5);
   dialog->showStep(1);
   EXPECT_TRUE(visible(IDC_MARK_1) && visible(IDC_MARK_3) && visible(IDC_MARK_5));
@@ -77,19 +74,16 @@ TEST_F(ProgressDlgTest, SuccessAndPartialResultsShowTheirTextAndFocusOk) {
   EXPECT_TRUE(IsWindowEnabled(item(IDC_PROGRESS_OK)));
   test::pumpFor(30);
   EXPECT_EQ(GetFocus(), item(IDC_PROGRESS_OK));
-  char text[256] = {};
-  GetWindowTextA(item(IDC_RESULT_SUCCESS), text, sizeof text);
-  EXPECT_STREQ(text, "Uninstalled successfully.");
+  EXPECT_EQ(test::textOf(item(IDC_RESULT_SUCCESS)), "Uninstalled successfully.");
 
   CProgressDlg partial(owner->handle());
   partial.create();
   partial.showStep(CProgressDlg::kPartial);
   EXPECT_EQ(partial.result(), CProgressDlg::kPartial);
-  GetWindowTextA(GetDlgItem(partial.handle(), IDC_RESULT_PARTIAL), text, sizeof text);
-  EXPECT_STREQ(text,
-               "Uninstallation complete.  Some elements could not be removed.  You should manually remove items "
-               "related to the application.");
-  EXPECT_TRUE(GetWindowLongA(GetDlgItem(partial.handle(), IDC_RESULT_PARTIAL), GWL_STYLE) & WS_VISIBLE);
+  HWND partialText = GetDlgItem(partial.handle(), IDC_RESULT_PARTIAL);
+  EXPECT_EQ(test::textOf(partialText), "Uninstallation complete.  Some elements could not be removed.  You should "
+                                       "manually remove items related to the application.");
+  EXPECT_TRUE(GetWindowLongA(partialText, GWL_STYLE) & WS_VISIBLE);
 }
 
 TEST_F(ProgressDlgTest, OkAsksTheOwnerToCancel) {
@@ -151,15 +145,11 @@ TEST_F(ProgressDlgTest, TheBarOnScreenMatchesItsPrintedImage) {
 TEST_F(ProgressDlgTest, PhaseMarkIsBlackWithWhiteSeeThrough) {
   dialog->showStep(2);
   test::Picture mark = test::printClient(item(IDC_MARK_2), rgb(0, 200, 0));
-  int black = 0, underlay = 0, other = 0;
-  for (uint32_t pixel : mark.pixels) {
-    if (pixel == 0) ++black;
-    else if (pixel == rgb(0, 200, 0)) ++underlay;
-    else ++other;
-  }
+  const auto black = std::count(mark.pixels.begin(), mark.pixels.end(), 0u);
+  const auto underlay = std::count(mark.pixels.begin(), mark.pixels.end(), rgb(0, 200, 0));
   EXPECT_GT(black, 10);
   EXPECT_GT(underlay, black) << "white must let the background through";
-  EXPECT_EQ(other, 0);
+  EXPECT_EQ(black + underlay, static_cast<std::ptrdiff_t>(mark.pixels.size())) << "no other colour";
 }
 
 TEST_F(ProgressDlgTest, SilentFinishDestroysTheWindow) {

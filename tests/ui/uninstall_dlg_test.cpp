@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "platform/memory/memory_platform.h"
@@ -19,8 +20,11 @@
 namespace cvl {
 namespace {
 
-HTREEITEM firstChild(HWND tree, HTREEITEM parent) {
-  return parent == TVI_ROOT ? TreeView_GetRoot(tree) : TreeView_GetChild(tree, parent);
+std::vector<HTREEITEM> childrenOf(HWND tree, HTREEITEM parent) {
+  std::vector<HTREEITEM> items;
+  HTREEITEM item = parent == TVI_ROOT ? TreeView_GetRoot(tree) : TreeView_GetChild(tree, parent);
+  for (; item; item = TreeView_GetNextSibling(tree, item)) items.push_back(item);
+  return items;
 }
 
 std::string itemText(HWND tree, HTREEITEM item) {
@@ -36,53 +40,48 @@ std::string itemText(HWND tree, HTREEITEM item) {
 
 std::vector<std::string> childTexts(HWND tree, HTREEITEM parent) {
   std::vector<std::string> texts;
-  for (HTREEITEM item = firstChild(tree, parent); item; item = TreeView_GetNextSibling(tree, item)) {
-    texts.push_back(itemText(tree, item));
-  }
+  for (HTREEITEM item : childrenOf(tree, parent)) texts.push_back(itemText(tree, item));
   return texts;
 }
 
 class UninstallDlgTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    fixture::install(machine, fixture::sampleSuite("C:\\Suite", "C:\\Programs"));
-    ASSERT_TRUE(loadConfiguration(machine, store, catalogue));
-  }
-
+  // Installs the suite as it stands and opens a new dialog over it.
   CUninstallDlg& open(const std::string& commandLine, bool silent = false) {
+    dialog.reset();
+    catalogue.emplace();
+    fixture::install(machine, suite);
+    EXPECT_TRUE(loadConfiguration(machine, store, *catalogue));
     CUninstallDlg::Options options;
     options.silent = silent;
     options.commandLine = commandLine;
     options.beforeSessionEnds = [this] { ++saves; };
-    dialog = std::make_unique<CUninstallDlg>(nullptr, options, catalogue,
+    dialog = std::make_unique<CUninstallDlg>(nullptr, options, *catalogue,
                                              [this](const SelectionTree& tree, ProgressWindow& progress) {
                                                ++removals;
                                                return removal(tree, progress);
                                              });
-    dialog->createModeless();
+    EXPECT_NE(dialog->createModeless(), nullptr);
     test::pumpFor(30);
     return *dialog;
   }
 
   HTREEITEM row(const std::string& text, HTREEITEM parent = TVI_ROOT) {
-    HWND tree = dialog->tree().handle();
-    for (HTREEITEM item = firstChild(tree, parent); item; item = TreeView_GetNextSibling(tree, item)) {
-      if (text == itemText(tree, item)) return item;
+    for (HTREEITEM item : childrenOf(tree(), parent)) {
+      if (text == itemText(tree(), item)) return item;
     }
     return nullptr;
   }
-  std::vector<std::string> rows(HTREEITEM parent = TVI_ROOT) { return childTexts(dialog->tree().handle(), parent); }
+  HWND tree() { return dialog->tree().handle(); }
+  std::vector<std::string> rows(HTREEITEM parent = TVI_ROOT) { return childTexts(tree(), parent); }
   CheckState state(HTREEITEM item) { return dialog->tree().stateOf(item); }
   bool uninstallEnabled() { return IsWindowEnabled(GetDlgItem(dialog->handle(), IDOK)) != FALSE; }
-  std::string description() {
-    char text[512] = {};
-    GetDlgItemTextA(dialog->handle(), IDC_DESCRIPTION, text, sizeof text);
-    return text;
-  }
+  std::string textOf(int id) { return test::textOf(GetDlgItem(dialog->handle(), id)); }
 
+  fixture::Installation suite = fixture::sampleSuite("C:\\Suite", "C:\\Programs");
   platform::MemoryPlatform machine;
   CConfigStore store;
-  Catalogue catalogue;
+  std::optional<Catalogue> catalogue;  // new for each dialog
   std::unique_ptr<CUninstallDlg> dialog;
   int removals = 0;
   int saves = 0;
@@ -97,61 +96,58 @@ TEST_F(UninstallDlgTest, ShowsVisibleTopComponentsSortedWithTheirShownMembers) {
   EXPECT_EQ(rows(row("Corvel Office")), (std::vector<std::string>{"Corvel Sheets", "Corvel Writer"}))
       << "the hidden runtime member is left out";
   EXPECT_TRUE(rows(row("Corvel Viewer")).empty());
-  char instructions[1024] = {};
-  GetDlgItemTextA(dialog->handle(), IDC_INSTRUCTIONS, instructions, sizeof instructions);
-  EXPECT_EQ(std::string(instructions).substr(0, 52), "You may select one or more components to uninstall. ");
-  EXPECT_TRUE(GetWindowLongA(dialog->tree().handle(), GWL_STYLE) & TVS_LINESATROOT) << "a top component expands";
-  EXPECT_EQ(GetDlgCtrlID(dialog->tree().handle()), IDC_COMPONENT_TREE);
+  EXPECT_EQ(textOf(IDC_INSTRUCTIONS).substr(0, 52), "You may select one or more components to uninstall. ");
+  EXPECT_TRUE(GetWindowLongA(tree(), GWL_STYLE) & TVS_LINESATROOT) << "a top component expands";
+  EXPECT_EQ(GetDlgCtrlID(tree()), IDC_COMPONENT_TREE);
 }
 
-TEST_F(UninstallDlgTest, NamingOneMemberChecksItAndLeavesItsGroupPartlyChecked) {
-  open("cvlunst2.exe /silentx \"corvel writer\"");
-  HTREEITEM office = row("Corvel Office");
-  EXPECT_EQ(state(row("Corvel Writer", office)), CheckState::Checked);
-  EXPECT_EQ(state(row("Corvel Sheets", office)), CheckState::Unchecked);
-  EXPECT_EQ(state(office), CheckState::Partly) << "a later unchecked sibling must not leave the group checked";
-  EXPECT_EQ(state(row("Corvel Viewer")), CheckState::Unchecked);
-  EXPECT_TRUE(uninstallEnabled());
-}
-
-TEST_F(UninstallDlgTest, UninstallAllChecksEveryItem) {
-  open("C:\\CVLUNST2.EXE UNINSTALLALL");
-  HTREEITEM office = row("Corvel Office");
-  for (HTREEITEM item : {row("Corvel Fonts"), office, row("Corvel Viewer"), row("Corvel Sheets", office),
-                         row("Corvel Writer", office)}) {
-    EXPECT_EQ(state(item), CheckState::Checked);
+// Fonts, Office, Viewer, and Office's Sheets and Writer, as each command line
+// pre-checks them; a later unchecked sibling must not leave a group checked.
+TEST_F(UninstallDlgTest, TheCommandLinePreChecksWhatItNames) {
+  using S = CheckState;
+  const std::pair<const char*, std::vector<CheckState>> cases[] = {
+      {"cvlunst2.exe /silentx \"corvel writer\"", {S::Unchecked, S::Partly, S::Unchecked, S::Unchecked, S::Checked}},
+      {"C:\\CVLUNST2.EXE UNINSTALLALL", {S::Checked, S::Checked, S::Checked, S::Checked, S::Checked}},
+  };
+  for (const auto& [commandLine, expected] : cases) {
+    open(commandLine);
+    HTREEITEM office = row("Corvel Office");
+    std::vector<CheckState> states;
+    for (HTREEITEM item : {row("Corvel Fonts"), office, row("Corvel Viewer"), row("Corvel Sheets", office),
+                           row("Corvel Writer", office)}) {
+      states.push_back(state(item));
+    }
+    EXPECT_EQ(states, expected) << commandLine;
+    EXPECT_TRUE(uninstallEnabled()) << commandLine;
   }
 }
 
 TEST_F(UninstallDlgTest, UninstallFollowsTheChecksAndTheDescriptionTheCaret) {
   open("cvlunst2.exe");
   EXPECT_FALSE(uninstallEnabled());
-  EXPECT_EQ(description(), "The suite's screen and printer fonts.") << "the first row is the caret";
+  EXPECT_EQ(textOf(IDC_DESCRIPTION), "The suite's screen and printer fonts.") << "the first row is the caret";
   HTREEITEM viewer = row("Corvel Viewer");
   dialog->tree().toggleItem(viewer);
   EXPECT_TRUE(uninstallEnabled());
-  TreeView_SelectItem(dialog->tree().handle(), viewer);
+  TreeView_SelectItem(tree(), viewer);
   test::pumpFor(20);
-  EXPECT_EQ(description(), "Views every document of the suite without changing it.");
+  EXPECT_EQ(textOf(IDC_DESCRIPTION), "Views every document of the suite without changing it.");
   dialog->tree().toggleItem(viewer);
   EXPECT_FALSE(uninstallEnabled());
-}
 
-TEST_F(UninstallDlgTest, EnterWithNothingCheckedDoesNotStartTheRemoval) {
-  open("cvlunst2.exe");
   SendMessageA(dialog->handle(), WM_COMMAND, IDOK, 0);
-  EXPECT_EQ(removals, 0);
+  EXPECT_EQ(removals, 0) << "Enter with nothing checked starts nothing";
   EXPECT_TRUE(IsWindowVisible(dialog->handle()));
 }
 
-TEST_F(UninstallDlgTest, SilentRunWithNothingNamedStartsTheRemovalAndEndsAsNothingChecked) {
+// Hidden, the dialog starts the removal at once: with nothing named it ends
+// as nothing checked, else the removal gets the tree as the command line set it.
+TEST_F(UninstallDlgTest, ASilentRunStartsTheRemovalAtOnce) {
   open("cvlunst2.exe /SILENT", true);
   EXPECT_EQ(removals, 1);
   EXPECT_EQ(dialog->outcome(), CUninstallDlg::Outcome::NothingChecked);
   EXPECT_FALSE(IsWindowVisible(dialog->handle()));
-}
 
-TEST_F(UninstallDlgTest, SilentRunHandsTheTreeToTheRemoval) {
   CheckState firstState = CheckState::Unchecked;
   removal = [&](const SelectionTree& tree, ProgressWindow& progress) {
     firstState = tree.checkState(tree.firstRoot());
@@ -162,7 +158,7 @@ TEST_F(UninstallDlgTest, SilentRunHandsTheTreeToTheRemoval) {
     return true;
   };
   open("cvlunst2.exe /SILENT UNINSTALLALL", true);
-  EXPECT_EQ(removals, 1);
+  EXPECT_EQ(removals, 2);
   EXPECT_EQ(firstState, CheckState::Checked);
   EXPECT_EQ(dialog->outcome(), CUninstallDlg::Outcome::RemovalRan);
 }
@@ -204,8 +200,6 @@ TEST_F(UninstallDlgTest, DuringARemovalCloseRequestsWaitAndTheSessionIsRefused) 
 TEST_F(UninstallDlgTest, TheInstructionsFitTheSpaceAboveTheTree) {
   open("cvlunst2.exe");
   HWND label = GetDlgItem(dialog->handle(), IDC_INSTRUCTIONS);
-  char text[2048] = {};
-  GetWindowTextA(label, text, sizeof text);
   RECT space;
   GetClientRect(label, &space);
   RECT needed{0, 0, space.right, 0};
@@ -213,7 +207,7 @@ TEST_F(UninstallDlgTest, TheInstructionsFitTheSpaceAboveTheTree) {
   HGDIOBJ previous = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageA(label, WM_GETFONT, 0, 0)));
   char face[LF_FACESIZE] = {};
   GetTextFaceA(dc, sizeof face, face);
-  DrawTextA(dc, text, -1, &needed, DT_CALCRECT | DT_WORDBREAK | DT_EXPANDTABS);
+  DrawTextA(dc, test::textOf(label).c_str(), -1, &needed, DT_CALCRECT | DT_WORDBREAK | DT_EXPANDTABS);
   SelectObject(dc, previous);
   ReleaseDC(label, dc);
   EXPECT_STREQ(face, "MS Sans Serif");
@@ -222,10 +216,9 @@ TEST_F(UninstallDlgTest, TheInstructionsFitTheSpaceAboveTheTree) {
 
 // The dialog sorts the components itself and appends them; the result must
 // be what the tree's own sorted insertion gives for the same texts.
-TEST(UninstallDlgOrder, MatchesTheTreesOwnSortedInsertion) {
+TEST_F(UninstallDlgTest, TheOrderMatchesTheTreesOwnSortedInsertion) {
   const std::vector<std::string> texts = {"beta", "Alpha", "_under", "alpha", "Zeta", "10 Tools", "9 Tools",
                                           "a-b",  "ab",    "Beta",   "a b",  "Ab",   "Corvel Office"};
-  fixture::Installation suite = fixture::sampleSuite("C:\\Suite", "C:\\Programs");
   for (size_t i = 0; i < texts.size(); ++i) {
     fixture::Component extra;
     extra.name = "EXTRA" + std::to_string(i);
@@ -233,29 +226,16 @@ TEST(UninstallDlgOrder, MatchesTheTreesOwnSortedInsertion) {
     suite.components.push_back(extra);
     suite.topComponents.push_back(extra.name);
   }
-  platform::MemoryPlatform machine;
-  fixture::install(machine, suite);
-  CConfigStore store;
-  Catalogue catalogue;
-  ASSERT_TRUE(loadConfiguration(machine, store, catalogue));
-  CUninstallDlg dialog(nullptr, {}, catalogue, [](const SelectionTree&, ProgressWindow&) { return false; });
-  ASSERT_NE(dialog.createModeless(), nullptr);
-
-  HWND reference = CreateWindowExA(0, WC_TREEVIEWA, "", WS_CHILD, 0, 0, 10, 10, dialog.handle(), nullptr,
-                                   GetModuleHandleA(nullptr), nullptr);
-  for (const std::string& name : catalogue.topComponents) {
-    const CComponent* component = catalogue.componentMap.find(name);
-    if (component == nullptr || !component->visible) continue;
-    const std::string text = catalogue.displayTextOf(*component);
-    TVINSERTSTRUCTA insert{};
-    insert.hParent = TVI_ROOT;
-    insert.hInsertAfter = TVI_SORT;
-    insert.item.mask = TVIF_TEXT;
-    insert.item.pszText = const_cast<char*>(text.c_str());
-    TreeView_InsertItem(reference, &insert);
+  open("cvlunst2.exe");
+  CComponentTree reference;
+  ASSERT_TRUE(reference.create(dialog->handle(), RECT{0, 0, 10, 10}, 1, WS_CHILD));
+  for (const std::string& name : catalogue->topComponents) {
+    const CComponent* component = catalogue->componentMap.find(name);
+    if (component && component->visible) {
+      reference.insertItem(catalogue->displayTextOf(*component), 0, 0, nullptr, TVI_ROOT, TVI_SORT);
+    }
   }
-  EXPECT_EQ(childTexts(dialog.tree().handle(), TVI_ROOT), childTexts(reference, TVI_ROOT));
-  DestroyWindow(reference);
+  EXPECT_EQ(rows(), childTexts(reference.handle(), TVI_ROOT));
 }
 
 }  // namespace

@@ -90,11 +90,26 @@ void clickAt(HWND window, POINT clientPoint) {
   ClientToScreen(window, &screen);
   SetForegroundWindow(GetAncestor(window, GA_ROOT));
   SetCursorPos(screen.x, screen.y);
-  pumpFor(30);
+  pumpFor(50);
   INPUT inputs[2]{};
   inputs[0].type = inputs[1].type = INPUT_MOUSE;
   inputs[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
   inputs[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+  SendInput(2, inputs, sizeof(INPUT));
+  pumpFor(200);
+}
+
+void clickAt(HWND window) {
+  RECT client;
+  GetClientRect(window, &client);
+  clickAt(window, {client.right / 2, client.bottom / 2});
+}
+
+void typeKey(WORD virtualKey) {
+  INPUT inputs[2]{};
+  inputs[0].type = inputs[1].type = INPUT_KEYBOARD;
+  inputs[0].ki.wVk = inputs[1].ki.wVk = virtualKey;
+  inputs[1].ki.dwFlags = KEYEVENTF_KEYUP;
   SendInput(2, inputs, sizeof(INPUT));
   pumpFor(150);
 }
@@ -103,12 +118,13 @@ void pressKey(HWND window, WORD virtualKey) {
   SetForegroundWindow(GetAncestor(window, GA_ROOT));
   SetFocus(window);
   pumpFor(30);
-  INPUT inputs[2]{};
-  inputs[0].type = inputs[1].type = INPUT_KEYBOARD;
-  inputs[0].ki.wVk = inputs[1].ki.wVk = virtualKey;
-  inputs[1].ki.dwFlags = KEYEVENTF_KEYUP;
-  SendInput(2, inputs, sizeof(INPUT));
-  pumpFor(100);
+  typeKey(virtualKey);
+}
+
+std::string textOf(HWND window) {
+  char text[2048] = {};
+  GetWindowTextA(window, text, sizeof text);
+  return text;
 }
 
 Picture printClient(HWND window, uint32_t underlay) {

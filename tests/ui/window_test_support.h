@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <string>
 #include <vector>
 
 namespace cvl::test {
@@ -27,10 +28,16 @@ class HostWindow {
 // Dispatches what is waiting, for at least the given time.
 void pumpFor(DWORD milliseconds);
 
-// Moves the real cursor to a client point of window and clicks the left button.
+// Moves the real cursor to a client point of window (its middle when none
+// is given) and clicks the left button. The window may be another process's.
 void clickAt(HWND window, POINT clientPoint);
+void clickAt(HWND window);
+// Types one key into whatever has the keyboard focus.
+void typeKey(WORD virtualKey);
 // Gives window the keyboard focus and types one key.
 void pressKey(HWND window, WORD virtualKey);
+
+std::string textOf(HWND window);
 
 // A 32-bit top-down picture of what a window paints into its client area
 // (WM_PRINTCLIENT), 0x00RRGGBB per pixel.
