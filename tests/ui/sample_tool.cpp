@@ -1,21 +1,16 @@
-// cvl_sample: puts the sample suite (or a large one) into the real Windows
-// it runs on, and afterwards reports what an uninstall run removed and why
-// the rest stayed.
+// cvl_sample: puts the sample suite into the real Windows it runs on, and
+// runs the uninstaller there.
 //   cvl_sample install <root>
-//   cvl_sample large <root> <components> <log bytes>
-//   cvl_sample report <root>
 //   cvl_sample run <program> [arguments...]   prints the program's full exit status
 // (Wine's own launcher keeps only the low 8 bits of a status such as 1602.)
 #include <windows.h>
 
 #include <cstdio>
-#include <cstdlib>
 #include <string>
 
 #include "platform/win32/win32_platform.h"
 #include "tests/support/installation/installation.h"
 #include "tests/support/child_process.h"
-#include "tests/support/installation/report.h"
 
 namespace {
 
@@ -36,7 +31,7 @@ int runAndReport(int argc, char** argv) {
 int main(int argc, char** argv) {
   if (argc >= 3 && std::string(argv[1]) == "run") return runAndReport(argc, argv);
   if (argc < 3) {
-    std::fprintf(stderr, "usage: cvl_sample install|large|report <root> [components bytes]\n");
+    std::fprintf(stderr, "usage: cvl_sample install <root> | run <program> [arguments...]\n");
     return 2;
   }
   const std::string command = argv[1], root = argv[2];
@@ -50,10 +45,6 @@ int main(int argc, char** argv) {
       char system[MAX_PATH] = {};
       GetSystemDirectoryA(system, MAX_PATH);
       CopyFileA((std::string(system) + "\\psapi.dll").c_str(), (suite.uninstallDir + "cvlpsapi.dll").c_str(), FALSE);
-    } else if (command == "large" && argc >= 5) {
-      cvl::fixture::install(platform, cvl::fixture::largeSuite(root, std::atoi(argv[3]), std::strtoul(argv[4], nullptr, 10)));
-    } else if (command == "report") {
-      std::fputs(cvl::fixture::report(platform, cvl::fixture::sampleSuite(root, programs)).c_str(), stdout);
     } else {
       std::fprintf(stderr, "cvl_sample: unknown command %s\n", command.c_str());
       return 2;
