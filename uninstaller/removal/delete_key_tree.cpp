@@ -26,26 +26,40 @@ struct TreeWalk {
 bool deleteSubTree(const TreeWalk& walk, RegKey& parent, const std::string& parentPath, const std::string& name,
                    size_t depth);
 
-// Deletes the key's values, then each subkey tree. Indexes count down so
-// the remaining ones stay valid while entries disappear; every level is
-// emptied before it is deleted, since NT refuses to delete a key with
-// subkeys. A failed value deletion leaves the value: nothing to report.
-// Whether the key holds no subkey afterwards: the 95 family deletes a key
-// with all its subkeys, so a key that still holds one, protected, a link
-// or unopened, must stay. A key that had none is not asked again.
-bool emptyKey(const TreeWalk& walk, RegKey& key, const std::string& path, size_t depth) {
-  RegKeyInfo info;
-  if (key.info(info) != kSuccess) return false;
-  for (uint32_t index = info.valueCount; index-- > 0;) {
+// A failed value deletion leaves the value: nothing to report. Indexes
+// count down so the remaining ones stay valid while values disappear.
+void deleteValues(RegKey& key, uint32_t count) {
+  for (uint32_t index = count; index-- > 0;) {
     std::string name;
     if (key.enumValue(index, name, nullptr, kValueNameCapacity) == kSuccess) (void)key.deleteValue(name);
   }
-  if (info.subKeyCount == 0) return true;
-  for (uint32_t index = info.subKeyCount; index-- > 0;) {
+}
+
+// Deletes each subkey tree, counting down like the values; every level is
+// emptied before it is deleted, since NT refuses to delete a key with
+// subkeys. Whether the key holds no subkey afterwards: the 95 family
+// deletes a key with all its subkeys, so a key that still holds one,
+// protected, a link or unopened, must stay. A key that had none is not
+// asked again.
+bool deleteSubKeys(const TreeWalk& walk, RegKey& key, const std::string& path, size_t depth, uint32_t count) {
+  if (count == 0) return true;
+  for (uint32_t index = count; index-- > 0;) {
     std::string name;
     if (key.enumKey(index, name, kSubKeyNameCapacity) == kSuccess) deleteSubTree(walk, key, path, name, depth + 1);
   }
+  RegKeyInfo info;
   return key.info(info) == kSuccess && info.subKeyCount == 0;
+}
+
+// A key's values go with it; only a key that stays is emptied of them
+// one by one.
+void deleteValuesOfKeptKey(const TreeWalk& walk, RegKey& parent, const std::string& name, const std::string& path) {
+  RegKeyPtr key;
+  RegKeyInfo info;
+  if (openAsItself(parent, name, kEmptyingAccess, walk.root, path, key, walk.kept) == Reached::Key &&
+      key->info(info) == kSuccess) {
+    deleteValues(*key, info.valueCount);
+  }
 }
 
 // Whether the key could be opened. A shared container below the key stays
@@ -59,13 +73,18 @@ bool deleteSubTree(const TreeWalk& walk, RegKey& parent, const std::string& pare
   RegKeyPtr key;
   const Reached reached = openAsItself(parent, name, kEmptyingAccess, walk.root, path, key, walk.kept);
   if (reached != Reached::Key) return reached == Reached::Link;
-  const bool emptied = emptyKey(walk, *key, path, depth);
-  key.reset();
-  if (emptied) {
-    // A key that will not go stays for the sweep.
-    if (parent.deleteKey(name) == kSuccess) walk.keys.forgetFrom(walk.root, depth);
-  } else {
+  RegKeyInfo info;
+  const bool listed = key->info(info) == kSuccess;
+  if (!listed || !deleteSubKeys(walk, *key, path, depth, info.subKeyCount)) {
+    if (listed) deleteValues(*key, info.valueCount);
     reportKept(walk.kept, walk.root, path, kSubKeyLeftReason);
+    return true;
+  }
+  key.reset();
+  if (parent.deleteKey(name) == kSuccess) {
+    walk.keys.forgetFrom(walk.root, depth);
+  } else {
+    deleteValuesOfKeptKey(walk, parent, name, path);  // the key itself stays for the sweep
   }
   return true;
 }
