@@ -3,12 +3,10 @@
 #include <sstream>
 
 #include "tests/checker/cut_platform.h"
-#include "uninstaller/store/archive_error.h"
 
 namespace cvl::checker {
 namespace {
 
-constexpr const char* kSharedDlls = "HKLM\\SOFTWARE\\MICROSOFT\\WINDOWS\\CURRENTVERSION\\SHAREDDLLS";
 constexpr const char* kRecord = "C:\\PROGRAM FILES\\CORVEL\\UNINSTALL\\CVLINST.REC";
 
 bool isCommandOfRunOnce(const std::string& commandLine) { return commandLine.find("regsvr32") == std::string::npos; }
@@ -43,7 +41,7 @@ std::string firstDifference(const MachineSnapshot& got, const MachineSnapshot& w
 // Counts lower than the whole removal leaves, at any moment checked.
 std::string countBelowWhole(const MachineSnapshot& now, const MachineSnapshot& whole) {
   for (const auto& [place, value] : whole.values) {
-    if (place.first != kSharedDlls || value.data.size() != 4) continue;
+    if (place.first != places::kSharedDlls || value.data.size() != 4) continue;
     const auto held = now.values.find(place);
     if (held == now.values.end() || held->second.asDword() < value.asDword()) return place.second;
   }
@@ -71,11 +69,7 @@ std::string cutAndRunAgain(const ChoicesSource& source, uint64_t cut, const Whol
   const MachineSnapshot before = takeSnapshot(removal.machine);
   CConfigStore store;
   CUninstallLog log;
-  try {
-    store.load(removal.machine.files(), std::string(places::kUninstallDir) + "cvlinst.dat");
-    log.load(removal.machine.files(), std::string(places::kUninstallDir) + "cvlinst.log");
-  } catch (const ArchiveError&) {
-  }
+  removal.readRecords(store, log);
   ChangeBudget budget{cut};
   const auto killed = cutPlatform(removal.machine, budget);
   const Pass first = removal.pass(*killed, *choices);
