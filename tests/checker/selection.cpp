@@ -39,37 +39,30 @@ CheckState combined(const std::vector<SelectionItem>& children) {
   return all ? CheckState::Checked : any ? CheckState::Partly : CheckState::Unchecked;
 }
 
-// Leaves take their state from leafState (given the item's path); groups
-// follow their members.
-void setStates(std::vector<SelectionItem>& items, const std::string& parentPath,
-               const std::function<CheckState(const std::string& path)>& leafState) {
+// Each item after its members, with its path: the names down to it, each
+// numbered among its same-named siblings.
+template <class Items, class Visit>
+void afterMembers(Items& items, const std::string& parentPath, const Visit& visit) {
   std::map<std::string, int> seen;
-  for (SelectionItem& item : items) {
+  for (auto& item : items) {
     const std::string path = parentPath + "/" + item.component + "#" + std::to_string(seen[item.component]++);
-    if (item.children.empty()) {
-      item.state = leafState(path);
-    } else {
-      setStates(item.children, path, leafState);
-      item.state = combined(item.children);
-    }
+    afterMembers(item.children, path, visit);
+    visit(item, path);
   }
 }
 
-void collectStates(const std::vector<SelectionItem>& items, const std::string& parentPath,
-                   std::map<std::string, CheckState>& states) {
-  std::map<std::string, int> seen;
-  for (const SelectionItem& item : items) {
-    const std::string path = parentPath + "/" + item.component + "#" + std::to_string(seen[item.component]++);
-    states[path] = item.state;
-    collectStates(item.children, path, states);
-  }
+// Leaves take their state from leafState; groups follow their members.
+void setStates(Selection& items, const std::function<CheckState(const std::string& path)>& leafState) {
+  afterMembers(items, "", [&](SelectionItem& item, const std::string& path) {
+    item.state = item.children.empty() ? leafState(path) : combined(item.children);
+  });
 }
 
 }  // namespace
 
 Selection drawSelection(const ComponentModel& model, Choices& choices) {
   Selection selection = offeredTree(model);
-  setStates(selection, "", [&](const std::string&) { return choices.percent(35) ? CheckState::Unchecked : CheckState::Checked; });
+  setStates(selection, [&](const std::string&) { return choices.percent(35) ? CheckState::Unchecked : CheckState::Checked; });
   return selection;
 }
 
@@ -77,10 +70,10 @@ Selection drawSelection(const ComponentModel& model, Choices& choices) {
 // checked only when the whole suite was.
 Selection repeatSelection(const ComponentModel& model, const Selection& earlier) {
   std::map<std::string, CheckState> states;
-  collectStates(earlier, "", states);
+  afterMembers(earlier, "", [&](const SelectionItem& item, const std::string& path) { states[path] = item.state; });
   const bool everything = checksEverything(earlier);
   Selection selection = offeredTree(model);
-  setStates(selection, "", [&](const std::string& path) {
+  setStates(selection, [&](const std::string& path) {
     const auto before = states.find(path);
     const bool check = before == states.end() ? everything : before->second == CheckState::Checked;
     return check ? CheckState::Checked : CheckState::Unchecked;
