@@ -3,7 +3,6 @@
 #include <algorithm>
 
 #include "tests/checker/safety_rules.h"
-#include "tests/checker/selection.h"
 #include "tests/support/doubles/driver_doubles.h"
 #include "uninstaller/catalogue/catalogue.h"
 #include "uninstaller/engine/phases/cleanup_resume.h"

@@ -83,8 +83,8 @@ class CheckedRemoval {
 // (and foreign ones around them) placed on the machine.
 void installRandomSuite(Choices& choices, CheckedRemoval& removal);
 
-// What the log names for the store's components, placed on the machine with
+// What the log on the machine names for its store's components, placed with
 // foreign files and keys around it (for a store and log from elsewhere).
-void placeLoggedItems(Choices& choices, CheckedRemoval& removal, const CConfigStore& store, const CUninstallLog& log);
+void placeLoggedItems(Choices& choices, CheckedRemoval& removal);
 
 }  // namespace cvl::checker

@@ -424,7 +424,10 @@ void installRandomSuite(Choices& choices, CheckedRemoval& removal) {
   removal.writeLog(bytesOf(log));
 }
 
-void placeLoggedItems(Choices& choices, CheckedRemoval& removal, const CConfigStore& store, const CUninstallLog& log) {
+void placeLoggedItems(Choices& choices, CheckedRemoval& removal) {
+  CConfigStore store;
+  CUninstallLog log;
+  removal.readRecords(store, log);
   Placement(choices, removal, store).place(log);
 }
 
