@@ -294,7 +294,8 @@ void setStates(Selection& items, const std::function<CheckState(const std::strin
 
 Selection drawSelection(const ComponentModel& model, Choices& choices) {
   Selection selection = offeredTree(model);
-  setStates(selection, [&](const std::string&) { return choices.percent(35) ? CheckState::Unchecked : CheckState::Checked; });
+  setStates(selection,
+            [&](const std::string&) { return choices.percent(35) ? CheckState::Unchecked : CheckState::Checked; });
   return selection;
 }
 

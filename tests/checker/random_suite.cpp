@@ -126,7 +126,9 @@ class SuiteBuilder {
 
   void build(CConfigStore& store, CUninstallLog& log) {
     addComponents(store.enterSet("default.cdf"));
-    if (choices_.percent(3)) removal_.denyOpening(RegRoot::LocalMachine, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs");
+    if (choices_.percent(3)) {
+      removal_.denyOpening(RegRoot::LocalMachine, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs");
+    }
     if (choices_.percent(1)) removal_.denyOpening(RegRoot::LocalMachine, "software\\corvel\\uninstall\\paths");
     CSection& data = store.enterSet("value.shl").addSection("Data");
     for (const auto& [id, text] : kTitles) data.assign(id, text);
@@ -224,7 +226,8 @@ class SuiteBuilder {
                                     RegValue::string(command, type));
     }
     if (choices_.percent(50)) {
-      machine_.registry().seedValue(RegRoot::LocalMachine, key, "MSIPath", RegValue::string("C:\\Corvel\\" + component + ".msi"));
+      machine_.registry().seedValue(RegRoot::LocalMachine, key, "MSIPath",
+                                    RegValue::string("C:\\Corvel\\" + component + ".msi"));
     }
     if (choices_.percent(50)) {
       machine_.registry().seedValue(RegRoot::LocalMachine, key, "", RegValue::string(choices_.pick(kTargetDirs)));
@@ -333,7 +336,9 @@ class Placement {
       const std::string leaf = path->substr(path->rfind('\\') + 1);
       machine_.files().addFile(dir + "\\foreign.txt", "foreign");
       machine_.files().addFile(std::string(places::kSystemDir) + "\\" + leaf, "foreign");
-      if (dir.find('\\') != std::string::npos) machine_.files().addFile(dir.substr(0, dir.rfind('\\')) + "\\" + leaf, "foreign");
+      if (dir.find('\\') != std::string::npos) {
+        machine_.files().addFile(dir.substr(0, dir.rfind('\\')) + "\\" + leaf, "foreign");
+      }
       if (shared && !choices_.percent(15)) {
         const auto raw = expandMacros(folder + name, pathMacros());
         if (raw) {
@@ -360,10 +365,13 @@ class Placement {
         const auto equals = line.find('=');
         if (equals == std::string::npos || equals == 0) continue;
         const std::string name = line.substr(0, equals);
-        machine_.registry().seedValue(root, subKey, equalsNoCase(name, "(Default)") ? "" : name, RegValue::string("suite"));
+        const std::string value = equalsNoCase(name, "(Default)") ? "" : name;
+        machine_.registry().seedValue(root, subKey, value, RegValue::string("suite"));
       }
       if (choices_.percent(50)) machine_.registry().seedValue(root, subKey, "ForeignValue", RegValue::string("kept"));
-      if (choices_.percent(30)) machine_.registry().seedValue(root, subKey + "\\ForeignSub", "Kept", RegValue::string("kept"));
+      if (choices_.percent(30)) {
+        machine_.registry().seedValue(root, subKey + "\\ForeignSub", "Kept", RegValue::string("kept"));
+      }
       if (choices_.percent(4)) removal_.denyOpening(root, choices_.percent(50) ? subKey : subKey + "\\ForeignSub");
     }
   }

@@ -302,7 +302,8 @@ class AllowList {
 
   bool isOwnRecord(const std::string& path) const {
     return path == upper(run_.store.path()) || path == recordDir_ + "\\CVLINST.LOG" ||
-           path == recordDir_ + "\\CVLPSAPI.DLL" || (folderOf(path) == recordDir_ && longNameMatches("deis*.isu", nameOf(path)));
+           path == recordDir_ + "\\CVLPSAPI.DLL" ||
+           (folderOf(path) == recordDir_ && longNameMatches("deis*.isu", nameOf(path)));
   }
 
   // The uninstaller's bookkeeping across runs cut short, and the copy that
@@ -446,7 +447,9 @@ class AllowList {
         if (!valueMayGo(path, change.valueName)) flag("only logged values or the suite's keys", describe(change));
         break;
       case Kind::ValueWritten:
-        if (path != kSharedDlls || !countMayChange(change.valueName)) flag("only shared counts are lowered", describe(change));
+        if (path != kSharedDlls || !countMayChange(change.valueName)) {
+          flag("only shared counts are lowered", describe(change));
+        }
         break;
     }
   }
