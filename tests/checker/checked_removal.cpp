@@ -3,7 +3,6 @@
 #include <algorithm>
 
 #include "tests/checker/safety_rules.h"
-#include "tests/checker/selection.h"
 #include "tests/support/doubles/driver_doubles.h"
 #include "uninstaller/catalogue/catalogue.h"
 #include "uninstaller/engine/phases/cleanup_resume.h"
@@ -18,8 +17,6 @@ namespace {
 
 using namespace platform;
 
-constexpr const char* kVbaLibrary = "\\Common Files\\Microsoft Shared\\VBA\\VBA6\\vbai60.dll";
-
 // What the VBA runtime's installer was handed in the current run.
 std::vector<std::string>& vbaPackages() {
   static std::vector<std::string> packages;
@@ -33,35 +30,32 @@ int vbaUnInstall() { return 0; }
 
 void seedRegistry(MemoryRegistry& registry) {
   const auto text = [](const char* value) { return RegValue::string(value); };
-  registry.seedValue(RegRoot::LocalMachine, "software\\corvel\\uninstall\\cdf", "", text(places::kUninstallDir));
-  registry.seedValue(RegRoot::LocalMachine, "software\\corvel\\uninstall\\paths", "TARGETDIR", text(places::kTargetDir));
-  registry.seedValue(RegRoot::LocalMachine, "software\\corvel\\uninstall\\paths", "WINSYSDIR", text(places::kSystemDir));
-  registry.seedValue(RegRoot::LocalMachine, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion", "ProgramFilesDir",
-                     text(places::kProgramFiles));
-  registry.seedValue(RegRoot::LocalMachine, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion", "CommonFilesDir",
-                     text(places::kCommonFiles));
-  const std::string uninstallEntries = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
-  registry.seedValue(RegRoot::LocalMachine, uninstallEntries + "Corvel System", "DisplayName", text("Corvel System"));
-  registry.seedValue(RegRoot::LocalMachine, uninstallEntries + "Foreign App", "DisplayName", text("Foreign App"));
-  registry.seedValue(RegRoot::LocalMachine, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs",
-                     "C:\\WINDOWS\\SYSTEM32\\foreign.dll", RegValue::dword(3));
-  // Other programs' entries in every container the suite writes into.
-  registry.seedValue(RegRoot::LocalMachine, "Software\\Corvel\\Other Product", "Setting", text("kept"));
-  registry.seedValue(RegRoot::CurrentUser, "Software\\Corvel\\Other Product", "Setting", text("kept"));
-  registry.seedValue(RegRoot::LocalMachine, "SOFTWARE", "ForeignFlag", text("kept"));
-  registry.seedValue(RegRoot::LocalMachine, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run", "ForeignAgent",
-                     text("agent.exe"));
-  registry.seedValue(RegRoot::CurrentUser, "Software\\Foreign\\Settings", "ForeignSetting", text("kept"));
-  registry.seedValue(RegRoot::LocalMachine, "Software\\Foreign\\Prefs", "ForeignPref", text("kept"));
-  registry.seedValue(RegRoot::LocalMachine, "Software\\Foreign\\NEW USER SETTINGS\\Prefs", "ForeignPref", text("kept"));
-  registry.seedValue(RegRoot::ClassesRoot, "CLSID\\{F0F0F0F0-0000-0000-0000-000000000001}", "", text("Foreign"));
-  registry.seedValue(RegRoot::ClassesRoot, "*\\shellex\\ContextMenuHandlers\\Foreign", "", text("{F0}"));
-  registry.seedValue(RegRoot::ClassesRoot, "Directory\\shell\\foreign\\command", "", text("foreign.exe"));
-  registry.seedValue(RegRoot::ClassesRoot, "Directory\\Background\\shellex\\ContextMenuHandlers\\Foreign", "",
-                     text("{F1}"));
-  registry.seedValue(RegRoot::ClassesRoot, ".cvx\\OpenWithProgids", "Foreign.Doc", text(""));
-  registry.seedValue(RegRoot::LocalMachine, "SOFTWARE\\Classes\\Folder\\shell\\foreign\\command", "", text("f.exe"));
-  registry.seedValue(RegRoot::Users, ".DEFAULT\\Software\\Foreign", "Kept", text("kept"));
+  const std::string windows = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion";
+  const std::vector<std::tuple<RegRoot, std::string, std::string, RegValue>> values = {
+      {RegRoot::LocalMachine, "software\\corvel\\uninstall\\cdf", "", text(places::kUninstallDir)},
+      {RegRoot::LocalMachine, "software\\corvel\\uninstall\\paths", "TARGETDIR", text(places::kTargetDir)},
+      {RegRoot::LocalMachine, "software\\corvel\\uninstall\\paths", "WINSYSDIR", text(places::kSystemDir)},
+      {RegRoot::LocalMachine, windows, "ProgramFilesDir", text(places::kProgramFiles)},
+      {RegRoot::LocalMachine, windows, "CommonFilesDir", text(places::kCommonFiles)},
+      {RegRoot::LocalMachine, windows + "\\Uninstall\\Corvel System", "DisplayName", text("Corvel System")},
+      {RegRoot::LocalMachine, windows + "\\Uninstall\\Foreign App", "DisplayName", text("Foreign App")},
+      {RegRoot::LocalMachine, windows + "\\SharedDLLs", "C:\\WINDOWS\\SYSTEM32\\foreign.dll", RegValue::dword(3)},
+      // Other programs' entries in every container the suite writes into.
+      {RegRoot::LocalMachine, "Software\\Corvel\\Other Product", "Setting", text("kept")},
+      {RegRoot::CurrentUser, "Software\\Corvel\\Other Product", "Setting", text("kept")},
+      {RegRoot::LocalMachine, "SOFTWARE", "ForeignFlag", text("kept")},
+      {RegRoot::LocalMachine, windows + "\\Run", "ForeignAgent", text("agent.exe")},
+      {RegRoot::CurrentUser, "Software\\Foreign\\Settings", "ForeignSetting", text("kept")},
+      {RegRoot::LocalMachine, "Software\\Foreign\\Prefs", "ForeignPref", text("kept")},
+      {RegRoot::LocalMachine, "Software\\Foreign\\NEW USER SETTINGS\\Prefs", "ForeignPref", text("kept")},
+      {RegRoot::ClassesRoot, "CLSID\\{F0F0F0F0-0000-0000-0000-000000000001}", "", text("Foreign")},
+      {RegRoot::ClassesRoot, "*\\shellex\\ContextMenuHandlers\\Foreign", "", text("{F0}")},
+      {RegRoot::ClassesRoot, "Directory\\shell\\foreign\\command", "", text("foreign.exe")},
+      {RegRoot::ClassesRoot, "Directory\\Background\\shellex\\ContextMenuHandlers\\Foreign", "", text("{F1}")},
+      {RegRoot::ClassesRoot, ".cvx\\OpenWithProgids", "Foreign.Doc", text("")},
+      {RegRoot::LocalMachine, "SOFTWARE\\Classes\\Folder\\shell\\foreign\\command", "", text("f.exe")},
+      {RegRoot::Users, ".DEFAULT\\Software\\Foreign", "Kept", text("kept")}};
+  for (const auto& [root, key, name, value] : values) registry.seedValue(root, key, name, value);
 }
 
 void seedFiles(MemoryFileSystem& files) {
@@ -83,16 +77,6 @@ void seedFiles(MemoryFileSystem& files) {
   }
 }
 
-// Platforms that start programs by a full path record it with each start.
-template <class Run>
-std::string applicationOf(const Run& run) {
-  if constexpr (requires { run.application; }) {
-    return run.application;
-  } else {
-    return {};
-  }
-}
-
 void fillTree(const std::vector<SelectionItem>& items, const Catalogue& catalogue, test::PlainTree& tree,
               SelectionTree::Item parent = 0) {
   for (const SelectionItem& item : items) {
@@ -107,22 +91,6 @@ std::string joined(const std::vector<std::string>& names) {
   return text;
 }
 
-const char* prefixOf(RegRoot root) {
-  switch (root) {
-    case RegRoot::ClassesRoot: return "HKCR";
-    case RegRoot::CurrentUser: return "HKCU";
-    case RegRoot::LocalMachine: return "HKLM";
-    default: return "HKU";
-  }
-}
-
-std::map<std::string, std::string> checkerMacros() {
-  return {{"<TARGETDIR>", upper(places::kTargetDir)},
-          {"<WINSYSDIR>", upper(places::kSystemDir)},
-          {"<FOLDER_PROGRAMS>", places::kUserPrograms},
-          {"<COMMON_FOLDER_PROGRAMS>", places::kCommonPrograms}};
-}
-
 }  // namespace
 
 CheckedRemoval::CheckedRemoval() {
@@ -130,8 +98,8 @@ CheckedRemoval::CheckedRemoval() {
   seedFiles(machine.files());
   machine.system().setSpecialFolder(csidl::kPrograms, places::kUserPrograms);
   machine.system().setSpecialFolder(csidl::kCommonPrograms, places::kCommonPrograms);
-  machine.system().setEnvironment("SystemRoot", "C:\\WINDOWS");
-  machine.system().addLibrary(std::string(places::kProgramFiles) + kVbaLibrary,
+  machine.system().setEnvironment("SystemRoot", places::kWindowsDir);
+  machine.system().addLibrary(places::kVbaLibrary,
                               {{"Init", reinterpret_cast<void*>(&vbaInit)},
                                {"UnInstall", reinterpret_cast<void*>(&vbaUnInstall)}});
   vbaPackages().clear();
@@ -143,6 +111,14 @@ void CheckedRemoval::writeStore(const std::vector<uint8_t>& bytes) {
 
 void CheckedRemoval::writeLog(const std::vector<uint8_t>& bytes) {
   machine.files().addFile(std::string(places::kUninstallDir) + "cvlinst.log", std::string(bytes.begin(), bytes.end()));
+}
+
+void CheckedRemoval::readRecords(CConfigStore& store, CUninstallLog& log) {
+  try {
+    store.load(machine.files(), std::string(places::kUninstallDir) + "cvlinst.dat");
+    log.load(machine.files(), std::string(places::kUninstallDir) + "cvlinst.log");
+  } catch (const ArchiveError&) {
+  }
 }
 
 void CheckedRemoval::denyOpening(RegRoot root, const std::string& key) {
@@ -196,24 +172,15 @@ std::vector<Violation> CheckedRemoval::judgeSince(const MachineSnapshot& before,
                                                   const CUninstallLog& log, const Pass& pass, const Pass* again) {
   machine.files().restart();
   const MachineSnapshot after = takeSnapshot(machine);
-  RunRecord record{.store = store,
-                   .log = log,
-                   .selection = pass.removed ? &pass.selection : nullptr,
-                   .dueInRunAgain = again && again->removed ? again->due : std::vector<DueComponent>(),
-                   .unopenableKeys = unopenableKeys_,
-                   .macros = checkerMacros(),
-                   .places = {places::kUninstallDir, places::kSystemDir, places::kProgramFiles, places::kCommonFiles},
-                   .environment = {{"SYSTEMROOT", "C:\\WINDOWS"}},
-                   .before = before,
-                   .after = after,
-                   .commandLines = {},
-                   .applications = {},
-                   .libraryLoads = machine.system().libraryLoads(),
-                   .vbaPackages = vbaPackages()};
-  for (const auto& start : machine.system().runs()) {
-    record.commandLines.push_back(start.commandLine);
-    record.applications.push_back(applicationOf(start));
-  }
+  const RunRecord record{.store = store,
+                         .log = log,
+                         .selection = pass.removed ? &pass.selection : nullptr,
+                         .dueInRunAgain = again && again->removed ? again->due : std::vector<DueComponent>(),
+                         .unopenableKeys = unopenableKeys_,
+                         .before = before,
+                         .after = after,
+                         .system = machine.system(),
+                         .vbaPackages = vbaPackages()};
   std::vector<Violation> violations = judgeRun(record);
   violations.insert(violations.end(), pass.offerFaults.begin(), pass.offerFaults.end());
   return violations;
@@ -237,21 +204,15 @@ std::vector<Violation> CheckedRemoval::planFaults(const MachineSnapshot& before)
 
 Outcome CheckedRemoval::run(Choices& selection, RunMode mode, const Selection* given) {
   const MachineSnapshot before = takeSnapshot(machine);
-  // The checker reads store and log on its own, before the run.
   CConfigStore originalStore;
   CUninstallLog originalLog;
-  try {
-    originalStore.load(machine.files(), std::string(places::kUninstallDir) + "cvlinst.dat");
-    originalLog.load(machine.files(), std::string(places::kUninstallDir) + "cvlinst.log");
-  } catch (const ArchiveError&) {
-  }
-  Pass done = pass(machine, selection, nullptr, mode, given);
-  Outcome outcome{done.started, done.removed, done.everythingChecked, done.selection, std::move(done.journal), {}};
+  readRecords(originalStore, originalLog);
+  Outcome outcome{pass(machine, selection, nullptr, mode, given), {}};
   if (mode == RunMode::Plan) {
     outcome.violations = planFaults(before);
-    outcome.violations.insert(outcome.violations.end(), done.offerFaults.begin(), done.offerFaults.end());
+    outcome.violations.insert(outcome.violations.end(), outcome.offerFaults.begin(), outcome.offerFaults.end());
   } else {
-    outcome.violations = judgeSince(before, originalStore, originalLog, done);
+    outcome.violations = judgeSince(before, originalStore, originalLog, outcome);
   }
   return outcome;
 }

@@ -20,20 +20,10 @@
 
 namespace cvl::checker {
 
-namespace places {
-inline constexpr const char* kUninstallDir = "C:\\Program Files\\Corvel\\Uninstall\\";
-inline constexpr const char* kTargetDir = "C:\\Program Files\\Corvel\\";
-inline constexpr const char* kSystemDir = "C:\\WINDOWS\\SYSTEM32";
-inline constexpr const char* kProgramFiles = "C:\\Program Files";
-inline constexpr const char* kCommonFiles = "C:\\Program Files\\Common Files";
-inline constexpr const char* kUserPrograms = "C:\\Documents and Settings\\Tester\\Start Menu\\Programs";
-inline constexpr const char* kCommonPrograms = "C:\\Documents and Settings\\All Users\\Start Menu\\Programs";
-}  // namespace places
-
 // One run of the program on the machine, as far as the judge needs it.
 struct Pass {
-  bool started = false;
-  bool removed = false;
+  bool started = false;  // start-up got as far as the selection
+  bool removed = false;  // something was checked and the phases ran
   bool everythingChecked = false;
   Selection selection;               // the items as checked
   std::vector<DueComponent> due;     // as the checker works them out
@@ -41,12 +31,7 @@ struct Pass {
   std::vector<Violation> offerFaults;  // top components offered other than the store's
 };
 
-struct Outcome {
-  bool started = false;  // start-up got as far as the selection
-  bool removed = false;  // something was checked and the phases ran
-  bool everythingChecked = false;
-  Selection selection;
-  std::vector<std::string> journal;
+struct Outcome : Pass {
   std::vector<Violation> violations;
 };
 
@@ -58,6 +43,8 @@ class CheckedRemoval {
 
   void writeStore(const std::vector<uint8_t>& bytes);
   void writeLog(const std::vector<uint8_t>& bytes);
+  // Store and log as the checker reads them on its own, as far as they load.
+  void readRecords(CConfigStore& store, CUninstallLog& log);
   // Opening that key fails from now on, as its rights would have it; the
   // judge knows.
   void denyOpening(platform::RegRoot root, const std::string& key);
@@ -96,8 +83,8 @@ class CheckedRemoval {
 // (and foreign ones around them) placed on the machine.
 void installRandomSuite(Choices& choices, CheckedRemoval& removal);
 
-// What the log names for the store's components, placed on the machine with
+// What the log on the machine names for its store's components, placed with
 // foreign files and keys around it (for a store and log from elsewhere).
-void placeLoggedItems(Choices& choices, CheckedRemoval& removal, const CConfigStore& store, const CUninstallLog& log);
+void placeLoggedItems(Choices& choices, CheckedRemoval& removal);
 
 }  // namespace cvl::checker

@@ -29,12 +29,11 @@ constexpr uint32_t kMachines = 2000;
 class Tally {
  public:
   void add(uint32_t seed, const std::vector<Violation>& violations) {
-    std::map<std::string, bool> seen;
+    std::set<std::string> seen;
     for (const Violation& violation : violations) {
       auto& [machines, example] = broken_[violation.rule];
-      if (!seen[violation.rule]) ++machines;
+      machines += seen.insert(violation.rule).second;
       if (example.empty()) example = "seed " + std::to_string(seed) + ": " + violation.what;
-      seen[violation.rule] = true;
     }
   }
   bool empty() const { return broken_.empty(); }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <functional>
+#include <map>
 
 #include "tests/checker/safety_rules.h"
 
@@ -91,16 +92,20 @@ bool ComponentModel::membersFormACycle() const {
   return false;
 }
 
+bool ComponentModel::eligible(const std::string& name) const {
+  const int at = find(name);
+  return at >= 0 && components_[at].eligible();
+}
+
 void ComponentModel::markMembersOf(const Component& group) {
   for (const std::string& name : group.members) {
-    const int member = find(name);
-    if (member >= 0 && components_[member].eligible()) components_[member].marked = true;
+    if (eligible(name)) components_[find(name)].marked = true;
   }
 }
 
 void ComponentModel::linkAndMark(const std::set<std::string>& topNames) {
   for (Component& c : components_) {
-    for (const std::string& name : c.requiredBy) c.dependents += find(name) >= 0 && components_[find(name)].eligible();
+    for (const std::string& name : c.requiredBy) c.dependents += eligible(name);
   }
   for (size_t i = 0; i < components_.size(); ++i) {
     for (const std::string& name : components_[i].members) {
@@ -158,7 +163,7 @@ void ComponentModel::putInTargetDir(const std::string& directory, int component,
   if (!fixed.insert(component).second) return;
   Component& c = components_[component];
   for (const std::string& name : c.members) {
-    if (find(name) >= 0 && components_[find(name)].eligible()) putInTargetDir(directory, find(name), fixed);
+    if (eligible(name)) putInTargetDir(directory, find(name), fixed);
   }
   const auto at = c.target.find("<TARGETDIR>");
   if (at != std::string::npos) c.target.replace(at, 11, directory);
@@ -169,7 +174,7 @@ std::vector<std::string> ComponentModel::shownMembers(const std::string& compone
   const int at = find(component);
   if (at < 0 || !components_[at].expand) return shown;
   for (const std::string& name : components_[at].members) {
-    if (find(name) >= 0 && components_[find(name)].eligible() && components_[find(name)].visible) shown.push_back(name);
+    if (eligible(name) && components_[find(name)].visible) shown.push_back(name);
   }
   return shown;
 }
@@ -206,8 +211,7 @@ std::vector<DueComponent> ComponentModel::dueFor(const Selection& selection) con
       if (received[i] < threshold(i)) continue;
       const uint64_t passed = received[i] - threshold(i) + 1;
       for (const std::string& name : components_[i].members) {
-        const int member = find(name);
-        if (member >= 0 && components_[member].eligible()) next[member] = std::min(kMany, next[member] + passed);
+        if (eligible(name)) next[find(name)] = std::min(kMany, next[find(name)] + passed);
       }
       const std::set<std::string> required(components_[i].required.begin(), components_[i].required.end());
       for (const std::string& name : required) {
@@ -230,6 +234,91 @@ void ComponentModel::markRemoved(CConfigStore& store, const std::vector<DueCompo
   for (const DueComponent& component : due) {
     if (set != nullptr) set->setValue(component.name, "SELECTED", "No");
   }
+}
+
+namespace {
+
+// Member lattices of crafted stores can be deep and wide; the dialog's
+// tree is cut off here.
+constexpr int kDeepest = 12;
+constexpr int kMostItems = 300;
+
+void addShownMembers(SelectionItem& item, const ComponentModel& model, int depth, int& items) {
+  if (depth == kDeepest) return;
+  for (const std::string& member : model.shownMembers(item.component)) {
+    if (++items > kMostItems) return;
+    item.children.push_back({member, CheckState::Unchecked, {}});
+    addShownMembers(item.children.back(), model, depth + 1, items);
+  }
+}
+
+Selection offeredTree(const ComponentModel& model) {
+  Selection tree;
+  int items = 0;
+  for (const std::string& name : model.offered()) {
+    tree.push_back({name, CheckState::Unchecked, {}});
+    addShownMembers(tree.back(), model, 0, items);
+  }
+  return tree;
+}
+
+CheckState combined(const std::vector<SelectionItem>& children) {
+  bool any = false, all = true;
+  for (const SelectionItem& child : children) {
+    any = any || child.state != CheckState::Unchecked;
+    all = all && child.state == CheckState::Checked;
+  }
+  return all ? CheckState::Checked : any ? CheckState::Partly : CheckState::Unchecked;
+}
+
+// Each item after its members, with its path: the names down to it, each
+// numbered among its same-named siblings.
+template <class Items, class Visit>
+void afterMembers(Items& items, const std::string& parentPath, const Visit& visit) {
+  std::map<std::string, int> seen;
+  for (auto& item : items) {
+    const std::string path = parentPath + "/" + item.component + "#" + std::to_string(seen[item.component]++);
+    afterMembers(item.children, path, visit);
+    visit(item, path);
+  }
+}
+
+// Leaves take their state from leafState; groups follow their members.
+void setStates(Selection& items, const std::function<CheckState(const std::string& path)>& leafState) {
+  afterMembers(items, "", [&](SelectionItem& item, const std::string& path) {
+    item.state = item.children.empty() ? leafState(path) : combined(item.children);
+  });
+}
+
+}  // namespace
+
+Selection drawSelection(const ComponentModel& model, Choices& choices) {
+  Selection selection = offeredTree(model);
+  setStates(selection,
+            [&](const std::string&) { return choices.percent(35) ? CheckState::Unchecked : CheckState::Checked; });
+  return selection;
+}
+
+// An item checked before is checked again; one not offered before is
+// checked only when the whole suite was.
+Selection repeatSelection(const ComponentModel& model, const Selection& earlier) {
+  std::map<std::string, CheckState> states;
+  afterMembers(earlier, "", [&](const SelectionItem& item, const std::string& path) { states[path] = item.state; });
+  const bool everything = checksEverything(earlier);
+  Selection selection = offeredTree(model);
+  setStates(selection, [&](const std::string& path) {
+    const auto before = states.find(path);
+    const bool check = before == states.end() ? everything : before->second == CheckState::Checked;
+    return check ? CheckState::Checked : CheckState::Unchecked;
+  });
+  return selection;
+}
+
+bool checksEverything(const Selection& selection) {
+  for (const SelectionItem& item : selection) {
+    if (item.state != CheckState::Checked) return false;
+  }
+  return !selection.empty();
 }
 
 }  // namespace cvl::checker

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "platform/registry.h"
+#include "tests/checker/choices.h"
 #include "uninstaller/engine/driver_ports.h"
 #include "uninstaller/store/config_store.h"
 
@@ -75,6 +76,7 @@ class ComponentModel {
   void offerTopComponents(const CSection& top, const RegistryValues& registry, const std::set<std::string>& unopenable);
   void putInTargetDir(const std::string& directory, int component, std::set<int>& fixed);
   int find(const std::string& name) const;
+  bool eligible(const std::string& name) const;
   void markMembersOf(const Component& group);
 
   std::vector<Component> components_;  // in the order first named
@@ -82,5 +84,16 @@ class ComponentModel {
   std::vector<std::string> offered_;
   bool startsUp_ = false;
 };
+
+// The items a run checks: the tree the selection dialog would offer for
+// the store (its top components, and the members an expanded item shows),
+// with check states drawn from choices, or repeated from an earlier run
+// where the same items are offered again. A group's state follows its
+// members' as the tri-state tree keeps it.
+Selection drawSelection(const ComponentModel& model, Choices& choices);
+Selection repeatSelection(const ComponentModel& model, const Selection& earlier);
+
+// Every top-level item fully checked: the whole suite goes.
+bool checksEverything(const Selection& selection);
 
 }  // namespace cvl::checker

@@ -4,6 +4,7 @@
 #include <optional>
 
 #include "platform/memory/wildcard.h"
+#include "tests/checker/safety_rules.h"
 
 namespace cvl::checker {
 namespace {
@@ -49,17 +50,24 @@ std::optional<std::string> childByAlias(const std::string& folder, const std::st
   return std::nullopt;
 }
 
+// Each entry of before, with what after holds for it (or null), then each
+// entry after alone holds.
+template <class Map, class Visit>
+void compare(const Map& before, const Map& after, Visit visit) {
+  for (const auto& [key, was] : before) {
+    const auto now = after.find(key);
+    visit(key, &was, now == after.end() ? nullptr : &now->second);
+  }
+  for (const auto& [key, is] : after) {
+    if (!before.count(key)) visit(key, nullptr, &is);
+  }
+}
+
 }  // namespace
 
 std::string withLongNames(const std::string& path, const MachineSnapshot& machine) {
   if (path.find('~') == std::string::npos) return path;
-  std::vector<std::string> parts;
-  for (size_t start = 0;;) {
-    const size_t slash = path.find('\\', start);
-    parts.push_back(path.substr(start, slash - start));
-    if (slash == std::string::npos) break;
-    start = slash + 1;
-  }
+  const std::vector<std::string> parts = segmentsOf(path);
   const size_t rootParts = parts[0].empty() ? 4 : 1;  // "\\server\share" or "C:"
   std::string resolved;
   for (size_t i = 0; i < parts.size(); ++i) {
@@ -83,45 +91,32 @@ MachineSnapshot takeSnapshot(MemoryPlatform& machine) {
 
 MachineSnapshot takeRegistrySnapshot(MemoryPlatform& machine) {
   MachineSnapshot snapshot;
-  snapshotKeys(machine.registry(), RegRoot::ClassesRoot, "HKCR", snapshot);
-  snapshotKeys(machine.registry(), RegRoot::CurrentUser, "HKCU", snapshot);
-  snapshotKeys(machine.registry(), RegRoot::LocalMachine, "HKLM", snapshot);
-  snapshotKeys(machine.registry(), RegRoot::Users, "HKU", snapshot);
+  for (RegRoot root : {RegRoot::ClassesRoot, RegRoot::CurrentUser, RegRoot::LocalMachine, RegRoot::Users}) {
+    snapshotKeys(machine.registry(), root, prefixOf(root), snapshot);
+  }
   return snapshot;
 }
 
 std::vector<Change> changesBetween(const MachineSnapshot& before, const MachineSnapshot& after) {
   using Kind = Change::Kind;
   std::vector<Change> changes;
-  for (const auto& [path, state] : before.files) {
-    const auto now = after.files.find(path);
-    if (now == after.files.end()) {
-      changes.push_back({state.directory ? Kind::DirDeleted : Kind::FileDeleted, path, {}});
-    } else if (!sameStatus(state.status, now->second.status) || state.content != now->second.content ||
-               state.directory != now->second.directory) {
+  compare(before.files, after.files, [&](const std::string& path, const FileState* was, const FileState* is) {
+    if (!is || !was) {
+      changes.push_back({!was ? Kind::FileCreated : was->directory ? Kind::DirDeleted : Kind::FileDeleted, path, {}});
+    } else if (!sameStatus(was->status, is->status) || was->content != is->content || was->directory != is->directory) {
       changes.push_back({Kind::FileAltered, path, {}});
     }
-  }
-  for (const auto& [path, state] : after.files) {
-    if (!before.files.count(path)) changes.push_back({Kind::FileCreated, path, {}});
-  }
-  for (const auto& [place, name] : before.keys) {
-    if (!after.keys.count(place)) changes.push_back({Kind::KeyDeleted, place, {}});
-  }
-  for (const auto& [place, name] : after.keys) {
-    if (!before.keys.count(place)) changes.push_back({Kind::KeyCreated, place, {}});
-  }
-  for (const auto& [where, value] : before.values) {
-    const auto now = after.values.find(where);
-    if (now == after.values.end()) {
+  });
+  compare(before.keys, after.keys, [&](const std::string& place, const std::string* was, const std::string* is) {
+    if (!is || !was) changes.push_back({was ? Kind::KeyDeleted : Kind::KeyCreated, place, {}});
+  });
+  compare(before.values, after.values, [&](const auto& where, const RegValue* was, const RegValue* is) {
+    if (!is) {
       changes.push_back({Kind::ValueDeleted, where.first, where.second});
-    } else if (now->second.type != value.type || now->second.data != value.data) {
+    } else if (!was || is->type != was->type || is->data != was->data) {
       changes.push_back({Kind::ValueWritten, where.first, where.second});
     }
-  }
-  for (const auto& [where, value] : after.values) {
-    if (!before.values.count(where)) changes.push_back({Kind::ValueWritten, where.first, where.second});
-  }
+  });
   return changes;
 }
 

@@ -25,6 +25,12 @@ struct MachineSnapshot {
   std::map<std::pair<std::string, std::string>, platform::RegValue> values;
 };
 
+// The prefix of a root's places.
+inline const char* prefixOf(platform::RegRoot root) {
+  static constexpr const char* kPrefixes[] = {"HKCR", "HKCU", "HKLM", "HKU"};  // in the order of RegRoot
+  return kPrefixes[static_cast<int>(root)];
+}
+
 MachineSnapshot takeSnapshot(platform::MemoryPlatform& machine);
 // The registry alone, where only what is read from it matters.
 MachineSnapshot takeRegistrySnapshot(platform::MemoryPlatform& machine);

@@ -14,7 +14,6 @@
 
 #include "tests/checker/checked_removal.h"
 #include "tests/checker/safety_rules.h"
-#include "uninstaller/store/byte_file.h"
 
 namespace cvl::checker {
 namespace {
@@ -110,15 +109,10 @@ const std::vector<std::pair<RegType, std::string>> kCommands = {
     {RegType::Sz, "regsvr32 /s C:\\Program Files\\Corvel\\app.dll"}};
 const Strings kComponentNames = {"Word", "Calc", "Draw", "Tools", "Shared", "Extra", "Viewer", "Fonts"};
 
-std::map<std::string, std::string> seedingMacros() {
-  return {{"<TARGETDIR>", upper(places::kTargetDir)}, {"<WINSYSDIR>", upper(places::kSystemDir)},
-          {"<FOLDER_PROGRAMS>", places::kUserPrograms}, {"<COMMON_FOLDER_PROGRAMS>", places::kCommonPrograms}};
-}
-
 // Where Windows would take a path: relative ones from C:\, the start-up
 // folder; a device prefix reaches the drive itself.
 std::optional<std::string> placeOnDisk(const std::string& path) {
-  auto expanded = expandMacros(path, seedingMacros());
+  auto expanded = expandMacros(path, pathMacros());
   if (!expanded || expanded->find('*') != std::string::npos) return std::nullopt;
   if (expanded->rfind("\\\\?\\", 0) == 0 || expanded->rfind("\\\\.\\", 0) == 0) return expanded->substr(4);
   if (absoluteFolder(*expanded)) return expanded;
@@ -129,16 +123,159 @@ class SuiteBuilder {
  public:
   SuiteBuilder(Choices& choices, CheckedRemoval& removal)
       : choices_(choices), removal_(removal), machine_(removal.machine) {}
-  void build(CConfigStore& store, CUninstallLog& log);
+
+  void build(CConfigStore& store, CUninstallLog& log) {
+    addComponents(store.enterSet("default.cdf"));
+    if (choices_.percent(3)) {
+      removal_.denyOpening(RegRoot::LocalMachine, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs");
+    }
+    if (choices_.percent(1)) removal_.denyOpening(RegRoot::LocalMachine, "software\\corvel\\uninstall\\paths");
+    CSection& data = store.enterSet("value.shl").addSection("Data");
+    for (const auto& [id, text] : kTitles) data.assign(id, text);
+    CSection& core = store.enterSet("corecomp.ini").addSection("Win32");
+    for (const char* name : {"KERNEL32.DLL", "MFC42.DLL"}) core.assign(name, "1");
+    for (int index = 0; index < 5; ++index) {
+      if (choices_.percent(10)) continue;  // a group the log lacks
+      const std::string name = (choices_.percent(50) ? "G" : "g") + std::to_string(index);
+      addGroup(log, name, index);
+      if (choices_.percent(15)) addGroup(log, upper(name) == name ? "g" + name.substr(1) : upper(name), index + 5);
+    }
+  }
 
  private:
-  void addComponents(CSectionSet& components);
-  void addComponent(CSectionSet& components, uint32_t index, std::vector<CSection*>& sections);
-  void addDependency(std::vector<CSection*>& sections, uint32_t index);
-  void addHostileLinks(CSectionSet& components, std::vector<CSection*>& sections);
-  void addGroup(CUninstallLog& log, const std::string& name, int index);
-  void fillFiles(StringList& files, int32_t& count);
-  void seedComponentKey(const std::string& component);
+  // Each component is a top component or a member of an earlier one, which
+  // may itself be a member: groups nest.
+  void addComponents(CSectionSet& components) {
+    components.addSection("TopComponents");
+    components.addSection("Components");
+    std::vector<CSection*> sections;
+    const uint32_t count = 1 + choices_.below(static_cast<uint32_t>(kComponentNames.size()));
+    for (uint32_t i = 0; i < count; ++i) addComponent(components, i, sections);
+    addHostileLinks(components, sections);
+  }
+
+  void addComponent(CSectionSet& components, uint32_t index, std::vector<CSection*>& sections) {
+    CSection& top = *components.findSection("TopComponents");
+    const std::string& name = kComponentNames[index];
+    CSection& section = components.addSection(name);
+    sections.push_back(&section);
+    section.assign(choices_.percent(20) ? "Uninstallable" : "UNINSTALLABLE", choices_.percent(4) ? "Y" : "yes");
+    if (!choices_.percent(4)) section.assign("INCLUDEINBUILD", "YES");
+    section.assign(choices_.percent(20) ? "Selected" : "SELECTED", choices_.percent(10) ? "NO" : "YES");
+    section.assign("TARGET", choices_.percent(60) ? kTargets[0] : choices_.pick(kTargets));
+    for (uint32_t g = 0, n = 1 + choices_.below(2); g < n; ++g) {
+      const std::string group = std::to_string(choices_.below(5));
+      section.assign("FILEGROUP" + std::to_string(g), (choices_.percent(20) ? "G" : "g") + group);
+    }
+    std::string misc;
+    if (choices_.percent(15)) misc += "VBA,";
+    if (choices_.percent(30)) misc += "EXPAND,";
+    if (choices_.percent(10)) misc += "SERVED";
+    if (!misc.empty()) section.assign("MISC", misc);
+    if (index > 0) addDependency(sections, index);
+    if (index > 0 && choices_.percent(40)) {
+      sections[choices_.below(index)]->assign("MEMBER" + std::to_string(index), name);
+      if (choices_.percent(10)) sections[choices_.below(index)]->assign("MEMBERALSO" + std::to_string(index), name);
+      if (choices_.percent(50)) section.assign("VISIBLE", "YES");
+      if (!choices_.percent(10)) return;  // members are mostly not offered at the top
+    } else if (!choices_.percent(10)) {
+      section.assign("VISIBLE", "YES");
+    }
+    top.assign("TOP" + std::to_string(index), name);
+    if (choices_.percent(10)) top.assign("TWICE" + std::to_string(index), name);
+    seedComponentKey(name);
+  }
+
+  // A required component usually lists its dependent back; not always.
+  void addDependency(std::vector<CSection*>& sections, uint32_t index) {
+    const std::string& name = kComponentNames[index];
+    if (choices_.percent(25)) {
+      const uint32_t needed = choices_.below(index);
+      sections[index]->assign("REQUIRED1", kComponentNames[needed]);
+      if (choices_.percent(75)) sections[needed]->assign("REQUIREDBY" + std::to_string(index), name);
+    }
+    if (choices_.percent(8)) sections[index]->assign("REQUIREDBY1", kComponentNames[choices_.below(index)]);
+    if (choices_.percent(5)) sections[index]->assign("REQUIRED2", "Ghost");
+  }
+
+  // Names of nothing, a group naming a member above it (a loop, which stops
+  // start-up), and a second section under a name differing only in case.
+  void addHostileLinks(CSectionSet& components, std::vector<CSection*>& sections) {
+    const auto count = static_cast<uint32_t>(sections.size());
+    if (choices_.percent(4)) choices_.pick(sections)->assign("MEMBERGHOST", "Ghost");
+    if (choices_.percent(3)) components.findSection("TopComponents")->assign("TOPGHOST", "Ghost");
+    if (choices_.percent(2)) sections[choices_.below(count)]->assign("MEMBERLOOP", kComponentNames[choices_.below(count)]);
+    if (choices_.percent(4)) {
+      CSection& again = components.addSection(upper(kComponentNames[choices_.below(count)]));
+      again.assign("UNINSTALLABLE", "YES");
+      again.assign("INCLUDEINBUILD", "YES");
+      again.assign("SELECTED", "YES");
+      again.assign("VISIBLE", "YES");
+      again.assign("TARGET", choices_.pick(kTargets));
+      again.assign("FILEGROUP1", "g" + std::to_string(choices_.below(5)));
+    }
+  }
+
+  // The component's key: RunOnce commands, a package path, the folder its
+  // target is put in; sometimes it or its RunOnce key cannot be opened.
+  void seedComponentKey(const std::string& component) {
+    const std::string key = "software\\corvel\\uninstall\\components\\" + component;
+    for (uint32_t i = 0, n = choices_.below(3); i < n; ++i) {
+      const auto& [type, command] = choices_.pick(kCommands);
+      machine_.registry().seedValue(RegRoot::LocalMachine, key + "\\RunOnce", std::string(1, char('a' + i)),
+                                    RegValue::string(command, type));
+    }
+    if (choices_.percent(50)) {
+      machine_.registry().seedValue(RegRoot::LocalMachine, key, "MSIPath",
+                                    RegValue::string("C:\\Corvel\\" + component + ".msi"));
+    }
+    if (choices_.percent(50)) {
+      machine_.registry().seedValue(RegRoot::LocalMachine, key, "", RegValue::string(choices_.pick(kTargetDirs)));
+    }
+    if (choices_.percent(5)) removal_.denyOpening(RegRoot::LocalMachine, key);
+    if (choices_.percent(5)) removal_.denyOpening(RegRoot::LocalMachine, key + "\\RunOnce");
+  }
+
+  void fillFiles(StringList& files, int32_t& count) {
+    for (uint32_t i = 0, n = 1 + choices_.below(4); i < n; ++i) {
+      files.push_back(choices_.percent(30) ? choices_.pick(kFiles) : kFiles[choices_.below(9)]);
+    }
+    if (choices_.percent(10)) files.push_back(files.front());
+    count = static_cast<int32_t>(files.size()) + (choices_.percent(5) ? 1 : 0) - (choices_.percent(5) ? 2 : 0);
+  }
+
+  void addGroup(CUninstallLog& log, const std::string& name, int index) {
+    auto group = std::make_unique<CFilegroup>();
+    group->setName(name);
+    group->setShared(choices_.percent(25));
+    group->setSelfRegister(choices_.percent(30));
+    int32_t count = 0;
+    fillFiles(group->files(), count);
+    group->setFileCount(count);
+    CDir* previous = nullptr;
+    for (uint32_t d = 0, n = choices_.below(3); d < n; ++d) {
+      CDir& dir = previous == nullptr ? group->makeRootDir()
+                  : choices_.percent(30) ? previous->makeFirstChild() : previous->makeNextSibling();
+      dir.setOwnName(choices_.percent(25) ? choices_.pick(kDirs) : kDirs[choices_.below(3)]);
+      fillFiles(dir.files(), count);
+      dir.setFileCount(count);
+      previous = &dir;
+    }
+    const std::string tag = "App" + std::to_string(index);
+    for (uint32_t k = 0, n = choices_.below(4); k < n; ++k) {
+      const auto& [pattern, lines] = choices_.percent(30) ? choices_.pick(kKeys) : kKeys[choices_.below(13)];
+      std::string key = pattern;
+      if (const auto hash = key.find('#'); hash != std::string::npos) key.replace(hash, 1, tag);
+      group->registry().keys().assign(key, lines);
+    }
+    for (uint32_t s = 0, n = choices_.below(3); s < n; ++s) {
+      std::string entry = choices_.pick(kShortcuts);
+      if (entry.back() == 'T') entry += std::to_string(choices_.below(9));
+      group->shellObjects().items().push_back(entry);
+    }
+    group->shellObjects().setItemCount(static_cast<int32_t>(group->shellObjects().items().size()));
+    log.addGroup(std::move(group));
+  }
 
   Choices& choices_;
   CheckedRemoval& removal_;
@@ -151,14 +288,130 @@ class Placement {
  public:
   Placement(Choices& choices, CheckedRemoval& removal, const CConfigStore& store)
       : choices_(choices), removal_(removal), machine_(removal.machine), store_(store) {}
-  void place(const CUninstallLog& log);
+
+  // Both where the target as written leads and where the registry's folder
+  // puts it, so that a wrong substitution finds files to take.
+  void place(const CUninstallLog& log) {
+    const CSectionSet* components = store_.findSectionSet("default.cdf");
+    if (components == nullptr) return;
+    const ComponentModel model(store_, takeRegistrySnapshot(machine_).values, {});
+    for (const auto& [name, section] : components->sections()) {
+      std::string target;
+      std::vector<std::string> groups;
+      for (const auto& [key, value] : *section) {
+        if (upper(key) == "TARGET") target = upper(value);
+        if (upper(key).rfind("FILEGROUP", 0) == 0) groups.push_back(value);
+      }
+      std::set<std::string> targets = {target};
+      if (model.knows(upper(name))) targets.insert(model.targetOf(name));
+      for (const std::string& groupName : groups) {
+        const CFilegroup* group = log.findFileGroup(groupName);
+        for (const std::string& at : targets) {
+          if (group != nullptr) placeGroup(at, *group);
+        }
+      }
+    }
+  }
 
  private:
-  void placeGroup(const std::string& target, const CFilegroup& group);
-  void seedFiles(const std::string& folder, const StringList& files, bool shared);
-  void seedKey(const std::string& key, const StringList& lines);
-  void seedShortcut(const std::string& entry);
   bool spend() { return ++placed_ <= kMostPlaced; }
+
+  // The file itself where Windows would find it, the same name in the system
+  // folder and one level up, and a foreign file beside it.
+  void seedFiles(const std::string& folder, const StringList& files, bool shared) {
+    for (const std::string& name : files) {
+      const std::string logged = name.substr(name.find_last_of("\\/") + 1);
+      if (logged.empty() || logged == ".") continue;  // the folder itself
+      const auto path = placeOnDisk(folder + name);
+      if (!path || !spend()) continue;
+      uint32_t attributes = attr::kArchive;
+      if (choices_.percent(20)) attributes |= attr::kReadOnly;
+      if (choices_.percent(5)) attributes |= attr::kSystem;
+      machine_.files().addFile(*path, "suite", attributes);
+      // Held open by a program that runs: it goes at the next restart.
+      if (choices_.percent(4)) {
+        removal_.holdOpen(*path, choices_.percent(50) ? kSharingViolation : kAccessDenied);
+      }
+      const std::string dir = path->substr(0, path->rfind('\\'));
+      const std::string leaf = path->substr(path->rfind('\\') + 1);
+      machine_.files().addFile(dir + "\\foreign.txt", "foreign");
+      machine_.files().addFile(std::string(places::kSystemDir) + "\\" + leaf, "foreign");
+      if (dir.find('\\') != std::string::npos) {
+        machine_.files().addFile(dir.substr(0, dir.rfind('\\')) + "\\" + leaf, "foreign");
+      }
+      if (shared && !choices_.percent(15)) {
+        const auto raw = expandMacros(folder + name, pathMacros());
+        if (raw) {
+          machine_.registry().seedValue(RegRoot::LocalMachine, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs",
+                                        *raw, RegValue::dword(choices_.below(4)));
+        }
+      }
+    }
+  }
+
+  void seedKey(const std::string& key, const StringList& lines) {
+    const auto slash = key.find('\\');
+    if (slash == std::string::npos || slash == 0 || slash + 1 == key.size() || !spend()) return;
+    const std::string prefix = key.substr(0, slash);
+    const std::string subKey = key.substr(slash + 1);
+    std::vector<RegRoot> roots;
+    for (const std::string& spelled : {prefix, upper(prefix)}) {
+      roots.push_back(spelled == "HKCR" ? RegRoot::ClassesRoot : spelled == "HKCU" ? RegRoot::CurrentUser
+                      : spelled == "HKLM" ? RegRoot::LocalMachine : RegRoot::Users);
+    }
+    if (roots[1] == RegRoot::LocalMachine && choices_.percent(30)) roots.push_back(RegRoot::CurrentUser);
+    for (RegRoot root : roots) {
+      for (const std::string& line : lines) {
+        const auto equals = line.find('=');
+        if (equals == std::string::npos || equals == 0) continue;
+        const std::string name = line.substr(0, equals);
+        const std::string value = equalsNoCase(name, "(Default)") ? "" : name;
+        machine_.registry().seedValue(root, subKey, value, RegValue::string("suite"));
+      }
+      if (choices_.percent(50)) machine_.registry().seedValue(root, subKey, "ForeignValue", RegValue::string("kept"));
+      if (choices_.percent(30)) {
+        machine_.registry().seedValue(root, subKey + "\\ForeignSub", "Kept", RegValue::string("kept"));
+      }
+      if (choices_.percent(4)) removal_.denyOpening(root, choices_.percent(50) ? subKey : subKey + "\\ForeignSub");
+    }
+  }
+
+  void seedShortcut(const std::string& entry) {
+    const auto colon = entry.find(':');
+    std::string location = colon == std::string::npos ? entry : entry.substr(colon + 1);
+    const auto last = location.rfind('\\');
+    if (last == std::string::npos || !spend()) return;
+    std::string title;
+    const CSectionSet* data = store_.findSectionSet("value.shl");
+    const CSection* titles = data ? data->findSection("Data") : nullptr;
+    if (const std::string* text = titles ? titles->find(location.substr(last + 1)) : nullptr) title = *text;
+    const std::string user = location.substr(0, last + 1) + title + ".lnk";
+    for (const std::string& path : {user, "<COMMON_FOLDER_PROGRAMS>" + user.substr(user.find('\\'))}) {
+      const auto onDisk = placeOnDisk(path);
+      if (!onDisk || choices_.percent(20)) continue;
+      if (title == "Folder Link") {
+        machine_.files().addFile(*onDisk + "\\Foreign.lnk", "foreign");
+      } else {
+        machine_.files().addFile(*onDisk, "shortcut");
+      }
+      machine_.files().addFile(onDisk->substr(0, onDisk->rfind('\\')) + "\\Foreign.lnk", "foreign");
+    }
+  }
+
+  void placeGroup(const std::string& target, const CFilegroup& group) {
+    seedFiles(target + "\\", group.files(), group.shared());
+    for (const CDir* position = group.rootDir(); position != nullptr;) {
+      const CDir* dir = CFilegroup::nextDir(position);
+      seedFiles(target + "\\" + dir->name() + "\\", dir->files(), group.shared());
+    }
+    for (const auto& [key, lines] : group.registry().keys()) {
+      seedKey(key, lines);
+      if (const auto at = upper(key).find("\\NEW USER SETTINGS\\"); at != std::string::npos) {
+        seedKey(key.substr(0, at) + "\\" + key.substr(at + 19), lines);
+      }
+    }
+    for (const std::string& entry : group.shellObjects().items()) seedShortcut(entry);
+  }
 
   static constexpr int kMostPlaced = 400;  // keeps crafted logs quick to place
   Choices& choices_;
@@ -167,280 +420,6 @@ class Placement {
   const CConfigStore& store_;
   int placed_ = 0;
 };
-
-// Each component is a top component or a member of an earlier one, which
-// may itself be a member: groups nest.
-void SuiteBuilder::addComponents(CSectionSet& components) {
-  components.addSection("TopComponents");
-  components.addSection("Components");
-  std::vector<CSection*> sections;
-  const uint32_t count = 1 + choices_.below(static_cast<uint32_t>(kComponentNames.size()));
-  for (uint32_t i = 0; i < count; ++i) addComponent(components, i, sections);
-  addHostileLinks(components, sections);
-}
-
-void SuiteBuilder::addComponent(CSectionSet& components, uint32_t index, std::vector<CSection*>& sections) {
-  CSection& top = *components.findSection("TopComponents");
-  const std::string& name = kComponentNames[index];
-  CSection& section = components.addSection(name);
-  sections.push_back(&section);
-  section.assign(choices_.percent(20) ? "Uninstallable" : "UNINSTALLABLE", choices_.percent(4) ? "Y" : "yes");
-  if (!choices_.percent(4)) section.assign("INCLUDEINBUILD", "YES");
-  section.assign(choices_.percent(20) ? "Selected" : "SELECTED", choices_.percent(10) ? "NO" : "YES");
-  section.assign("TARGET", choices_.percent(60) ? kTargets[0] : choices_.pick(kTargets));
-  for (uint32_t g = 0, n = 1 + choices_.below(2); g < n; ++g) {
-    const std::string group = std::to_string(choices_.below(5));
-    section.assign("FILEGROUP" + std::to_string(g), (choices_.percent(20) ? "G" : "g") + group);
-  }
-  std::string misc;
-  if (choices_.percent(15)) misc += "VBA,";
-  if (choices_.percent(30)) misc += "EXPAND,";
-  if (choices_.percent(10)) misc += "SERVED";
-  if (!misc.empty()) section.assign("MISC", misc);
-  if (index > 0) addDependency(sections, index);
-  if (index > 0 && choices_.percent(40)) {
-    sections[choices_.below(index)]->assign("MEMBER" + std::to_string(index), name);
-    if (choices_.percent(10)) sections[choices_.below(index)]->assign("MEMBERALSO" + std::to_string(index), name);
-    if (choices_.percent(50)) section.assign("VISIBLE", "YES");
-    if (!choices_.percent(10)) return;  // members are mostly not offered at the top
-  } else if (!choices_.percent(10)) {
-    section.assign("VISIBLE", "YES");
-  }
-  top.assign("TOP" + std::to_string(index), name);
-  if (choices_.percent(10)) top.assign("TWICE" + std::to_string(index), name);
-  seedComponentKey(name);
-}
-
-// A required component usually lists its dependent back; not always.
-void SuiteBuilder::addDependency(std::vector<CSection*>& sections, uint32_t index) {
-  const std::string& name = kComponentNames[index];
-  if (choices_.percent(25)) {
-    const uint32_t needed = choices_.below(index);
-    sections[index]->assign("REQUIRED1", kComponentNames[needed]);
-    if (choices_.percent(75)) sections[needed]->assign("REQUIREDBY" + std::to_string(index), name);
-  }
-  if (choices_.percent(8)) sections[index]->assign("REQUIREDBY1", kComponentNames[choices_.below(index)]);
-  if (choices_.percent(5)) sections[index]->assign("REQUIRED2", "Ghost");
-}
-
-// Names of nothing, a group naming a member above it (a loop, which stops
-// start-up), and a second section under a name differing only in case.
-void SuiteBuilder::addHostileLinks(CSectionSet& components, std::vector<CSection*>& sections) {
-  const auto count = static_cast<uint32_t>(sections.size());
-  if (choices_.percent(4)) choices_.pick(sections)->assign("MEMBERGHOST", "Ghost");
-  if (choices_.percent(3)) components.findSection("TopComponents")->assign("TOPGHOST", "Ghost");
-  if (choices_.percent(2)) sections[choices_.below(count)]->assign("MEMBERLOOP", kComponentNames[choices_.below(count)]);
-  if (choices_.percent(4)) {
-    CSection& again = components.addSection(upper(kComponentNames[choices_.below(count)]));
-    again.assign("UNINSTALLABLE", "YES");
-    again.assign("INCLUDEINBUILD", "YES");
-    again.assign("SELECTED", "YES");
-    again.assign("VISIBLE", "YES");
-    again.assign("TARGET", choices_.pick(kTargets));
-    again.assign("FILEGROUP1", "g" + std::to_string(choices_.below(5)));
-  }
-}
-
-// The component's key: RunOnce commands, a package path, the folder its
-// target is put in; sometimes it or its RunOnce key cannot be opened.
-void SuiteBuilder::seedComponentKey(const std::string& component) {
-  const std::string key = "software\\corvel\\uninstall\\components\\" + component;
-  for (uint32_t i = 0, n = choices_.below(3); i < n; ++i) {
-    const auto& [type, command] = choices_.pick(kCommands);
-    machine_.registry().seedValue(RegRoot::LocalMachine, key + "\\RunOnce", std::string(1, char('a' + i)),
-                                  RegValue::string(command, type));
-  }
-  if (choices_.percent(50)) {
-    machine_.registry().seedValue(RegRoot::LocalMachine, key, "MSIPath", RegValue::string("C:\\Corvel\\" + component + ".msi"));
-  }
-  if (choices_.percent(50)) {
-    machine_.registry().seedValue(RegRoot::LocalMachine, key, "", RegValue::string(choices_.pick(kTargetDirs)));
-  }
-  if (choices_.percent(5)) removal_.denyOpening(RegRoot::LocalMachine, key);
-  if (choices_.percent(5)) removal_.denyOpening(RegRoot::LocalMachine, key + "\\RunOnce");
-}
-
-void SuiteBuilder::fillFiles(StringList& files, int32_t& count) {
-  for (uint32_t i = 0, n = 1 + choices_.below(4); i < n; ++i) {
-    files.push_back(choices_.percent(30) ? choices_.pick(kFiles) : kFiles[choices_.below(9)]);
-  }
-  if (choices_.percent(10)) files.push_back(files.front());
-  count = static_cast<int32_t>(files.size()) + (choices_.percent(5) ? 1 : 0) - (choices_.percent(5) ? 2 : 0);
-}
-
-// The file itself where Windows would find it, the same name in the system
-// folder and one level up, and a foreign file beside it.
-void Placement::seedFiles(const std::string& folder, const StringList& files, bool shared) {
-  for (const std::string& name : files) {
-    const std::string logged = name.substr(name.find_last_of("\\/") + 1);
-    if (logged.empty() || logged == ".") continue;  // the folder itself
-    const auto path = placeOnDisk(folder + name);
-    if (!path || !spend()) continue;
-    uint32_t attributes = attr::kArchive;
-    if (choices_.percent(20)) attributes |= attr::kReadOnly;
-    if (choices_.percent(5)) attributes |= attr::kSystem;
-    machine_.files().addFile(*path, "suite", attributes);
-    // Held open by a program that runs: it goes at the next restart.
-    if (choices_.percent(4)) {
-      removal_.holdOpen(*path, choices_.percent(50) ? kSharingViolation : kAccessDenied);
-    }
-    const std::string dir = path->substr(0, path->rfind('\\'));
-    const std::string leaf = path->substr(path->rfind('\\') + 1);
-    machine_.files().addFile(dir + "\\foreign.txt", "foreign");
-    machine_.files().addFile(std::string(places::kSystemDir) + "\\" + leaf, "foreign");
-    if (dir.find('\\') != std::string::npos) machine_.files().addFile(dir.substr(0, dir.rfind('\\')) + "\\" + leaf, "foreign");
-    if (shared && !choices_.percent(15)) {
-      const auto raw = expandMacros(folder + name, seedingMacros());
-      if (raw) {
-        machine_.registry().seedValue(RegRoot::LocalMachine, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs",
-                                      *raw, RegValue::dword(choices_.below(4)));
-      }
-    }
-  }
-}
-
-void Placement::seedKey(const std::string& key, const StringList& lines) {
-  const auto slash = key.find('\\');
-  if (slash == std::string::npos || slash == 0 || slash + 1 == key.size() || !spend()) return;
-  const std::string prefix = key.substr(0, slash);
-  const std::string subKey = key.substr(slash + 1);
-  std::vector<RegRoot> roots;
-  for (const std::string& spelled : {prefix, upper(prefix)}) {
-    roots.push_back(spelled == "HKCR" ? RegRoot::ClassesRoot : spelled == "HKCU" ? RegRoot::CurrentUser
-                    : spelled == "HKLM" ? RegRoot::LocalMachine : RegRoot::Users);
-  }
-  if (roots[1] == RegRoot::LocalMachine && choices_.percent(30)) roots.push_back(RegRoot::CurrentUser);
-  for (RegRoot root : roots) {
-    for (const std::string& line : lines) {
-      const auto equals = line.find('=');
-      if (equals == std::string::npos || equals == 0) continue;
-      const std::string name = line.substr(0, equals);
-      machine_.registry().seedValue(root, subKey, equalsNoCase(name, "(Default)") ? "" : name, RegValue::string("suite"));
-    }
-    if (choices_.percent(50)) machine_.registry().seedValue(root, subKey, "ForeignValue", RegValue::string("kept"));
-    if (choices_.percent(30)) machine_.registry().seedValue(root, subKey + "\\ForeignSub", "Kept", RegValue::string("kept"));
-    if (choices_.percent(4)) removal_.denyOpening(root, choices_.percent(50) ? subKey : subKey + "\\ForeignSub");
-  }
-}
-
-void Placement::seedShortcut(const std::string& entry) {
-  const auto colon = entry.find(':');
-  std::string location = colon == std::string::npos ? entry : entry.substr(colon + 1);
-  const auto last = location.rfind('\\');
-  if (last == std::string::npos || !spend()) return;
-  std::string title;
-  const CSectionSet* data = store_.findSectionSet("value.shl");
-  const CSection* titles = data ? data->findSection("Data") : nullptr;
-  if (const std::string* text = titles ? titles->find(location.substr(last + 1)) : nullptr) title = *text;
-  const std::string user = location.substr(0, last + 1) + title + ".lnk";
-  for (const std::string& path : {user, "<COMMON_FOLDER_PROGRAMS>" + user.substr(user.find('\\'))}) {
-    const auto onDisk = placeOnDisk(path);
-    if (!onDisk || choices_.percent(20)) continue;
-    if (title == "Folder Link") {
-      machine_.files().addFile(*onDisk + "\\Foreign.lnk", "foreign");
-    } else {
-      machine_.files().addFile(*onDisk, "shortcut");
-    }
-    machine_.files().addFile(onDisk->substr(0, onDisk->rfind('\\')) + "\\Foreign.lnk", "foreign");
-  }
-}
-
-void SuiteBuilder::addGroup(CUninstallLog& log, const std::string& name, int index) {
-  auto group = std::make_unique<CFilegroup>();
-  group->setName(name);
-  group->setShared(choices_.percent(25));
-  group->setSelfRegister(choices_.percent(30));
-  int32_t count = 0;
-  fillFiles(group->files(), count);
-  group->setFileCount(count);
-  CDir* previous = nullptr;
-  for (uint32_t d = 0, n = choices_.below(3); d < n; ++d) {
-    CDir& dir = previous == nullptr ? group->makeRootDir()
-                : choices_.percent(30) ? previous->makeFirstChild() : previous->makeNextSibling();
-    dir.setOwnName(choices_.percent(25) ? choices_.pick(kDirs) : kDirs[choices_.below(3)]);
-    fillFiles(dir.files(), count);
-    dir.setFileCount(count);
-    previous = &dir;
-  }
-  const std::string tag = "App" + std::to_string(index);
-  for (uint32_t k = 0, n = choices_.below(4); k < n; ++k) {
-    const auto& [pattern, lines] = choices_.percent(30) ? choices_.pick(kKeys) : kKeys[choices_.below(13)];
-    std::string key = pattern;
-    if (const auto hash = key.find('#'); hash != std::string::npos) key.replace(hash, 1, tag);
-    group->registry().keys().assign(key, lines);
-  }
-  for (uint32_t s = 0, n = choices_.below(3); s < n; ++s) {
-    std::string entry = choices_.pick(kShortcuts);
-    if (entry.back() == 'T') entry += std::to_string(choices_.below(9));
-    group->shellObjects().items().push_back(entry);
-  }
-  group->shellObjects().setItemCount(static_cast<int32_t>(group->shellObjects().items().size()));
-  log.addGroup(std::move(group));
-}
-
-void SuiteBuilder::build(CConfigStore& store, CUninstallLog& log) {
-  addComponents(store.enterSet("default.cdf"));
-  if (choices_.percent(3)) removal_.denyOpening(RegRoot::LocalMachine, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs");
-  if (choices_.percent(1)) removal_.denyOpening(RegRoot::LocalMachine, "software\\corvel\\uninstall\\paths");
-  CSection& data = store.enterSet("value.shl").addSection("Data");
-  for (const auto& [id, text] : kTitles) data.assign(id, text);
-  CSection& core = store.enterSet("corecomp.ini").addSection("Win32");
-  for (const char* name : {"KERNEL32.DLL", "MFC42.DLL"}) core.assign(name, "1");
-  for (int index = 0; index < 5; ++index) {
-    if (choices_.percent(10)) continue;  // a group the log lacks
-    const std::string name = (choices_.percent(50) ? "G" : "g") + std::to_string(index);
-    addGroup(log, name, index);
-    if (choices_.percent(15)) addGroup(log, upper(name) == name ? "g" + name.substr(1) : upper(name), index + 5);
-  }
-}
-
-void Placement::placeGroup(const std::string& target, const CFilegroup& group) {
-  seedFiles(target + "\\", group.files(), group.shared());
-  for (const CDir* position = group.rootDir(); position != nullptr;) {
-    const CDir* dir = CFilegroup::nextDir(position);
-    seedFiles(target + "\\" + dir->name() + "\\", dir->files(), group.shared());
-  }
-  for (const auto& [key, lines] : group.registry().keys()) {
-    seedKey(key, lines);
-    if (const auto at = upper(key).find("\\NEW USER SETTINGS\\"); at != std::string::npos) {
-      seedKey(key.substr(0, at) + "\\" + key.substr(at + 19), lines);
-    }
-  }
-  for (const std::string& entry : group.shellObjects().items()) seedShortcut(entry);
-}
-
-// Both where the target as written leads and where the registry's folder
-// puts it, so that a wrong substitution finds files to take.
-void Placement::place(const CUninstallLog& log) {
-  const CSectionSet* components = store_.findSectionSet("default.cdf");
-  if (components == nullptr) return;
-  const ComponentModel model(store_, takeRegistrySnapshot(machine_).values, {});
-  for (const auto& [name, section] : components->sections()) {
-    std::string target;
-    std::vector<std::string> groups;
-    for (const auto& [key, value] : *section) {
-      if (upper(key) == "TARGET") target = upper(value);
-      if (upper(key).rfind("FILEGROUP", 0) == 0) groups.push_back(value);
-    }
-    std::set<std::string> targets = {target};
-    if (model.knows(upper(name))) targets.insert(model.targetOf(name));
-    for (const std::string& groupName : groups) {
-      const CFilegroup* group = log.findFileGroup(groupName);
-      for (const std::string& at : targets) {
-        if (group != nullptr) placeGroup(at, *group);
-      }
-    }
-  }
-}
-
-template <class Record>
-std::vector<uint8_t> bytesOf(Record& record) {
-  ByteFile file;
-  Archive archive(file, Archive::Direction::Storing);
-  record.serialize(archive);
-  archive.close();
-  return file.takeBytes();
-}
 
 }  // namespace
 
@@ -453,7 +432,10 @@ void installRandomSuite(Choices& choices, CheckedRemoval& removal) {
   removal.writeLog(bytesOf(log));
 }
 
-void placeLoggedItems(Choices& choices, CheckedRemoval& removal, const CConfigStore& store, const CUninstallLog& log) {
+void placeLoggedItems(Choices& choices, CheckedRemoval& removal) {
+  CConfigStore store;
+  CUninstallLog log;
+  removal.readRecords(store, log);
   Placement(choices, removal, store).place(log);
 }
 

@@ -19,13 +19,25 @@
 
 namespace cvl::checker {
 
-// The machine's fixed places, as the harness set them up.
-struct MachinePlaces {
-  std::string uninstallDir;  // with a trailing backslash
-  std::string systemDir;
-  std::string programFilesDir;
-  std::string commonFilesDir;
-};
+// The fixed places of the machine the checker sets up.
+namespace places {
+inline constexpr const char* kUninstallDir = "C:\\Program Files\\Corvel\\Uninstall\\";
+inline constexpr const char* kTargetDir = "C:\\Program Files\\Corvel\\";
+inline constexpr const char* kWindowsDir = "C:\\WINDOWS";
+inline constexpr const char* kSystemDir = "C:\\WINDOWS\\SYSTEM32";
+inline constexpr const char* kProgramFiles = "C:\\Program Files";
+inline constexpr const char* kCommonFiles = "C:\\Program Files\\Common Files";
+inline constexpr const char* kUserPrograms = "C:\\Documents and Settings\\Tester\\Start Menu\\Programs";
+inline constexpr const char* kCommonPrograms = "C:\\Documents and Settings\\All Users\\Start Menu\\Programs";
+inline constexpr const char* kVbaLibrary = "C:\\Program Files\\Common Files\\Microsoft Shared\\VBA\\VBA6\\vbai60.dll";
+inline constexpr const char* kSharedDlls = "HKLM\\SOFTWARE\\MICROSOFT\\WINDOWS\\CURRENTVERSION\\SHAREDDLLS";  // a place
+}  // namespace places
+
+// The installer's path macros on that machine.
+std::map<std::string, std::string> pathMacros();
+
+// A record's bytes as its file holds them.
+std::vector<uint8_t> bytesOf(ArchiveRecord& record);
 
 struct RunRecord {
   const CConfigStore& store;  // as it was before the run
@@ -34,16 +46,11 @@ struct RunRecord {
   // Components due in a second run that went on from this one, worked out
   // for the store as it found it.
   std::vector<DueComponent> dueInRunAgain;
-  std::set<std::string> unopenableKeys;  // registry places
-  std::map<std::string, std::string> macros;
-  MachinePlaces places;
-  std::map<std::string, std::string> environment;  // upper-cased names
+  const std::set<std::string>& unopenableKeys;  // registry places
   const MachineSnapshot& before;
   const MachineSnapshot& after;  // after the restart that follows the run
-  std::vector<std::string> commandLines;  // as started
-  std::vector<std::string> applications;  // the program file of each start, when the platform names it
-  std::vector<std::string> libraryLoads;
-  std::vector<std::string> vbaPackages;  // paths handed to the VBA installer's Init
+  const platform::MemorySystem& system;  // the programs it started, the libraries it loaded
+  const std::vector<std::string>& vbaPackages;  // paths handed to the VBA installer's Init
 };
 
 // The rule broken, then what broke it. Empty when the run kept to the rules.

@@ -8,23 +8,22 @@
 #include "platform/platform.h"
 
 namespace cvl::checker {
-namespace {
-
-using platform::upper;
 
 std::vector<std::string> segmentsOf(const std::string& text) {
-  std::vector<std::string> segments;
-  std::string segment;
-  for (char c : text + '\\') {
-    if (c != '\\') {
-      segment += c;
+  std::vector<std::string> segments(1);
+  for (char c : text) {
+    if (c == '\\') {
+      segments.emplace_back();
     } else {
-      segments.push_back(segment);
-      segment.clear();
+      segments.back() += c;
     }
   }
   return segments;
 }
+
+namespace {
+
+using platform::upper;
 
 std::string joined(const std::vector<std::string>& parts, size_t from, size_t to) {
   std::string text;
@@ -116,13 +115,6 @@ std::optional<std::string> confinedName(const std::string& text) {
   }
   if (kept.empty() || isDevice(kept.back())) return std::nullopt;
   return joined(kept, 0, kept.size());
-}
-
-std::optional<std::string> confinedPath(const std::string& folder, const std::string& name) {
-  const auto base = absoluteFolder(folder + "\\");
-  const auto inside = confinedName(name);
-  if (!base || !inside) return std::nullopt;
-  return *base + "\\" + *inside;
 }
 
 std::optional<std::string> expandMacros(std::string path, const std::map<std::string, std::string>& macros) {

@@ -10,6 +10,9 @@
 
 namespace cvl::checker {
 
+// The parts of a text between backslashes, empty ones included.
+std::vector<std::string> segmentsOf(const std::string& text);
+
 // "X:\..." or "\\server\share\...": the folder resolved the way Windows
 // resolves it ("." and ".." segments, doubled backslashes, trailing dots
 // and blanks), upper case, without a trailing backslash. Nothing for
@@ -21,9 +24,6 @@ std::optional<std::string> absoluteFolder(const std::string& path);
 // device. Upper case, read as Windows reads it, with its segments joined
 // by single backslashes.
 std::optional<std::string> confinedName(const std::string& name);
-
-// folder + "\" + name when both qualify.
-std::optional<std::string> confinedPath(const std::string& folder, const std::string& name);
 
 // Path macros as the installer's table and the shell give them. A macro
 // the table does not hold, or one that leaves nothing, names nothing.
