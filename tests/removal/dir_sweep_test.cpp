@@ -185,7 +185,7 @@ TEST_F(DirSettling, DriveItselfIsNeverAskedToGo) {
   platform.memory.files().addDirectory("C:\\Corvel");
   noted.removeNotedDirs(platform);
   EXPECT_FALSE(exists("C:\\Corvel"));
-  EXPECT_EQ(platform.settling.removals, (std::vector<std::string>{"C:\\CORVEL"}));
+  EXPECT_EQ(platform.settling.removals, (std::vector<std::string>{"C:\\Corvel"}));
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 // noted key below it went. Each level is opened once, as itself, from its
 // parent's handle and kept open while its children are swept, so a key
 // noted thousands of levels deep costs no more per level than a short one.
+#include <optional>
 #include <vector>
 
 #include "uninstaller/removal/empty_key.h"
@@ -20,12 +21,15 @@ struct Frame {
   Reached reached;        // the key itself, opened for reading
   bool byPath = false;    // a level with a backslash or none: swept as the path reads
   bool childrenGone = true;
+  std::optional<uint32_t> subKeys;  // as first asked: none means no noted child is there
 };
 
 class KeySweep {
  public:
-  KeySweep(Registry& registry, RegRoot root, const KeptKeyReport& kept)
-      : walker_(registry), root_(root), kept_(kept) {}
+  // A plan answers for the keys it removed without asking the machine, so
+  // there listing a parent first would cost more than it saves.
+  KeySweep(Platform& platform, RegRoot root, const KeptKeyReport& kept)
+      : walker_(platform.registry()), root_(root), kept_(kept), listParents_(!platform.changesNothing()) {}
 
   // The top level is a root prefix: a root stays.
   void sweep(const CPathNode& top, RegKeyPtr rootKey) {
@@ -45,13 +49,13 @@ class KeySweep {
   }
 
  private:
-  Frame enter(const Frame& parent, const CPathNode& child) {
+  Frame enter(Frame& parent, const CPathNode& child) {
     subKey_.resize(parent.pathLength);
     if (!subKey_.empty()) subKey_ += '\\';
     subKey_ += child.name;
     Frame frame{&child, child.children.begin(), subKey_.size(), nullptr, Reached::Nothing};
     frame.byPath = parent.byPath || child.name.empty() || child.name.find('\\') != std::string::npos;
-    if (frame.byPath || !parent.key) return frame;
+    if (frame.byPath || !parent.key || (listParents_ && !holdsSubKeys(parent))) return frame;
     // The key is read for its own emptiness; a key that can be passed but
     // not read is still the way to its children.
     frame.reached = openOwnLevel(*parent.key, child.name, access::kRead, frame.key);
@@ -60,6 +64,17 @@ class KeySweep {
     }
     if (frame.reached == Reached::Link) reportKept(kept_, root_, subKey_, kLinkReason);
     return frame;
+  }
+
+  // Whether the key held a subkey when its first noted child was reached:
+  // keys the removal deleted are then not each opened to find them gone.
+  static bool holdsSubKeys(Frame& frame) {
+    if (!frame.subKeys) {
+      RegKeyInfo info;
+      if (frame.key->info(info) != kSuccess) return true;
+      frame.subKeys = info.subKeyCount;
+    }
+    return *frame.subKeys > 0;
   }
 
   // Whether the key is gone afterwards; asked only once its noted subkeys all went.
@@ -78,6 +93,7 @@ class KeySweep {
   KeyWalker walker_;
   RegRoot root_;
   const KeptKeyReport& kept_;
+  bool listParents_;
   std::string subKey_;
 };
 
@@ -87,8 +103,8 @@ void NotedPaths::removeNotedKeys(Platform& platform, const KeptKeyReport& kept) 
   for (const auto& [prefix, top] : keyTree.children) {
     const auto rootPath = parseKeyPath(prefix + "\\");
     RegKeyPtr rootKey;
-    if (!rootPath || platform.registry().openKey(rootPath->root, "", access::kQueryValue, rootKey) != kSuccess) continue;
-    KeySweep(platform.registry(), rootPath->root, kept).sweep(*top, std::move(rootKey));
+    if (!rootPath || platform.registry().openKey(rootPath->root, "", access::kRead, rootKey) != kSuccess) continue;
+    KeySweep(platform, rootPath->root, kept).sweep(*top, std::move(rootKey));
   }
 }
 

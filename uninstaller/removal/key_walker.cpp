@@ -29,6 +29,13 @@ std::vector<std::string> keyLevelsOf(const std::string& subKey) {
 
 std::vector<KeyWalker::Level>& KeyWalker::chainOf(RegRoot root) { return chains_[static_cast<size_t>(root)]; }
 
+void KeyWalker::truncate(RegRoot root, size_t length) {
+  std::vector<Level>& chain = chainOf(root);
+  chain.resize(std::min(chain.size(), length));
+  std::optional<Missing>& missing = missing_[static_cast<size_t>(root)];
+  if (missing && chain.size() < missing->depth) missing.reset();
+}
+
 Reached KeyWalker::openParent(RegRoot root, const std::string& subKey, KeyPlace& out, const KeptKeyReport& kept) {
   const std::vector<std::string> levels = keyLevelsOf(subKey);
   if (levels.empty()) return Reached::Nothing;
@@ -41,12 +48,17 @@ Reached KeyWalker::openParent(RegRoot root, const std::string& subKey, KeyPlace&
   std::vector<Level>& chain = chainOf(root);
   size_t reused = 0;
   while (reused < chain.size() && reused + 1 < levels.size() && chain[reused].name == levels[reused]) ++reused;
-  chain.resize(reused);
+  truncate(root, reused);
+  std::optional<Missing>& missing = missing_[static_cast<size_t>(root)];
+  if (missing && missing->depth == reused && reused + 1 < levels.size() && missing->name == levels[reused]) {
+    return Reached::Nothing;
+  }
   std::shared_ptr<RegKey> parent = reused > 0 ? chain.back().key : rootKey;
   for (size_t i = reused; i + 1 < levels.size(); ++i) {
     RegKeyPtr next;
     const Reached reached = openOwnLevel(*parent, levels[i], 0, next);
     if (reached == Reached::Link) reportKept(kept, root, joinedLevels(levels, i + 1), kLinkReason);
+    if (reached == Reached::Nothing) missing = Missing{i, levels[i]};
     if (reached != Reached::Key) return reached;
     parent = std::move(next);
     chain.push_back({levels[i], parent});
@@ -68,9 +80,6 @@ Reached KeyWalker::openKey(RegRoot root, const std::string& subKey, uint32_t acc
   return openAsItself(*place.parent, place.name, access, root, pathBelow(place.parentPath, place.name), out, kept);
 }
 
-void KeyWalker::forgetFrom(RegRoot root, size_t depth) {
-  std::vector<Level>& chain = chainOf(root);
-  chain.resize(std::min(chain.size(), depth > 0 ? depth - 1 : 0));
-}
+void KeyWalker::forgetFrom(RegRoot root, size_t depth) { truncate(root, depth > 0 ? depth - 1 : 0); }
 
 }  // namespace cvl

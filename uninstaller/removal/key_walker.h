@@ -6,6 +6,7 @@
 // link planted on the way later is not followed either.
 #include <array>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -37,10 +38,20 @@ class KeyWalker {
     std::shared_ptr<platform::RegKey> key;
   };
   std::vector<Level>& chainOf(platform::RegRoot root);
+  void truncate(platform::RegRoot root, size_t length);
+
+  // A level below the chain found missing: the logged keys below it (and
+  // their twins under HKEY_CURRENT_USER, mostly absent) are not asked for
+  // it again while the chain up to it stays.
+  struct Missing {
+    size_t depth = 0;  // the chain's length when it was missed
+    std::string name;
+  };
 
   platform::Registry& registry_;
   std::array<std::vector<Level>, 4> chains_;  // one per root
   std::array<std::shared_ptr<platform::RegKey>, 4> roots_;
+  std::array<std::optional<Missing>, 4> missing_;
 };
 
 // Levels of a subkey path; empty ones (doubled or trailing backslashes) are

@@ -3,7 +3,7 @@
 namespace cvl {
 
 void NotedPaths::noteDirForRemoval(const std::string& dir) {
-  std::string path = platform::upper(dir);
+  std::string path = dir;
   if (!path.empty() && path.back() == '\\') path.pop_back();
   if (!path.empty()) dirTree.insert(path);
 }

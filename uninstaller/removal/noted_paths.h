@@ -13,7 +13,7 @@ namespace cvl {
 
 class NotedPaths {
  public:
-  // Upper-cases the directory and drops one trailing backslash.
+  // Drops one trailing backslash; folders differing only in case are one.
   void noteDirForRemoval(const std::string& dir);
   // A machine key ("HKLM...") is noted under "HKCU" as well, so the current
   // user's copy is swept too.

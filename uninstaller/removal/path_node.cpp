@@ -2,6 +2,8 @@
 
 #include <vector>
 
+#include "platform/platform.h"
+
 namespace cvl {
 
 CPathNode::~CPathNode() {
@@ -25,8 +27,10 @@ void CPathNode::insert(const std::string& path) {
     const size_t slash = path.find('\\', start);
     const bool split = slash != std::string::npos && slash > start;
     const size_t end = split ? slash : path.size();
-    auto& child = node->children[path.substr(start, end - start)];
-    if (!child) child = std::make_unique<CPathNode>(path.substr(start, end - start));
+    std::string spelling = path.substr(start, end - start);
+    std::string name = platform::upper(spelling);
+    auto& child = node->children[name];
+    if (!child) child = std::make_unique<CPathNode>(std::move(name), std::move(spelling));
     node = child.get();
     if (!split || slash + 1 == path.size()) return;
     start = slash + 1;
@@ -42,7 +46,7 @@ void sweepDeepestFirst(const CPathNode& top, const RemoveNoted& removeOne) {
   };
   std::string path;
   for (const auto& [firstName, first] : top.children) {
-    path = firstName;
+    path = first->spelling;
     std::vector<Frame> stack{{first.get(), first->children.begin(), path.size()}};
     while (!stack.empty()) {
       Frame& frame = stack.back();
@@ -50,7 +54,7 @@ void sweepDeepestFirst(const CPathNode& top, const RemoveNoted& removeOne) {
         const CPathNode& child = *(frame.nextChild++)->second;
         path.resize(frame.pathLength);
         path += '\\';
-        path += child.name;
+        path += child.spelling;
         stack.push_back({&child, child.children.begin(), path.size()});
         continue;
       }

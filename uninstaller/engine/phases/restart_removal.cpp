@@ -26,7 +26,7 @@ bool holdsOnlyScheduled(FileSystem& files, const std::string& dir, const std::se
 
 void scheduleBelow(RemovalContext& context, const std::string& path, const CPathNode& node,
                    std::set<std::string>& scheduled) {
-  for (const auto& [name, child] : node.children) scheduleBelow(context, path + "\\" + name, *child, scheduled);
+  for (const auto& [name, child] : node.children) scheduleBelow(context, path + "\\" + child->spelling, *child, scheduled);
   if (isDriveRoot(path) || !holdsOnlyScheduled(context.files(), path, scheduled)) return;
   if (scheduleAtRestart(context, "folder", path)) scheduled.insert(upper(path));
 }
@@ -51,7 +51,9 @@ void scheduleFoldersLeftForRestart(RemovalContext& context) {
   if (context.scheduledAtRestart.empty()) return;
   std::set<std::string> scheduled;
   for (const std::string& path : context.scheduledAtRestart) scheduled.insert(upper(path));
-  for (const auto& [name, node] : context.notedPaths.dirTree.children) scheduleBelow(context, name, *node, scheduled);
+  for (const auto& [name, node] : context.notedPaths.dirTree.children) {
+    scheduleBelow(context, node->spelling, *node, scheduled);
+  }
 }
 
 }  // namespace cvl

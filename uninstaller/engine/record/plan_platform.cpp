@@ -197,11 +197,19 @@ class PlanKey : public RegKey {
     return s != kFileNotFound;
   }
   bool subKeyDeleted(const std::string& name) const { return overlay_.deletedKeys.covers(key_ + "\\" + upper(name)); }
+  // A key open without the right to list its subkeys is listed through a
+  // handle that has it.
   uint32_t subKeysLeft(uint32_t realCount) const {
     if (realCount == 0 || !overlay_.deletedKeys.anyBelow(key_)) return realCount;
-    uint32_t keys = 0;
     std::string name;
-    for (uint32_t i = 0; listed(inner_->enumKey(i, name, 16384)); ++i) keys += !subKeyDeleted(name);
+    RegKeyPtr lister;
+    const RegKey* listed = inner_.get();
+    if (inner_->enumKey(0, name, 16384) == kAccessDenied &&
+        inner_->openKey("", access::kEnumerateSubKeys, lister) == kSuccess) {
+      listed = lister.get();
+    }
+    uint32_t keys = 0;
+    for (uint32_t i = 0; PlanKey::listed(listed->enumKey(i, name, 16384)); ++i) keys += !subKeyDeleted(name);
     return keys;
   }
 
