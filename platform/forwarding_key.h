@@ -31,6 +31,7 @@ class ForwardingRegKey : public RegKey {
     return inner_->createKey(subKey, access, out);
   }
   Status deleteKey(const std::string& subKey) override { return inner_->deleteKey(subKey); }
+  Status deleteSelf() override { return inner_->deleteSelf(); }
 
  protected:
   RegKeyPtr inner_;

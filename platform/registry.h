@@ -30,6 +30,7 @@ inline constexpr uint32_t kQueryValue = 0x0001;
 inline constexpr uint32_t kSetValue = 0x0002;
 inline constexpr uint32_t kCreateSubKey = 0x0004;
 inline constexpr uint32_t kEnumerateSubKeys = 0x0008;
+inline constexpr uint32_t kDelete = 0x00010000;
 inline constexpr uint32_t kRead = 0x20019;
 inline constexpr uint32_t kWrite = 0x20006;
 inline constexpr uint32_t kAllAccess = 0xF003F;
@@ -103,6 +104,13 @@ class RegKey {
   // RegDeleteKeyA: fails with kAccessDenied while the key has subkeys (the NT
   // rule). A link named here is followed: what it names is deleted, not it.
   [[nodiscard]] virtual Status deleteKey(const std::string& subKey) = 0;
+
+  // Deletes the key this handle holds, opened with kDelete: no name is
+  // looked up again, so a link opened as itself goes itself, and a link
+  // planted since the key was opened is not followed. Fails while the key
+  // has subkeys; kNotSupported where the system has no such call (the 95
+  // family), and then only the parent can delete it, by name.
+  [[nodiscard]] virtual Status deleteSelf() { return kNotSupported; }
 };
 
 class Registry {

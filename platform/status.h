@@ -15,6 +15,7 @@ inline constexpr Status kAccessDenied = 5;        // ERROR_ACCESS_DENIED
 inline constexpr Status kInvalidHandle = 6;       // ERROR_INVALID_HANDLE
 inline constexpr Status kNotSameDevice = 17;      // ERROR_NOT_SAME_DEVICE
 inline constexpr Status kSharingViolation = 32;   // ERROR_SHARING_VIOLATION
+inline constexpr Status kNotSupported = 50;       // ERROR_NOT_SUPPORTED
 inline constexpr Status kFileExists = 80;         // ERROR_FILE_EXISTS
 inline constexpr Status kInvalidParameter = 87;   // ERROR_INVALID_PARAMETER
 inline constexpr Status kInvalidName = 123;       // ERROR_INVALID_NAME

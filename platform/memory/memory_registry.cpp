@@ -264,6 +264,16 @@ class MemoryRegKey : public RegKey {
   }
 
   Status deleteKey(const std::string& subKey) override { return removeKey(registry_, node_, subKey); }
+  Status deleteSelf() override {
+    if (registry_.deletesSubKeys()) return kNotSupported;  // the 95 family has no such call
+    if (Status s = usable(access::kDelete)) return s;
+    if (Status s = registry_.faultFor(*node_, MemoryRegistry::Op::Delete)) return s;
+    if (!node_->parent || !node_->subKeys.empty()) return kAccessDenied;
+    node_->parent->subKeys.erase(sortKey(node_->name));
+    node_->parent = nullptr;
+    node_->deleted = true;
+    return kSuccess;
+  }
 
  private:
   // The handle's access is checked before whether the key still exists.

@@ -1,6 +1,7 @@
 #include "platform/win32/win32_registry.h"
 
 #include <algorithm>
+#include <string>
 
 #include "platform/win32/handles.h"
 #include "platform/win32/windows_family.h"
@@ -46,6 +47,27 @@ Status finishValue(std::vector<uint8_t>& data, DWORD type, DWORD size, uint32_t 
   data.resize(size);
   value.data = std::move(data);
   return kSuccess;
+}
+
+// The native calls that delete a key through its own handle; the Win32
+// API deletes keys by name only. ntdll is always loaded on the NT family
+// and is looked up in the system folder, never by search.
+struct NtCalls {
+  LONG(WINAPI* deleteKey)(HANDLE) = nullptr;
+  ULONG(WINAPI* toWin32Error)(LONG) = nullptr;
+};
+
+NtCalls ntCalls() {
+  NtCalls calls;
+  char system[MAX_PATH];
+  const UINT length = GetSystemDirectoryA(system, MAX_PATH);
+  if (!runsOnNtFamily() || length == 0 || length >= MAX_PATH) return calls;
+  HMODULE ntdll = GetModuleHandleA((std::string(system) + "\\ntdll.dll").c_str());
+  if (!ntdll) return calls;
+  calls.deleteKey = reinterpret_cast<decltype(calls.deleteKey)>(reinterpret_cast<void*>(GetProcAddress(ntdll, "NtDeleteKey")));
+  calls.toWin32Error =
+      reinterpret_cast<decltype(calls.toWin32Error)>(reinterpret_cast<void*>(GetProcAddress(ntdll, "RtlNtStatusToDosError")));
+  return calls;
 }
 
 class Win32RegKey : public RegKey {
@@ -144,6 +166,13 @@ class Win32RegKey : public RegKey {
   Status deleteKey(const std::string& subKey) override {
     if (holdsZeroByte(subKey)) return kInvalidName;
     return RegDeleteKeyA(key_.get(), subKey.c_str());
+  }
+
+  Status deleteSelf() override {
+    static const NtCalls nt = ntCalls();
+    if (!nt.deleteKey || !nt.toWin32Error) return kNotSupported;
+    const LONG status = nt.deleteKey(key_.get());
+    return status == 0 ? kSuccess : static_cast<Status>(nt.toWin32Error(status));
   }
 
   static Status open(HKEY parent, const std::string& subKey, uint32_t access, RegKeyPtr& out) {

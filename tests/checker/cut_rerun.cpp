@@ -52,6 +52,7 @@ class CutKey : public ForwardingRegKey {
     return budget_.take() ? wrap(inner_->createKey(subKey, access, out), out, budget_) : kCut;
   }
   Status deleteKey(const std::string& subKey) override { return budget_.take() ? inner_->deleteKey(subKey) : kCut; }
+  Status deleteSelf() override { return budget_.take() ? inner_->deleteSelf() : kCut; }
 
  private:
   ChangeBudget& budget_;

@@ -50,6 +50,7 @@ class CountedKey : public ForwardingRegKey {
     return ++calls_.registry, wrap(inner_->createKey(subKey, access, out), out, calls_);
   }
   Status deleteKey(const std::string& subKey) override { return ++calls_.registry, inner_->deleteKey(subKey); }
+  Status deleteSelf() override { return ++calls_.registry, inner_->deleteSelf(); }
 
  private:
   Calls& calls_;

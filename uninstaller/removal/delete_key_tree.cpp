@@ -13,7 +13,7 @@ constexpr uint32_t kSubKeyNameCapacity = 2000;
 constexpr const char* kSubKeyLeftReason = "holds a key that stays";
 
 // Enough to empty a key, and no more: a key whose rights allow this but not
-// full access is still emptied. Deleting the key itself asks its own right.
+// full access is still emptied. The right to delete it is asked beside.
 constexpr uint32_t kEmptyingAccess = access::kQueryValue | access::kSetValue | access::kEnumerateSubKeys;
 
 struct TreeWalk {
@@ -71,7 +71,8 @@ bool deleteSubTree(const TreeWalk& walk, RegKey& parent, const std::string& pare
   const std::string path = pathBelow(parentPath, name);
   if (isProtectedKey(walk.root, path, walk.scope)) return false;
   RegKeyPtr key;
-  const Reached reached = openAsItself(parent, name, kEmptyingAccess, walk.root, path, key, walk.kept);
+  const Reached reached = openOwnLevelToDelete(parent, name, kEmptyingAccess, key);
+  if (reached == Reached::Link) reportKept(walk.kept, walk.root, path, kLinkReason);
   if (reached != Reached::Key) return reached == Reached::Link;
   RegKeyInfo info;
   const bool listed = key->info(info) == kSuccess;
@@ -80,8 +81,7 @@ bool deleteSubTree(const TreeWalk& walk, RegKey& parent, const std::string& pare
     reportKept(walk.kept, walk.root, path, kSubKeyLeftReason);
     return true;
   }
-  key.reset();
-  if (parent.deleteKey(name) == kSuccess) {
+  if (deleteOpenedKey(key, parent, name) == kSuccess) {
     walk.keys.forgetFrom(walk.root, depth);
   } else {
     deleteValuesOfKeptKey(walk, parent, name, path);  // the key itself stays for the sweep

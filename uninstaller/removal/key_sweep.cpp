@@ -58,7 +58,7 @@ class KeySweep {
     if (frame.byPath || !parent.key || (listParents_ && !holdsSubKeys(parent))) return frame;
     // The key is read for its own emptiness; a key that can be passed but
     // not read is still the way to its children.
-    frame.reached = openOwnLevel(*parent.key, child.name, access::kRead, frame.key);
+    frame.reached = openOwnLevelToDelete(*parent.key, child.name, access::kRead, frame.key);
     if (frame.reached == Reached::Nothing && openOwnLevel(*parent.key, child.name, 0, frame.key) == Reached::Link) {
       frame.reached = Reached::Link;
     }
@@ -86,8 +86,7 @@ class KeySweep {
     if (frame.reached != Reached::Key) return frame.reached == Reached::Nothing;
     RegKeyInfo info;
     const bool empty = frame.key->info(info) == kSuccess && info.subKeyCount == 0 && info.valueCount == 0;
-    frame.key.reset();
-    return empty && parent.key->deleteKey(frame.node->name) == kSuccess;
+    return empty && deleteOpenedKey(frame.key, *parent.key, frame.node->name) == kSuccess;
   }
 
   KeyWalker walker_;

@@ -15,14 +15,31 @@ std::string pathBelow(const std::string& parentPath, const std::string& name) {
   return parentPath.empty() ? name : parentPath + "\\" + name;
 }
 
-Reached openOwnLevel(const RegKey& parent, const std::string& name, uint32_t access, RegKeyPtr& out) {
+Reached openOwnLevel(const RegKey& parent, const std::string& name, uint32_t access, RegKeyPtr& out,
+                     Status* failure) {
   RegKeyPtr key;
-  if (parent.openKey(name, access | access::kQueryValue | access::kOpenLink, key) != kSuccess) return Reached::Nothing;
+  const Status opened = parent.openKey(name, access | access::kQueryValue | access::kOpenLink, key);
+  if (failure) *failure = opened;
+  if (opened != kSuccess) return Reached::Nothing;
   bool link = false;
   if (key->isLink(link) != kSuccess) return Reached::Nothing;
   if (link) return Reached::Link;
   out = std::move(key);
   return Reached::Key;
+}
+
+Reached openOwnLevelToDelete(const RegKey& parent, const std::string& name, uint32_t access, RegKeyPtr& out) {
+  Status failure = kSuccess;
+  const Reached reached = openOwnLevel(parent, name, access | access::kDelete, out, &failure);
+  if (reached != Reached::Nothing || failure != kAccessDenied) return reached;
+  return openOwnLevel(parent, name, access, out);
+}
+
+Status deleteOpenedKey(RegKeyPtr& key, RegKey& parent, const std::string& name) {
+  const Status own = key->deleteSelf();
+  key.reset();
+  // Refused for want of the right, the deletion by name is refused too.
+  return own == kNotSupported ? parent.deleteKey(name) : own;
 }
 
 Reached openAsItself(const RegKey& parent, const std::string& name, uint32_t access, RegRoot root,

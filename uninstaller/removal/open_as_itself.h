@@ -23,7 +23,18 @@ enum class Reached { Key, Link, Nothing };
 // tells a link). A link is closed and left alone; Nothing means it could
 // not be opened or told apart from a link.
 Reached openOwnLevel(const platform::RegKey& parent, const std::string& name, uint32_t access,
-                     platform::RegKeyPtr& out);
+                     platform::RegKeyPtr& out, platform::Status* failure = nullptr);
+
+// The same, asking for the right to delete the key too, and without it when
+// that is refused: a key that may be emptied but not deleted is still
+// emptied.
+Reached openOwnLevelToDelete(const platform::RegKey& parent, const std::string& name, uint32_t access,
+                             platform::RegKeyPtr& out);
+
+// Deletes a key opened as itself, through its own handle where the system
+// can (no name is looked up again), else by name through its parent; the
+// handle is closed either way.
+platform::Status deleteOpenedKey(platform::RegKeyPtr& key, platform::RegKey& parent, const std::string& name);
 
 // The same, and a link is reported: path is name's path below root.
 Reached openAsItself(const platform::RegKey& parent, const std::string& name, uint32_t access,

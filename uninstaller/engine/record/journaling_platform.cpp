@@ -34,6 +34,11 @@ class JournalingKey : public ForwardingRegKey {
     if (status == kSuccess) journal_.removed("key", below(path_, subKey));
     return status;
   }
+  Status deleteSelf() override {
+    const Status status = inner_->deleteSelf();
+    if (status == kSuccess) journal_.removed("key", path_);
+    return status;
+  }
 
  private:
   Status wrap(Status status, const std::string& subKey, RegKeyPtr& out) const {

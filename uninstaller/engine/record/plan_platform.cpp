@@ -175,6 +175,7 @@ class PlanKey : public RegKey {
     return kSuccess;
   }
   Status createKey(const std::string&, uint32_t, RegKeyPtr&) override { return kAccessDenied; }
+  Status deleteSelf() override { return planDeletion(); }
   Status deleteKey(const std::string& subKey) override {
     std::unique_ptr<PlanKey> child;
     if (Status s = open(*inner_, subKey, access::kRead, below(path_, subKey), overlay_, journal_, child)) return s;
