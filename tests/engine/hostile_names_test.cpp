@@ -7,15 +7,12 @@
 #include <algorithm>
 
 #include "tests/engine/engine_world.h"
-#include "uninstaller/engine/uninstall_driver.h"
 
 namespace cvl::test {
 namespace {
 
 using namespace platform;
 using namespace std::string_literals;
-
-constexpr const char* kTarget = "C:\\Program Files\\Corvel\\";
 
 // File and CoreFile log a name in the target; OwnFile logs the install
 // log's name under a target spelled as the row says. HelpSide and Script
@@ -36,74 +33,70 @@ struct Spelling {
 class LoggedEntry {
  public:
   explicit LoggedEntry(const Spelling& row) : row_(row) {
-    Pairs pairs = {{"FILEGROUP1", "APP_FILES"}};
-    if (row.kind == Kind::OwnFile) pairs.push_back({"TARGET", row.logged});
-    w.addTopComponent("App", pairs);
+    w.addTop({.name = "App", .fileGroups = {"APP_FILES"}, .target = row.kind == Kind::OwnFile ? row.logged : "<TARGETDIR>"});
     // Left unchecked: the run is partial, and no final clean-up follows.
-    if (row.kind == Kind::OwnFile) w.addTopComponent("Other");
-    CFilegroup& group = w.addGroup("App_Files");
+    if (row.kind == Kind::OwnFile) w.addTop({.name = "Other"});
+    fixture::FileGroup group{.name = "App_Files"};
     switch (row.kind) {
       case Kind::File:
-        EngineWorld::addFiles(group, {row.logged});
-        w.files.addFile(kTarget + "app.dll"s, "victim");
+        group.files = {row.logged};
+        w.files.addFile(w.target("app.dll"), "victim");
         break;
       case Kind::CoreFile:
-        EngineWorld::addFiles(group, {row.logged});
-        w.addCoreFile("kernel32.dll");
-        w.files.addFile(kTarget + "kernel32.dll"s, "victim");
-        w.files.addFile(kTarget + "sub\\kernel32.dll"s, "victim");
+        group.files = {row.logged};
+        w.suite.coreFiles = {"kernel32.dll"};
+        w.files.addFile(w.target("kernel32.dll"), "victim");
+        w.files.addFile(w.target("sub\\kernel32.dll"), "victim");
         break;
       case Kind::OwnFile:
-        EngineWorld::addFiles(group, {"cvlinst.log"});
+        group.files = {"cvlinst.log"};
         break;
       case Kind::HelpSide:
-        EngineWorld::addFiles(group, {"guide.hlp"});
-        w.files.addFile(kTarget + "guide.hlp"s);
-        w.files.addFile(kTarget + row.logged, "victim");
+        group.files = {"guide.hlp"};
+        w.files.addFile(w.target("guide.hlp"));
+        w.files.addFile(w.target(row.logged), "victim");
         break;
       case Kind::Script:
         w.files.addFile(EngineWorld::kUninstallDir + row.logged, "victim");
         break;
       case Kind::SelfReg:
-        group.setSelfRegister(true);
-        EngineWorld::addFiles(group, {row.logged});
-        w.files.addFile(kTarget + "plain.dll"s);
-        w.files.addFile(kTarget + "system.dll"s, "", attr::kSystem);
+        group.selfRegister = true;
+        group.files = {row.logged};
+        w.files.addFile(w.target("plain.dll"));
+        w.files.addFile(w.target("system.dll"), "", attr::kSystem);
         w.files.addFile(EngineWorld::kUninstallDir + "cvlpsapi.dll"s);
         break;
       case Kind::Key:
-        group.registry().keys().assign(row.logged, {});
-        w.registry.seedValue(RegRoot::LocalMachine, "Software\\Corvel\\App", "Setting", RegValue::string("victim"));
-        w.registry.seedKey(RegRoot::LocalMachine, "Software\\Corvel\\App\\Child");
+        group.registry = {{row.logged, {}}};
+        w.suite.unloggedKeys = {{"HKLM\\Software\\Corvel\\App", {"Setting=victim"}},
+                                {"HKLM\\Software\\Corvel\\App\\Child", {}}};
         break;
       case Kind::Value:
-        group.registry().keys().assign("HKLM\\Software\\Shared", {row.logged});
-        w.registry.seedValue(RegRoot::LocalMachine, "Software\\Shared", "Setting", RegValue::string("victim"));
+        group.registry = {{"HKLM\\Software\\Shared", {row.logged}}};
+        w.suite.unloggedKeys = {{"HKLM\\Software\\Shared", {"Setting=victim"}}};
         break;
       case Kind::Shortcut:
-        group.shellObjects().items() = {"1:<FOLDER_PROGRAMS>\\Corvel\\T"};
-        w.addDataString("T", row.logged);
+        group.missingShortcuts = {"<FOLDER_PROGRAMS>\\Corvel\\T"};
+        w.suite.dataStrings = {{"T", row.logged}};
         w.files.addFile(EngineWorld::kUserPrograms + "\\Corvel\\Tool.lnk"s, "victim");
         break;
     }
+    w.suite.groups = {group};
   }
 
   void run() {
     w.load();
-    w.context().journal->attach([&](const std::string& line) { journal.push_back(line); });
-    PlainTree tree;
-    ProgressRecorder progress;
-    tree.add(CheckState::Checked, &w.component("App"));
-    if (row_.kind == Kind::OwnFile) tree.add(CheckState::Unchecked, &w.component("Other"));
-    ASSERT_TRUE(runUninstall(w.context(), tree, progress));
+    journal = &w.journalLines();
+    w.check("App");
+    if (row_.kind == Kind::OwnFile) w.check("Other", CheckState::Unchecked);
+    ASSERT_TRUE(w.run());
   }
 
   bool victimGone() {
     switch (row_.kind) {
-      case Kind::File: return !w.files.exists(kTarget + "app.dll"s);
-      case Kind::CoreFile:
-        return !w.files.exists(kTarget + "kernel32.dll"s) || !w.files.exists(kTarget + "sub\\kernel32.dll"s);
-      case Kind::HelpSide: return !w.files.exists(kTarget + row_.logged);
+      case Kind::File: return !w.exists("app.dll");
+      case Kind::CoreFile: return !w.exists("kernel32.dll") || !w.exists("sub\\kernel32.dll");
+      case Kind::HelpSide: return !w.exists(row_.logged);
       case Kind::SelfReg: return !w.system.runs().empty();
       case Kind::Script: return !w.files.exists(EngineWorld::kUninstallDir + row_.logged);
       case Kind::OwnFile: return !w.files.exists(EngineWorld::kUninstallDir + "cvlinst.log"s);
@@ -115,7 +108,7 @@ class LoggedEntry {
   }
 
   bool journalHasKeptLineEndingIn(const std::string& tail) const {
-    return std::any_of(journal.begin(), journal.end(), [&](const std::string& line) {
+    return std::any_of(journal->begin(), journal->end(), [&](const std::string& line) {
       return line.rfind("kept ", 0) == 0 && line.size() >= tail.size() &&
              line.compare(line.size() - tail.size(), tail.size(), tail) == 0;
     });
@@ -123,13 +116,13 @@ class LoggedEntry {
 
   // Whether the run looked at the logged name as a file of the target at all.
   bool lookedAt(const std::string& logged) const {
-    const std::string path = "file: "s + kTarget + logged + " (";
-    return std::any_of(journal.begin(), journal.end(),
+    const std::string path = "file: " + w.target(logged) + " (";
+    return std::any_of(journal->begin(), journal->end(),
                        [&](const std::string& line) { return line.find(path) != std::string::npos; });
   }
 
   EngineWorld w;
-  std::vector<std::string> journal;
+  const Lines* journal = nullptr;
 
  private:
   Spelling row_;
@@ -227,30 +220,27 @@ TEST(HostileNames, OnlyFilesThatGoAreUnregistered) {
 // Each link would lead into another vendor's key.
 TEST(HostileNames, ALinkPlantedInTheUsersHiveLeadsTheRemovalNowhere) {
   EngineWorld w;
-  w.addTopComponent("App", {{"FILEGROUP1", "APP_FILES"}});
-  CFilegroup& group = w.addGroup("App_Files");
-  group.registry().keys().assign("HKLM\\Software\\Corvel\\App", {});
-  group.registry().keys().assign("HKLM\\Software\\Corvel\\Viewer", {});
-  group.registry().keys().assign("HKLM\\Software\\Shared\\Inner", {"Setting=1"});
-  for (const char* key : {"Software\\Corvel\\App", "Software\\Corvel\\Viewer\\Sub", "Software\\Shared\\Inner"}) {
-    w.registry.seedValue(RegRoot::LocalMachine, key, "Setting", RegValue::string("ours"));
-  }
+  w.addTop({.name = "App", .fileGroups = {"APP_FILES"}});
+  w.suite.groups = {{.name = "App_Files",
+                     .registry = {{"HKLM\\Software\\Corvel\\App", {}},
+                                  {"HKLM\\Software\\Corvel\\Viewer", {}},
+                                  {"HKLM\\Software\\Shared\\Inner", {"Setting=1"}}}}};
   const std::string otherVendor = "Software\\OtherVendor";
-  w.registry.seedValue(RegRoot::LocalMachine, otherVendor, "Setting", RegValue::string("theirs"));
-  w.registry.seedValue(RegRoot::LocalMachine, otherVendor + "\\Inner", "Setting", RegValue::string("theirs"));
-  const std::vector<std::string> links = {"Software\\Corvel\\App", "Software\\Corvel\\Viewer\\Planted",
-                                          "Software\\Shared"};
+  for (const char* key : {"Software\\Corvel\\App", "Software\\Corvel\\Viewer\\Sub", "Software\\Shared\\Inner"}) {
+    w.suite.unloggedKeys.push_back({"HKLM\\"s + key, {"Setting=ours"}});
+  }
+  for (const std::string& key : {otherVendor, otherVendor + "\\Inner"}) {
+    w.suite.unloggedKeys.push_back({"HKLM\\" + key, {"Setting=theirs"}});
+  }
+  const Lines links = {"Software\\Corvel\\App", "Software\\Corvel\\Viewer\\Planted", "Software\\Shared"};
   for (const std::string& link : links) {
     w.registry.seedLink(RegRoot::CurrentUser, link, "\\REGISTRY\\MACHINE\\" + otherVendor);
   }
   w.load();
-  std::vector<std::string> journal;
-  w.context().journal->attach([&](const std::string& line) { journal.push_back(line); });
-  PlainTree tree;
-  ProgressRecorder progress;
-  tree.add(CheckState::Checked, &w.component("App"));
+  const Lines& journal = w.journalLines();
+  w.check("App");
 
-  ASSERT_TRUE(runUninstall(w.context(), tree, progress));
+  ASSERT_TRUE(w.run());
 
   for (const std::string& key : {otherVendor, otherVendor + "\\Inner"}) {
     EXPECT_EQ(w.registry.value(RegRoot::LocalMachine, key, "Setting").value_or(RegValue{}).asString(), "theirs");

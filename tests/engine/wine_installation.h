@@ -1,20 +1,18 @@
 #pragma once
-// A small installation of the suite on the real Windows (Wine's prefix):
-// the store and the log packed from JSON into a scratch uninstall
-// directory, real files, keys, shared-library counts and shortcuts in the
-// prefix's program folders, a registered self-registering server, the
-// stand-in VBA installer and RunOnce commands that leave marks. Everything
-// is removed again when the object dies.
+// A small installation of the suite on the real Windows (Wine's prefix),
+// declared with the shared builder and loaded as start-up loads it: real
+// files, keys, shared-library counts and shortcuts in the prefix's program
+// folders, a registered self-registering server, the stand-in VBA
+// installer and RunOnce commands that leave marks. Everything is removed
+// again when the object dies.
 #include <memory>
+#include <optional>
 #include <string>
-#include <vector>
 
 #include "platform/win32/win32_platform.h"
+#include "tests/support/installation/installation.h"
 #include "uninstaller/catalogue/catalogue.h"
-#include "uninstaller/engine/removal_context.h"
-#include "uninstaller/installlog/uninstall_log.h"
-#include "uninstaller/removal/noted_paths.h"
-#include "uninstaller/store/config_store.h"
+#include "uninstaller/startup/loaded_installation.h"
 
 namespace cvl::test {
 
@@ -29,40 +27,34 @@ class WineInstallation {
   WineInstallation();
   ~WineInstallation();
 
-  // Loads what was written as the uninstaller would and builds the context.
+  // Loads what was installed as the uninstaller would and builds the context.
   RemovalContext& load();
 
-  std::string target(const std::string& relative) const { return std::string(kTarget) + "\\" + relative; }
+  static std::string target(const std::string& relative) { return std::string(kTarget) + "\\" + relative; }
   std::string userLink() const { return userFolder_ + "\\Engine Docs.lnk"; }
   std::string commonLink() const { return commonFolder_ + "\\Engine Docs.lnk"; }
   const std::string& userFolder() const { return userFolder_; }
   const std::string& commonFolder() const { return commonFolder_; }
-  std::string runOnceMarks() const { return std::string(kRoot) + "\\runonce.txt"; }
+  static std::string runOnceMarks() { return std::string(kRoot) + "\\runonce.txt"; }
   std::string vbaCalls() const { return vbaDir_ + "\\calls.txt"; }
   std::string sharedProgram() const { return commonFilesDir_ + "\\Corvel\\cvlunst.exe"; }
 
-  bool exists(const std::string& path);
+  static bool exists(const std::string& path);
   bool hasKey(platform::RegRoot root, const std::string& key);
-  std::optional<uint32_t> sharedCount(const std::string& file);
+  static std::optional<uint32_t> sharedCount(const std::string& file);
   static std::string contentOf(const std::string& path);
 
   platform::Win32Platform platform;
-  CConfigStore store;
-  Catalogue catalogue;
-  CUninstallLog log;
-  PathMacros macros;
-  NotedPaths noted;
+  LoadedInstallation installation;
+  Catalogue& catalogue = installation.catalogue;
 
  private:
-  void writeArchives();
-  void writeFiles();
-  void writeRegistry();
+  fixture::Installation declared() const;
   void installHelpers();
-  void writeFile(const std::string& path, const std::string& content = "x");
   void removeEverything();
 
   std::string helperDir_;  // where the build put the test's helper libraries
-  std::string userFolder_, commonFolder_;
+  std::string programsFolder_, userFolder_, commonFolder_;
   std::string vbaDir_;
   std::string commonFilesDir_;
   std::unique_ptr<RemovalContext> context_;

@@ -18,12 +18,11 @@ using Events = std::vector<std::string>;
 class WineRemoval : public testing::Test {
  protected:
   void checkAll() {
-    context_ = &w.load();
-    RemovalContext& context = *context_;
+    context = &w.load();
     for (const std::string& name : w.catalogue.topComponents) {
       tree.add(CheckState::Checked, w.catalogue.componentMap.find(name));
     }
-    context.silent = true;
+    context->silent = true;
   }
   // What is true when a step begins, as "step N: ..." lines.
   void watchSteps() {
@@ -41,14 +40,13 @@ class WineRemoval : public testing::Test {
   PlainTree tree;
   ProgressRecorder progress;
   Events seen;
-  RemovalContext* context_ = nullptr;
+  RemovalContext* context = nullptr;
 };
 
 TEST_F(WineRemoval, WholeSuiteGoesPhaseByPhase) {
   ASSERT_TRUE(w.hasKey(RegRoot::CurrentUser, WineInstallation::kServerKey)) << "regsvr32 did not register the test server";
   checkAll();
   watchSteps();
-  RemovalContext* context = context_;
 
   ASSERT_TRUE(runUninstall(*context, tree, progress));
   EXPECT_FALSE(context->hadErrors);
@@ -87,7 +85,7 @@ TEST_F(WineRemoval, FileHeldOpenGoesAtTheRestartAndNothingElseIsLost) {
   HANDLE held = CreateFileA(w.target("locked.txt").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
   ASSERT_NE(held, INVALID_HANDLE_VALUE);
 
-  const bool ran = runUninstall(*context_, tree, progress);
+  const bool ran = runUninstall(*context, tree, progress);
   CloseHandle(held);
 
   ASSERT_TRUE(ran);
