@@ -37,10 +37,7 @@ const char* nameOf(Shape shape) {
 // One top component the user leaves unchecked, so the store is written back
 // rather than deleted with the rest of the uninstaller's traces.
 fixture::Installation withKeeper(fixture::Installation suite) {
-  fixture::Component keeper;
-  keeper.name = "KEEPER";
-  keeper.displayText = "Keeper";
-  suite.components.push_back(keeper);
+  suite.components.push_back({.name = "KEEPER", .displayText = "Keeper"});
   suite.topComponents.push_back("KEEPER");
   return suite;
 }

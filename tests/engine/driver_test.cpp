@@ -12,7 +12,7 @@ using namespace platform;
 
 constexpr const char* kVersionKey = "HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion";
 constexpr const char* kWindowsEntry = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Corvel System";
-const char* const kAllFiles[] = {"pc.exe", "pcserver.dll", "viewer.exe", "cvlcommon.dll", "toola.exe", "toolb.exe"};
+const Lines kAllFiles = {"pc.exe", "pcserver.dll", "viewer.exe", "cvlcommon.dll", "toola.exe", "toolb.exe"};
 
 Lines* happened = nullptr;  // where the fake VBA installer reports
 
@@ -96,7 +96,7 @@ TEST_F(Driver, WholeSuiteRunsEveryPhaseInOrderAndCleansUp) {
   EXPECT_EQ(events, (Lines{"step 1", "run C:\\Setup\\cleanup.exe /b", "run C:\\Setup\\cleanup.exe /a",
                            regsvr32 + "pc.exe\"", regsvr32 + "pcserver.dll\"", "Init C:\\SETUP\\PC.MSI", "UnInstall",
                            "step 2", "step 3", "step 4", "step 5", "step 6"}));
-  for (const char* name : kAllFiles) EXPECT_FALSE(w.exists(name)) << name;
+  EXPECT_EQ(w.present(kAllFiles), Lines{});
   EXPECT_FALSE(w.files.exists(std::string(EngineWorld::kUserPrograms) + "\\Corvel"));
   EXPECT_FALSE(w.registry.hasKey(RegRoot::LocalMachine, "Software\\Corvel"));
   EXPECT_TRUE(w.context().allRemoved);
@@ -118,9 +118,7 @@ TEST_F(Driver, OneProgramLeavesTheLibraryTheOtherStillNeeds) {
 
   EXPECT_TRUE(w.run());
 
-  EXPECT_FALSE(w.exists("viewer.exe"));
-  EXPECT_TRUE(w.exists("cvlcommon.dll"));
-  EXPECT_TRUE(w.exists("pc.exe"));
+  EXPECT_EQ(w.present({"viewer.exe", "cvlcommon.dll", "pc.exe"}), (Lines{"cvlcommon.dll", "pc.exe"}));
   EXPECT_FALSE(w.context().allRemoved);
   EXPECT_FALSE(w.selectedOnDisk("Viewer"));
   EXPECT_TRUE(w.selectedOnDisk("Pathcrafter"));
@@ -141,8 +139,7 @@ TEST_F(Driver, PartlyCheckedGroupRemovesCheckedMembersOnlyAndRunsNoCommands) {
 
   EXPECT_TRUE(w.run());
 
-  EXPECT_FALSE(w.exists("toola.exe"));
-  EXPECT_TRUE(w.exists("toolb.exe"));
+  EXPECT_EQ(w.present({"toola.exe", "toolb.exe"}), Lines{"toolb.exe"});
   EXPECT_TRUE(events.empty());
   EXPECT_FALSE(w.context().allRemoved);
 }
@@ -177,9 +174,7 @@ TEST_F(Driver, FileThatCannotGoGivesThePartialResultAndEverythingElseStillGoes) 
   EXPECT_EQ(Lines(w.progress.events.end() - 3, w.progress.events.end()),
             (Lines{"step 7", "tick*1", "finish silent"}));
   EXPECT_TRUE(w.context().hadErrors);
-  EXPECT_TRUE(w.exists("pc.exe"));
-  EXPECT_FALSE(w.exists("pcserver.dll"));
-  EXPECT_FALSE(w.exists("viewer.exe"));
+  EXPECT_EQ(w.present({"pc.exe", "pcserver.dll", "viewer.exe"}), Lines{"pc.exe"});
   EXPECT_FALSE(w.files.exists(std::string(EngineWorld::kUserPrograms) + "\\Corvel\\Pathcrafter.lnk"));
   EXPECT_FALSE(w.registry.hasKey(RegRoot::LocalMachine, "Software\\Corvel\\Pathcrafter"));
   EXPECT_TRUE(w.exists(""));  // the target still holds the file that stayed

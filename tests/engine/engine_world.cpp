@@ -55,6 +55,14 @@ bool EngineWorld::selectedOnDisk(const std::string& name) {
   return component != nullptr && component->selected;
 }
 
+Lines EngineWorld::present(const Lines& relatives) const {
+  Lines there;
+  for (const std::string& relative : relatives) {
+    if (exists(relative)) there.push_back(relative);
+  }
+  return there;
+}
+
 Lines& EngineWorld::journalLines() {
   context().journal->attach([this](const std::string& line) { journal_.push_back(line); });
   return journal_;

@@ -42,7 +42,6 @@ class EngineWorld {
   bool selectedOnDisk(const std::string& name);
   // Lines the context's journal writes from now on.
   Lines& journalLines();
-  // An item of the selection tree for the named component.
   SelectionTree::Item check(const std::string& name, CheckState state = CheckState::Checked,
                             SelectionTree::Item parent = 0) {
     return tree.add(state, &component(name), parent);
@@ -51,6 +50,8 @@ class EngineWorld {
 
   static std::string target(const std::string& relative) { return "C:\\PROGRAM FILES\\CORVEL\\" + relative; }
   bool exists(const std::string& relative) const { return files.exists(target(relative)); }
+  // Those of the target's files and folders that are there, in the order asked.
+  Lines present(const Lines& relatives) const;
 
   fixture::Installation suite;
   platform::MemoryPlatform platform;

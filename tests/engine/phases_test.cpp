@@ -49,20 +49,29 @@ class Phases : public testing::Test {
   EngineWorld w;
 };
 
-TEST_F(Phases, FilesOfTargetAndDirectoryTreeGoAndEmptiedDirectoriesAreSwept) {
-  group().files = {"app.exe", "notes.txt"};
+// Files of the target and its directory tree go and emptied directories
+// are swept; read-only files go too, system and core files stay, and a help
+// file takes the help system's side files along.
+TEST_F(Phases, FilesGoAsTheirProtectionsAllowAndEmptiedDirectoriesAreSwept) {
+  group().files = {"app.exe", "notes.txt", "readonly.txt", "system.sys", "core2.dll", "guide.hlp", "mixed.Dll"};
   group().directories = {{"BIN", {"a.dll"}, {{"PLUGINS", {"p.dll", "never-installed.dll"}}}}, {"DATA", {"d.dat"}}};
+  w.suite.coreFiles = {"MIXED.DLL", "core2.dll"};
   w.install();
   ASSERT_EQ(w.files.deleteFile(w.target("BIN\\PLUGINS\\never-installed.dll")), kSuccess);
-  w.files.addFile(w.target("DATA\\mine.dat"));
+  w.files.addFile(w.target("readonly.txt"), "", attr::kReadOnly | attr::kArchive);
+  w.files.addFile(w.target("system.sys"), "", attr::kSystem);
+  for (const char* file : {"DATA\\mine.dat", "GUIDE.GID", "other.fts", "x.FTG", "y.chw", "keep.txt"}) {
+    w.files.addFile(w.target(file));
+  }
 
   removeComponentFiles(w.context(), app());
   w.noted.removeNotedDirs(w.platform);
 
-  EXPECT_FALSE(w.exists("app.exe"));
-  EXPECT_FALSE(w.exists("BIN"));  // with PLUGINS below it
-  EXPECT_TRUE(w.exists("DATA\\mine.dat"));  // the user's file keeps its directory
-  EXPECT_FALSE(w.exists("DATA\\d.dat"));
+  // BIN goes with PLUGINS below it; the user's files keep their directories;
+  // core files are folded to upper case here.
+  EXPECT_EQ(w.present({"app.exe", "BIN", "DATA\\mine.dat", "DATA\\d.dat", "readonly.txt", "system.sys", "core2.dll",
+                       "mixed.Dll", "guide.hlp", "GUIDE.GID", "other.fts", "x.FTG", "y.chw", "keep.txt"}),
+            (Lines{"DATA\\mine.dat", "system.sys", "core2.dll", "mixed.Dll", "keep.txt"}));
   EXPECT_FALSE(w.context().hadErrors);  // a missing file is no error
 }
 
@@ -76,11 +85,9 @@ TEST_F(Phases, SharedLibrariesFollowTheirCounts) {
   EXPECT_EQ(countOf("busy.dll")->asDword(), 3u);  // phase 1 only asks
 
   removeComponentFiles(w.context(), app());
-  EXPECT_FALSE(w.exists("last.dll"));
+  EXPECT_EQ(w.present({"last.dll", "busy.dll", "uncounted.dll"}), (Lines{"busy.dll", "uncounted.dll"}));
   EXPECT_FALSE(countOf("last.dll"));
-  EXPECT_TRUE(w.exists("busy.dll"));
   EXPECT_EQ(countOf("busy.dll")->asDword(), 2u);
-  EXPECT_TRUE(w.exists("uncounted.dll"));
   EXPECT_FALSE(countOf("uncounted.dll"));
 }
 
@@ -116,25 +123,6 @@ TEST_F(Phases, UnregistrationSkipsMissingAndCoreFilesAndLeavesTheDirectory) {
   // By full path, so no same-named file elsewhere is reached; core files in any case keep their registration.
   EXPECT_EQ(regsvr32Runs(), (Lines{unregistration("server.ocx"), unregistration("BIN\\inner.dll")}));
   EXPECT_EQ(upper(w.files.currentDirectory()), "C:\\WORK");
-}
-
-TEST_F(Phases, FileProtectionsAndHelpSideFiles) {
-  group().files = {"readonly.txt", "system.sys", "core2.dll", "guide.hlp", "mixed.Dll"};
-  w.suite.coreFiles = {"MIXED.DLL", "core2.dll"};
-  w.install();
-  w.files.addFile(w.target("readonly.txt"), "", attr::kReadOnly | attr::kArchive);
-  w.files.addFile(w.target("system.sys"), "", attr::kSystem);
-  for (const char* file : {"GUIDE.GID", "other.fts", "x.FTG", "y.chw", "keep.txt"}) w.files.addFile(w.target(file));
-
-  removeComponentFiles(w.context(), app());
-
-  EXPECT_FALSE(w.exists("readonly.txt"));
-  EXPECT_TRUE(w.exists("system.sys"));
-  EXPECT_TRUE(w.exists("core2.dll"));
-  EXPECT_TRUE(w.exists("mixed.Dll"));  // core files are folded to upper case here
-  for (const char* gone : {"guide.hlp", "GUIDE.GID", "other.fts", "x.FTG", "y.chw"}) EXPECT_FALSE(w.exists(gone)) << gone;
-  EXPECT_TRUE(w.exists("keep.txt"));
-  EXPECT_FALSE(w.context().hadErrors);
 }
 
 TEST_F(Phases, FailedDeleteIsRecordedAndTheWalkGoesOn) {
@@ -257,18 +245,32 @@ TEST_F(Phases, ShortcutTheShellCannotDeleteIsRecorded) {
   EXPECT_TRUE(w.context().hadErrors);
 }
 
-TEST_F(Phases, RegistryKeysOfTheSuiteGoWholeSharedKeysLoseOnlyTheirValues) {
+// Keys of the suite go whole, with the current user's mirror and twins.
+// Shared keys, containers every program writes into and a shared key's
+// "New User Settings" twin lose only the logged values; a whole deletion
+// stops at them.
+TEST_F(Phases, RegistryKeysOfTheSuiteGoWholeSharedOnesLoseOnlyTheLoggedValues) {
   group().registry = {{"HKLM\\Software\\Corvel\\App", {"Version=1"}},
                       {"HKLM\\Software\\Vendor\\Shared", {"AppPath=C:\\x", "----Comment----=x", "(Default)=App"}},
                       {"HKCR\\.cvl", {}},
-                      {"HKCU\\Software\\Corvel\\App\\New User Settings\\Layout", {"Size=1"}}};
+                      {"HKCU\\Software\\Corvel\\App\\New User Settings\\Layout", {"Size=1"}},
+                      {"HKCR\\*\\shellex\\ContextMenuHandlers", {"Cvl={1}"}},
+                      {"HKCR\\.cvd", {"(Default)=Corvel.Doc"}},
+                      {"HKCU\\Software\\Vendor\\New User Settings\\Prefs", {"Size=1"}}};
   w.suite.unloggedKeys = {{"HKLM\\Software\\Corvel\\App\\Sub", {"Extra=1"}},
                           {"HKCU\\Software\\Corvel\\App", {"UserValue=1"}},
                           {"HKLM\\Software\\Vendor\\Shared", {"AppPath=C:\\x", "(Default)=App", "Theirs=keep"}},
                           {"HKCR\\.cvl", {"(Default)=Corvel.Doc"}},
                           {"HKCU\\Software\\Corvel\\App\\New User Settings\\Layout", {"Size=1"}},
                           {"HKCU\\Software\\Corvel\\App\\Layout", {"Size=2"}},
-                          {"HKCU\\Software\\Corvel\\Other", {"Keep=2"}}};
+                          {"HKCU\\Software\\Corvel\\Other", {"Keep=2"}},
+                          {"HKCR\\*\\shellex\\ContextMenuHandlers", {"Cvl={1}"}},
+                          {"HKCR\\*\\shellex\\ContextMenuHandlers\\Theirs", {"(Default)={2}"}},
+                          {"HKCR\\.cvd", {"(Default)=Corvel.Doc"}},
+                          {"HKCR\\.cvd\\ShellNew", {"NullFile="}},
+                          {"HKCR\\.cvd\\OpenWithProgids", {"Their.Doc="}},
+                          {"HKCU\\Software\\Vendor\\Prefs", {"Size=1", "Theirs=2"}},
+                          {"HKCU\\Software\\Vendor\\Prefs\\Window", {"Theirs=3"}}};
   w.load();
   removeComponentRegistry(w.context(), app());
   w.noted.removeNotedKeys(w.platform);
@@ -279,31 +281,11 @@ TEST_F(Phases, RegistryKeysOfTheSuiteGoWholeSharedKeysLoseOnlyTheirValues) {
   EXPECT_TRUE(reg.hasKey(RegRoot::CurrentUser, "Software\\Corvel\\Other"));
   EXPECT_EQ(reg.valueNames(RegRoot::LocalMachine, "Software\\Vendor\\Shared"), Lines{"Theirs"});
   EXPECT_FALSE(reg.hasKey(RegRoot::ClassesRoot, ".cvl"));
-}
-
-// Containers every program writes into lose only the logged values, as does
-// a shared key's "New User Settings" twin; a whole deletion stops at them.
-TEST_F(Phases, SharedContainersAndSharedTwinsKeepWhatIsNotLogged) {
-  group().registry = {{"HKCR\\*\\shellex\\ContextMenuHandlers", {"Cvl={1}"}},
-                      {"HKCR\\.cvl", {"(Default)=Corvel.Doc"}},
-                      {"HKCU\\Software\\Vendor\\New User Settings\\Prefs", {"Size=1"}}};
-  w.suite.unloggedKeys = {{"HKCR\\*\\shellex\\ContextMenuHandlers", {"Cvl={1}"}},
-                          {"HKCR\\*\\shellex\\ContextMenuHandlers\\Theirs", {"(Default)={2}"}},
-                          {"HKCR\\.cvl", {"(Default)=Corvel.Doc"}},
-                          {"HKCR\\.cvl\\ShellNew", {"NullFile="}},
-                          {"HKCR\\.cvl\\OpenWithProgids", {"Their.Doc="}},
-                          {"HKCU\\Software\\Vendor\\Prefs", {"Size=1", "Theirs=2"}},
-                          {"HKCU\\Software\\Vendor\\Prefs\\Window", {"Theirs=3"}}};
-  w.load();
-  removeComponentRegistry(w.context(), app());
-  w.noted.removeNotedKeys(w.platform);
-
-  auto& reg = w.registry;
   EXPECT_EQ(reg.valueNames(RegRoot::ClassesRoot, "*\\shellex\\ContextMenuHandlers"), Lines{});
   EXPECT_TRUE(reg.hasKey(RegRoot::ClassesRoot, "*\\shellex\\ContextMenuHandlers\\Theirs"));
-  EXPECT_FALSE(reg.hasKey(RegRoot::ClassesRoot, ".cvl\\ShellNew"));
-  EXPECT_EQ(reg.valueNames(RegRoot::ClassesRoot, ".cvl"), Lines{});
-  EXPECT_TRUE(reg.value(RegRoot::ClassesRoot, ".cvl\\OpenWithProgids", "Their.Doc"));
+  EXPECT_FALSE(reg.hasKey(RegRoot::ClassesRoot, ".cvd\\ShellNew"));
+  EXPECT_EQ(reg.valueNames(RegRoot::ClassesRoot, ".cvd"), Lines{});
+  EXPECT_TRUE(reg.value(RegRoot::ClassesRoot, ".cvd\\OpenWithProgids", "Their.Doc"));
   EXPECT_EQ(reg.valueNames(RegRoot::CurrentUser, "Software\\Vendor\\Prefs"), Lines{"Theirs"});
   EXPECT_TRUE(reg.hasKey(RegRoot::CurrentUser, "Software\\Vendor\\Prefs\\Window"));
 }
