@@ -4,5 +4,5 @@
 if(CVL_WIN32)
   add_executable(engine_bench ${CMAKE_CURRENT_LIST_DIR}/engine_removal.cpp ${CMAKE_CURRENT_LIST_DIR}/engine_synthetic.cpp
     ${CMAKE_CURRENT_LIST_DIR}/engine_synthetic_win32.cpp)
-  target_link_libraries(engine_bench PRIVATE cvl_bench_support cvl_engine cvl_platform_win32 shlwapi)
+  target_link_libraries(engine_bench PRIVATE cvl_bench_support cvl_startup cvl_engine cvl_platform_win32 shlwapi)
 endif()

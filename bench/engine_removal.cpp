@@ -18,7 +18,6 @@
 #include "uninstaller/engine/record/removal_log_file.h"
 #include "uninstaller/engine/record/run_mode.h"
 #include "uninstaller/engine/uninstall_driver.h"
-#include "uninstaller/removal/noted_paths.h"
 #include "all_checked.h"
 #include "bench_clock.h"
 #include "build_name.h"
@@ -128,18 +127,14 @@ double engineRun(const SyntheticInstallation& installation, bool& clean, Mode mo
   RemovalLogFile logFile(real.files());
   RunMachine machine(real, journal, runModeFor(mode == Mode::Planned, mode == Mode::Logged));
   platform::Platform& platform = machine.platform();
-  CConfigStore store;
-  CUninstallLog log;
-  Catalogue catalogue;
-  NotedPaths noted;
-  installation.load(store, log, catalogue, platform);
-  const PathMacros macros = {{"<TARGETDIR>", SyntheticInstallation::kTarget}};
-  RemovalContext context(platform, catalogue, log, macros, noted, store, SyntheticInstallation::kUninstallDir);
+  LoadedInstallation loaded;
+  installation.load(loaded, platform);
+  RemovalContext context = loaded.removalContext(platform);
   context.silent = true;
   context.journal = &journal;
   TimedRecordFiles recordFiles(real.files());
   context.recordFiles = &recordFiles;
-  bench::AllChecked tree(catalogue);
+  bench::AllChecked tree(loaded.catalogue);
   QuietProgress progress;
   const double ms = timeMs([&] {
     if (mode != Mode::Plain && logFile.open(kBenchLog) == platform::kSuccess) {

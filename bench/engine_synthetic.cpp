@@ -40,13 +40,14 @@ void SyntheticInstallation::describe(CConfigStore& store, CUninstallLog& log) co
   }
 }
 
-void SyntheticInstallation::load(CConfigStore& store, CUninstallLog& log, Catalogue& catalogue,
-                                 platform::Platform& platform) const {
-  describe(store, log);
-  catalogue.parseComponents(store);
-  catalogue.loadTopComponents(store, platform);
-  catalogue.loadDataStrings(store);
-  catalogue.loadCoreFiles(store);
+void SyntheticInstallation::load(LoadedInstallation& into, platform::Platform& platform) const {
+  describe(into.store, into.state.log);
+  into.catalogue.parseComponents(into.store);
+  into.catalogue.loadTopComponents(into.store, platform);
+  into.catalogue.loadDataStrings(into.store);
+  into.catalogue.loadCoreFiles(into.store);
+  into.state.pathMacros = {{"<TARGETDIR>", kTarget}};
+  into.state.uninstallDir = kUninstallDir;
 }
 
 void SyntheticInstallation::describeShared(int c, CSection& section, CUninstallLog& log) const {

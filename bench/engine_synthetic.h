@@ -7,6 +7,7 @@
 
 #include "uninstaller/catalogue/catalogue.h"
 #include "uninstaller/installlog/uninstall_log.h"
+#include "uninstaller/startup/loaded_installation.h"
 #include "uninstaller/store/config_store.h"
 
 namespace cvl::bench {
@@ -37,8 +38,9 @@ struct SyntheticInstallation {
   bool create() const;
   // The store and the log describing them, as the uninstaller would load them.
   void describe(CConfigStore& store, CUninstallLog& log) const;
-  // Described, and the catalogue loaded from the store as start-up loads it.
-  void load(CConfigStore& store, CUninstallLog& log, Catalogue& catalogue, platform::Platform& platform) const;
+  // Described, and loaded into what start-up fills: the catalogue read from
+  // the store as start-up reads it, the path macros and the uninstall folder.
+  void load(LoadedInstallation& into, platform::Platform& platform) const;
   void describeShared(int c, CSection& section, CUninstallLog& log) const;
   // What create() made, deepest first, for the baseline.
   std::vector<std::string> files() const;

@@ -17,7 +17,6 @@
 #include "platform/memory/memory_platform.h"
 #include "uninstaller/engine/record/run_mode.h"
 #include "uninstaller/engine/uninstall_driver.h"
-#include "uninstaller/removal/noted_paths.h"
 
 namespace {
 
@@ -53,17 +52,13 @@ void place(const SyntheticInstallation& installation, platform::MemoryPlatform& 
 double removalMs(const SyntheticInstallation& installation, bool plan) {
   platform::MemoryPlatform machine;
   place(installation, machine);
-  CConfigStore store;
-  CUninstallLog log;
-  Catalogue catalogue;
-  NotedPaths noted;
-  installation.load(store, log, catalogue, machine);
+  LoadedInstallation loaded;
+  installation.load(loaded, machine);
   RemovalJournal journal;
   RunMachine run(machine, journal, runModeFor(plan, false));
-  const PathMacros macros = {{"<TARGETDIR>", SyntheticInstallation::kTarget}};
-  RemovalContext context(run.platform(), catalogue, log, macros, noted, store, SyntheticInstallation::kUninstallDir);
+  RemovalContext context = loaded.removalContext(run.platform());
   context.silent = true;
-  bench::AllChecked tree(catalogue);
+  bench::AllChecked tree(loaded.catalogue);
   NoProgress progress;
   return bench::timeMs([&] { runUninstall(context, tree, progress); });
 }

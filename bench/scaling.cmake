@@ -4,5 +4,5 @@
 if(NOT CVL_WIN32)
   add_executable(removal_scaling_bench ${CMAKE_CURRENT_LIST_DIR}/removal_scaling.cpp
     ${CMAKE_CURRENT_LIST_DIR}/engine_synthetic.cpp)
-  target_link_libraries(removal_scaling_bench PRIVATE cvl_bench_support cvl_engine cvl_platform_memory)
+  target_link_libraries(removal_scaling_bench PRIVATE cvl_bench_support cvl_startup cvl_engine cvl_platform_memory)
 endif()

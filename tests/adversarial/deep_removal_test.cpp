@@ -11,9 +11,7 @@
 #include "tests/support/installation/shapes.h"
 #include "uninstaller/catalogue/catalogue.h"
 #include "uninstaller/engine/uninstall_driver.h"
-#include "uninstaller/removal/noted_paths.h"
-#include "uninstaller/startup/startup_sequence.h"
-#include "uninstaller/store/config_store.h"
+#include "uninstaller/startup/loaded_installation.h"
 
 namespace cvl::test {
 namespace {
@@ -39,10 +37,7 @@ const char* nameOf(Shape shape) {
 // One top component the user leaves unchecked, so the store is written back
 // rather than deleted with the rest of the uninstaller's traces.
 fixture::Installation withKeeper(fixture::Installation suite) {
-  fixture::Component keeper;
-  keeper.name = "KEEPER";
-  keeper.displayText = "Keeper";
-  suite.components.push_back(keeper);
+  suite.components.push_back({.name = "KEEPER", .displayText = "Keeper"});
   suite.topComponents.push_back("KEEPER");
   return suite;
 }
@@ -65,24 +60,17 @@ Outcome removeEverythingButTheKeeper(const fixture::Installation& suite, int log
   fixture::writeLog(machine, logged);
   fixture::registerInstallation(machine, suite);  // the deep key is logged, never created
   fixture::createInstalledFiles(machine, suite);
-  platform::RegKeyPtr empty;
-  machine.registry().createKey(platform::RegRoot::LocalMachine, "SOFTWARE\\CORVEL\\K", platform::access::kAllAccess,
-                               empty);
-  empty.reset();
+  machine.registry().seedKey(platform::RegRoot::LocalMachine, "SOFTWARE\\CORVEL\\K");
 
-  CConfigStore store;
-  Catalogue catalogue;
-  StartupState state;
-  NotedPaths noted;
-  outcome.started = runStartup(machine, store, catalogue, state) == StartupError::None;
+  LoadedInstallation installed;
+  outcome.started = installed.load(machine) == StartupError::None;
   if (!outcome.started) return outcome;
-  outcome.components = catalogue.componentMap.size();
-
+  outcome.components = installed.catalogue.componentMap.size();
   PlainTree tree;
-  for (const std::string& top : catalogue.topComponents) {
-    tree.add(top == "KEEPER" ? CheckState::Unchecked : CheckState::Checked, catalogue.componentMap.find(top));
+  for (const std::string& top : installed.catalogue.topComponents) {
+    tree.add(top == "KEEPER" ? CheckState::Unchecked : CheckState::Checked, installed.catalogue.componentMap.find(top));
   }
-  RemovalContext context(machine, catalogue, state.log, state.pathMacros, noted, store, state.uninstallDir);
+  RemovalContext context = installed.removalContext(machine);
   context.silent = true;
   ProgressRecorder progress;
   runUninstall(context, tree, progress);
@@ -90,12 +78,10 @@ Outcome removeEverythingButTheKeeper(const fixture::Installation& suite, int log
   for (const std::string& file : fixture::installedFiles(suite)) {
     if (machine.files().exists(file)) outcome.filesLeft.push_back(file);
   }
-  platform::RegKeyPtr deep;
-  outcome.deepKeySwept = machine.registry().openKey(platform::RegRoot::LocalMachine, "SOFTWARE\\CORVEL\\K",
-                                                    platform::access::kRead, deep) != platform::kSuccess;
+  outcome.deepKeySwept = !machine.registry().hasKey(platform::RegRoot::LocalMachine, "SOFTWARE\\CORVEL\\K");
   CConfigStore written;
   Catalogue reread;
-  if (written.load(machine.files(), store.path()) && reread.parseComponents(written)) {
+  if (written.load(machine.files(), installed.store.path()) && reread.parseComponents(written)) {
     for (const auto& entry : reread.componentMap) {
       if (entry.component->selected && entry.key != "KEEPER") outcome.stillSelected.push_back(entry.key);
     }

@@ -9,7 +9,7 @@
 #include "uninstaller/engine/record/run_mode.h"
 #include "uninstaller/engine/uninstall_driver.h"
 #include "uninstaller/removal/noted_paths.h"
-#include "uninstaller/startup/startup_sequence.h"
+#include "uninstaller/startup/loaded_installation.h"
 #include "uninstaller/store/archive_error.h"
 
 namespace cvl::checker {
@@ -134,15 +134,15 @@ void CheckedRemoval::holdOpen(const std::string& path, Status refusal) {
 Pass CheckedRemoval::pass(Platform& through, Choices& selection, const Pass* repeat, RunMode mode,
                           const Selection* given) {
   Pass pass;
-  CConfigStore store;
-  Catalogue catalogue;
-  StartupState state;
-  NotedPaths noted;
+  LoadedInstallation installed;
+  CConfigStore& store = installed.store;
+  Catalogue& catalogue = installed.catalogue;
+  StartupState& state = installed.state;
   test::PlainTree tree;
   test::ProgressRecorder progress;
   RemovalJournal journal;
   if (mode != RunMode::Real) journal.attach([&pass](const std::string& line) { pass.journal.push_back(line); });
-  pass.started = runStartup(through, store, catalogue, state) == StartupError::None;
+  pass.started = installed.load(through) == StartupError::None;
   if (mode != RunMode::Plan &&
       finishBegunCleanup(through, pass.started ? state.uninstallDir : places::kUninstallDir, journal)) {
     pass.removed = pass.everythingChecked = true;
@@ -160,7 +160,7 @@ Pass CheckedRemoval::pass(Platform& through, Choices& selection, const Pass* rep
   pass.due = ComponentModel(store, takeRegistrySnapshot(machine).values, unopenableKeys_).dueFor(pass.selection);
   fillTree(pass.selection, catalogue, tree);
   RunMachine runMachine(through, journal, mode);
-  RemovalContext context(runMachine.platform(), catalogue, state.log, state.pathMacros, noted, store, state.uninstallDir);
+  RemovalContext context = installed.removalContext(runMachine.platform());
   context.silent = true;
   context.journal = &journal;
   context.recordFiles = &through.files();  // as the program has it: its bookkeeping is not journaled

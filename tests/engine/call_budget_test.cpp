@@ -8,7 +8,6 @@
 #include "platform/forwarding_key.h"
 #include "tests/engine/engine_world.h"
 #include "uninstaller/engine/record/run_mode.h"
-#include "uninstaller/engine/uninstall_driver.h"
 
 namespace cvl::test {
 namespace {
@@ -116,49 +115,37 @@ struct Cost {
   double registryPerItem, filesPerItem;  // per key and value; per file and folder
 };
 
-// components × (4 folders × 8 files, 6 keys × 3 values), removed whole or planned.
+// components × (4 folders of 8 files, 6 keys of 3 values), removed whole or planned.
 Cost costOf(int components, bool plan) {
   EngineWorld w;
-  uint64_t files = 0, folders = 0, keys = 0, values = 0;
   for (int c = 0; c < components; ++c) {
     const std::string name = "Part" + std::to_string(c);
-    w.addTopComponent(name, {{"FILEGROUP1", name + "_FILES"}, {"TARGET", "<TARGETDIR>\\" + name}});
-    CFilegroup& group = w.addGroup(name + "_FILES");
+    w.addTop({.name = name, .fileGroups = {name + "_FILES"}, .target = "<TARGETDIR>\\" + name});
+    fixture::FileGroup group{.name = name + "_FILES"};
     for (int d = 0; d < 4; ++d) {
-      std::vector<std::string> names;
-      for (int f = 0; f < 8; ++f) {
-        names.push_back("f" + std::to_string(f) + ".dat");
-        w.files.addFile(std::string(EngineWorld::kTargetDir) + "\\" + name + "\\D" + std::to_string(d) + "\\" + names.back());
-      }
-      EngineWorld::addDir(group, "D" + std::to_string(d), names);
-      files += names.size(), ++folders;
+      group.directories.push_back({"D" + std::to_string(d), {"f0.dat", "f1.dat", "f2.dat", "f3.dat", "f4.dat",
+                                                              "f5.dat", "f6.dat", "f7.dat"}});
     }
-    ++folders;
     for (int k = 0; k < 6; ++k) {
-      const std::string key = "SOFTWARE\\Corvel\\" + name + "\\K" + std::to_string(k);
-      std::vector<std::string> lines;
-      for (int v = 0; v < 3; ++v) {
-        const std::string value = "V" + std::to_string(v);
-        w.registry.seedValue(RegRoot::LocalMachine, key, value, RegValue::string("x"));
-        lines.push_back(value + "=x");
-      }
-      group.registry().keys().assign("HKLM\\" + key, lines);
-      ++keys, values += lines.size();
+      group.registry.push_back({"HKLM\\SOFTWARE\\Corvel\\" + name + "\\K" + std::to_string(k), {"V0=x", "V1=x", "V2=x"}});
     }
+    w.suite.groups.push_back(group);
   }
-  w.load();
+  w.install();
+  // Only the components' own items are counted, not the keys start-up read their folders from.
+  for (int c = 0; c < components; ++c) {
+    EXPECT_EQ(w.registry.deleteKey(RegRoot::LocalMachine, kComponentsKey + ("Part" + std::to_string(c))), kSuccess);
+  }
   CountedPlatform counted(w.platform);
   RemovalJournal journal;
   RunMachine machine(counted, journal, runModeFor(plan, false));
-  RemovalContext context(machine.platform(), w.catalogue, w.log, w.macros, w.noted, w.store, EngineWorld::kUninstallDir);
+  RemovalContext context = w.installation.removalContext(machine.platform());
   context.silent = true;
-  PlainTree tree;
-  for (int c = 0; c < components; ++c) tree.add(CheckState::Checked, &w.component("Part" + std::to_string(c)));
-  ProgressRecorder progress;
-  EXPECT_TRUE(runUninstall(context, tree, progress));
-  EXPECT_EQ(w.files.exists(std::string(EngineWorld::kTargetDir) + "\\Part0\\D0\\f0.dat"), plan);
-  return {counted.calls.registry / static_cast<double>(keys + values),
-          counted.calls.files / static_cast<double>(files + folders)};
+  for (int c = 0; c < components; ++c) w.check("Part" + std::to_string(c));
+  EXPECT_TRUE(runUninstall(context, w.tree, w.progress));
+  EXPECT_EQ(w.exists("Part0\\D0\\f0.dat"), plan);
+  return {counted.calls.registry / (components * (6.0 + 18)),  // keys, values
+          counted.calls.files / (components * (32.0 + 5))};    // files, folders
 }
 
 TEST(CallBudget, EachItemCostsAFewCallsWhateverTheSizeOfTheInstallation) {

@@ -7,15 +7,12 @@
 #include <algorithm>
 
 #include "tests/engine/engine_world.h"
-#include "uninstaller/engine/uninstall_driver.h"
 
 namespace cvl::test {
 namespace {
 
 using namespace platform;
 using namespace std::string_literals;
-
-constexpr const char* kTarget = "C:\\Program Files\\Corvel\\";
 
 // File and CoreFile log a name in the target; OwnFile logs the install
 // log's name under a target spelled as the row says. HelpSide and Script
@@ -30,110 +27,97 @@ struct Spelling {
   std::string logged;
   bool removed;  // whether the victim may go
   std::string journalTail = {};  // a kept line ending this way is expected
+  bool unseen = false;           // not even looked at as a file of the target
+};
+
+struct Outcome {
+  bool victimGone = false;
+  Lines journal;
 };
 
 // One removal of a component that logs a single entry.
-class LoggedEntry {
- public:
-  explicit LoggedEntry(const Spelling& row) : row_(row) {
-    Pairs pairs = {{"FILEGROUP1", "APP_FILES"}};
-    if (row.kind == Kind::OwnFile) pairs.push_back({"TARGET", row.logged});
-    w.addTopComponent("App", pairs);
-    // Left unchecked: the run is partial, and no final clean-up follows.
-    if (row.kind == Kind::OwnFile) w.addTopComponent("Other");
-    CFilegroup& group = w.addGroup("App_Files");
-    switch (row.kind) {
-      case Kind::File:
-        EngineWorld::addFiles(group, {row.logged});
-        w.files.addFile(kTarget + "app.dll"s, "victim");
-        break;
-      case Kind::CoreFile:
-        EngineWorld::addFiles(group, {row.logged});
-        w.addCoreFile("kernel32.dll");
-        w.files.addFile(kTarget + "kernel32.dll"s, "victim");
-        w.files.addFile(kTarget + "sub\\kernel32.dll"s, "victim");
-        break;
-      case Kind::OwnFile:
-        EngineWorld::addFiles(group, {"cvlinst.log"});
-        break;
-      case Kind::HelpSide:
-        EngineWorld::addFiles(group, {"guide.hlp"});
-        w.files.addFile(kTarget + "guide.hlp"s);
-        w.files.addFile(kTarget + row.logged, "victim");
-        break;
-      case Kind::Script:
-        w.files.addFile(EngineWorld::kUninstallDir + row.logged, "victim");
-        break;
-      case Kind::SelfReg:
-        group.setSelfRegister(true);
-        EngineWorld::addFiles(group, {row.logged});
-        w.files.addFile(kTarget + "plain.dll"s);
-        w.files.addFile(kTarget + "system.dll"s, "", attr::kSystem);
-        w.files.addFile(EngineWorld::kUninstallDir + "cvlpsapi.dll"s);
-        break;
-      case Kind::Key:
-        group.registry().keys().assign(row.logged, {});
-        w.registry.seedValue(RegRoot::LocalMachine, "Software\\Corvel\\App", "Setting", RegValue::string("victim"));
-        w.registry.seedKey(RegRoot::LocalMachine, "Software\\Corvel\\App\\Child");
-        break;
-      case Kind::Value:
-        group.registry().keys().assign("HKLM\\Software\\Shared", {row.logged});
-        w.registry.seedValue(RegRoot::LocalMachine, "Software\\Shared", "Setting", RegValue::string("victim"));
-        break;
-      case Kind::Shortcut:
-        group.shellObjects().items() = {"1:<FOLDER_PROGRAMS>\\Corvel\\T"};
-        w.addDataString("T", row.logged);
-        w.files.addFile(EngineWorld::kUserPrograms + "\\Corvel\\Tool.lnk"s, "victim");
-        break;
-    }
-  }
-
-  void run() {
-    w.load();
-    w.context().journal->attach([&](const std::string& line) { journal.push_back(line); });
-    PlainTree tree;
-    ProgressRecorder progress;
-    tree.add(CheckState::Checked, &w.component("App"));
-    if (row_.kind == Kind::OwnFile) tree.add(CheckState::Unchecked, &w.component("Other"));
-    ASSERT_TRUE(runUninstall(w.context(), tree, progress));
-  }
-
-  bool victimGone() {
-    switch (row_.kind) {
-      case Kind::File: return !w.files.exists(kTarget + "app.dll"s);
-      case Kind::CoreFile:
-        return !w.files.exists(kTarget + "kernel32.dll"s) || !w.files.exists(kTarget + "sub\\kernel32.dll"s);
-      case Kind::HelpSide: return !w.files.exists(kTarget + row_.logged);
-      case Kind::SelfReg: return !w.system.runs().empty();
-      case Kind::Script: return !w.files.exists(EngineWorld::kUninstallDir + row_.logged);
-      case Kind::OwnFile: return !w.files.exists(EngineWorld::kUninstallDir + "cvlinst.log"s);
-      case Kind::Key: return !w.registry.hasKey(RegRoot::LocalMachine, "Software\\Corvel\\App");
-      case Kind::Value: return !w.registry.value(RegRoot::LocalMachine, "Software\\Shared", "Setting");
-      case Kind::Shortcut: return !w.files.exists(EngineWorld::kUserPrograms + "\\Corvel\\Tool.lnk"s);
-    }
-    return false;
-  }
-
-  bool journalHasKeptLineEndingIn(const std::string& tail) const {
-    return std::any_of(journal.begin(), journal.end(), [&](const std::string& line) {
-      return line.rfind("kept ", 0) == 0 && line.size() >= tail.size() &&
-             line.compare(line.size() - tail.size(), tail.size(), tail) == 0;
-    });
-  }
-
-  // Whether the run looked at the logged name as a file of the target at all.
-  bool lookedAt(const std::string& logged) const {
-    const std::string path = "file: "s + kTarget + logged + " (";
-    return std::any_of(journal.begin(), journal.end(),
-                       [&](const std::string& line) { return line.find(path) != std::string::npos; });
-  }
-
+Outcome removeLoggedEntry(const Spelling& row) {
   EngineWorld w;
-  std::vector<std::string> journal;
+  const bool own = row.kind == Kind::OwnFile;
+  w.addTop({.name = "App", .fileGroups = {"APP_FILES"}, .target = own ? row.logged : "<TARGETDIR>"});
+  if (own) w.addTop({.name = "Other"});  // left unchecked: the run is partial, and no final clean-up follows
+  fixture::FileGroup group{.name = "App_Files", .selfRegister = row.kind == Kind::SelfReg};
+  Lines victims;  // files the entry must not reach, or may
+  switch (row.kind) {
+    case Kind::File:
+      group.files = {row.logged};
+      victims = {w.target("app.dll")};
+      break;
+    case Kind::CoreFile:
+      group.files = {row.logged};
+      w.suite.coreFiles = {"kernel32.dll"};
+      victims = {w.target("kernel32.dll"), w.target("sub\\kernel32.dll")};
+      break;
+    case Kind::OwnFile:
+      group.files = {"cvlinst.log"};
+      victims = {EngineWorld::kUninstallDir + "cvlinst.log"s};
+      break;
+    case Kind::HelpSide:
+      group.files = {"guide.hlp"};
+      w.files.addFile(w.target("guide.hlp"));
+      victims = {w.target(row.logged)};
+      break;
+    case Kind::Script:
+      victims = {EngineWorld::kUninstallDir + row.logged};
+      break;
+    case Kind::SelfReg:
+      group.files = {row.logged};
+      w.files.addFile(w.target("plain.dll"));
+      w.files.addFile(w.target("system.dll"), "", attr::kSystem);
+      w.files.addFile(EngineWorld::kUninstallDir + "cvlpsapi.dll"s);
+      break;
+    case Kind::Key:
+      group.registry = {{row.logged, {}}};
+      w.suite.unloggedKeys = {{"HKLM\\Software\\Corvel\\App", {"Setting=victim"}},
+                              {"HKLM\\Software\\Corvel\\App\\Child", {}}};
+      break;
+    case Kind::Value:
+      group.registry = {{"HKLM\\Software\\Shared", {row.logged}}};
+      w.suite.unloggedKeys = {{"HKLM\\Software\\Shared", {"Setting=victim"}}};
+      break;
+    case Kind::Shortcut:
+      group.missingShortcuts = {"<FOLDER_PROGRAMS>\\Corvel\\T"};
+      w.suite.dataStrings = {{"T", row.logged}};
+      victims = {EngineWorld::kUserPrograms + "\\Corvel\\Tool.lnk"s};
+      break;
+  }
+  w.suite.groups = {group};
+  for (const std::string& victim : victims) w.files.addFile(victim, "victim");
+  w.load();
+  Outcome outcome;
+  const Lines& journal = w.journalLines();
+  w.check("App");
+  if (own) w.check("Other", CheckState::Unchecked);
+  EXPECT_TRUE(w.run());
+  outcome.journal = journal;
+  switch (row.kind) {
+    case Kind::SelfReg: outcome.victimGone = !w.system.runs().empty(); break;
+    case Kind::Key: outcome.victimGone = !w.registry.hasKey(RegRoot::LocalMachine, "Software\\Corvel\\App"); break;
+    case Kind::Value: outcome.victimGone = !w.registry.value(RegRoot::LocalMachine, "Software\\Shared", "Setting"); break;
+    default:
+      outcome.victimGone = std::any_of(victims.begin(), victims.end(), [&](auto& v) { return !w.files.exists(v); });
+  }
+  return outcome;
+}
 
- private:
-  Spelling row_;
-};
+bool hasKeptLineEndingIn(const Lines& journal, const std::string& tail) {
+  return std::any_of(journal.begin(), journal.end(), [&](const std::string& line) {
+    return line.rfind("kept ", 0) == 0 && line.size() >= tail.size() &&
+           line.compare(line.size() - tail.size(), tail.size(), tail) == 0;
+  });
+}
+
+// Whether the run looked at the logged name as a file of the target at all.
+bool lookedAt(const Lines& journal, const std::string& logged) {
+  const std::string path = "file: " + EngineWorld::target(logged) + " (";
+  return std::any_of(journal.begin(), journal.end(),
+                     [&](const std::string& line) { return line.find(path) != std::string::npos; });
+}
 
 std::string shown(const std::string& text) {
   std::string out;
@@ -141,20 +125,9 @@ std::string shown(const std::string& text) {
   return out;
 }
 
-void expectOutcomes(const std::vector<Spelling>& table) {
-  for (const Spelling& row : table) {
-    LoggedEntry entry(row);
-    entry.run();
-    EXPECT_EQ(entry.victimGone(), row.removed) << shown(row.logged);
-    if (!row.journalTail.empty()) {
-      EXPECT_TRUE(entry.journalHasKeptLineEndingIn(row.journalTail)) << shown(row.logged);
-    }
-  }
-}
-
-// Windows reads a name only up to its first zero byte.
-TEST(HostileNames, AZeroByteInsideALoggedNameKeepsTheEntry) {
-  expectOutcomes({
+TEST(HostileNames, EachLoggedEntryReachesOnlyWhatItNamesToWindows) {
+  std::vector<Spelling> table = {
+      // Windows reads a name only up to its first zero byte.
       {Kind::File, "app.dll", true},
       {Kind::File, "app.dll\0.txt"s, false, "(damaged name)"},
       {Kind::Key, "HKLM\\Software\\Corvel\\App", true},
@@ -163,62 +136,42 @@ TEST(HostileNames, AZeroByteInsideALoggedNameKeepsTheEntry) {
       {Kind::Value, "Setting\0x=1"s, false, "(damaged name)"},
       {Kind::Shortcut, "Tool", true},
       {Kind::Shortcut, "Tool.lnk\0x"s, false, "(damaged name)"},
-  });
-}
-
-// The core-file test compares the name Windows resolves, and a name that
-// cannot be a file of its own is not looked at.
-TEST(HostileNames, CoreFilesAreKnownHoweverTheLoggedNameIsSpelled) {
-  expectOutcomes({
-      {Kind::CoreFile, "KERNEL32.DLL", false, "(core file)"},
-      {Kind::CoreFile, "KERNEL32.DLL.", false, "(core file)"},
-      {Kind::CoreFile, "kernel32.dll ", false, "(core file)"},
-      {Kind::CoreFile, "kernel32.dll. .", false, "(core file)"},
-      {Kind::CoreFile, "./KERNEL32.DLL", false, "(core file)"},
-      {Kind::CoreFile, "sub/KERNEL32.DLL", false, "(core file)"},
-      {Kind::CoreFile, "sub\\.\\kernel32.dll", false, "(core file)"},
       {Kind::File, "app.dll. ", true},
-  });
-  for (const std::string logged : {"", ".", "CON", "nul.txt", "Aux .log", "COM1", "lpt9.dat", "sub\\PRN"}) {
-    LoggedEntry entry({Kind::File, logged, false});
-    entry.run();
-    EXPECT_FALSE(entry.lookedAt(logged)) << logged;
-    EXPECT_FALSE(entry.victimGone()) << logged;
-  }
-}
-
-// Device prefixes are no target; a share or another slash still names the
-// uninstaller's own folder.
-TEST(HostileNames, TheUninstallersOwnFilesAreKnownByWhatTheyAre) {
-  expectOutcomes({
+      // Device prefixes are no target; a share or another slash still names
+      // the uninstaller's own folder.
       {Kind::OwnFile, "C:\\Program Files\\Corvel\\Uninstall", false, "(the uninstaller's own file)"},
       {Kind::OwnFile, "\\\\?\\C:\\Program Files\\Corvel\\Uninstall", false},
       {Kind::OwnFile, "\\\\.\\C:\\Program Files\\Corvel\\Uninstall", false},
-      {Kind::OwnFile, "\\\\localhost\\C$\\Program Files\\Corvel\\Uninstall", false,
-       "(the uninstaller's own file)"},
+      {Kind::OwnFile, "\\\\localhost\\C$\\Program Files\\Corvel\\Uninstall", false, "(the uninstaller's own file)"},
       {Kind::OwnFile, "C:/Program Files/Corvel/./Uninstall", false, "(the uninstaller's own file)"},
-  });
-}
-
-// A search finds long names through their short names too.
-TEST(HostileNames, SearchesTakeOnlyLongNamesThatMatch) {
-  expectOutcomes({
+      // A search finds long names through their short names too.
       {Kind::HelpSide, "guide.gid", true},
       {Kind::HelpSide, "Guide.FTS", true},
       {Kind::HelpSide, "notes.gidx", false},
       {Kind::HelpSide, "index.chw2", false},
       {Kind::Script, "deis1.isu", true},
       {Kind::Script, "deisconfig.isux", false},
-  });
-}
-
-// Phase 1 unregisters only what phase 2 deletes.
-TEST(HostileNames, OnlyFilesThatGoAreUnregistered) {
-  expectOutcomes({
+      // Phase 1 unregisters only what phase 2 deletes.
       {Kind::SelfReg, "plain.dll", true},
       {Kind::SelfReg, "system.dll", false},
       {Kind::SelfReg, "Uninstall\\cvlpsapi.dll", false},
-  });
+  };
+  // The core-file test compares the name Windows resolves, and a name that
+  // cannot be a file of its own is not looked at.
+  for (const char* core : {"KERNEL32.DLL", "KERNEL32.DLL.", "kernel32.dll ", "kernel32.dll. .", "./KERNEL32.DLL",
+                           "sub/KERNEL32.DLL", "sub\\.\\kernel32.dll"}) {
+    table.push_back({Kind::CoreFile, core, false, "(core file)"});
+  }
+  for (const char* device : {"", ".", "CON", "nul.txt", "Aux .log", "COM1", "lpt9.dat", "sub\\PRN"}) {
+    table.push_back({Kind::File, device, false, "", true});
+  }
+  for (const Spelling& row : table) {
+    SCOPED_TRACE(shown(row.logged));
+    const Outcome outcome = removeLoggedEntry(row);
+    EXPECT_EQ(outcome.victimGone, row.removed);
+    EXPECT_TRUE(row.journalTail.empty() || hasKeptLineEndingIn(outcome.journal, row.journalTail));
+    EXPECT_FALSE(row.unseen && lookedAt(outcome.journal, row.logged));
+  }
 }
 
 // The user may plant registry links in the user's own hive, where the twin
@@ -227,30 +180,27 @@ TEST(HostileNames, OnlyFilesThatGoAreUnregistered) {
 // Each link would lead into another vendor's key.
 TEST(HostileNames, ALinkPlantedInTheUsersHiveLeadsTheRemovalNowhere) {
   EngineWorld w;
-  w.addTopComponent("App", {{"FILEGROUP1", "APP_FILES"}});
-  CFilegroup& group = w.addGroup("App_Files");
-  group.registry().keys().assign("HKLM\\Software\\Corvel\\App", {});
-  group.registry().keys().assign("HKLM\\Software\\Corvel\\Viewer", {});
-  group.registry().keys().assign("HKLM\\Software\\Shared\\Inner", {"Setting=1"});
-  for (const char* key : {"Software\\Corvel\\App", "Software\\Corvel\\Viewer\\Sub", "Software\\Shared\\Inner"}) {
-    w.registry.seedValue(RegRoot::LocalMachine, key, "Setting", RegValue::string("ours"));
-  }
+  w.addTop({.name = "App", .fileGroups = {"APP_FILES"}});
+  w.suite.groups = {{.name = "App_Files",
+                     .registry = {{"HKLM\\Software\\Corvel\\App", {}},
+                                  {"HKLM\\Software\\Corvel\\Viewer", {}},
+                                  {"HKLM\\Software\\Shared\\Inner", {"Setting=1"}}}}};
   const std::string otherVendor = "Software\\OtherVendor";
-  w.registry.seedValue(RegRoot::LocalMachine, otherVendor, "Setting", RegValue::string("theirs"));
-  w.registry.seedValue(RegRoot::LocalMachine, otherVendor + "\\Inner", "Setting", RegValue::string("theirs"));
-  const std::vector<std::string> links = {"Software\\Corvel\\App", "Software\\Corvel\\Viewer\\Planted",
-                                          "Software\\Shared"};
+  for (const char* key : {"Software\\Corvel\\App", "Software\\Corvel\\Viewer\\Sub", "Software\\Shared\\Inner"}) {
+    w.suite.unloggedKeys.push_back({"HKLM\\"s + key, {"Setting=ours"}});
+  }
+  for (const std::string& key : {otherVendor, otherVendor + "\\Inner"}) {
+    w.suite.unloggedKeys.push_back({"HKLM\\" + key, {"Setting=theirs"}});
+  }
+  const Lines links = {"Software\\Corvel\\App", "Software\\Corvel\\Viewer\\Planted", "Software\\Shared"};
   for (const std::string& link : links) {
     w.registry.seedLink(RegRoot::CurrentUser, link, "\\REGISTRY\\MACHINE\\" + otherVendor);
   }
   w.load();
-  std::vector<std::string> journal;
-  w.context().journal->attach([&](const std::string& line) { journal.push_back(line); });
-  PlainTree tree;
-  ProgressRecorder progress;
-  tree.add(CheckState::Checked, &w.component("App"));
+  const Lines& journal = w.journalLines();
+  w.check("App");
 
-  ASSERT_TRUE(runUninstall(w.context(), tree, progress));
+  ASSERT_TRUE(w.run());
 
   for (const std::string& key : {otherVendor, otherVendor + "\\Inner"}) {
     EXPECT_EQ(w.registry.value(RegRoot::LocalMachine, key, "Setting").value_or(RegValue{}).asString(), "theirs");

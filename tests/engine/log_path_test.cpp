@@ -18,7 +18,8 @@ struct LogPathRow {
 // Opens the log as the program does and writes one line into it.
 bool writeLog(EngineWorld& w, const std::string& path) {
   const auto own = uninstallerFiles(EngineWorld::kUninstallDir, w.system.modulePath());
-  if (refusesLogPath(w.files, path, own, w.catalogue, w.log, w.macros)) return false;
+  const StartupState& state = w.installation.state;
+  if (refusesLogPath(w.files, path, own, w.catalogue, state.log, state.pathMacros)) return false;
   RemovalLogFile log(w.files);
   if (log.open(path) != kSuccess) return false;
   log.writeLine("==== removal started");
@@ -30,15 +31,15 @@ bool writeLog(EngineWorld& w, const std::string& path) {
 // stays count too, as the log is opened before the selection is made.
 TEST(RunLog, IsNeverWrittenIntoTheUninstallersOrTheSuitesFiles) {
   EngineWorld w;
-  w.addTopComponent("App", {{"FILEGROUP1", "APP_FILES"}});
-  w.addTopComponent("Other", {{"FILEGROUP1", "OTHER_FILES"}});
-  EngineWorld::addDir(w.addGroup("App_Files"), "Bin", {"app.dll"});
-  EngineWorld::addFiles(w.addGroup("Other_Files"), {"other.dll"});
-  w.files.addFile("C:\\Program Files\\Corvel\\Bin\\app.dll", "app");
-  w.files.addFile("C:\\Program Files\\Corvel\\other.dll", "other");
+  w.addTop({.name = "App", .fileGroups = {"APP_FILES"}});
+  w.addTop({.name = "Other", .fileGroups = {"OTHER_FILES"}});
+  w.suite.groups = {{.name = "App_Files", .directories = {{"Bin", {"app.dll"}}}},
+                    {.name = "Other_Files", .files = {"other.dll"}}};
   w.files.addFile("C:\\Logs\\linked.log", "", attr::kReparsePoint);
   w.system.setModulePath(EngineWorld::kUninstallDir + std::string("Cvlunst2.exe"));
-  w.load();
+  w.install();
+  const std::string installLog = EngineWorld::kUninstallDir + std::string("cvlinst.log");
+  const auto installLogBefore = w.files.content(installLog);
   ASSERT_EQ(w.files.setCurrentDirectory("C:\\Program Files\\Corvel\\Bin"), kSuccess);
 
   const std::vector<LogPathRow> rows = {
@@ -61,8 +62,8 @@ TEST(RunLog, IsNeverWrittenIntoTheUninstallersOrTheSuitesFiles) {
   };
   for (const LogPathRow& row : rows) EXPECT_EQ(writeLog(w, row.path), row.written) << row.path;
 
-  EXPECT_EQ(w.files.content("C:\\Program Files\\Corvel\\Bin\\app.dll"), "app");
-  EXPECT_EQ(w.files.content("C:\\Program Files\\Corvel\\Uninstall\\cvlinst.log"), "");
+  EXPECT_EQ(w.files.content("C:\\Program Files\\Corvel\\Bin\\app.dll"), w.suite.fileContent);
+  EXPECT_EQ(w.files.content(installLog), installLogBefore);
   EXPECT_FALSE(w.files.exists("C:\\Program Files\\Corvel\\Uninstall\\cvlinst.rec"));
   EXPECT_EQ(w.files.content("C:\\Program Files\\Corvel\\Bin\\run.log"), "==== removal started\r\n");
 }

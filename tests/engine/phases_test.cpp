@@ -14,28 +14,21 @@ namespace {
 
 using namespace platform;
 
-constexpr const char* kTarget = "C:\\Program Files\\Corvel\\";
 constexpr const char* kSharedDlls = "software\\microsoft\\windows\\currentversion\\shareddlls";
 constexpr const char* kRegsvr32 = "C:\\WINDOWS\\SYSTEM32\\regsvr32.exe";
 
+// One component "App" owning the group "App_Files", and naming a group the log lacks.
 class Phases : public testing::Test {
  protected:
-  // One component "APP" owning the group "APP_FILES".
-  CFilegroup& group() {
-    if (group_ == nullptr) {
-      w.addTopComponent("App", {{"FILEGROUP1", "APP_FILES"}, {"FILEGROUP2", "MISSING_GROUP"}});
-      group_ = &w.addGroup("App_Files");
-    }
-    return *group_;
+  void SetUp() override {
+    w.addTop({.name = "App", .fileGroups = {"APP_FILES", "MISSING_GROUP"}});
+    w.suite.groups = {{.name = "App_Files"}};
   }
-  CComponent& load() {
-    group();
-    w.load();
-    return w.component("App");
-  }
+  fixture::FileGroup& group() { return w.suite.groups.front(); }
+  CComponent& app() { return w.component("App"); }
   // Command lines of regsvr32 runs, each started as the system's own tool.
-  std::vector<std::string> regsvr32Runs() {
-    std::vector<std::string> runs;
+  Lines regsvr32Runs() {
+    Lines runs;
     for (const auto& run : w.system.runs()) {
       EXPECT_EQ(run.application, kRegsvr32);
       runs.push_back(run.commandLine);
@@ -43,157 +36,114 @@ class Phases : public testing::Test {
     return runs;
   }
   static std::string unregistration(const std::string& file) {
-    return std::string(kRegsvr32) + " /u /s \"" + upper(kTarget) + file + "\"";
-  }
-  void count(const std::string& file, uint32_t value) {
-    w.registry.seedValue(RegRoot::LocalMachine, kSharedDlls, kTarget + file, RegValue::dword(value));
+    return std::string(kRegsvr32) + " /u /s \"" + EngineWorld::target(file) + "\"";
   }
   std::optional<RegValue> countOf(const std::string& file) {
-    return w.registry.value(RegRoot::LocalMachine, kSharedDlls, kTarget + file);
+    return w.registry.value(RegRoot::LocalMachine, kSharedDlls, w.target(file));
   }
-  bool exists(const std::string& file) { return w.files.exists(kTarget + file); }
+  void sharedAndSelfRegistering(const Lines& files) {
+    group().shared = group().selfRegister = true;
+    group().files = files;
+  }
 
   EngineWorld w;
-  CFilegroup* group_ = nullptr;
 };
 
-TEST_F(Phases, FilesOfTargetAndDirectoryTreeGoAndEmptiedDirectoriesAreSwept) {
-  EngineWorld::addFiles(group(), {"app.exe", "notes.txt"});
-  CDir& bin = EngineWorld::addDir(group(), "BIN", {"a.dll"});
-  bin.makeFirstChild().setOwnName("PLUGINS");
-  bin.firstChild()->files() = {"p.dll", "never-installed.dll"};
-  bin.firstChild()->setFileCount(2);
-  EngineWorld::addDir(group(), "DATA", {"d.dat"});
-  for (const char* file : {"app.exe", "notes.txt", "BIN\\a.dll", "BIN\\PLUGINS\\p.dll", "DATA\\d.dat", "DATA\\mine.dat"}) {
-    w.files.addFile(kTarget + std::string(file));
+// Files of the target and its directory tree go and emptied directories
+// are swept; read-only files go too, system and core files stay, and a help
+// file takes the help system's side files along.
+TEST_F(Phases, FilesGoAsTheirProtectionsAllowAndEmptiedDirectoriesAreSwept) {
+  group().files = {"app.exe", "notes.txt", "readonly.txt", "system.sys", "core2.dll", "guide.hlp", "mixed.Dll"};
+  group().directories = {{"BIN", {"a.dll"}, {{"PLUGINS", {"p.dll", "never-installed.dll"}}}}, {"DATA", {"d.dat"}}};
+  w.suite.coreFiles = {"MIXED.DLL", "core2.dll"};
+  w.install();
+  ASSERT_EQ(w.files.deleteFile(w.target("BIN\\PLUGINS\\never-installed.dll")), kSuccess);
+  w.files.addFile(w.target("readonly.txt"), "", attr::kReadOnly | attr::kArchive);
+  w.files.addFile(w.target("system.sys"), "", attr::kSystem);
+  for (const char* file : {"DATA\\mine.dat", "GUIDE.GID", "other.fts", "x.FTG", "y.chw", "keep.txt"}) {
+    w.files.addFile(w.target(file));
   }
-  CComponent& app = load();
 
-  removeComponentFiles(w.context(), app);
+  removeComponentFiles(w.context(), app());
   w.noted.removeNotedDirs(w.platform);
 
-  EXPECT_FALSE(exists("app.exe"));
-  EXPECT_FALSE(exists("BIN"));  // with PLUGINS below it
-  EXPECT_TRUE(exists("DATA\\mine.dat"));  // the user's file keeps its directory
-  EXPECT_FALSE(exists("DATA\\d.dat"));
+  // BIN goes with PLUGINS below it; the user's files keep their directories;
+  // core files are folded to upper case here.
+  EXPECT_EQ(w.present({"app.exe", "BIN", "DATA\\mine.dat", "DATA\\d.dat", "readonly.txt", "system.sys", "core2.dll",
+                       "mixed.Dll", "guide.hlp", "GUIDE.GID", "other.fts", "x.FTG", "y.chw", "keep.txt"}),
+            (Lines{"DATA\\mine.dat", "system.sys", "core2.dll", "mixed.Dll", "keep.txt"}));
   EXPECT_FALSE(w.context().hadErrors);  // a missing file is no error
 }
 
 TEST_F(Phases, SharedLibrariesFollowTheirCounts) {
-  CFilegroup& files = group();
-  files.setShared(true);
-  files.setSelfRegister(true);
-  EngineWorld::addFiles(files, {"last.dll", "busy.dll", "uncounted.dll"});
-  for (const char* file : {"last.dll", "busy.dll", "uncounted.dll"}) w.files.addFile(kTarget + std::string(file));
-  count("last.dll", 1);
-  count("busy.dll", 3);
-  CComponent& app = load();
+  sharedAndSelfRegistering({"last.dll", "busy.dll", "uncounted.dll"});
+  w.suite.sharedCounts = {{w.target("last.dll"), 1}, {w.target("busy.dll"), 3}};
+  w.install();
 
-  unregisterComponentFiles(w.context(), app);
-  EXPECT_EQ(regsvr32Runs(), (std::vector<std::string>{unregistration("last.dll")}));
+  unregisterComponentFiles(w.context(), app());
+  EXPECT_EQ(regsvr32Runs(), Lines{unregistration("last.dll")});
   EXPECT_EQ(countOf("busy.dll")->asDword(), 3u);  // phase 1 only asks
 
-  removeComponentFiles(w.context(), app);
-  EXPECT_FALSE(exists("last.dll"));
+  removeComponentFiles(w.context(), app());
+  EXPECT_EQ(w.present({"last.dll", "busy.dll", "uncounted.dll"}), (Lines{"busy.dll", "uncounted.dll"}));
   EXPECT_FALSE(countOf("last.dll"));
-  EXPECT_TRUE(exists("busy.dll"));
   EXPECT_EQ(countOf("busy.dll")->asDword(), 2u);
-  EXPECT_TRUE(exists("uncounted.dll"));
   EXPECT_FALSE(countOf("uncounted.dll"));
 }
 
 // Phase 2 releases the count once per listing; phase 1 must see all of them
 // together, or a file whose count reaches 0 goes with its COM registration left.
 TEST_F(Phases, SharedServerListedByEveryRemovedComponentIsUnregisteredOnceBeforeItGoes) {
-  CFilegroup& files = group();
-  files.setShared(true);
-  files.setSelfRegister(true);
-  EngineWorld::addFiles(files, {"both.dll", "both.dll", "kept.dll"});
-  w.addTopComponent("Other", {{"FILEGROUP1", "APP_FILES"}});
-  for (const char* file : {"both.dll", "kept.dll"}) w.files.addFile(kTarget + std::string(file));
-  count("both.dll", 4);  // two listings in each of two components
-  count("kept.dll", 3);
-  CComponent& app = load();
-  CComponent& other = w.component("Other");
-  app.requestRemoval();
-  other.requestRemoval();
+  sharedAndSelfRegistering({"both.dll", "both.dll", "kept.dll"});
+  w.addTop({.name = "Other", .fileGroups = {"APP_FILES"}});
+  w.suite.sharedCounts = {{w.target("both.dll"), 4}, {w.target("kept.dll"), 3}};  // two listings in each of two
+  w.install();
+  CComponent* both[] = {&app(), &w.component("Other")};
+  for (CComponent* component : both) component->requestRemoval();
 
-  for (CComponent* component : {&app, &other}) unregisterComponentFiles(w.context(), *component);
-  EXPECT_EQ(regsvr32Runs(), (std::vector<std::string>{unregistration("both.dll")}));
-  for (CComponent* component : {&app, &other}) removeComponentFiles(w.context(), *component);
-  EXPECT_FALSE(exists("both.dll"));
+  for (CComponent* component : both) unregisterComponentFiles(w.context(), *component);
+  EXPECT_EQ(regsvr32Runs(), Lines{unregistration("both.dll")});
+  for (CComponent* component : both) removeComponentFiles(w.context(), *component);
+  EXPECT_FALSE(w.exists("both.dll"));
   EXPECT_EQ(countOf("kept.dll")->asDword(), 1u);
 }
 
 TEST_F(Phases, UnregistrationSkipsMissingAndCoreFilesAndLeavesTheDirectory) {
-  CFilegroup& files = group();
-  files.setSelfRegister(true);
-  EngineWorld::addFiles(files, {"server.ocx", "gone.ocx", "CORE.DLL", "core2.dll"});
-  EngineWorld::addDir(files, "BIN", {"inner.dll"});
-  for (const char* file : {"server.ocx", "CORE.DLL", "core2.dll", "BIN\\inner.dll"}) {
-    w.files.addFile(kTarget + std::string(file));
-  }
-  w.addCoreFile("core.dll");
-  w.addCoreFile("core2.dll");
+  group().selfRegister = true;
+  group().files = {"server.ocx", "gone.ocx", "CORE.DLL", "core2.dll"};
+  group().directories = {{"BIN", {"inner.dll"}}};
+  w.suite.coreFiles = {"core.dll", "core2.dll"};
+  w.install();
+  ASSERT_EQ(w.files.deleteFile(w.target("gone.ocx")), kSuccess);
   w.files.addDirectory("C:\\Work");
   w.files.setCurrentDirectory("C:\\Work");
-  CComponent& app = load();
 
-  unregisterComponentFiles(w.context(), app);
+  unregisterComponentFiles(w.context(), app());
 
   // By full path, so no same-named file elsewhere is reached; core files in any case keep their registration.
-  EXPECT_EQ(regsvr32Runs(), (std::vector<std::string>{unregistration("server.ocx"), unregistration("BIN\\inner.dll")}));
+  EXPECT_EQ(regsvr32Runs(), (Lines{unregistration("server.ocx"), unregistration("BIN\\inner.dll")}));
   EXPECT_EQ(upper(w.files.currentDirectory()), "C:\\WORK");
 }
 
-TEST_F(Phases, FileProtectionsAndHelpSideFiles) {
-  EngineWorld::addFiles(group(), {"readonly.txt", "system.sys", "core2.dll", "guide.hlp", "mixed.Dll"});
-  w.files.addFile(kTarget + std::string("readonly.txt"), "", attr::kReadOnly | attr::kArchive);
-  w.files.addFile(kTarget + std::string("system.sys"), "", attr::kSystem);
-  w.files.addFile(kTarget + std::string("core2.dll"));
-  w.files.addFile(kTarget + std::string("mixed.Dll"));
-  w.addCoreFile("MIXED.DLL");
-  w.addCoreFile("core2.dll");
-  for (const char* file : {"guide.hlp", "GUIDE.GID", "other.fts", "x.FTG", "y.chw", "keep.txt"}) {
-    w.files.addFile(kTarget + std::string(file));
-  }
-  CComponent& app = load();
-
-  removeComponentFiles(w.context(), app);
-
-  EXPECT_FALSE(exists("readonly.txt"));
-  EXPECT_TRUE(exists("system.sys"));
-  EXPECT_TRUE(exists("core2.dll"));
-  EXPECT_TRUE(exists("mixed.Dll"));  // core files are folded to upper case here
-  for (const char* gone : {"guide.hlp", "GUIDE.GID", "other.fts", "x.FTG", "y.chw"}) EXPECT_FALSE(exists(gone)) << gone;
-  EXPECT_TRUE(exists("keep.txt"));
-  EXPECT_FALSE(w.context().hadErrors);
-}
-
 TEST_F(Phases, FailedDeleteIsRecordedAndTheWalkGoesOn) {
-  EngineWorld::addFiles(group(), {"locked.dll", "free.dll"});
-  w.files.addFile(kTarget + std::string("locked.dll"));
-  w.files.addFile(kTarget + std::string("free.dll"));
-  w.files.fail(kTarget + std::string("locked.dll"), MemoryFileSystem::Op::Delete, kAccessDenied);
-  w.files.fail(kTarget + std::string("locked.dll"), MemoryFileSystem::Op::DeleteAtRestart, kAccessDenied);
-  CComponent& app = load();
+  group().files = {"locked.dll", "free.dll"};
+  w.install();
+  for (const auto op : {MemoryFileSystem::Op::Delete, MemoryFileSystem::Op::DeleteAtRestart}) {
+    w.files.fail(w.target("locked.dll"), op, kAccessDenied);
+  }
 
-  removeComponentFiles(w.context(), app);
+  removeComponentFiles(w.context(), app());
 
   EXPECT_TRUE(w.context().hadErrors);
-  EXPECT_FALSE(exists("free.dll"));
+  EXPECT_FALSE(w.exists("free.dll"));
 }
 
 TEST_F(Phases, TargetsWithoutAnAbsoluteFolderRemoveNothing) {
-  w.addTopComponent("Stray", {{"FILEGROUP1", "STRAY"}, {"TARGET", "C:\\<UNKNOWN>\\BIN"}});
-  w.addTopComponent("Empty", {{"FILEGROUP1", "ROOTED"}, {"TARGET", ""}});
-  w.addTopComponent("Relative", {{"FILEGROUP1", "ROOTED"}, {"TARGET", "SYSTEM32"}});
-  CFilegroup& stray = w.addGroup("STRAY");
-  EngineWorld::addFiles(stray, {"a.dll"});
-  stray.shellObjects().items() = {"x:<NOT_A_FOLDER>\\Corvel\\T"};
-  CFilegroup& rooted = w.addGroup("ROOTED");
-  rooted.setSelfRegister(true);
-  EngineWorld::addFiles(rooted, {"boot.ini", "guide.hlp"});
+  w.addTop({.name = "Stray", .fileGroups = {"STRAY"}, .target = "C:\\<UNKNOWN>\\BIN"});
+  w.addTop({.name = "Empty", .fileGroups = {"ROOTED"}, .target = ""});
+  w.addTop({.name = "Relative", .fileGroups = {"ROOTED"}, .target = "SYSTEM32"});
+  w.suite.groups.push_back({.name = "STRAY", .files = {"a.dll"}, .missingShortcuts = {"<NOT_A_FOLDER>\\Corvel\\T"}});
+  w.suite.groups.push_back({.name = "ROOTED", .selfRegister = true, .files = {"boot.ini", "guide.hlp"}});
   for (const char* file : {"C:\\BIN\\a.dll", "C:\\a.dll", "C:\\Corvel\\.lnk", "C:\\boot.ini", "C:\\guide.hlp",
                            "C:\\x.gid", "C:\\WINDOWS\\SYSTEM32\\boot.ini"}) {
     w.files.addFile(file);
@@ -214,41 +164,36 @@ TEST_F(Phases, TargetsWithoutAnAbsoluteFolderRemoveNothing) {
 }
 
 TEST_F(Phases, LoggedNamesThatWouldLeaveTheirFolderAreSkipped) {
-  EngineWorld::addFiles(group(), {"..\\victim.dll", "C:\\victim.dll", "\\victim.dll", "\\\\server\\share\\victim.dll",
-                                  "own.dll"});
-  EngineWorld::addDir(group(), "..\\..", {"victim.dll"});
-  group().shellObjects().items() = {"1:<FOLDER_PROGRAMS>\\..\\..\\UP", "2:<FOLDER_PROGRAMS>\\Corvel\\ROOTED",
-                                    "3:C:\\Windows\\PLAIN"};
-  w.addDataString("UP", "victim");
-  w.addDataString("ROOTED", "\\victim");
-  w.addDataString("PLAIN", "victim");
-  const std::string victims[] = {"C:\\Program Files\\victim.dll", "C:\\victim.dll", "\\\\server\\share\\victim.dll",
-                                 "C:\\Users\\Tester\\victim.lnk", "C:\\victim.lnk", "C:\\Windows\\victim.lnk"};
+  group().files = {"..\\victim.dll", "C:\\victim.dll", "\\victim.dll", "\\\\server\\share\\victim.dll", "own.dll"};
+  group().directories = {{"..\\..", {"victim.dll"}}};
+  group().missingShortcuts = {"<FOLDER_PROGRAMS>\\..\\..\\UP", "<FOLDER_PROGRAMS>\\Corvel\\ROOTED", "C:\\Windows\\PLAIN"};
+  w.suite.dataStrings = {{"UP", "victim"}, {"ROOTED", "\\victim"}, {"PLAIN", "victim"}};
+  const Lines victims = {"C:\\Program Files\\victim.dll", "C:\\victim.dll", "\\\\server\\share\\victim.dll",
+                         "C:\\Users\\Tester\\victim.lnk", "C:\\victim.lnk", "C:\\Windows\\victim.lnk"};
   for (const std::string& victim : victims) w.files.addFile(victim);
-  w.files.addFile(kTarget + std::string("own.dll"));
-  CComponent& app = load();
+  w.files.addFile(w.target("own.dll"));
+  w.load();
 
-  removeComponentFiles(w.context(), app);
-  removeComponentShortcuts(w.context(), app);
+  removeComponentFiles(w.context(), app());
+  removeComponentShortcuts(w.context(), app());
 
   for (const std::string& victim : victims) EXPECT_TRUE(w.files.exists(victim)) << victim;
-  EXPECT_FALSE(exists("own.dll"));
+  EXPECT_FALSE(w.exists("own.dll"));
 }
 
 // A component may log what belongs to the uninstaller itself; its phases
 // must leave it for the final clean-up.
 TEST_F(Phases, TheUninstallersOwnFilesAndRecordsOutliveTheComponentPhases) {
-  w.addTopComponent("Own", {{"FILEGROUP1", "OWN"}, {"TARGET", "C:\\Program Files\\Corvel\\.\\Uninstall"}});
-  CFilegroup& own = w.addGroup("OWN");
-  EngineWorld::addFiles(own, {"cvlinst.dat", "CVLINST.LOG.", "cvlpsapi.dll"});
-  own.registry().keys().assign("HKLM\\Software\\Corvel", {"Version=1"});
-  own.registry().keys().assign("HKLM\\software\\corvel\\uninstall\\cdf", {"(Default)=x"});
-  own.registry().keys().assign("hklm\\Software\\Corvel\\Uninstall", {"Other=1"});
-  const std::string uninstall = EngineWorld::kUninstallDir;
-  w.files.addFile(uninstall + "cvlpsapi.dll");
-  w.registry.seedValue(RegRoot::LocalMachine, "Software\\Corvel", "Version", RegValue::string("1"));
-  w.registry.seedValue(RegRoot::LocalMachine, "Software\\Corvel\\Uninstall", "Other", RegValue::string("1"));
-  w.registry.seedValue(RegRoot::LocalMachine, "Software\\Corvel\\Other Product", "Keep", RegValue::string("1"));
+  w.addTop({.name = "Own", .fileGroups = {"OWN"}, .target = "C:\\Program Files\\Corvel\\.\\Uninstall"});
+  w.suite.groups.push_back({.name = "OWN",
+                            .files = {"cvlinst.dat", "CVLINST.LOG.", "cvlpsapi.dll"},
+                            .registry = {{"HKLM\\Software\\Corvel", {"Version=1"}},
+                                         {"HKLM\\software\\corvel\\uninstall\\cdf", {"(Default)=x"}},
+                                         {"hklm\\Software\\Corvel\\Uninstall", {"Other=1"}}}});
+  w.files.addFile(EngineWorld::kUninstallDir + std::string("cvlpsapi.dll"));
+  w.suite.unloggedKeys = {{"HKLM\\Software\\Corvel", {"Version=1"}},
+                          {"HKLM\\Software\\Corvel\\Uninstall", {"Other=1"}},
+                          {"HKLM\\Software\\Corvel\\Other Product", {"Keep=1"}}};
   w.load();
 
   removeComponentFiles(w.context(), w.component("Own"));
@@ -256,7 +201,9 @@ TEST_F(Phases, TheUninstallersOwnFilesAndRecordsOutliveTheComponentPhases) {
   w.noted.removeNotedDirs(w.platform);
   w.noted.removeNotedKeys(w.platform);
 
-  for (const char* file : {"cvlinst.dat", "cvlinst.log", "cvlpsapi.dll"}) EXPECT_TRUE(w.files.exists(uninstall + file)) << file;
+  for (const char* file : {"cvlinst.dat", "cvlinst.log", "cvlpsapi.dll"}) {
+    EXPECT_TRUE(w.files.exists(EngineWorld::kUninstallDir + std::string(file))) << file;
+  }
   EXPECT_TRUE(w.registry.value(RegRoot::LocalMachine, "software\\corvel\\uninstall\\cdf", ""));
   EXPECT_TRUE(w.registry.value(RegRoot::LocalMachine, "Software\\Corvel\\Uninstall", "Other"));
   EXPECT_TRUE(w.registry.value(RegRoot::LocalMachine, "Software\\Corvel\\Other Product", "Keep"));
@@ -264,24 +211,21 @@ TEST_F(Phases, TheUninstallersOwnFilesAndRecordsOutliveTheComponentPhases) {
 }
 
 TEST_F(Phases, ShortcutsGoFromBothProgramFoldersAndBothFoldersAreNoted) {
-  group().shellObjects().items() = {"1:<FOLDER_PROGRAMS>\\Corvel\\PC_TITLE", "2:<FOLDER_PROGRAMS>\\Corvel\\NO_TITLE",
-                                    "3:<FOLDER_PROGRAMS>\\Old Folder\\PC_TITLE", "4:<FOLDER_PROGRAMS>\\Corvel\\DIR"};
-  w.addDataString("PC_TITLE", "Pathcrafter");
-  w.addDataString("DIR", "Samples");
+  group().missingShortcuts = {"<FOLDER_PROGRAMS>\\Corvel\\PC_TITLE", "<FOLDER_PROGRAMS>\\Corvel\\NO_TITLE",
+                              "<FOLDER_PROGRAMS>\\Old Folder\\PC_TITLE", "<FOLDER_PROGRAMS>\\Corvel\\DIR"};
+  w.suite.dataStrings = {{"PC_TITLE", "Pathcrafter"}, {"DIR", "Samples"}};
   const std::string user = EngineWorld::kUserPrograms, common = EngineWorld::kCommonPrograms;
-  w.files.addFile(user + "\\Corvel\\Pathcrafter.lnk");
-  w.files.addFile(common + "\\Corvel\\Pathcrafter.lnk");
-  w.files.addFile(user + "\\Corvel\\Other.lnk");
+  for (const std::string& file : {user + "\\Corvel\\Pathcrafter.lnk", common + "\\Corvel\\Pathcrafter.lnk",
+                                  user + "\\Corvel\\Other.lnk", user + "\\Corvel\\Samples.lnk\\theirs.txt"}) {
+    w.files.addFile(file);  // the last in a folder, not a shortcut
+  }
   w.files.addDirectory(common + "\\Old Folder");  // left empty by an earlier run
-  w.files.addFile(user + "\\Corvel\\Samples.lnk\\theirs.txt");  // a folder, not a shortcut
-  CComponent& app = load();
-  w.context().ownerWindow = 0x4242;
+  w.load().ownerWindow = 0x4242;
 
-  removeComponentShortcuts(w.context(), app);
+  removeComponentShortcuts(w.context(), app());
   w.noted.removeNotedDirs(w.platform);
 
-  EXPECT_EQ(w.system.shellDeletes(),
-            (std::vector<std::string>{user + "\\Corvel\\Pathcrafter.lnk", common + "\\Corvel\\Pathcrafter.lnk"}));
+  EXPECT_EQ(w.system.shellDeletes(), (Lines{user + "\\Corvel\\Pathcrafter.lnk", common + "\\Corvel\\Pathcrafter.lnk"}));
   EXPECT_EQ(w.system.lastShellDeleteOwner(), 0x4242u);  // the progress window, so no dialog is left ownerless
   EXPECT_TRUE(w.files.exists(user + "\\Corvel\\Other.lnk"));
   EXPECT_TRUE(w.files.exists(user + "\\Corvel\\Samples.lnk\\theirs.txt"));
@@ -291,87 +235,75 @@ TEST_F(Phases, ShortcutsGoFromBothProgramFoldersAndBothFoldersAreNoted) {
 }
 
 TEST_F(Phases, ShortcutTheShellCannotDeleteIsRecorded) {
-  group().shellObjects().items() = {"1:<FOLDER_PROGRAMS>\\Corvel\\T"};
-  w.addDataString("T", "Tool");
+  group().missingShortcuts = {"<FOLDER_PROGRAMS>\\Corvel\\T"};
+  w.suite.dataStrings = {{"T", "Tool"}};
   const std::string link = std::string(EngineWorld::kCommonPrograms) + "\\Corvel\\Tool.lnk";
   w.files.addFile(link);
   w.files.fail(link, MemoryFileSystem::Op::ShellDelete, kAccessDenied);
-  removeComponentShortcuts(w.context(), load());
+  w.load();
+  removeComponentShortcuts(w.context(), app());
   EXPECT_TRUE(w.context().hadErrors);
 }
 
-TEST_F(Phases, RegistryKeysOfTheSuiteGoWholeSharedKeysLoseOnlyTheirValues) {
-  auto& keys = group().registry().keys();
-  keys.assign("HKLM\\Software\\Corvel\\App", {"Version=1"});
-  keys.assign("HKLM\\Software\\Vendor\\Shared", {"AppPath=C:\\x", "----Comment----=x", "(Default)=App"});
-  keys.assign("HKCR\\.cvl", {});
-  keys.assign("HKCU\\Software\\Corvel\\App\\New User Settings\\Layout", {"Size=1"});
-  auto& reg = w.registry;
-  reg.seedValue(RegRoot::LocalMachine, "Software\\Corvel\\App\\Sub", "Extra", RegValue::string("1"));
-  reg.seedValue(RegRoot::CurrentUser, "Software\\Corvel\\App", "UserValue", RegValue::string("1"));
-  reg.seedValue(RegRoot::LocalMachine, "Software\\Vendor\\Shared", "AppPath", RegValue::string("C:\\x"));
-  reg.seedValue(RegRoot::LocalMachine, "Software\\Vendor\\Shared", "", RegValue::string("App"));
-  reg.seedValue(RegRoot::LocalMachine, "Software\\Vendor\\Shared", "Theirs", RegValue::string("keep"));
-  reg.seedValue(RegRoot::ClassesRoot, ".cvl", "", RegValue::string("Corvel.Doc"));
-  reg.seedValue(RegRoot::CurrentUser, "Software\\Corvel\\App\\New User Settings\\Layout", "Size", RegValue::dword(1));
-  reg.seedValue(RegRoot::CurrentUser, "Software\\Corvel\\App\\Layout", "Size", RegValue::dword(2));
-  reg.seedValue(RegRoot::CurrentUser, "Software\\Corvel\\Other", "Keep", RegValue::dword(2));
-  CComponent& app = load();
-
-  removeComponentRegistry(w.context(), app);
+// Keys of the suite go whole, with the current user's mirror and twins.
+// Shared keys, containers every program writes into and a shared key's
+// "New User Settings" twin lose only the logged values; a whole deletion
+// stops at them.
+TEST_F(Phases, RegistryKeysOfTheSuiteGoWholeSharedOnesLoseOnlyTheLoggedValues) {
+  group().registry = {{"HKLM\\Software\\Corvel\\App", {"Version=1"}},
+                      {"HKLM\\Software\\Vendor\\Shared", {"AppPath=C:\\x", "----Comment----=x", "(Default)=App"}},
+                      {"HKCR\\.cvl", {}},
+                      {"HKCU\\Software\\Corvel\\App\\New User Settings\\Layout", {"Size=1"}},
+                      {"HKCR\\*\\shellex\\ContextMenuHandlers", {"Cvl={1}"}},
+                      {"HKCR\\.cvd", {"(Default)=Corvel.Doc"}},
+                      {"HKCU\\Software\\Vendor\\New User Settings\\Prefs", {"Size=1"}}};
+  w.suite.unloggedKeys = {{"HKLM\\Software\\Corvel\\App\\Sub", {"Extra=1"}},
+                          {"HKCU\\Software\\Corvel\\App", {"UserValue=1"}},
+                          {"HKLM\\Software\\Vendor\\Shared", {"AppPath=C:\\x", "(Default)=App", "Theirs=keep"}},
+                          {"HKCR\\.cvl", {"(Default)=Corvel.Doc"}},
+                          {"HKCU\\Software\\Corvel\\App\\New User Settings\\Layout", {"Size=1"}},
+                          {"HKCU\\Software\\Corvel\\App\\Layout", {"Size=2"}},
+                          {"HKCU\\Software\\Corvel\\Other", {"Keep=2"}},
+                          {"HKCR\\*\\shellex\\ContextMenuHandlers", {"Cvl={1}"}},
+                          {"HKCR\\*\\shellex\\ContextMenuHandlers\\Theirs", {"(Default)={2}"}},
+                          {"HKCR\\.cvd", {"(Default)=Corvel.Doc"}},
+                          {"HKCR\\.cvd\\ShellNew", {"NullFile="}},
+                          {"HKCR\\.cvd\\OpenWithProgids", {"Their.Doc="}},
+                          {"HKCU\\Software\\Vendor\\Prefs", {"Size=1", "Theirs=2"}},
+                          {"HKCU\\Software\\Vendor\\Prefs\\Window", {"Theirs=3"}}};
+  w.load();
+  removeComponentRegistry(w.context(), app());
   w.noted.removeNotedKeys(w.platform);
 
+  auto& reg = w.registry;
   EXPECT_FALSE(reg.hasKey(RegRoot::LocalMachine, "Software\\Corvel\\App"));
   EXPECT_FALSE(reg.hasKey(RegRoot::CurrentUser, "Software\\Corvel\\App"));  // mirror and twin
   EXPECT_TRUE(reg.hasKey(RegRoot::CurrentUser, "Software\\Corvel\\Other"));
-  EXPECT_EQ(reg.valueNames(RegRoot::LocalMachine, "Software\\Vendor\\Shared"), (std::vector<std::string>{"Theirs"}));
+  EXPECT_EQ(reg.valueNames(RegRoot::LocalMachine, "Software\\Vendor\\Shared"), Lines{"Theirs"});
   EXPECT_FALSE(reg.hasKey(RegRoot::ClassesRoot, ".cvl"));
-}
-
-// Containers every program writes into lose only the logged values, as does
-// a shared key's "New User Settings" twin; a whole deletion stops at them.
-TEST_F(Phases, SharedContainersAndSharedTwinsKeepWhatIsNotLogged) {
-  auto& keys = group().registry().keys();
-  keys.assign("HKCR\\*\\shellex\\ContextMenuHandlers", {"Cvl={1}"});
-  keys.assign("HKCR\\.cvl", {"(Default)=Corvel.Doc"});
-  keys.assign("HKCU\\Software\\Vendor\\New User Settings\\Prefs", {"Size=1"});
-  auto& reg = w.registry;
-  reg.seedValue(RegRoot::ClassesRoot, "*\\shellex\\ContextMenuHandlers", "Cvl", RegValue::string("{1}"));
-  reg.seedValue(RegRoot::ClassesRoot, "*\\shellex\\ContextMenuHandlers\\Theirs", "", RegValue::string("{2}"));
-  reg.seedValue(RegRoot::ClassesRoot, ".cvl", "", RegValue::string("Corvel.Doc"));
-  reg.seedValue(RegRoot::ClassesRoot, ".cvl\\ShellNew", "NullFile", RegValue::string(""));
-  reg.seedValue(RegRoot::ClassesRoot, ".cvl\\OpenWithProgids", "Their.Doc", RegValue::string(""));
-  reg.seedValue(RegRoot::CurrentUser, "Software\\Vendor\\Prefs", "Size", RegValue::dword(1));
-  reg.seedValue(RegRoot::CurrentUser, "Software\\Vendor\\Prefs", "Theirs", RegValue::dword(2));
-  reg.seedValue(RegRoot::CurrentUser, "Software\\Vendor\\Prefs\\Window", "Theirs", RegValue::dword(3));
-  CComponent& app = load();
-
-  removeComponentRegistry(w.context(), app);
-  w.noted.removeNotedKeys(w.platform);
-
-  EXPECT_EQ(reg.valueNames(RegRoot::ClassesRoot, "*\\shellex\\ContextMenuHandlers"), std::vector<std::string>{});
+  EXPECT_EQ(reg.valueNames(RegRoot::ClassesRoot, "*\\shellex\\ContextMenuHandlers"), Lines{});
   EXPECT_TRUE(reg.hasKey(RegRoot::ClassesRoot, "*\\shellex\\ContextMenuHandlers\\Theirs"));
-  EXPECT_FALSE(reg.hasKey(RegRoot::ClassesRoot, ".cvl\\ShellNew"));
-  EXPECT_EQ(reg.valueNames(RegRoot::ClassesRoot, ".cvl"), std::vector<std::string>{});
-  EXPECT_TRUE(reg.value(RegRoot::ClassesRoot, ".cvl\\OpenWithProgids", "Their.Doc"));
-  EXPECT_EQ(reg.valueNames(RegRoot::CurrentUser, "Software\\Vendor\\Prefs"), (std::vector<std::string>{"Theirs"}));
+  EXPECT_FALSE(reg.hasKey(RegRoot::ClassesRoot, ".cvd\\ShellNew"));
+  EXPECT_EQ(reg.valueNames(RegRoot::ClassesRoot, ".cvd"), Lines{});
+  EXPECT_TRUE(reg.value(RegRoot::ClassesRoot, ".cvd\\OpenWithProgids", "Their.Doc"));
+  EXPECT_EQ(reg.valueNames(RegRoot::CurrentUser, "Software\\Vendor\\Prefs"), Lines{"Theirs"});
   EXPECT_TRUE(reg.hasKey(RegRoot::CurrentUser, "Software\\Vendor\\Prefs\\Window"));
 }
 
 TEST_F(Phases, MsiPathsComeOnlyFromVbaComponentsWithAPath) {
-  const std::string key = "software\\corvel\\uninstall\\components\\";
-  w.addTopComponent("WithVba", {{"MISC", "SERVED,VBA"}});
-  w.addTopComponent("NoVba");
-  w.addTopComponent("EmptyPath", {{"MISC", "VBA"}});
-  w.addTopComponent("NoKey", {{"MISC", "VBA"}});
-  w.registry.seedValue(RegRoot::LocalMachine, key + "WithVba", "MSIPath", RegValue::string("d:\\pkg\\a.msi"));
-  w.registry.seedValue(RegRoot::LocalMachine, key + "NoVba", "MSIPath", RegValue::string("d:\\pkg\\b.msi"));
-  w.registry.seedValue(RegRoot::LocalMachine, key + "EmptyPath", "MSIPath", RegValue::string(""));
+  w.addTop({.name = "WithVba", .misc = "SERVED,VBA"});
+  w.addTop({.name = "NoVba"});
+  w.addTop({.name = "EmptyPath", .misc = "VBA"});
+  w.addPart({.name = "NoKey", .misc = "VBA"});  // no key written for a part
+  const std::string key = "HKLM\\" + std::string(kComponentsKey);
+  w.suite.unloggedKeys = {{key + "WithVba", {"MSIPath=d:\\pkg\\a.msi"}},
+                          {key + "NoVba", {"MSIPath=d:\\pkg\\b.msi"}},
+                          {key + "EmptyPath", {"MSIPath="}}};
   w.load();
 
   for (const char* name : {"WithVba", "NoVba", "EmptyPath", "NoKey"}) collectMsiPath(w.context(), w.component(name));
 
-  EXPECT_EQ(w.context().msiPaths, (std::vector<std::string>{"D:\\PKG\\A.MSI"}));
+  EXPECT_EQ(w.context().msiPaths, Lines{"D:\\PKG\\A.MSI"});
 }
 
 }  // namespace

@@ -53,7 +53,10 @@ bool addRunningModule(uint32_t processId, uint16_t task16, const std::string& pa
 }  // namespace
 
 CUninstallApp::CUninstallApp(platform::Platform& platform, std::string commandLine)
-    : platform_(platform), commandLine_(std::move(commandLine)), store_(processStore()), logFile_(platform.files()) {}
+    : platform_(platform),
+      commandLine_(std::move(commandLine)),
+      installation_(processStore(), catalogue(), notedPaths()),
+      logFile_(platform.files()) {}
 
 CUninstallApp::~CUninstallApp() {
   catalogue().release();
@@ -88,7 +91,7 @@ RunOutcome CUninstallApp::runToEnd() {
   if (!takeOneRunLock()) return {RunEnd::AnotherRunInProgress};
   // The start-up only reads; the log is opened after it, when the files it
   // must not be written into are known.
-  StartupError error = runStartup(platform_, store_, catalogue(), state_);
+  StartupError error = installation_.load(platform_);
   if (!openLog() && logSwitches_.plan) return {RunEnd::PlanLogUnwritable};
   if (!logSwitches_.plan && finishCleanupIfBegun(error == StartupError::None)) return {RunEnd::RemovalRan};
   if (error != StartupError::None) {
@@ -97,9 +100,9 @@ RunOutcome CUninstallApp::runToEnd() {
     return {RunEnd::StartupFailed};
   }
   collectRunningPrograms();
-  if (!flags_.silent && !state_.runningSuitePrograms.empty()) {
+  if (!flags_.silent && !installation_.state.runningSuitePrograms.empty()) {
     journal_.note("programs of the suite are running: nothing was removed");
-    showRunningPrograms(nullptr, state_.runningSuitePrograms);
+    showRunningPrograms(nullptr, installation_.state.runningSuitePrograms);
     return {RunEnd::ProgramsRunning};
   }
   return runSelection();
@@ -108,7 +111,7 @@ RunOutcome CUninstallApp::runToEnd() {
 // Where the store or the log is gone already, the program's own folder
 // holds what is left of the suite's uninstall files.
 bool CUninstallApp::finishCleanupIfBegun(bool started) {
-  std::string folder = state_.uninstallDir;
+  std::string folder = installation_.state.uninstallDir;
   if (!started) {
     const std::string program = platform_.system().modulePath();
     folder = program.substr(0, program.find_last_of("\\/") + 1);
@@ -134,11 +137,11 @@ bool CUninstallApp::openLog() {
 }
 
 bool CUninstallApp::refusesLog() {
-  const std::string& storePath = store_.path();
+  const std::string& storePath = installation_.store.path();
   const std::string uninstallDir = storePath.substr(0, storePath.find_last_of("\\/") + 1);
   return refusesLogPath(platform_.files(), logSwitches_.logPath,
-                        uninstallerFiles(uninstallDir, platform_.system().modulePath()), catalogue(), state_.log,
-                        state_.pathMacros);
+                        uninstallerFiles(uninstallDir, platform_.system().modulePath()), installation_.catalogue,
+                        installation_.state.log, installation_.state.pathMacros);
 }
 
 void CUninstallApp::endLog(int status) {
@@ -169,14 +172,14 @@ void CUninstallApp::fail(StartupError error) const {
 }
 
 void CUninstallApp::collectRunningPrograms() {
-  enumRunningModules(&addRunningModule, &state_.runningModules, state_.processLibraryPath);
-  state_.runningSuitePrograms = matchRunningSuitePrograms(state_.runningModules, state_.suitePrograms);
+  StartupState& state = installation_.state;
+  enumRunningModules(&addRunningModule, &state.runningModules, state.processLibraryPath);
+  state.runningSuitePrograms = matchRunningSuitePrograms(state.runningModules, state.suitePrograms);
 }
 
 RunOutcome CUninstallApp::runSelection() {
   RunMachine machine(platform_, journal_, runModeFor(logSwitches_.plan, journal_.attached()));
-  RemovalContext context(machine.platform(), catalogue(), state_.log, state_.pathMacros, notedPaths(), store_,
-                         state_.uninstallDir);
+  RemovalContext context = installation_.removalContext(machine.platform());
   context.journal = &journal_;
   context.silent = flags_.silent;
   context.showProgress = flags_.showProgress;

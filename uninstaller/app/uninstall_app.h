@@ -10,8 +10,7 @@
 #include "uninstaller/startup/command_line.h"
 #include "uninstaller/startup/log_switches.h"
 #include "uninstaller/startup/exit_status.h"
-#include "uninstaller/startup/startup_sequence.h"
-#include "uninstaller/store/config_store.h"
+#include "uninstaller/startup/loaded_installation.h"
 #include "uninstaller/app/one_run_lock.h"
 
 namespace cvl {
@@ -27,7 +26,7 @@ class CUninstallApp {
   int run();
 
   const StartupFlags& flags() const { return flags_; }
-  const StartupState& state() const { return state_; }
+  const StartupState& state() const { return installation_.state; }
 
  private:
   RunOutcome runToEnd();
@@ -51,8 +50,7 @@ class CUninstallApp {
   std::string arguments_;    // upper case, program name left out
   LogSwitches logSwitches_;  // "/LOG=" and "/PLAN", from the arguments as typed
   StartupFlags flags_;
-  StartupState state_;
-  CConfigStore& store_;
+  LoadedInstallation installation_;  // into the process's store, catalogue and noted paths
   RemovalLogFile logFile_;
   RemovalJournal journal_;
   OneRunLock oneRunLock_;

@@ -31,6 +31,9 @@ struct RemovalContext {
                  const PathMacros& pathMacros, NotedPaths& notedPaths, CConfigStore& store, std::string uninstallDir)
       : platform(platform), catalogue(catalogue), log(log), pathMacros(pathMacros), notedPaths(notedPaths),
         store(store), uninstallDir(std::move(uninstallDir)) {}
+  // Never copied: the journal may point at the context's own quiet one.
+  RemovalContext(const RemovalContext&) = delete;
+  RemovalContext& operator=(const RemovalContext&) = delete;
 
   platform::Platform& platform;
   Catalogue& catalogue;
