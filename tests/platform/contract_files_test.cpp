@@ -13,7 +13,7 @@ class Files : public Contract {
  protected:
   Found found(const std::string& pattern, Status* result = nullptr) {
     Found names;
-    const Status s = files().find(path(pattern), [&](const FoundEntry& entry) { return names.insert(entry.name), true; });
+    const Status s = files().find(path(pattern), [&](const FoundEntry& e) { return names.insert(e.name), true; });
     if (result) *result = s;
     return names;
   }
@@ -220,7 +220,9 @@ TEST_P(Files, ReplaceMovesContentAndTimesOverTheTarget) {
   writeFile("store.tmp", "new");
   FileStatus stamp{attr::kArchive, 0, 0, 125911584000000000ull, 0}, status;
   ASSERT_EQ(files().setStatus(path("store.tmp"), stamp), kSuccess);
-  auto replace = [&](const std::string& from, const std::string& to) { return files().replaceFile(path(from), path(to)); };
+  auto replace = [&](const std::string& from, const std::string& to) {
+    return files().replaceFile(path(from), path(to));
+  };
 
   ASSERT_EQ(replace("store.tmp", "store.dat"), kSuccess);
   EXPECT_EQ(readFile("store.dat"), "new");

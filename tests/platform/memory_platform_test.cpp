@@ -54,7 +54,8 @@ TEST_F(Memory, RegistryFaultsHitTheNamedKeyOnlyUntilCleared) {
 TEST_F(Memory, SeedingFilesCreatesParentsAndInspectionShowsStoredNames) {
   files.addFile("D:\\Corvel\\Bin\\Tool.DLL", "MZ", attr::kReadOnly | attr::kArchive);
   files.addDirectory("d:\\corvel\\Help");
-  EXPECT_EQ(files.paths(), (Paths{"D:\\Corvel\\", "D:\\Corvel\\Bin\\", "D:\\Corvel\\Bin\\Tool.DLL", "D:\\Corvel\\Help\\"}));
+  EXPECT_EQ(files.paths(),
+            (Paths{"D:\\Corvel\\", "D:\\Corvel\\Bin\\", "D:\\Corvel\\Bin\\Tool.DLL", "D:\\Corvel\\Help\\"}));
   EXPECT_EQ(*files.content("d:\\CORVEL\\bin\\tool.dll"), "MZ");
   EXPECT_FALSE(files.content("D:\\Corvel\\Bin"));
   EXPECT_TRUE(files.exists("D:\\Corvel\\Help\\"));

@@ -50,7 +50,9 @@ TEST_P(KeyTree, UserKeysHaveNoMirrorAndATrailingBackslashNamesTheSameKey) {
 TEST_P(KeyTree, ManyValuesAndSubkeysAllGo) {
   platform::RegKeyPtr wide = makeKey("Wide");
   for (int i = 0; i < 40; ++i) makeKey("Wide\\Key" + std::to_string(i), {"only"});
-  for (int i = 0; i < 60; ++i) ASSERT_EQ(wide->setValue("Value" + std::to_string(i), platform::RegValue::dword(i)), platform::kSuccess);
+  for (int i = 0; i < 60; ++i) {
+    ASSERT_EQ(wide->setValue("Value" + std::to_string(i), platform::RegValue::dword(i)), platform::kSuccess);
+  }
   wide.reset();
   EXPECT_TRUE(remove(keyPath("HKCU", "Wide")));
   EXPECT_FALSE(hasKey(kUser, "Wide"));

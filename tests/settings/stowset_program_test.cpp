@@ -14,12 +14,11 @@ namespace {
 class StowsetProgram : public SettingsFixture {
  protected:
   // The full 32-bit exit status, or -1 when the program could not be run.
-  static long long run(const std::string& commandLine) {
-    const auto status = cvl::test::runToExit(commandLine, 60000);
+  static long long exitStatus(const std::optional<uint32_t>& status) {
     return status ? static_cast<long long>(*status) : -1;
   }
   static long long runProgram(const std::string& arguments) {
-    return run("\"" + programDirectory() + "Stowset.exe\" " + arguments);
+    return exitStatus(cvl::test::runBeside("Stowset.exe", arguments, 60000));
   }
 };
 
@@ -44,7 +43,7 @@ TEST_P(StowsetProgram, RestoresWhenItsOwnUnquotedPathNamesABackupFolder) {
   ASSERT_TRUE(CopyFileA((programDirectory() + "Stowset.exe").c_str(), program.c_str(), FALSE));
   put(kTemp, "V", RegValue::dword(3));
   put(kCur, "V", RegValue::dword(0));
-  EXPECT_EQ(run(program + " RESTORE"), 0);
+  EXPECT_EQ(exitStatus(cvl::test::runToExit(program + " RESTORE", 60000)), 0);
   DeleteFileA(program.c_str());
   RemoveDirectoryA(folder.c_str());
   EXPECT_EQ(number(kCur, "V"), 3u);

@@ -113,6 +113,8 @@ void OnEachPlatform::makeDir(const std::string& relative) {
     (void)files().createDirectory(full.substr(0, slash));
     if (slash == std::string::npos) break;
   }
+  FileStatus status;
+  EXPECT_EQ(files().status(full, status), kSuccess) << relative;
 }
 
 void OnEachPlatform::writeFile(const std::string& relative, const std::string& content) {
@@ -141,7 +143,8 @@ RegKeyPtr OnEachPlatform::scratchKey(uint32_t access) {
   return key;
 }
 
-RegKeyPtr OnEachPlatform::makeKey(const std::string& relative, std::initializer_list<const char*> values, RegRoot root) {
+RegKeyPtr OnEachPlatform::makeKey(const std::string& relative, std::initializer_list<const char*> values,
+                                  RegRoot root) {
   RegKeyPtr key;
   const std::string full = relative.empty() ? scratch_->key : subKey(relative);
   EXPECT_EQ(reg().createKey(root, full, access::kAllAccess, key), kSuccess) << relative;

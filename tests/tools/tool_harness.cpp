@@ -5,7 +5,7 @@
 namespace tools_test {
 
 std::optional<uint32_t> ToolTest::runTool(const char* exeName) {
-  return cvl::test::runToExit("\"" + cvl::test::programDirectory() + exeName + "\"", 60000);
+  return cvl::test::runBeside(exeName, "", 60000);
 }
 
 bool ToolTest::exists(RegRoot root, const std::string& key) {
