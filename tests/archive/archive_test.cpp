@@ -6,15 +6,14 @@
 namespace cvl {
 namespace {
 
-using test::Bytes;
-using test::hex;
+using namespace test;
 
-Bytes stored(const std::string& text) {
-  return test::store([&](Archive& a) { a.writeString(text); });
+Bytes storedString(const std::string& text) {
+  return store([&](Archive& a) { a.writeString(text); });
 }
 
 std::string readOneString(const Bytes& bytes) {
-  return test::load(bytes, [](Archive& a) { return a.readString(); });
+  return load(bytes, [](Archive& a) { return a.readString(); });
 }
 
 TEST(ArchiveString, LengthPrefixesAtEveryThreshold) {
@@ -25,13 +24,13 @@ TEST(ArchiveString, LengthPrefixesAtEveryThreshold) {
   };
   for (const auto& [length, prefix] : cases) {
     const std::string text(length, 'x');
-    const Bytes bytes = stored(text);
+    const Bytes bytes = storedString(text);
     const Bytes expectedPrefix = hex(prefix);
     ASSERT_EQ(bytes.size(), expectedPrefix.size() + length) << length;
     EXPECT_EQ(Bytes(bytes.begin(), bytes.begin() + expectedPrefix.size()), expectedPrefix) << length;
     EXPECT_EQ(readOneString(bytes), text) << length;
   }
-  EXPECT_EQ(stored("abc"), hex("03 61 62 63"));
+  EXPECT_EQ(storedString("abc"), hex("03 61 62 63"));
 }
 
 TEST(ArchiveString, WideFormIsConvertedToTheCodePage) {
@@ -49,7 +48,7 @@ TEST(ArchiveString, WideFormIsConvertedToTheCodePage) {
 
 TEST(ArchiveString, ValuesStraddlingTheBufferRoundTrip) {
   const std::string big(3 * Archive::kBufferSize + 17, 'b');
-  const Bytes bytes = test::store([&](Archive& a) {
+  const Bytes bytes = store([&](Archive& a) {
     a.writeBytes(std::string(Archive::kBufferSize - 3, 'p').data(), Archive::kBufferSize - 3);
     a.writeU32(0xA1B2C3D4);
     a.writeString(big);
@@ -57,7 +56,7 @@ TEST(ArchiveString, ValuesStraddlingTheBufferRoundTrip) {
     a.writeString("tail");
     EXPECT_EQ(a.position(), Archive::kBufferSize - 3 + 4 + 3 + big.size() + 2 + 5);
   });
-  test::load(bytes, [&](Archive& a) {
+  load(bytes, [&](Archive& a) {
     std::string pad(Archive::kBufferSize - 3, '\0');
     a.readBytes(pad.data(), pad.size());
     EXPECT_EQ(a.readU32(), 0xA1B2C3D4u);
@@ -70,7 +69,7 @@ TEST(ArchiveString, ValuesStraddlingTheBufferRoundTrip) {
 }
 
 TEST(ArchiveIntegers, LittleEndianAndFlags) {
-  EXPECT_EQ(test::store([](Archive& a) {
+  EXPECT_EQ(store([](Archive& a) {
               a.writeU32(0x01020304);
               a.writeU16(0x0506);
               a.writeByte(7);
@@ -78,7 +77,7 @@ TEST(ArchiveIntegers, LittleEndianAndFlags) {
               a.writeFlag(false);
             }),
             hex("04 03 02 01 06 05 07 01 00 00 00 00 00 00 00"));
-  test::load(hex("02 00 00 00 00 00 00 80 00 00 00 00 FF FF FF FF"), [](Archive& a) {
+  load(hex("02 00 00 00 00 00 00 80 00 00 00 00 FF FF FF FF"), [](Archive& a) {
     EXPECT_TRUE(a.readFlag());
     EXPECT_TRUE(a.readFlag());
     EXPECT_FALSE(a.readFlag());
@@ -91,29 +90,29 @@ TEST(ArchiveShortCount, SixteenBitsOrEscapedToThirtyTwo) {
   const std::pair<uint32_t, std::string> cases[] = {
       {0, "00 00"}, {2, "02 00"}, {65534, "FE FF"}, {65535, "FF FF FF FF 00 00"}, {70000, "FF FF 70 11 01 00"}};
   for (const auto& [count, encoding] : cases) {
-    EXPECT_EQ(test::store([&](Archive& a) { a.writeShortCount(count); }), hex(encoding)) << count;
-    EXPECT_EQ(test::load(hex(encoding), [](Archive& a) { return a.readShortCount(); }), count) << count;
+    EXPECT_EQ(store([&](Archive& a) { a.writeShortCount(count); }), hex(encoding)) << count;
+    EXPECT_EQ(load(hex(encoding), [](Archive& a) { return a.readShortCount(); }), count) << count;
   }
 }
 
 TEST(ArchiveContainers, ListsAndMapsInOrder) {
   StringList empty;
   StringMap emptyMap;
-  EXPECT_EQ(test::store([&](Archive& a) { serializeStringList(a, empty); }), hex("00 00"));
-  EXPECT_EQ(test::store([&](Archive& a) { serializeStringMap(a, emptyMap); }), hex("00 00"));
+  EXPECT_EQ(store([&](Archive& a) { serializeStringList(a, empty); }), hex("00 00"));
+  EXPECT_EQ(store([&](Archive& a) { serializeStringMap(a, emptyMap); }), hex("00 00"));
 
   StringList list{"one", "", "three"};
-  const Bytes listBytes = test::store([&](Archive& a) { serializeStringList(a, list); });
+  const Bytes listBytes = store([&](Archive& a) { serializeStringList(a, list); });
   EXPECT_EQ(listBytes, hex("03 00 03 6F 6E 65 00 05 74 68 72 65 65"));
   StringList reread{"stale", "stale", "stale", "stale"};
-  test::load(listBytes, [&](Archive& a) { return serializeStringList(a, reread), 0; });
+  load(listBytes, [&](Archive& a) { serializeStringList(a, reread); });
   EXPECT_EQ(reread, list);
 
   // A repeated key keeps its first place and the value read last.
-  const Bytes mapBytes = test::cat({hex("03 00"), test::str("b"), test::str("1"), test::str("a"), test::str("2"),
-                                    test::str("b"), test::str("3")});
+  const Bytes mapBytes = cat({hex("03 00"), str("b"), str("1"), str("a"), str("2"),
+                                    str("b"), str("3")});
   StringMap map;
-  test::load(mapBytes, [&](Archive& a) { return serializeStringMap(a, map), 0; });
+  load(mapBytes, [&](Archive& a) { serializeStringMap(a, map); });
   ASSERT_EQ(map.size(), 2u);
   EXPECT_EQ(map.begin()->first, "b");
   EXPECT_EQ(*map.find("b"), "3");
@@ -127,11 +126,11 @@ TEST(ArchiveEndOfFile, TruncationAnywhereIsAnError) {
   EXPECT_THROW(readOneString(hex("05 61 62")), ArchiveEndOfFile);
   EXPECT_THROW(readOneString(hex("FF 00")), ArchiveEndOfFile);
   EXPECT_THROW(readOneString(hex("FF FE FF 02 61 00 62")), ArchiveEndOfFile);
-  EXPECT_THROW(test::load(hex("01 02 03"), [](Archive& a) { return a.readU32(); }), ArchiveEndOfFile);
-  EXPECT_THROW(test::load(hex("FF FF 01"), [](Archive& a) { return a.readShortCount(); }), ArchiveEndOfFile);
+  EXPECT_THROW(load(hex("01 02 03"), [](Archive& a) { return a.readU32(); }), ArchiveEndOfFile);
+  EXPECT_THROW(load(hex("FF FF 01"), [](Archive& a) { return a.readShortCount(); }), ArchiveEndOfFile);
 
   try {
-    test::load(hex("00 00 00 00 03 61"), [](Archive& a) { return a.readU32(), a.readString(); });
+    load(hex("00 00 00 00 03 61"), [](Archive& a) { return a.readU32(), a.readString(); });
     FAIL();
   } catch (const ArchiveEndOfFile& error) {
     EXPECT_EQ(error.offset(), 5u);
@@ -144,15 +143,15 @@ TEST(ArchiveEndOfFile, HugeCountsFailBeforeAllocating) {
   EXPECT_THROW(readOneString(hex("FF FF FF FF FF FF FF 61")), ArchiveEndOfFile);
   EXPECT_THROW(readOneString(hex("FF FE FF FF FF FF FF FF FF 61 00")), ArchiveEndOfFile);
   StringList list;
-  EXPECT_THROW(test::load(hex("FF FF FF FF FF FF 00"), [&](Archive& a) { return serializeStringList(a, list), 0; }),
+  EXPECT_THROW(load(hex("FF FF FF FF FF FF 00"), [&](Archive& a) { serializeStringList(a, list); }),
                ArchiveEndOfFile);
   EXPECT_TRUE(list.empty());
   StringMap map;
   // Three bytes left cannot hold two pairs.
-  EXPECT_THROW(test::load(hex("02 00 00 00 00"), [&](Archive& a) { return serializeStringMap(a, map), 0; }),
+  EXPECT_THROW(load(hex("02 00 00 00 00"), [&](Archive& a) { serializeStringMap(a, map); }),
                ArchiveEndOfFile);
   // ...but exactly enough room passes the check.
-  EXPECT_NO_THROW(test::load(hex("02 00 00 00 00 00"), [&](Archive& a) { return serializeStringMap(a, map), 0; }));
+  EXPECT_NO_THROW(load(hex("02 00 00 00 00 00"), [&](Archive& a) { serializeStringMap(a, map); }));
 }
 
 // A file whose operations fail with a Win32 status.

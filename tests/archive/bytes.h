@@ -60,4 +60,22 @@ auto load(const Bytes& bytes, F read) {
   return read(archive);
 }
 
+// An object's serialized bytes, and the object read back from bytes.
+template <class T>
+Bytes stored(T& object) {
+  return store([&](Archive& a) { object.serialize(a); });
+}
+template <class T>
+void loadInto(T& object, const Bytes& bytes) {
+  load(bytes, [&](Archive& a) { object.serialize(a); });
+}
+template <class T>
+T loaded(const Bytes& bytes) {
+  T object;
+  loadInto(object, bytes);
+  return object;
+}
+
+inline std::string asText(const Bytes& bytes) { return std::string(bytes.begin(), bytes.end()); }
+
 }  // namespace cvl::test

@@ -1,19 +1,15 @@
 #include <gtest/gtest.h>
 
-#include "platform/memory/memory_platform.h"
+#include "platform/memory/memory_file_system.h"
 #include "tests/archive/bytes.h"
 #include "uninstaller/installlog/uninstall_log.h"
 
 namespace cvl {
 namespace {
 
-using test::Bytes;
-using test::cat;
-using test::hex;
-using test::str;
-using test::u32;
+using namespace test;
 
-const Bytes kHeader = cat({hex("1E"), test::text("Corvel Uninstallation Log File"), u32(1)});
+const Bytes kHeader = cat({hex("1E"), text("Corvel Uninstallation Log File"), u32(1)});
 
 // A group with nothing but a name; `dirs` is the directory flag and tree.
 Bytes group(const std::string& name, const Bytes& dirs = u32(0), const Bytes& registry = u32(0),
@@ -28,20 +24,10 @@ Bytes dir(const std::string& name, const Bytes& child = {}, const Bytes& sibling
 }
 
 Bytes logOf(std::initializer_list<Bytes> groups) {
-  Bytes out = cat({kHeader, u32(static_cast<uint32_t>(groups.size()))});
-  for (const Bytes& g : groups) out.insert(out.end(), g.begin(), g.end());
-  return out;
+  return cat({kHeader, u32(static_cast<uint32_t>(groups.size())), cat(groups)});
 }
 
-CUninstallLog loadLog(const Bytes& bytes) {
-  CUninstallLog log;
-  test::load(bytes, [&](Archive& a) { return log.serialize(a), 0; });
-  return log;
-}
-
-Bytes storeLog(CUninstallLog& log) {
-  return test::store([&](Archive& a) { log.serialize(a); });
-}
+const auto loadLog = loaded<CUninstallLog>;
 
 std::vector<std::string> walk(const CFilegroup& group) {
   std::vector<std::string> names;
@@ -54,16 +40,12 @@ TEST(InstallLogHeader, OnlyTheExactHeaderAndKnownVersionsLoad) {
   EXPECT_TRUE(loadLog(cat({kHeader, u32(0)})).groups().empty());
   EXPECT_EQ(loadLog(logOf({group("CORE")})).groups().size(), 1u);
 
-  Bytes lowerCase = logOf({group("CORE")});
-  lowerCase[1] = 'c';
-  EXPECT_TRUE(loadLog(lowerCase).groups().empty());
-
-  Bytes version0 = logOf({group("CORE")});
-  version0[31] = 0;
-  EXPECT_EQ(loadLog(version0).groups().size(), 1u);
-  Bytes version2 = logOf({group("CORE")});
-  version2[31] = 2;
-  EXPECT_TRUE(loadLog(version2).groups().empty());
+  // The header in lower case, version 0 and version 2.
+  for (const auto& [at, byte, groups] : {std::tuple{1, 'c', 0u}, {31, '\0', 1u}, {31, '\2', 0u}}) {
+    Bytes changed = logOf({group("CORE")});
+    changed[at] = static_cast<uint8_t>(byte);
+    EXPECT_EQ(loadLog(changed).groups().size(), groups) << at << " " << int(byte);
+  }
 
   EXPECT_TRUE(loadLog(cat({kHeader, u32(0xFFFFFFFF), group("CORE")})).groups().empty());
 }
@@ -90,7 +72,7 @@ TEST(InstallLogGroup, FieldsInStreamOrder) {
   // Written back, the non-canonical flag 7 becomes 1 and nothing else moves.
   Bytes canonical = bytes;
   canonical[kHeader.size() + 4 + 7 + 4 + 4] = 1;
-  EXPECT_EQ(storeLog(log), canonical);
+  EXPECT_EQ(stored(log), canonical);
 }
 
 TEST(InstallLogDirs, PreorderWalkWithPathsRelativeToTheTarget) {
@@ -125,7 +107,7 @@ TEST(InstallLogDirs, HugeTreesNeedNoDeepStack) {
   node->setOwnName("d");
   for (int i = 1; i < kNodes; ++i) node = &node->makeFirstChild();
 
-  const Bytes bytes = storeLog(*log);
+  const Bytes bytes = stored(*log);
   CUninstallLog reread = loadLog(bytes);
   EXPECT_EQ(walk(*reread.groups()[0]).size(), static_cast<size_t>(kNodes));
   int count = 0;
@@ -133,7 +115,7 @@ TEST(InstallLogDirs, HugeTreesNeedNoDeepStack) {
     CFilegroup::nextDir(position);
   }
   EXPECT_EQ(count, kNodes);
-  EXPECT_EQ(storeLog(reread), bytes);
+  EXPECT_EQ(stored(reread), bytes);
   log.reset();  // releasing both trees must not recurse either
 }
 
@@ -152,7 +134,7 @@ TEST(InstallLogLookup, FindFileGroupIgnoresCaseAndTakesTheFirst) {
   EXPECT_EQ(log.findFileGroup("LATE"), added);
 
   // Reloading replaces everything, the lookup included.
-  test::load(logOf({group("Other")}), [&](Archive& a) { return log.serialize(a), 0; });
+  load(logOf({group("Other")}), [&](Archive& a) { log.serialize(a); });
   EXPECT_EQ(log.findFileGroup("core"), nullptr);
   EXPECT_NE(log.findFileGroup("other"), nullptr);
 }
@@ -195,11 +177,11 @@ TEST(InstallLogShellObjects, ItemsFollowTheirCountWithoutAShortCount) {
   group.shellObjects().setName("S");
   group.shellObjects().setItemCount(2);
   group.shellObjects().items() = {"1:a", "2:b"};
-  const Bytes bytes = test::store([&](Archive& a) { group.shellObjects().serialize(a); });
+  const Bytes bytes = store([&](Archive& a) { group.shellObjects().serialize(a); });
   EXPECT_EQ(bytes, cat({str("S"), u32(2), str("1:a"), str("2:b")}));
 
   CShellObj negative;
-  test::load(cat({str("S"), u32(0xFFFFFFFE), str("ignored")}), [&](Archive& a) { return negative.serialize(a), 0; });
+  load(cat({str("S"), u32(0xFFFFFFFE), str("ignored")}), [&](Archive& a) { negative.serialize(a); });
   EXPECT_EQ(negative.itemCount(), -2);
   EXPECT_TRUE(negative.items().empty());
 }
@@ -207,13 +189,13 @@ TEST(InstallLogShellObjects, ItemsFollowTheirCountWithoutAShortCount) {
 TEST(InstallLogRoundTrip, EveryFieldSurvivesByteForByte) {
   const Bytes registry = cat({u32(2), str("HKLM\\B"), hex("01 00"), str("v=1"), str("HKLM\\A"), hex("00 00")});
   const Bytes full = cat({str("Full"), u32(1), u32(42), u32(0), hex("02 00"), str("z"), str("1"), str("a"), str("2"),
-                          u32(5), hex("01 00"), hex("FF 2C 01"), test::text(std::string(300, 'f')), u32(1),
+                          u32(5), hex("01 00"), hex("FF 2C 01"), text(std::string(300, 'f')), u32(1),
                           dir("BIN", dir("HELP", {}, dir("SAMPLES")), dir("LIB")), registry,
                           cat({str("Menu"), u32(1), str("1:x")})});
   const Bytes bytes = logOf({full, group("Second", cat({u32(1), dir("only")}))});
   CUninstallLog log = loadLog(bytes);
   EXPECT_EQ(log.groups()[0]->fileCount(), 5);  // kept as read, not as counted
-  EXPECT_EQ(storeLog(log), bytes);
+  EXPECT_EQ(stored(log), bytes);
 }
 
 TEST(InstallLogTruncation, EndOfFileEverywhereKeepsWhatWasRead) {
@@ -221,7 +203,7 @@ TEST(InstallLogTruncation, EndOfFileEverywhereKeepsWhatWasRead) {
                                                                                        cat({u32(1), str("K"), hex("00 00")}))});
   for (size_t cut = 0; cut < bytes.size(); ++cut) {
     CUninstallLog log;
-    EXPECT_THROW(test::load(Bytes(bytes.begin(), bytes.begin() + cut), [&](Archive& a) { return log.serialize(a), 0; }),
+    EXPECT_THROW(load(Bytes(bytes.begin(), bytes.begin() + cut), [&](Archive& a) { log.serialize(a); }),
                  ArchiveEndOfFile)
         << cut;
     if (cut > kHeader.size() + 4 + group("First", cat({u32(1), dir("A", dir("B"))})).size()) {

@@ -70,7 +70,7 @@ TEST(ArchiveJson, LogFixturesPackAndDumpWithEveryField) {
 
   // The tree really is the one the levels describe.
   CUninstallLog log;
-  test::load(bytes, [&](Archive& a) { return log.serialize(a), 0; });
+  test::load(bytes, [&](Archive& a) { log.serialize(a); });
   const CDir* bin = log.findFileGroup("core")->rootDir();
   EXPECT_EQ(bin->firstChild()->firstChild()->name(), "BIN\\HELP\\DEEP");
   EXPECT_EQ(bin->firstChild()->nextSibling()->name(), "BIN\\SAMPLES");

@@ -1,50 +1,33 @@
 #include <gtest/gtest.h>
 
-#include "platform/memory/memory_platform.h"
 #include "tests/archive/bytes.h"
+#include "tests/support/scratch.h"
 #include "uninstaller/startup/startup_sequence.h"
 #include "uninstaller/store/config_store.h"
 
 namespace cvl {
 namespace {
 
+using platform::FileStatus;
 using platform::MemoryFileSystem;
-using platform::MemoryPlatform;
-using test::Bytes;
-using test::cat;
-using test::hex;
-using test::str;
-using test::u32;
+using namespace test;
 
 const std::string kDir = "C:\\Program Files\\Corvel\\Uninstall";
 const std::string kPath = kDir + "\\cvlinst.dat";
 
-// One set holding one section with the given pairs.
-Bytes oneSetStore(const std::string& key, const std::string& section, std::initializer_list<Bytes> pairs) {
-  Bytes body;
-  for (const Bytes& pair : pairs) body.insert(body.end(), pair.begin(), pair.end());
-  return cat({u32(1), str(key), str("default.cdf"), u32(1), str(section),
-              Bytes{static_cast<uint8_t>(pairs.size()), 0}, body});
-}
-
 Bytes pair(const std::string& key, const std::string& value) { return cat({str(key), str(value)}); }
 
-CConfigStore loadBytes(const Bytes& bytes) {
-  CConfigStore store;
-  test::load(bytes, [&](Archive& a) { return store.serialize(a), 0; });
-  return store;
+// One set holding one section with the given pairs.
+Bytes oneSetStore(const std::string& key, const std::string& section, std::initializer_list<Bytes> pairs) {
+  return cat({u32(1), str(key), str("default.cdf"), u32(1), str(section), Bytes{static_cast<uint8_t>(pairs.size()), 0},
+              cat(pairs)});
 }
-
-Bytes storeBytes(CConfigStore& store) {
-  return test::store([&](Archive& a) { store.serialize(a); });
-}
-
-std::string asText(const Bytes& bytes) { return std::string(bytes.begin(), bytes.end()); }
+const auto loadBytes = loaded<CConfigStore>;
 
 TEST(ConfigStoreFormat, LayoutOfSetsSectionsAndPairs) {
   CConfigStore store;
   store.enterSet("default.cdf").setValue("Word", "SELECTED", "Yes");
-  EXPECT_EQ(storeBytes(store), oneSetStore("default.cdf", "Word", {pair("SELECTED", "Yes")}));
+  EXPECT_EQ(stored(store), oneSetStore("default.cdf", "Word", {pair("SELECTED", "Yes")}));
 }
 
 TEST(ConfigStoreFormat, UnchangedStoreRoundTripsByteForByte) {
@@ -53,7 +36,7 @@ TEST(ConfigStoreFormat, UnchangedStoreRoundTripsByteForByte) {
                           pair("b", "1"), pair("A", "2"), str("alpha"), hex("00 00"), str("default.cdf"),
                           str("default.cdf"), u32(1), str("TopComponents"), hex("01 00"), pair("1", "Word")});
   CConfigStore store = loadBytes(file);
-  EXPECT_EQ(storeBytes(store), file);
+  EXPECT_EQ(stored(store), file);
 }
 
 TEST(ConfigStoreFormat, NonPositiveCountsMeanNothing) {
@@ -82,7 +65,7 @@ TEST(ConfigStoreLookup, SetsAreFoundByTheBaseNameOfTheirKeyInAnyCase) {
   EXPECT_EQ(store.sets().begin()->first, "DEFAULT.CDF");
   EXPECT_EQ(store.findSectionSet("default"), nullptr);
   // Written back under its base name.
-  EXPECT_EQ(storeBytes(store), oneSetStore("DEFAULT.CDF", "Word", {}));
+  EXPECT_EQ(stored(store), oneSetStore("DEFAULT.CDF", "Word", {}));
 }
 
 TEST(ConfigStoreLookup, ASecondListingOfASetAddsToIt) {
@@ -132,7 +115,7 @@ class LoadStoreTest : public ::testing::Test {
   }
   void seedStore(const std::string& path, const Bytes& bytes) { platform_.files().addFile(path, asText(bytes)); }
 
-  MemoryPlatform platform_;
+  platform::MemoryPlatform platform_;
   CConfigStore store_;
   const Bytes file_ = oneSetStore("default.cdf", "Word", {pair("SELECTED", "Yes")});
 };
@@ -180,79 +163,93 @@ TEST_F(LoadStoreTest, FailsWithoutKeyFileOrCompleteContent) {
   EXPECT_FALSE(loadStore(platform_, store_));
 }
 
-class WriteBackTest : public ::testing::Test {
+// The store written back in place, on each platform: its file keeps its
+// times and attributes, and any failure leaves it as it was.
+class WriteBack : public OnEachPlatform {
  protected:
   void SetUp() override {
-    files().addFile(kPath, asText(file_), platform::attr::kArchive | platform::attr::kHidden);
-    ASSERT_EQ(files().status(kPath, before_), platform::kSuccess);
-    ASSERT_TRUE(store_.load(files(), kPath));
-    files().setClock(before_.written + 10'000'000);  // anything written now looks newer
+    OnEachPlatform::SetUp();
+    writeFile("cvlinst.dat", asText(file_));
+    FileStatus old;
+    ASSERT_EQ(files().status(store(), old), platform::kSuccess);
+    old.attributes = platform::attr::kHidden | platform::attr::kArchive;
+    old.written -= 10'000'000ull * 3600 * 24 * 365;  // a year back: anything written now looks newer
+    old.accessed = old.written;
+    ASSERT_EQ(files().setStatus(store(), old), platform::kSuccess);
+    ASSERT_EQ(files().status(store(), before_), platform::kSuccess);
+    ASSERT_TRUE(store_.load(files(), store()));
   }
-  MemoryFileSystem& files() { return platform_.files(); }
-  std::string content() { return *files().content(kPath); }
+  std::string store() const { return path("cvlinst.dat"); }
   void expectUntouched() {
-    EXPECT_EQ(content(), asText(file_));
-    EXPECT_FALSE(files().exists(kPath + ".new"));
-    EXPECT_EQ(files().paths().size(), 4u);  // C:\, the two directories and the store
+    EXPECT_EQ(readFile("cvlinst.dat"), asText(file_));
+    std::vector<std::string> names;
+    (void)files().find(path("*"), [&](const platform::FoundEntry& entry) { return names.push_back(entry.name), true; });
+    EXPECT_EQ(names.size(), 3u) << "nothing beside the store";
   }
 
-  MemoryPlatform platform_;
   CConfigStore store_;
-  platform::FileStatus before_;
+  FileStatus before_;
   const Bytes file_ = oneSetStore("default.cdf", "Word", {pair("SELECTED", "YES")});
 };
 
-TEST_F(WriteBackTest, ShorterContentKeepsTheOldTailAndTheFileStatus) {
+TEST_P(WriteBack, ShorterContentKeepsTheOldTailAndTheFileStatus) {
   store_.markRemoved("WORD");
   ASSERT_TRUE(writeBackStore(files(), store_));
-
+  FileStatus after;
+  ASSERT_EQ(files().status(store(), after), platform::kSuccess);
+  EXPECT_EQ(after.written, before_.written);
+  EXPECT_EQ(after.attributes, before_.attributes);
+  // A real file system stamps the access time itself.
+  if (dynamic_cast<MemoryScratch*>(scratch_.get())) EXPECT_EQ(after.accessed, before_.accessed);
   const Bytes expected = oneSetStore("default.cdf", "Word", {pair("SELECTED", "No")});
   ASSERT_EQ(expected.size() + 1, file_.size());
-  EXPECT_EQ(content(), asText(expected) + "S");  // "YES" lost one letter; its last stays behind
-  platform::FileStatus after;
-  ASSERT_EQ(files().status(kPath, after), platform::kSuccess);
-  EXPECT_EQ(after.written, before_.written);
-  EXPECT_EQ(after.accessed, before_.accessed);
-  EXPECT_EQ(after.attributes, before_.attributes);
-  EXPECT_FALSE(files().exists(kPath + ".new"));
-
+  EXPECT_EQ(readFile("cvlinst.dat"), asText(expected) + "S");  // "YES" lost one letter; its last stays behind
+  EXPECT_FALSE(exists("cvlinst.dat.new"));
   // Loading again sees only the new content.
   CConfigStore reread;
-  ASSERT_TRUE(reread.load(files(), kPath));
+  ASSERT_TRUE(reread.load(files(), store()));
   EXPECT_EQ(*reread.findSectionSet("default.cdf")->findSection("WORD")->find("SELECTED"), "No");
 }
 
-TEST_F(WriteBackTest, LongerContentReplacesEverything) {
+TEST_P(WriteBack, LongerContentReplacesEverything) {
   store_.markRemoved("EXCEL");
   ASSERT_TRUE(writeBackStore(files(), store_));
-  EXPECT_EQ(content(), asText(storeBytes(store_)));
+  EXPECT_EQ(readFile("cvlinst.dat"), asText(stored(store_)));
 }
 
-TEST_F(WriteBackTest, AFailureAtAnyStepLeavesTheOldStore) {
+TEST_P(WriteBack, AReadOnlyOrMissingStoreIsLeftAlone) {
   store_.markRemoved("WORD");
-  const std::string temporary = kPath + ".new";
-  const std::pair<std::string, MemoryFileSystem::Op> faults[] = {
-      {kPath, MemoryFileSystem::Op::Open},     {temporary, MemoryFileSystem::Op::Open},
-      {temporary, MemoryFileSystem::Op::Write}, {temporary, MemoryFileSystem::Op::Flush},
-      {temporary, MemoryFileSystem::Op::Replace}, {kPath, MemoryFileSystem::Op::Replace},
-  };
-  for (const auto& [path, op] : faults) {
-    files().fail(path, op, platform::kAccessDenied);
-    EXPECT_FALSE(writeBackStore(files(), store_)) << path << " " << static_cast<int>(op);
-    expectUntouched();
-    files().clearFaults();
-  }
-  // A read-only store cannot be replaced either.
-  files().setAttributes(kPath, platform::attr::kReadOnly);
+  ASSERT_EQ(files().setAttributes(store(), platform::attr::kReadOnly), platform::kSuccess);
   EXPECT_FALSE(writeBackStore(files(), store_));
   expectUntouched();
+  ASSERT_EQ(files().setAttributes(store(), platform::attr::kNormal), platform::kSuccess);
+  ASSERT_EQ(files().deleteFile(store()), platform::kSuccess);
+  EXPECT_FALSE(writeBackStore(files(), store_));
+  EXPECT_FALSE(exists("cvlinst.dat"));
 }
 
-TEST_F(WriteBackTest, AMissingStoreIsNotCreated) {
-  files().deleteFile(kPath);
-  EXPECT_FALSE(writeBackStore(files(), store_));
-  EXPECT_FALSE(files().exists(kPath));
+// Faults are made in memory only.
+class WriteBackFaults : public WriteBack {};
+
+TEST_P(WriteBackFaults, AFailureAtAnyStepLeavesTheOldStore) {
+  MemoryFileSystem& memory = dynamic_cast<MemoryScratch&>(*scratch_).memory.files();
+  store_.markRemoved("WORD");
+  const std::string temporary = store() + ".new";
+  const std::pair<std::string, MemoryFileSystem::Op> faults[] = {
+      {store(), MemoryFileSystem::Op::Open},      {temporary, MemoryFileSystem::Op::Open},
+      {temporary, MemoryFileSystem::Op::Write},   {temporary, MemoryFileSystem::Op::Flush},
+      {temporary, MemoryFileSystem::Op::Replace}, {store(), MemoryFileSystem::Op::Replace},
+  };
+  for (const auto& [path, op] : faults) {
+    memory.fail(path, op, platform::kAccessDenied);
+    EXPECT_FALSE(writeBackStore(files(), store_)) << path << " " << static_cast<int>(op);
+    memory.clearFaults();
+    expectUntouched();
+  }
 }
+
+CVL_ON_EACH_PLATFORM(WriteBack, scratchKinds("CvlStore"));
+CVL_ON_EACH_PLATFORM(WriteBackFaults, std::vector{scratchKinds("CvlStore").front()});
 
 }  // namespace
 }  // namespace cvl

@@ -28,8 +28,20 @@ TEST_F(Parsing, EveryRuleFillsItsField) {
   EXPECT_EQ(word.fileGroups, Names{"WORD_FILES"});
 }
 
-TEST_F(Parsing, MissingKeysLeaveDefaults) {
-  ASSERT_TRUE(parse(R"("Bare": {})"));
+// Only the word yes sets a flag; each MISC looks for each word anywhere and
+// sets all three flags anew; list keys take any suffix and keep pair order;
+// keys equal after folding are all applied, the last winning.
+TEST_F(Parsing, KeysAreReadOneByOneInAnyCase) {
+  ASSERT_TRUE(parse(R"(
+    "Bare": {},
+    "A": {"UNINSTALLABLE": "yes"}, "B": {"UNINSTALLABLE": "Y"}, "C": {"UNINSTALLABLE": "TRUE"},
+    "D": {"UNINSTALLABLE": "Yes "}, "E": {"UNINSTALLABLE": "1"},
+    "Both": {"MISC": "Expand,Served"}, "None": {"MISC": "Hidden"}, "Glued": {"MISC": "SERVEDVBAEXPAND"},
+    "Again": {"MISC": "VBA", "misc": "EXPAND"},
+    "G": {"MEMBER": "", "Member9": "Zeta", "MEMBER1": "Alpha", "MEMBERS": "Mid", "member_x": "Last",
+          "REQUIREDBY": "User", "REQUIRED": "Base", "REQUIREDBYX": "User2", "Required_2": "Base2",
+          "FILEGROUP": "", "FileGroupA": "Files"},
+    "Twice": {"DISPLAYTEXT": "First", "DisplayText": "Second", "SELECTED": "Yes", "selected": "No"})"));
   const CComponent& bare = at("Bare");
   EXPECT_FALSE(bare.visible) << "never shown";
   EXPECT_FALSE(bare.selected) << "counts as not installed";
@@ -37,43 +49,24 @@ TEST_F(Parsing, MissingKeysLeaveDefaults) {
   EXPECT_TRUE(bare.members.empty() && bare.fileGroups.empty());
   EXPECT_EQ(bare.root, &bare);
   EXPECT_EQ(bare.parent, nullptr);
-}
 
-TEST_F(Parsing, OnlyTheWordYesSetsAFlag) {
-  ASSERT_TRUE(parse(R"(
-    "A": {"UNINSTALLABLE": "yes"}, "B": {"UNINSTALLABLE": "Y"}, "C": {"UNINSTALLABLE": "TRUE"},
-    "D": {"UNINSTALLABLE": "Yes "}, "E": {"UNINSTALLABLE": "1"})"));
   EXPECT_TRUE(at("A").uninstallable);
   for (const char* name : {"B", "C", "D", "E"}) EXPECT_FALSE(at(name).uninstallable) << name;
-}
 
-TEST_F(Parsing, MiscLooksForEachWordAnywhere) {
-  ASSERT_TRUE(parse(R"(
-    "Both": {"MISC": "Expand,Served"}, "None": {"MISC": "Hidden"}, "Glued": {"MISC": "SERVEDVBAEXPAND"},
-    "Again": {"MISC": "VBA", "misc": "EXPAND"})"));
   EXPECT_TRUE(at("Both").expand && at("Both").served);
   EXPECT_FALSE(at("Both").vba);
   EXPECT_FALSE(at("None").expand || at("None").served || at("None").vba);
   EXPECT_TRUE(at("Glued").expand && at("Glued").served && at("Glued").vba);
   EXPECT_TRUE(at("Again").expand);
-  EXPECT_FALSE(at("Again").vba) << "each MISC sets all three flags anew";
-}
+  EXPECT_FALSE(at("Again").vba);
 
-TEST_F(Parsing, ListKeysTakeAnySuffixAndKeepPairOrder) {
-  ASSERT_TRUE(parse(R"(
-    "G": {"MEMBER": "", "Member9": "Zeta", "MEMBER1": "Alpha", "MEMBERS": "Mid", "member_x": "Last",
-          "REQUIREDBY": "User", "REQUIRED": "Base", "REQUIREDBYX": "User2", "Required_2": "Base2",
-          "FILEGROUP": "", "FileGroupA": "Files"})"));
   EXPECT_EQ(at("G").members, (Names{"ZETA", "ALPHA", "MID", "LAST"}));
   EXPECT_EQ(at("G").requiredBy, (Names{"USER", "USER2"}));
   EXPECT_EQ(at("G").required, (Names{"BASE", "BASE2"}));
   EXPECT_EQ(at("G").fileGroups, Names{"FILES"});
-}
 
-TEST_F(Parsing, KeysEqualAfterFoldingAreAllAppliedLastWins) {
-  ASSERT_TRUE(parse(R"("C": {"DISPLAYTEXT": "First", "DisplayText": "Second", "SELECTED": "Yes", "selected": "No"})"));
-  EXPECT_EQ(at("C").displayText, "SECOND");
-  EXPECT_FALSE(at("C").selected);
+  EXPECT_EQ(at("Twice").displayText, "SECOND");
+  EXPECT_FALSE(at("Twice").selected);
 }
 
 TEST_F(Parsing, ListSectionsAreSkippedOnlyWhenSpelledExactly) {

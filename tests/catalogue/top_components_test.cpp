@@ -28,17 +28,28 @@ TEST_F(TopComponents, OnlyInstalledVisibleBuiltOnesAreOfferedInSectionOrder) {
   EXPECT_FALSE(at("Removed").marked);
 }
 
+// A top component hidden from the user gets no directory, nor does one
+// whose directory is unreadable.
 TEST_F(TopComponents, TargetDirectoryComesFromTheRegistry) {
   installedAt("WORD", "c:\\program files\\corvel\\");
   installedAt("EXCEL", "D:\\Apps");
+  installedAt("HIDDEN", "C:\\Hidden");
+  installedAt("LONG", std::string(300, 'x'));
+  platform.registry().seedKey(RegRoot::LocalMachine, std::string(kComponentsKey) + "UNSET");
   build(R"(
     "Word": {)" OFFERED R"(, "TARGET": "<TARGETDIR>\\bin\\<TARGETDIR>"},
     "Excel": {)" OFFERED R"(, "TARGET": "<targetdir>\\Sheets"},
     "Draw": {)" OFFERED R"(, "TARGET": "<TARGETDIR>\\Draw"},
-    "TopComponents": {"Item1": "Word", "Item2": "Excel", "Item3": "Draw"})");
+    "Hidden": {)" ELIGIBLE R"(, "TARGET": "<TARGETDIR>"},
+    "Long": {)" OFFERED R"(, "TARGET": "<TARGETDIR>"}, "Unset": {)" OFFERED R"(, "TARGET": "<TARGETDIR>"},
+    "TopComponents": {"Item1": "Word", "Item2": "Excel", "Item3": "Draw", "Item4": "Hidden", "Item5": "Long",
+                      "Item6": "Unset"})");
   EXPECT_EQ(at("Word").target, "c:\\program files\\corvel\\bin\\<TARGETDIR>") << "only the first occurrence";
   EXPECT_EQ(at("Excel").target, "D:\\Apps\\Sheets");
   EXPECT_EQ(at("Draw").target, "<TARGETDIR>\\Draw") << "no registry key: unchanged";
+  EXPECT_EQ(at("Hidden").target, "<TARGETDIR>");
+  EXPECT_EQ(at("Long").target, "<TARGETDIR>") << "longer than the buffer";
+  EXPECT_EQ(at("Unset").target, "<TARGETDIR>") << "no default value";
 }
 
 TEST_F(TopComponents, MembersGetTheGroupsDirectoryFirst) {
@@ -71,21 +82,6 @@ TEST_F(TopComponents, FirstWalkToReachAComponentFixesItsTargetForGood) {
   EXPECT_EQ(at("Word").target, "C:\\Word\\<TARGETDIR>");
   EXPECT_EQ(at("Shared").target, "C:\\Word\\<TARGETDIR>\\<TARGETDIR>");
   EXPECT_EQ(at("Excel").target, "D:\\Excel");
-}
-
-TEST_F(TopComponents, HiddenTopComponentGetsNoDirectory) {
-  installedAt("WORD", "C:\\Word");
-  build(R"("Word": {)" ELIGIBLE R"(, "TARGET": "<TARGETDIR>"}, "TopComponents": {"Item1": "Word"})");
-  EXPECT_EQ(at("Word").target, "<TARGETDIR>");
-}
-
-TEST_F(TopComponents, UnreadableDirectoryLeavesTheTarget) {
-  installedAt("WORD", std::string(300, 'x'));
-  platform.registry().seedKey(RegRoot::LocalMachine, std::string(kComponentsKey) + "EXCEL");
-  build(R"("Word": {)" OFFERED R"(, "TARGET": "<TARGETDIR>"}, "Excel": {)" OFFERED R"(, "TARGET": "<TARGETDIR>"},
-           "TopComponents": {"Item1": "Word", "Item2": "Excel"})");
-  EXPECT_EQ(at("Word").target, "<TARGETDIR>") << "longer than the buffer";
-  EXPECT_EQ(at("Excel").target, "<TARGETDIR>") << "no default value";
 }
 
 TEST_F(TopComponents, SectionFoundInAnyCaseAndRequired) {

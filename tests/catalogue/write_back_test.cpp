@@ -27,16 +27,12 @@ class WriteBack : public CatalogueTest {
   std::unique_ptr<CConfigStore> reloadedStore;
 };
 
+// A key spelled in another case gains a second one.
 TEST_F(WriteBack, RemovedComponentsAreNoLongerSelected) {
   request({"Word"});
   ASSERT_TRUE(writeBackSelection(catalogue, store, platform.files()));
   EXPECT_EQ(*reloaded("Word").find("SELECTED"), "No");
   EXPECT_EQ(*reloaded("Excel").find("SELECTED"), "Yes");
-}
-
-TEST_F(WriteBack, KeySpelledInAnotherCaseGainsASecondOne) {
-  request({"Word"});
-  ASSERT_TRUE(writeBackSelection(catalogue, store, platform.files()));
   const CSection& spell = reloaded("Spell");
   EXPECT_EQ(*spell.find("Selected"), "Yes");
   EXPECT_EQ(*spell.find("SELECTED"), "No");
@@ -63,12 +59,6 @@ TEST_F(WriteBack, UnwritableStoreIsReportedAndLeftAlone) {
   EXPECT_FALSE(writeBackSelection(catalogue, store, platform.files()));
   EXPECT_EQ(*platform.files().content(kStorePath), original);
 }
-
-}  // namespace
-}  // namespace cvl::test
-
-namespace cvl::test {
-namespace {
 
 // Of sections differing only in case the component is read from the last;
 // the write-back marks that one, not the first found ignoring case, nor a

@@ -173,33 +173,23 @@ TEST_P(UnusableDatabase, IsANoOp) {
 }
 
 const Breakage kBreakages[] = {
-    {"NoActiveDatabase", [](MemoryInstaller& m) { m.failCalls(Call::ActiveDatabase); }},
-    {"FeatureJoinWithoutAction",
-     [](MemoryInstaller& m) { m.setColumns("Feature", {"Feature", "Level", "ActionRequest"}); }},
-    {"FeatureJoinWithoutFeature",
-     [](MemoryInstaller& m) { m.setColumns("Feature", {"Level", "Action"}); }},
-    {"ColumnNamesDifferInCase",
-     [](MemoryInstaller& m) { m.setColumns("Feature", {"feature", "action"}); }},
-    {"FeatureJoinDoesNotOpen", [](MemoryInstaller& m) { m.failCalls(Call::OpenView, "Feature_"); }},
-    {"FeatureJoinDoesNotRun", [](MemoryInstaller& m) { m.failCalls(Call::ExecuteView, "Feature_"); }},
-    {"FeatureJoinHasNoColumnNames",
-     [](MemoryInstaller& m) { m.failCalls(Call::ColumnNames, "Feature_"); }},
-    {"ComponentViewDoesNotOpen",
-     [](MemoryInstaller& m) { m.failCalls(Call::OpenView, "FROM `Component`"); }},
-    {"ComponentViewDoesNotRun",
-     [](MemoryInstaller& m) { m.failCalls(Call::ExecuteView, "FROM `Component`"); }},
-    {"ComponentViewHasNoColumnNames",
-     [](MemoryInstaller& m) { m.failCalls(Call::ColumnNames, "FROM `Component`"); }},
+    {"NoActiveDatabase", [](auto& m) { m.failCalls(Call::ActiveDatabase); }},
+    {"FeatureJoinWithoutAction", [](auto& m) { m.setColumns("Feature", {"Feature", "Level", "ActionRequest"}); }},
+    {"FeatureJoinWithoutFeature", [](auto& m) { m.setColumns("Feature", {"Level", "Action"}); }},
+    {"ColumnNamesDifferInCase", [](auto& m) { m.setColumns("Feature", {"feature", "action"}); }},
+    {"FeatureJoinDoesNotOpen", [](auto& m) { m.failCalls(Call::OpenView, "Feature_"); }},
+    {"FeatureJoinDoesNotRun", [](auto& m) { m.failCalls(Call::ExecuteView, "Feature_"); }},
+    {"FeatureJoinHasNoColumnNames", [](auto& m) { m.failCalls(Call::ColumnNames, "Feature_"); }},
+    {"ComponentViewDoesNotOpen", [](auto& m) { m.failCalls(Call::OpenView, "FROM `Component`"); }},
+    {"ComponentViewDoesNotRun", [](auto& m) { m.failCalls(Call::ExecuteView, "FROM `Component`"); }},
+    {"ComponentViewHasNoColumnNames", [](auto& m) { m.failCalls(Call::ColumnNames, "FROM `Component`"); }},
     {"ComponentsWithoutRuntimeFlags",
-     [](MemoryInstaller& m) {
-       m.setColumns("Component", {"Component", "Attributes", "Condition", "Action", "ActionRequest"});
-     }},
+     [](auto& m) { m.setColumns("Component", {"Component", "Attributes", "Condition", "Action", "ActionRequest"}); }},
     {"ComponentsWithoutCondition",
-     [](MemoryInstaller& m) {
+     [](auto& m) {
        m.setColumns("Component", {"Component", "Attributes", "Action", "ActionRequest", "RuntimeFlags"});
      }},
-    {"ComponentFetchFails",
-     [](MemoryInstaller& m) { m.failCalls(Call::Fetch, "FROM `Component`"); }},
+    {"ComponentFetchFails", [](auto& m) { m.failCalls(Call::Fetch, "FROM `Component`"); }},
 };
 
 INSTANTIATE_TEST_SUITE_P(Breakages, UnusableDatabase, ::testing::ValuesIn(kBreakages),

@@ -1,6 +1,8 @@
 #pragma once
 // The test package fixup.msi built beside these tests, and what the fix-up
 // makes of its scenario.
+#include <algorithm>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -11,9 +13,20 @@ namespace fixup_test {
 using cvl::test::programDirectory;
 
 // The package's path in Windows form.
-std::string packagePath();
+inline std::string packagePath() {
+  std::string path = "Z:" CVL_FIXUP_PACKAGE;
+  std::replace(path.begin(), path.end(), '/', '\\');
+  return path;
+}
+
 // Text split into lines and sorted, so outcomes compare regardless of row order.
-std::vector<std::string> sortedLines(const std::string& text);
+inline std::vector<std::string> sortedLines(const std::string& text) {
+  std::vector<std::string> lines;
+  std::istringstream stream(text);
+  for (std::string line; std::getline(stream, line);) lines.push_back(line);
+  std::sort(lines.begin(), lines.end());
+  return lines;
+}
 
 // Component, Action, ActionRequest, RuntimeFlags after the fix-up ran on the
 // prepared scenario, and SwitchOff's requested state (2: absent).

@@ -7,20 +7,18 @@
 
 #include <fstream>
 #include <optional>
-#include <sstream>
 
 #include "fixup_package.h"
-#include "tests/support/child_process.h"
 
 using namespace fixup_test;
 
 namespace {
 
-std::optional<DWORD> msiexec(const char* operation, const std::string& package,
-                             const std::string& properties = {}) {
-  std::string command = "msiexec.exe ";
-  command.append(operation).append(" \"").append(package).append("\" /qn ").append(properties);
-  return cvl::test::runToExit(command, 180000);
+std::optional<DWORD> msiexec(const char* operation, const std::string& package, const std::string& props = {}) {
+  char system[MAX_PATH];
+  const std::string program(system, GetSystemDirectoryA(system, MAX_PATH));
+  return cvl::test::runToExit("\"" + program + "\\msiexec.exe\" " + operation + " \"" + package + "\" /qn " + props,
+                              180000);
 }
 
 std::string readFile(const std::string& path) {

@@ -12,12 +12,12 @@ TEST_P(Contract, NamesHoldingAZeroByteAreRefused) {
   writeFile("victim.txt", "kept");
   ASSERT_EQ(files().createDirectory(path("Folder")), kSuccess);
   writeFile("Folder\\inside.txt", "kept");
-  RegKeyPtr key = createKey("Victim");
+  RegKeyPtr key = makeKey("Victim");
   ASSERT_EQ(key->setValue("Setting", RegValue::string("kept")), kSuccess);
-  RegKeyPtr child = createKey("Victim\\Child");
+  RegKeyPtr child = makeKey("Victim\\Child");
   const std::string file = path("victim.txt") + "\0.tmp"s;
   const std::string folder = path("Folder") + "\0x"s;
-  const std::string subKey = keyPath("Victim") + "\0\\x"s;
+  const std::string key0 = subKey("Victim") + "\0\\x"s;
 
   FileStatus status;
   FilePtr opened;
@@ -36,9 +36,9 @@ TEST_P(Contract, NamesHoldingAZeroByteAreRefused) {
 
   RegKeyPtr reached;
   RegValue value;
-  EXPECT_EQ(reg().openKey(scratch_->root, subKey, access::kRead, reached), kInvalidName);
-  EXPECT_EQ(reg().createKey(scratch_->root, subKey, access::kAllAccess, reached), kInvalidName);
-  EXPECT_EQ(reg().deleteKey(scratch_->root, keyPath("Victim\\Child") + "\0x"s), kInvalidName);
+  EXPECT_EQ(reg().openKey(kUser, key0, access::kRead, reached), kInvalidName);
+  EXPECT_EQ(reg().createKey(kUser, key0, access::kAllAccess, reached), kInvalidName);
+  EXPECT_EQ(reg().deleteKey(kUser, subKey("Victim\\Child") + "\0x"s), kInvalidName);
   EXPECT_EQ(key->openKey("Child\0x"s, access::kRead, reached), kInvalidName);
   EXPECT_EQ(key->deleteKey("Child\0x"s), kInvalidName);
   EXPECT_EQ(key->queryValue("Setting\0x"s, value), kInvalidName);

@@ -1,72 +1,53 @@
 // Registry behaviour the core relies on, identical on every platform.
-#include <vector>
-
 #include "contract_fixture.h"
 #include "uninstaller/removal/delete_key_tree.h"
 
 namespace cvl::platform::contract {
 namespace {
 
-std::vector<std::string> keyNames(const RegKey& key) {
-  std::vector<std::string> names;
-  std::string name;
-  for (uint32_t i = 0; key.enumKey(i, name) == kSuccess; ++i) names.push_back(name);
-  return names;
-}
-
-std::vector<std::string> valueNames(const RegKey& key) {
-  std::vector<std::string> names;
-  std::string name;
-  for (uint32_t i = 0; key.enumValue(i, name, nullptr) == kSuccess; ++i) names.push_back(name);
-  return names;
-}
+using Names = std::vector<std::string>;
+using test::keyNames;
+using test::valueNames;
 
 TEST_P(Contract, RegistryNamesIgnoreCaseButKeepTheirFirstSpelling) {
-  RegKeyPtr key = createKey("MixedCase\\Inner");
+  RegKeyPtr key = makeKey("MixedCase\\Inner"), again, recreated, mixed;
   ASSERT_TRUE(key);
   ASSERT_EQ(key->setValue("ValueName", RegValue::string("one")), kSuccess);
   ASSERT_EQ(key->setValue("VALUENAME", RegValue::string("two")), kSuccess);
-
-  RegKeyPtr again;
-  ASSERT_EQ(reg().openKey(scratch_->root, keyPath("MIXEDCASE\\inner"), access::kRead, again), kSuccess);
+  ASSERT_EQ(open("MIXEDCASE\\inner", again), kSuccess);
   RegValue value;
   ASSERT_EQ(again->queryValue("valuename", value), kSuccess);
   EXPECT_EQ(value.asString(), "two");
-  EXPECT_EQ(valueNames(*again), std::vector<std::string>{"ValueName"});
+  EXPECT_EQ(valueNames(*again), Names{"ValueName"});
 
-  RegKeyPtr recreated;
-  ASSERT_EQ(reg().createKey(scratch_->root, keyPath("mixedcase\\INNER\\New"), access::kAllAccess, recreated),
-            kSuccess);
-  EXPECT_EQ(keyNames(*scratchKey()), std::vector<std::string>{"MixedCase"});
-  RegKeyPtr mixed;
-  ASSERT_EQ(reg().openKey(scratch_->root, keyPath("mixedcase"), access::kRead, mixed), kSuccess);
-  EXPECT_EQ(keyNames(*mixed), std::vector<std::string>{"Inner"});
+  ASSERT_EQ(reg().createKey(kUser, subKey("mixedcase\\INNER\\New"), access::kAllAccess, recreated), kSuccess);
+  EXPECT_EQ(keyNames(*scratchKey()), Names{"MixedCase"});
+  ASSERT_EQ(open("mixedcase", mixed), kSuccess);
+  EXPECT_EQ(keyNames(*mixed), Names{"Inner"});
 }
 
 TEST_P(Contract, RegistryPathsSkipExtraBackslashesRefuseALeadingOneAndReopenWithEmptyName) {
-  createKey("Trail");
+  makeKey("Trail");
   RegKeyPtr key, same, missing;
-  EXPECT_EQ(reg().openKey(scratch_->root, keyPath("Trail\\"), access::kRead, key), kSuccess);
-  EXPECT_EQ(reg().openKey(scratch_->root, scratch_->key + "\\\\Trail\\\\", access::kRead, key), kSuccess);
-  EXPECT_EQ(reg().openKey(scratch_->root, "\\" + keyPath("Trail"), access::kRead, key), kBadPathname);
+  EXPECT_EQ(open("Trail\\", key), kSuccess);
+  EXPECT_EQ(reg().openKey(kUser, scratch_->key + "\\\\Trail\\\\", access::kRead, key), kSuccess);
+  EXPECT_EQ(reg().openKey(kUser, "\\" + subKey("Trail"), access::kRead, key), kBadPathname);
   EXPECT_EQ(key->createKey("\\Inner", access::kAllAccess, same), kBadPathname);
-  EXPECT_EQ(reg().openKey(scratch_->root, keyPath("Absent"), access::kRead, missing), kFileNotFound);
-  EXPECT_EQ(reg().openKey(scratch_->root, keyPath("Absent\\Deeper"), access::kRead, missing), kFileNotFound);
+  EXPECT_EQ(open("Absent", missing), kFileNotFound);
+  EXPECT_EQ(open("Absent\\Deeper", missing), kFileNotFound);
   ASSERT_EQ(scratchKey()->openKey("", access::kAllAccess, same), kSuccess);
-  EXPECT_EQ(keyNames(*same), std::vector<std::string>{"Trail"});
+  EXPECT_EQ(keyNames(*same), Names{"Trail"});
 }
 
 TEST_P(Contract, RegistryEnumeratesKeysAndValuesSortedByLowerCaseNameUntilNoMoreItems) {
-  RegKeyPtr key = scratchKey();
+  RegKeyPtr key = scratchKey(), child;
   for (const char* name : {"beta", "Alpha", "_under", "Zed", "gamma", "alpha2"}) {
-    RegKeyPtr child;
     ASSERT_EQ(key->createKey(name, access::kAllAccess, child), kSuccess);
     ASSERT_EQ(key->setValue(name, RegValue::dword(1)), kSuccess);
   }
-  const std::vector<std::string> sorted{"_under", "Alpha", "alpha2", "beta", "gamma", "Zed"};
+  const Names sorted{"_under", "Alpha", "alpha2", "beta", "gamma", "Zed"};
   EXPECT_EQ(keyNames(*key), sorted);
   EXPECT_EQ(valueNames(*key), sorted);
-
   std::string name = "stale";
   EXPECT_EQ(key->enumKey(6, name), kNoMoreItems);
   EXPECT_EQ(key->enumValue(6, name, nullptr), kNoMoreItems);
@@ -74,21 +55,20 @@ TEST_P(Contract, RegistryEnumeratesKeysAndValuesSortedByLowerCaseNameUntilNoMore
 }
 
 TEST_P(Contract, RegistryKeyWithSubkeysCannotBeDeletedTheNtWay) {
-  createKey("Parent\\Child\\Grandchild");
-  RegKeyPtr parent = createKey("Parent");
-  EXPECT_EQ(reg().deleteKey(scratch_->root, keyPath("Parent")), kAccessDenied);
+  makeKey("Parent\\Child\\Grandchild");
+  RegKeyPtr parent = makeKey("Parent");
+  EXPECT_EQ(reg().deleteKey(kUser, subKey("Parent")), kAccessDenied);
   EXPECT_EQ(parent->deleteKey("Child"), kAccessDenied);
   EXPECT_EQ(parent->deleteKey("Child\\Grandchild"), kSuccess);
   EXPECT_EQ(parent->deleteKey("child"), kSuccess);
   EXPECT_EQ(parent->deleteKey("Child"), kFileNotFound);
-  EXPECT_EQ(reg().deleteKey(scratch_->root, keyPath("PARENT")), kSuccess);
-  EXPECT_EQ(reg().deleteKey(scratch_->root, keyPath("Parent")), kFileNotFound);
+  EXPECT_EQ(reg().deleteKey(kUser, subKey("PARENT")), kSuccess);
+  EXPECT_EQ(reg().deleteKey(kUser, subKey("Parent")), kFileNotFound);
   EXPECT_TRUE(keyNames(*scratchKey()).empty());
-
   // An empty name deletes the key behind the handle itself.
-  RegKeyPtr self = createKey("Self");
+  RegKeyPtr self = makeKey("Self");
   EXPECT_EQ(self->deleteKey(""), kSuccess);
-  EXPECT_EQ(reg().openKey(scratch_->root, keyPath("Self"), access::kRead, self), kFileNotFound);
+  EXPECT_EQ(open("Self", self), kFileNotFound);
 }
 
 // A link leads every open through it to the key it names, unless the open
@@ -96,52 +76,52 @@ TEST_P(Contract, RegistryKeyWithSubkeysCannotBeDeletedTheNtWay) {
 // own deletion keeps the link and leaves what it names whole.
 TEST_P(Contract, RegistryLinksLeadToWhatTheyNameUnlessOpenedAsThemselves) {
   const std::string target = "Software\\CvlContractLinkTarget";
-  deleteKeyTree(reg(), RegRoot::LocalMachine, target);
+  auto machine = [&](const std::string& below, RegKeyPtr& out, bool create = false) {
+    return create ? reg().createKey(RegRoot::LocalMachine, target + below, access::kAllAccess, out)
+                  : reg().openKey(RegRoot::LocalMachine, target + below, access::kRead, out);
+  };
+  test::eraseKey(reg(), RegRoot::LocalMachine, target);
   RegKeyPtr key, below;
-  ASSERT_EQ(reg().createKey(RegRoot::LocalMachine, target + "\\Sub", access::kAllAccess, key), kSuccess);
-  ASSERT_EQ(reg().openKey(RegRoot::LocalMachine, target, access::kAllAccess, key), kSuccess);
+  ASSERT_EQ(machine("\\Sub", key, true), kSuccess);
+  ASSERT_EQ(machine("", key, true), kSuccess);
   ASSERT_EQ(key->setValue("Owned", RegValue::dword(1)), kSuccess);
-  scratch_->plantLink(scratch_->root, keyPath("Link"), "\\REGISTRY\\MACHINE\\" + target);
+  scratch_->plantLink(kUser, subKey("Link"), "\\REGISTRY\\MACHINE\\" + target);
 
   bool link = true;
-  ASSERT_EQ(reg().openKey(scratch_->root, keyPath("Link"), access::kRead, key), kSuccess);
+  ASSERT_EQ(open("Link", key), kSuccess);
   EXPECT_EQ(key->isLink(link), kSuccess);
   EXPECT_FALSE(link);
-  EXPECT_EQ(keyNames(*key), std::vector<std::string>{"Sub"});
-  EXPECT_EQ(reg().openKey(scratch_->root, keyPath("Link\\Sub"), access::kRead | access::kOpenLink, key), kSuccess)
-      << "a link on the way is followed";
+  EXPECT_EQ(keyNames(*key), Names{"Sub"});
+  EXPECT_EQ(open("Link\\Sub", key, access::kRead | access::kOpenLink), kSuccess) << "a link on the way is followed";
 
-  ASSERT_EQ(reg().openKey(scratch_->root, keyPath("Link"), access::kRead | access::kOpenLink, key), kSuccess);
+  ASSERT_EQ(open("Link", key, access::kRead | access::kOpenLink), kSuccess);
   EXPECT_EQ(key->isLink(link), kSuccess);
   EXPECT_TRUE(link);
   EXPECT_TRUE(keyNames(*key).empty());
   EXPECT_EQ(key->openKey("Sub", access::kRead, below), kSuccess) << "a path from the link itself leads on";
 
   EXPECT_EQ(scratchKey()->deleteKey("Link\\Sub"), kSuccess);
-  EXPECT_EQ(reg().openKey(RegRoot::LocalMachine, target + "\\Sub", access::kRead, below), kFileNotFound);
-
-  ASSERT_EQ(reg().createKey(RegRoot::LocalMachine, target + "\\Sub", access::kAllAccess, below), kSuccess);
+  EXPECT_EQ(machine("\\Sub", below), kFileNotFound);
+  ASSERT_EQ(machine("\\Sub", below, true), kSuccess);
   NotedPaths noted;
-  EXPECT_TRUE(cvl::deleteKeyTree(scratch_->platform(), noted, "HKCU\\" + keyPath("Link")));
-  EXPECT_TRUE(cvl::deleteKeyTree(scratch_->platform(), noted, "HKCU\\" + scratch_->key));
-  EXPECT_EQ(reg().openKey(RegRoot::LocalMachine, target + "\\Sub", access::kRead, below), kSuccess);
+  EXPECT_TRUE(cvl::deleteKeyTree(platform(), noted, "HKCU\\" + subKey("Link")));
+  EXPECT_TRUE(cvl::deleteKeyTree(platform(), noted, "HKCU\\" + scratch_->key));
+  EXPECT_EQ(machine("\\Sub", below), kSuccess);
   RegValue owned;
-  ASSERT_EQ(reg().openKey(RegRoot::LocalMachine, target, access::kRead, key), kSuccess);
+  ASSERT_EQ(machine("", key), kSuccess);
   EXPECT_EQ(key->queryValue("Owned", owned), kSuccess);
-  ASSERT_EQ(reg().openKey(scratch_->root, keyPath("Link"), access::kRead | access::kOpenLink, key), kSuccess);
+  ASSERT_EQ(open("Link", key, access::kRead | access::kOpenLink), kSuccess);
   EXPECT_TRUE(key->isLink(link) == kSuccess && link) << "the link stays";
-  deleteKeyTree(reg(), RegRoot::LocalMachine, target);
+  test::eraseKey(reg(), RegRoot::LocalMachine, target);
 }
 
 TEST_P(Contract, RegistryHandleOfADeletedKeyReportsKeyDeleted) {
-  RegKeyPtr doomed = createKey("Doomed");
+  RegKeyPtr doomed = makeKey("Doomed"), child;
   ASSERT_EQ(doomed->setValue("v", RegValue::dword(7)), kSuccess);
-  ASSERT_EQ(reg().deleteKey(scratch_->root, keyPath("Doomed")), kSuccess);
-
+  ASSERT_EQ(reg().deleteKey(kUser, subKey("Doomed")), kSuccess);
   RegValue value;
   std::string name;
   RegKeyInfo info;
-  RegKeyPtr child;
   EXPECT_EQ(doomed->queryValue("v", value), kKeyDeleted);
   EXPECT_EQ(doomed->setValue("w", RegValue::dword(1)), kKeyDeleted);
   EXPECT_EQ(doomed->enumValue(0, name, nullptr), kKeyDeleted);
@@ -149,40 +129,36 @@ TEST_P(Contract, RegistryHandleOfADeletedKeyReportsKeyDeleted) {
   EXPECT_EQ(doomed->info(info), kKeyDeleted);
   EXPECT_EQ(doomed->createKey("Child", access::kAllAccess, child), kKeyDeleted);
   EXPECT_EQ(doomed->openKey("", access::kRead, child), kKeyDeleted);
-  EXPECT_FALSE(reg().openKey(scratch_->root, keyPath("Doomed"), access::kRead, child) == kSuccess);
+  EXPECT_NE(open("Doomed", child), kSuccess);
 }
 
 TEST_P(Contract, RegistryEnforcesTheAccessAKeyWasOpenedWith) {
-  createKey("Guarded")->setValue("v", RegValue::dword(1));
-  RegKeyPtr reader, writer;
-  ASSERT_EQ(reg().openKey(scratch_->root, keyPath("Guarded"), access::kRead, reader), kSuccess);
-  ASSERT_EQ(reg().openKey(scratch_->root, keyPath("Guarded"), access::kSetValue, writer), kSuccess);
+  makeKey("Guarded", {"v"});
+  RegKeyPtr reader, writer, child;
+  ASSERT_EQ(open("Guarded", reader), kSuccess);
+  ASSERT_EQ(open("Guarded", writer, access::kSetValue), kSuccess);
   RegValue value;
   std::string name;
+  RegKeyInfo info;
   EXPECT_EQ(reader->queryValue("v", value), kSuccess);
   EXPECT_EQ(reader->setValue("v", RegValue::dword(2)), kAccessDenied);
   EXPECT_EQ(reader->deleteValue("v"), kAccessDenied);
   EXPECT_EQ(writer->queryValue("v", value), kAccessDenied);
   EXPECT_EQ(writer->enumKey(0, name), kAccessDenied);
   EXPECT_EQ(writer->enumValue(0, name, nullptr), kAccessDenied);
-  RegKeyInfo info;
   EXPECT_EQ(writer->info(info), kSuccess);
   EXPECT_EQ(writer->setValue("v", RegValue::dword(3)), kSuccess);
   EXPECT_EQ(writer->deleteValue("v"), kSuccess);
   EXPECT_EQ(writer->deleteValue("v"), kFileNotFound);
-
   // Creating and deleting subkeys asks nothing of the parent's handle.
-  RegKeyPtr child;
   EXPECT_EQ(reader->createKey("Child", access::kAllAccess, child), kSuccess);
   EXPECT_EQ(reader->deleteKey("Child"), kSuccess);
 }
 
 TEST_P(Contract, RegistrySmallBuffersGiveMoreDataWithTheNeededSize) {
-  RegKeyPtr key = scratchKey();
-  RegKeyPtr child;
+  RegKeyPtr key = scratchKey(), child;
   ASSERT_EQ(key->createKey("Seven77", access::kAllAccess, child), kSuccess);
   ASSERT_EQ(key->setValue("Name5", RegValue::binary({1, 2, 3, 4, 5, 6})), kSuccess);
-
   std::string name;
   EXPECT_EQ(key->enumKey(0, name, 7), kMoreData);
   EXPECT_EQ(key->enumKey(0, name, 0), kMoreData);
@@ -213,27 +189,25 @@ TEST_P(Contract, RegistrySmallBuffersGiveMoreDataWithTheNeededSize) {
 
 TEST_P(Contract, RegistryValuesOfAnySizeReadWhole) {
   RegKeyPtr key = scratchKey();
+  RegValue value;
   for (size_t size : {0u, 1u, 511u, 512u, 513u, 4096u, 70000u}) {
     std::vector<uint8_t> bytes(size);
     for (size_t i = 0; i < size; ++i) bytes[i] = static_cast<uint8_t>(i * 7 + size);
     ASSERT_EQ(key->setValue("Blob", RegValue::binary(bytes)), kSuccess);
-    RegValue value;
     ASSERT_EQ(key->queryValue("Blob", value, 100000), kSuccess) << size;
     EXPECT_EQ(value.data, bytes) << size;
-    if (size > 0) {
-      EXPECT_EQ(key->queryValue("Blob", value, static_cast<uint32_t>(size - 1)), kMoreData) << size;
-      EXPECT_EQ(value.data.size(), size);
-    }
+    if (size == 0) continue;
+    EXPECT_EQ(key->queryValue("Blob", value, static_cast<uint32_t>(size - 1)), kMoreData) << size;
+    EXPECT_EQ(value.data.size(), size);
   }
   const std::string text(600, 'x');
   ASSERT_EQ(key->setValue("Long", RegValue::string(text)), kSuccess);
-  RegValue value;
   ASSERT_EQ(key->queryValue("Long", value, 1000), kSuccess);
   EXPECT_EQ(value.asString(), text);
 }
 
 TEST_P(Contract, RegistryValueTypesRoundTripAndTheDefaultValueHasTheEmptyName) {
-  RegKeyPtr key = createKey("Typed");
+  RegKeyPtr key = makeKey("Typed");
   const std::vector<std::pair<std::string, RegValue>> stored{
       {"Sz", RegValue::string("C:\\Corvel")},
       {"Expand", RegValue::string("%SystemRoot%\\x", RegType::ExpandSz)},
@@ -247,7 +221,6 @@ TEST_P(Contract, RegistryValueTypesRoundTripAndTheDefaultValueHasTheEmptyName) {
   EXPECT_EQ(key->queryValue("", value), kFileNotFound);
   for (const auto& [name, v] : stored) ASSERT_EQ(key->setValue(name, v), kSuccess) << name;
   ASSERT_EQ(key->setValue("", RegValue::string("default")), kSuccess);
-
   for (const auto& [name, v] : stored) {
     ASSERT_EQ(key->queryValue(name, value), kSuccess) << name;
     EXPECT_EQ(value.type, v.type) << name;

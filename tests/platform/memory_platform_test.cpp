@@ -8,68 +8,54 @@ using namespace cvl::platform;
 
 namespace {
 
-std::string readAll(FileSystem& files, const std::string& path) {
-  FilePtr file;
-  if (files.open(path, OpenMode::Read, file) != kSuccess) return "<unopened>";
-  std::string text(static_cast<size_t>(file->size()), '\0');
-  uint32_t done = 0;
-  file->read(text.data(), static_cast<uint32_t>(text.size()), done);
-  return text.substr(0, done);
-}
-
-}  // namespace
-
-TEST(MemoryRegistry, SeedingIsVisibleThroughHandlesAndBack) {
+class Memory : public ::testing::Test {
+ protected:
   MemoryPlatform platform;
-  auto& reg = platform.registry();
+  MemoryRegistry& reg = platform.registry();
+  MemoryFileSystem& files = platform.files();
+  MemorySystem& sys = platform.system();
+  using Paths = std::vector<std::string>;
+};
+
+TEST_F(Memory, SeededKeysAreVisibleThroughHandlesAndBack) {
   reg.seedValue(RegRoot::LocalMachine, "Software\\Corvel\\Uninstall\\CDF", "", RegValue::string("C:\\CVL\\"));
-  RegKeyPtr key;
+  RegKeyPtr key, again, sub;
   ASSERT_EQ(reg.openKey(RegRoot::LocalMachine, "software\\corvel\\uninstall\\cdf", access::kRead, key), kSuccess);
   RegValue value;
   ASSERT_EQ(key->queryValue("", value), kSuccess);
   EXPECT_EQ(value.asString(), "C:\\CVL\\");
 
-  RegKeyPtr again, sub;
   ASSERT_EQ(key->openKey("", access::kAllAccess, again), kSuccess);
   ASSERT_EQ(again->createKey("Sub", access::kAllAccess, sub), kSuccess);
   ASSERT_EQ(sub->setValue("Count", RegValue::dword(3)), kSuccess);
   EXPECT_TRUE(reg.hasKey(RegRoot::LocalMachine, "SOFTWARE\\CORVEL\\UNINSTALL\\CDF\\SUB\\"));
   EXPECT_EQ(reg.value(RegRoot::LocalMachine, "Software\\Corvel\\Uninstall\\CDF\\Sub", "count")->asDword(), 3u);
-  EXPECT_EQ(reg.subKeyNames(RegRoot::LocalMachine, "Software\\Corvel\\Uninstall\\CDF"),
-            std::vector<std::string>{"Sub"});
+  EXPECT_EQ(reg.subKeyNames(RegRoot::LocalMachine, "Software\\Corvel\\Uninstall\\CDF"), Paths{"Sub"});
   EXPECT_FALSE(reg.hasKey(RegRoot::CurrentUser, "Software\\Corvel"));
   EXPECT_FALSE(reg.value(RegRoot::LocalMachine, "Software\\Corvel", "Missing"));
 }
 
-TEST(MemoryRegistry, FaultsHitTheNamedKeyOnlyUntilCleared) {
-  MemoryPlatform platform;
-  auto& reg = platform.registry();
+TEST_F(Memory, RegistryFaultsHitTheNamedKeyOnlyUntilCleared) {
   reg.seedKey(RegRoot::CurrentUser, "Software\\A\\B");
   reg.fail(RegRoot::CurrentUser, "software\\a\\b\\", MemoryRegistry::Op::Delete, kAccessDenied);
   reg.fail(RegRoot::CurrentUser, "Software\\A", MemoryRegistry::Op::Open, kFileNotFound);
-
-  RegKeyPtr key;
+  RegKeyPtr key, software, b;
   EXPECT_EQ(reg.openKey(RegRoot::CurrentUser, "Software\\A", access::kRead, key), kFileNotFound);
-  RegKeyPtr software;
   ASSERT_EQ(reg.openKey(RegRoot::CurrentUser, "Software", access::kRead, software), kSuccess);
   EXPECT_EQ(software->openKey("A", access::kRead, key), kFileNotFound);
-  RegKeyPtr b;
   EXPECT_EQ(reg.openKey(RegRoot::CurrentUser, "Software\\A\\B", access::kRead, b), kSuccess);
   EXPECT_EQ(reg.deleteKey(RegRoot::CurrentUser, "Software\\A\\B"), kAccessDenied);
   EXPECT_TRUE(reg.hasKey(RegRoot::CurrentUser, "Software\\A\\B"));
-
   reg.clearFaults();
   EXPECT_EQ(reg.deleteKey(RegRoot::CurrentUser, "Software\\A\\B"), kSuccess);
   EXPECT_EQ(reg.openKey(RegRoot::CurrentUser, "Software\\A", access::kRead, key), kSuccess);
 }
 
-TEST(MemoryFiles, SeedingCreatesParentsAndInspectionShowsStoredNames) {
-  MemoryPlatform platform;
-  auto& files = platform.files();
+TEST_F(Memory, SeedingFilesCreatesParentsAndInspectionShowsStoredNames) {
   files.addFile("D:\\Corvel\\Bin\\Tool.DLL", "MZ", attr::kReadOnly | attr::kArchive);
   files.addDirectory("d:\\corvel\\Help");
-  EXPECT_EQ(files.paths(), (std::vector<std::string>{"D:\\Corvel\\", "D:\\Corvel\\Bin\\", "D:\\Corvel\\Bin\\Tool.DLL",
-                                                     "D:\\Corvel\\Help\\"}));
+  EXPECT_EQ(files.paths(),
+            (Paths{"D:\\Corvel\\", "D:\\Corvel\\Bin\\", "D:\\Corvel\\Bin\\Tool.DLL", "D:\\Corvel\\Help\\"}));
   EXPECT_EQ(*files.content("d:\\CORVEL\\bin\\tool.dll"), "MZ");
   EXPECT_FALSE(files.content("D:\\Corvel\\Bin"));
   EXPECT_TRUE(files.exists("D:\\Corvel\\Help\\"));
@@ -80,16 +66,13 @@ TEST(MemoryFiles, SeedingCreatesParentsAndInspectionShowsStoredNames) {
   EXPECT_EQ(status.written, files.clock());
 }
 
-TEST(MemoryFiles, FaultsMakeTheChosenOperationFailOnThatPathOnly) {
-  MemoryPlatform platform;
-  auto& files = platform.files();
+TEST_F(Memory, FileFaultsMakeTheChosenOperationFailOnThatPathOnly) {
   files.addFile("C:\\A\\busy.dll");
   files.addFile("C:\\A\\free.dll");
   files.addDirectory("C:\\A\\Sub");
   files.fail("c:\\a\\BUSY.DLL", MemoryFileSystem::Op::Delete, kSharingViolation);
   files.fail("C:\\A\\Sub", MemoryFileSystem::Op::RemoveDirectory, kAccessDenied);
   files.fail("C:\\A\\new.tmp", MemoryFileSystem::Op::Flush, kAccessDenied);
-
   EXPECT_EQ(files.deleteFile("C:\\A\\busy.dll"), kSharingViolation);
   EXPECT_EQ(files.deleteFile("C:\\A\\free.dll"), kSuccess);
   EXPECT_EQ(files.removeDirectory("C:\\A\\Sub"), kAccessDenied);
@@ -98,7 +81,6 @@ TEST(MemoryFiles, FaultsMakeTheChosenOperationFailOnThatPathOnly) {
   EXPECT_EQ(file->write("x", 1), kSuccess);
   EXPECT_EQ(file->flush(), kAccessDenied);
   file.reset();
-
   files.clearFaults();
   EXPECT_EQ(files.deleteFile("C:\\A\\busy.dll"), kSuccess);
   EXPECT_EQ(files.removeDirectory("C:\\A\\Sub"), kSuccess);
@@ -106,9 +88,7 @@ TEST(MemoryFiles, FaultsMakeTheChosenOperationFailOnThatPathOnly) {
 
 // Windows refuses to write a read-only file; Wine running as root does not,
 // so this rule is checked here rather than in the shared contract.
-TEST(MemoryFiles, ReadOnlyFilesCannotBeOpenedForWriting) {
-  MemoryPlatform platform;
-  auto& files = platform.files();
+TEST_F(Memory, ReadOnlyFilesCannotBeOpenedForWriting) {
   files.addFile("C:\\cvlinst.dat", "store", attr::kReadOnly);
   FilePtr file;
   EXPECT_EQ(files.open("C:\\cvlinst.dat", OpenMode::WriteExisting, file), kAccessDenied);
@@ -117,9 +97,7 @@ TEST(MemoryFiles, ReadOnlyFilesCannotBeOpenedForWriting) {
   EXPECT_EQ(files.open("C:\\cvlinst.dat", OpenMode::Read, file), kSuccess);
 }
 
-TEST(MemoryFiles, ClockStampsWritesAndOpenHandlesAreCounted) {
-  MemoryPlatform platform;
-  auto& files = platform.files();
+TEST_F(Memory, ClockStampsWritesAndOpenHandlesAreCounted) {
   files.setClock(5000);
   FilePtr writer;
   ASSERT_EQ(files.open("C:\\log.txt", OpenMode::CreateAlways, writer), kSuccess);
@@ -132,7 +110,7 @@ TEST(MemoryFiles, ClockStampsWritesAndOpenHandlesAreCounted) {
   ASSERT_EQ(files.status("C:\\log.txt", status), kSuccess);
   EXPECT_EQ(status.created, 5000u);
   EXPECT_EQ(status.written, 7000u);
-  EXPECT_EQ(readAll(files, "C:\\log.txt"), "abc");
+  EXPECT_EQ(*files.content("C:\\log.txt"), "abc");
 
   files.seedTimes("C:\\log.txt", 1, 2, 3);
   ASSERT_EQ(files.setStatus("C:\\log.txt", FileStatus{0, 9, 0, 4, 0}), kSuccess);
@@ -142,9 +120,7 @@ TEST(MemoryFiles, ClockStampsWritesAndOpenHandlesAreCounted) {
   EXPECT_EQ(status.written, 4u);
 }
 
-TEST(MemorySystem, IdentitiesEnvironmentAndFoldersAreSettings) {
-  MemoryPlatform platform;
-  auto& sys = platform.system();
+TEST_F(Memory, IdentitiesEnvironmentAndFoldersAreSettings) {
   EXPECT_FALSE(sys.environment("CvlHomeDir"));
   sys.setEnvironment("CvlHomeDir", "H:\\");
   EXPECT_EQ(sys.environment("CVLHOMEDIR"), "H:\\");
@@ -164,15 +140,12 @@ TEST(MemorySystem, IdentitiesEnvironmentAndFoldersAreSettings) {
   EXPECT_EQ(sys.windowsDirectory(), "C:\\WINNT");
 }
 
-TEST(MemorySystem, ChildProcessesAreRecordedWithTheirDirectoryAndScripted) {
-  MemoryPlatform platform;
-  auto& sys = platform.system();
-  platform.files().addFile("C:\\App\\x.dll");
-  ASSERT_EQ(platform.files().setCurrentDirectory("C:\\App"), kSuccess);
+TEST_F(Memory, ChildProcessesAreRecordedWithTheirDirectoryAndScripted) {
+  files.addFile("C:\\App\\x.dll");
+  ASSERT_EQ(files.setCurrentDirectory("C:\\App"), kSuccess);
   EXPECT_EQ(sys.runHidden("C:\\WINDOWS\\SYSTEM32\\regsvr32.exe", "regsvr32 /u /s x.dll", 30000), WaitResult::Finished);
-
   sys.onRun([&](const std::string& command) {
-    platform.files().deleteFile("C:\\App\\x.dll");
+    (void)files.deleteFile("C:\\App\\x.dll");
     return command == "slow" ? WaitResult::TimedOut : WaitResult::Finished;
   });
   EXPECT_EQ(sys.runHidden("C:\\slow.exe", "slow", 10), WaitResult::TimedOut);
@@ -181,37 +154,28 @@ TEST(MemorySystem, ChildProcessesAreRecordedWithTheirDirectoryAndScripted) {
   EXPECT_EQ(sys.runs()[0].commandLine, "regsvr32 /u /s x.dll");
   EXPECT_EQ(sys.runs()[0].currentDirectory, "C:\\App");
   EXPECT_EQ(sys.runs()[0].timeoutMs, 30000u);
-  EXPECT_FALSE(platform.files().exists("C:\\App\\x.dll"));
-
+  EXPECT_FALSE(files.exists("C:\\App\\x.dll"));
   sys.sleep(1000);
   sys.sleep(250);
   EXPECT_EQ(sys.sleptMs(), 1250u);
 }
 
-TEST(MemorySystem, ShellDeleteRemovesFilesAndTreesUnlessFaulted) {
-  MemoryPlatform platform;
-  auto& files = platform.files();
-  auto& sys = platform.system();
+TEST_F(Memory, ShellDeleteRemovesFilesAndTreesUnlessFaulted) {
   files.addFile("C:\\Menu\\Corvel\\App.lnk");
   files.addFile("C:\\Menu\\Corvel\\Sub\\Help.lnk");
   files.addFile("C:\\Menu\\Other.lnk");
   files.fail("C:\\Menu\\Other.lnk", MemoryFileSystem::Op::ShellDelete, kAccessDenied);
-
   EXPECT_TRUE(sys.shellDelete("C:\\Menu\\Corvel\\App.lnk", 0));
   EXPECT_FALSE(sys.shellDelete("C:\\Menu\\Corvel\\App.lnk", 0));
   EXPECT_FALSE(sys.shellDelete("C:\\Menu\\Other.lnk", 0));
   EXPECT_TRUE(sys.shellDelete("C:\\Menu\\Corvel", 0));
-  EXPECT_EQ(files.paths(), (std::vector<std::string>{"C:\\Menu\\", "C:\\Menu\\Other.lnk"}));
+  EXPECT_EQ(files.paths(), (Paths{"C:\\Menu\\", "C:\\Menu\\Other.lnk"}));
   EXPECT_EQ(sys.shellDeletes().size(), 4u);
 }
 
-namespace {
 int fakeInit(const char*, int, int) { return 0; }
-}  // namespace
 
-TEST(MemorySystem, LibrariesAreRegisteredFakesCountedWhileLoaded) {
-  MemoryPlatform platform;
-  auto& sys = platform.system();
+TEST_F(Memory, LibrariesAreRegisteredFakesCountedWhileLoaded) {
   sys.addLibrary("C:\\Common\\vbai60.dll", {{"Init", reinterpret_cast<void*>(&fakeInit)}});
   EXPECT_EQ(sys.loadLibrary("C:\\missing.dll"), nullptr);
   {
@@ -227,3 +191,5 @@ TEST(MemorySystem, LibrariesAreRegisteredFakesCountedWhileLoaded) {
   EXPECT_EQ(sys.loadedLibraries(), 0);
   EXPECT_EQ(sys.libraryLoads().size(), 2u);
 }
+
+}  // namespace

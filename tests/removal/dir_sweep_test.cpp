@@ -1,191 +1,137 @@
 // The sweep of noted directories: deepest first, only what is empty, and
 // never a parent of something that stayed.
-#include "platform/memory/memory_platform.h"
-#include "world.h"
+#include "platform/forwarding.h"
+#include "removal_fixture.h"
 
 namespace cvl::test {
 namespace {
 
 using namespace platform;
+using Paths = std::vector<std::string>;
 
-class DirSweep : public OnEachPlatform {
- protected:
-  void note(const std::string& relative) { noted.noteDirForRemoval(path(relative)); }
+class DirSweep : public Removal {};
+
+// Each case in a folder of its own below the scratch directory.
+struct SweepCase {
+  const char* name;
+  Paths dirs, files, noted, gone, kept;
+  bool afterACutRun = false;  // going on from a run cut short, a missing folder is one that run removed
 };
 
-TEST_P(DirSweep, EmptiedChainGoesUpToWhatStillHoldsSomething) {
-  makeDir("Program Files\\Corvel\\Bin");
-  makeFile("Program Files\\Other.txt");
-  note("Program Files\\Corvel\\Bin\\");
-  noted.removeNotedDirs(platform());
-  EXPECT_FALSE(exists("Program Files\\Corvel"));
-  EXPECT_TRUE(exists("Program Files\\Other.txt"));
-  EXPECT_TRUE(exists("keeper.txt"));
-}
-
-TEST_P(DirSweep, DirectoryWithAFileKeepsItsAncestors) {
-  makeDir("Corvel\\Bin");
-  makeFile("Corvel\\Bin\\Left.dll");
-  note("Corvel\\Bin");
-  noted.removeNotedDirs(platform());
-  EXPECT_TRUE(exists("Corvel\\Bin\\Left.dll"));
-}
-
-TEST_P(DirSweep, MissingNotedDirectoryKeepsItsEmptyParent) {
-  makeDir("Corvel");
-  note("Corvel\\Gone");
-  noted.removeNotedDirs(platform());
-  EXPECT_TRUE(exists("Corvel"));
-}
-
-// Going on from a run cut short, the missing folder is one that run removed.
-TEST_P(DirSweep, MissingNotedDirectoryFreesItsParentAfterACutRun) {
-  makeDir("Corvel");
-  note("Corvel\\Gone");
-  noted.missingDirsWereRemoved = true;
-  noted.removeNotedDirs(platform());
-  EXPECT_FALSE(exists("Corvel"));
-}
-
-TEST_P(DirSweep, EverySiblingIsTriedAfterAFailure) {
-  for (const char* dir : {"Corvel\\A", "Corvel\\B", "Corvel\\C", "Corvel\\D\\E"}) {
-    makeDir(dir);
-    note(dir);
+TEST_P(DirSweep, RemovesWhatIsEmptyUpToWhatStillHoldsSomething) {
+  const SweepCase cases[] = {
+      {"Chain", {"Program Files\\Corvel\\Bin"}, {"Program Files\\Other.txt"}, {"Program Files\\Corvel\\Bin\\"},
+       {"Program Files\\Corvel"}, {"Program Files\\Other.txt"}},
+      {"FileKeepsItsAncestors", {"Corvel\\Bin"}, {"Corvel\\Bin\\Left.dll"}, {"Corvel\\Bin"}, {},
+       {"Corvel\\Bin\\Left.dll"}},
+      {"MissingKeepsItsEmptyParent", {"Corvel"}, {}, {"Corvel\\Gone"}, {}, {"Corvel"}},
+      {"MissingAfterACutRunFreesItsParent", {"Corvel"}, {}, {"Corvel\\Gone"}, {"Corvel"}, {}, true},
+      {"EverySiblingIsTriedAfterAFailure", {"Corvel\\A", "Corvel\\B", "Corvel\\C", "Corvel\\D\\E"},
+       {"Corvel\\B\\busy.txt"}, {"Corvel\\A", "Corvel\\B", "Corvel\\C", "Corvel\\D\\E"},
+       {"Corvel\\A", "Corvel\\C", "Corvel\\D"}, {"Corvel\\B"}},
+      {"UnnotedEmptySubdirectoryKeepsItsParent", {"Corvel\\Noted", "Corvel\\Unnoted"}, {}, {"Corvel\\Noted"},
+       {"Corvel\\Noted"}, {"Corvel\\Unnoted"}},
+  };
+  for (const SweepCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    const std::string at = std::string(c.name) + "\\";
+    for (const std::string& dir : c.dirs) makeDir(at + dir);
+    for (const std::string& file : c.files) writeFile(at + file);
+    NotedPaths sweep;
+    for (const std::string& dir : c.noted) sweep.noteDirForRemoval(path(at + dir));
+    sweep.missingDirsWereRemoved = c.afterACutRun;
+    sweep.removeNotedDirs(platform());
+    for (const std::string& gone : c.gone) EXPECT_FALSE(exists(at + gone)) << gone;
+    for (const std::string& kept : c.kept) EXPECT_TRUE(exists(at + kept)) << kept;
   }
-  makeFile("Corvel\\B\\busy.txt");
-  noted.removeNotedDirs(platform());
-  EXPECT_FALSE(exists("Corvel\\A"));
-  EXPECT_TRUE(exists("Corvel\\B"));
-  EXPECT_FALSE(exists("Corvel\\C"));
-  EXPECT_FALSE(exists("Corvel\\D"));
-}
-
-TEST_P(DirSweep, UnnotedEmptySubdirectoryKeepsItsParent) {
-  makeDir("Corvel\\Noted");
-  makeDir("Corvel\\Unnoted");
-  note("Corvel\\Noted");
-  noted.removeNotedDirs(platform());
-  EXPECT_FALSE(exists("Corvel\\Noted"));
-  EXPECT_TRUE(exists("Corvel\\Unnoted"));
+  EXPECT_TRUE(exists("keeper.txt"));
 }
 
 TEST_P(DirSweep, SweepLeavesTheTreeAndCanRunAgain) {
   makeDir("Corvel\\Bin");
-  makeFile("Corvel\\Bin\\Late.dll");
-  note("Corvel\\Bin");
+  writeFile("Corvel\\Bin\\Late.dll");
+  noted.noteDirForRemoval(path("Corvel\\Bin"));
   noted.removeNotedDirs(platform());
   ASSERT_TRUE(exists("Corvel\\Bin"));
-  platform().files().deleteFile(path("Corvel\\Bin\\Late.dll"));
+  ASSERT_EQ(files().deleteFile(path("Corvel\\Bin\\Late.dll")), kSuccess);
   noted.removeNotedDirs(platform());
   EXPECT_FALSE(exists("Corvel"));
 }
 
-CVL_ON_EACH_PLATFORM(DirSweep);
+CVL_REMOVAL_ON_EACH_PLATFORM(DirSweep);
 
 // The in-memory file system with removals that fail a given number of
 // times first, as Windows does while deleted entries settle.
-class SettlingFiles : public FileSystem {
+class SettlingFiles : public ForwardingFileSystem {
  public:
-  explicit SettlingFiles(MemoryFileSystem& inner) : inner_(inner) {}
-  Status open(const std::string& p, OpenMode m, FilePtr& out) override { return inner_.open(p, m, out); }
-  Status status(const std::string& p, FileStatus& out) override { return inner_.status(p, out); }
-  Status setStatus(const std::string& p, const FileStatus& s) override { return inner_.setStatus(p, s); }
-  Status setAttributes(const std::string& p, uint32_t a) override { return inner_.setAttributes(p, a); }
-  Status identity(const std::string& p, FileIdentity& out) override { return inner_.identity(p, out); }
-  Status deleteFile(const std::string& p) override { return inner_.deleteFile(p); }
-  Status createDirectory(const std::string& p) override { return inner_.createDirectory(p); }
-  Status replaceFile(const std::string& f, const std::string& t) override { return inner_.replaceFile(f, t); }
-  Status deleteAtRestart(const std::string& p) override { return inner_.deleteAtRestart(p); }
-  Status find(const std::string& p, const std::function<bool(const FoundEntry&)>& v) override { return inner_.find(p, v); }
-  std::string currentDirectory() override { return inner_.currentDirectory(); }
-  Status setCurrentDirectory(const std::string& p) override { return inner_.setCurrentDirectory(p); }
+  using ForwardingFileSystem::ForwardingFileSystem;
   Status removeDirectory(const std::string& p) override {
     removals.push_back(p);
     int& left = refusals[upper(p)];
-    if (left > 0) {
-      --left;
-      return kDirNotEmpty;
-    }
-    return inner_.removeDirectory(p);
+    return left > 0 ? (--left, kDirNotEmpty) : inner_.removeDirectory(p);
   }
-
-  std::vector<std::string> removals;
+  Paths removals;
   std::map<std::string, int> refusals;  // by upper-cased path
-
- private:
-  MemoryFileSystem& inner_;
 };
 
-class SettlingPlatform : public Platform {
- public:
+class DirSettling : public ::testing::Test, public Platform {
+ protected:
   Registry& registry() override { return memory.registry(); }
   FileSystem& files() override { return settling; }
   MemorySystem& system() override { return memory.system(); }
+  bool exists(const std::string& p) { return memory.files().exists(p); }
+  void sweep(const Paths& dirs, const Paths& noted) {
+    memory.files().addFile("C:\\Keep.txt");
+    for (const std::string& dir : dirs) memory.files().addDirectory(dir);
+    NotedPaths sweep;
+    for (const std::string& dir : noted) sweep.noteDirForRemoval(dir);
+    sweep.removeNotedDirs(*this);
+  }
+  uint64_t slept() { return memory.system().sleptMs(); }
+
   MemoryPlatform memory;
   SettlingFiles settling{memory.files()};
-};
-
-class DirSettling : public ::testing::Test {
- protected:
-  void SetUp() override { platform.memory.files().addFile("C:\\Keep.txt"); }
-  bool exists(const std::string& p) { return platform.memory.files().exists(p); }
-  uint64_t slept() { return platform.memory.system().sleptMs(); }
-
-  SettlingPlatform platform;
-  NotedPaths noted;
 };
 
 TEST_F(DirSettling, NothingToWaitForMeansNoWait) {
   std::string deep = "C:\\Corvel";
   for (int level = 0; level < 8; ++level) deep += "\\L" + std::to_string(level);
-  platform.memory.files().addDirectory(deep);
-  noted.noteDirForRemoval(deep);
-  noted.removeNotedDirs(platform);
+  sweep({deep}, {deep});
   EXPECT_FALSE(exists("C:\\Corvel"));
   EXPECT_EQ(slept(), 0u);
 }
 
 TEST_F(DirSettling, ParentThatSettlesLateIsRemovedAfterShortPauses) {
-  platform.memory.files().addDirectory("C:\\Corvel\\Bin");
-  platform.settling.refusals["C:\\CORVEL"] = 2;
-  noted.noteDirForRemoval("C:\\Corvel\\Bin");
-  noted.removeNotedDirs(platform);
+  settling.refusals["C:\\CORVEL"] = 2;
+  sweep({"C:\\Corvel\\Bin"}, {"C:\\Corvel\\Bin"});
   EXPECT_FALSE(exists("C:\\Corvel"));
   EXPECT_GT(slept(), 0u);
   EXPECT_LT(slept(), 1000u);
 }
 
 TEST_F(DirSettling, ParentThatNeverSettlesIsGivenUpAfterOneSecond) {
-  platform.memory.files().addDirectory("C:\\Corvel\\Bin");
-  platform.settling.refusals["C:\\CORVEL"] = 1000;
-  noted.noteDirForRemoval("C:\\Corvel\\Bin");
-  noted.removeNotedDirs(platform);
+  settling.refusals["C:\\CORVEL"] = 1000;
+  sweep({"C:\\Corvel\\Bin"}, {"C:\\Corvel\\Bin"});
   EXPECT_TRUE(exists("C:\\Corvel"));
   EXPECT_FALSE(exists("C:\\Corvel\\Bin"));
   EXPECT_EQ(slept(), 1000u);
 }
 
 TEST_F(DirSettling, RealContentOrNoNotedChildrenIsNotWaitedFor) {
-  platform.memory.files().addDirectory("C:\\Corvel\\Bin");
-  platform.memory.files().addFile("C:\\Corvel\\User.ini");
-  platform.memory.files().addDirectory("C:\\Leaf");
-  platform.settling.refusals["C:\\LEAF"] = 1;
-  noted.noteDirForRemoval("C:\\Corvel\\Bin");
-  noted.noteDirForRemoval("C:\\Leaf");
-  noted.removeNotedDirs(platform);
+  memory.files().addFile("C:\\Corvel\\User.ini");
+  settling.refusals["C:\\LEAF"] = 1;
+  sweep({"C:\\Corvel\\Bin", "C:\\Leaf"}, {"C:\\Corvel\\Bin", "C:\\Leaf"});
   EXPECT_TRUE(exists("C:\\Corvel\\User.ini"));
   EXPECT_TRUE(exists("C:\\Leaf"));
   EXPECT_EQ(slept(), 0u);
 }
 
 TEST_F(DirSettling, DriveItselfIsNeverAskedToGo) {
-  platform.memory.files().addDirectory("C:\\Empty");
-  ASSERT_EQ(platform.memory.files().setCurrentDirectory("C:\\Empty"), kSuccess);
-  noted.noteDirForRemoval("C:\\Corvel");
-  platform.memory.files().addDirectory("C:\\Corvel");
-  noted.removeNotedDirs(platform);
+  memory.files().addDirectory("C:\\Empty");
+  ASSERT_EQ(memory.files().setCurrentDirectory("C:\\Empty"), kSuccess);
+  sweep({"C:\\Corvel"}, {"C:\\Corvel"});
   EXPECT_FALSE(exists("C:\\Corvel"));
-  EXPECT_EQ(platform.settling.removals, (std::vector<std::string>{"C:\\Corvel"}));
+  EXPECT_EQ(settling.removals, Paths{"C:\\Corvel"});
 }
 
 }  // namespace

@@ -1,80 +1,80 @@
 // The sweep of noted registry keys: empty keys go, deepest first, as far up
 // as the keys are empty.
-#include "platform/memory/memory_platform.h"
-#include "world.h"
+#include "removal_fixture.h"
 
 namespace cvl::test {
 namespace {
 
-using namespace platform;
+using platform::RegRoot;
+constexpr RegRoot kUser = RegRoot::CurrentUser, kMachine = RegRoot::LocalMachine;
 
-class KeySweep : public OnEachPlatform {};
+class KeySweep : public Removal {
+ protected:
+  void sweep(std::initializer_list<std::string> logged) {
+    for (const std::string& path : logged) noted.noteKeyForRemoval(path);
+    noted.removeNotedKeys(platform());
+  }
+};
 
 TEST_P(KeySweep, MachineChainAndItsUserCopyGoAsFarAsEmpty) {
-  makeKey(RegRoot::LocalMachine, "Corvel\\Pathcrafter");
-  makeKey(RegRoot::CurrentUser, "Corvel\\Pathcrafter");
-  makeKey(RegRoot::CurrentUser, "Corvel\\Settings", {"Kept"});
-  noted.noteKeyForRemoval(keyPath("HKLM", "Corvel\\Pathcrafter"));
-  noted.removeNotedKeys(platform());
-  EXPECT_FALSE(hasKey(RegRoot::LocalMachine, "Corvel"));
-  EXPECT_FALSE(hasKey(RegRoot::CurrentUser, "Corvel\\Pathcrafter"));
-  EXPECT_TRUE(hasValue(RegRoot::CurrentUser, "Corvel\\Settings", "Kept"));
-  EXPECT_TRUE(hasValue(RegRoot::LocalMachine, "", "keeper"));
+  makeKey("Corvel\\Pathcrafter", {}, kMachine);
+  makeKey("Corvel\\Pathcrafter");
+  makeKey("Corvel\\Settings", {"Kept"});
+  sweep({keyPath("HKLM", "Corvel\\Pathcrafter")});
+  EXPECT_FALSE(hasKey(kMachine, "Corvel"));
+  EXPECT_FALSE(hasKey(kUser, "Corvel\\Pathcrafter"));
+  EXPECT_TRUE(hasValue(kUser, "Corvel\\Settings", "Kept"));
+  EXPECT_TRUE(hasValue(kMachine, "", "keeper"));
 }
 
-TEST_P(KeySweep, MissingNotedKeyCountsAsRemoved) {
-  makeKey(RegRoot::CurrentUser, "Corvel");
-  noted.noteKeyForRemoval(keyPath("HKCU", "Corvel\\NeverThere"));
-  noted.removeNotedKeys(platform());
-  EXPECT_FALSE(hasKey(RegRoot::CurrentUser, "Corvel"));
-}
-
-TEST_P(KeySweep, KeyWithAValueKeepsItselfAndItsAncestors) {
-  makeKey(RegRoot::CurrentUser, "Corvel\\Sub", {"Last"});
-  noted.noteKeyForRemoval(keyPath("HKCU", "Corvel\\Sub"));
-  noted.removeNotedKeys(platform());
-  EXPECT_TRUE(hasValue(RegRoot::CurrentUser, "Corvel\\Sub", "Last"));
+TEST_P(KeySweep, MissingNotedKeyCountsAsRemovedAndAValueKeepsItsKey) {
+  makeKey("Corvel");
+  makeKey("Other\\Sub", {"Last"});
+  sweep({keyPath("HKCU", "Corvel\\NeverThere"), keyPath("HKCU", "Other\\Sub")});
+  EXPECT_FALSE(hasKey(kUser, "Corvel"));
+  EXPECT_TRUE(hasValue(kUser, "Other\\Sub", "Last"));
 }
 
 TEST_P(KeySweep, KeyWithAnUnnotedSubkeyStays) {
-  makeKey(RegRoot::CurrentUser, "Corvel\\Noted");
-  makeKey(RegRoot::CurrentUser, "Corvel\\Foreign");
-  makeKey(RegRoot::CurrentUser, "Corvel\\Default", {""});
-  noted.noteKeyForRemoval(keyPath("HKCU", "Corvel\\Noted"));
-  noted.noteKeyForRemoval(keyPath("HKCU", "Corvel\\Default"));
-  noted.removeNotedKeys(platform());
-  EXPECT_FALSE(hasKey(RegRoot::CurrentUser, "Corvel\\Noted"));
-  EXPECT_TRUE(hasKey(RegRoot::CurrentUser, "Corvel\\Foreign"));
-  EXPECT_TRUE(hasValue(RegRoot::CurrentUser, "Corvel\\Default", "")) << "a default value is a value";
+  makeKey("Corvel\\Noted");
+  makeKey("Corvel\\Foreign");
+  makeKey("Corvel\\Default", {""});
+  sweep({keyPath("HKCU", "Corvel\\Noted"), keyPath("HKCU", "Corvel\\Default")});
+  EXPECT_FALSE(hasKey(kUser, "Corvel\\Noted"));
+  EXPECT_TRUE(hasKey(kUser, "Corvel\\Foreign"));
+  EXPECT_TRUE(hasValue(kUser, "Corvel\\Default", "")) << "a default value is a value";
 }
 
-CVL_ON_EACH_PLATFORM(KeySweep);
+CVL_REMOVAL_ON_EACH_PLATFORM(KeySweep);
 
-TEST(KeySweepLimits, RootsAndSharedContainersStayEvenWhenEmpty) {
-  MemoryPlatform memory;
-  memory.registry().seedKey(RegRoot::CurrentUser, "Software\\Corvel\\Pathcrafter");
-  memory.registry().seedKey(RegRoot::ClassesRoot, "CLSID");
-  memory.registry().seedKey(RegRoot::LocalMachine, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run");
+class KeySweepLimits : public ::testing::Test {
+ protected:
+  platform::MemoryPlatform memory;
+  platform::MemoryRegistry& registry = memory.registry();
   NotedPaths noted;
-  noted.noteKeyForRemoval("HKCU\\Software\\Corvel\\Pathcrafter");
-  noted.noteKeyForRemoval("HKCR\\CLSID\\{GONE}");
-  noted.noteKeyForRemoval("HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run\\Gone");
-  noted.noteKeyForRemoval("HKCU\\");
+};
+
+TEST_F(KeySweepLimits, RootsAndSharedContainersStayEvenWhenEmpty) {
+  registry.seedKey(kUser, "Software\\Corvel\\Pathcrafter");
+  registry.seedKey(RegRoot::ClassesRoot, "CLSID");
+  registry.seedKey(kMachine, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run");
+  for (const char* path : {"HKCU\\Software\\Corvel\\Pathcrafter", "HKCR\\CLSID\\{GONE}", "HKCU\\",
+                           "HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run\\Gone"}) {
+    noted.noteKeyForRemoval(path);
+  }
   noted.removeNotedKeys(memory);
-  EXPECT_FALSE(memory.registry().hasKey(RegRoot::CurrentUser, "Software\\Corvel\\Pathcrafter"));
-  EXPECT_TRUE(memory.registry().hasKey(RegRoot::CurrentUser, "Software\\Corvel"));  // the suite's root
-  EXPECT_TRUE(memory.registry().hasKey(RegRoot::ClassesRoot, "CLSID"));
-  EXPECT_TRUE(memory.registry().hasKey(RegRoot::LocalMachine, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run"));
+  EXPECT_FALSE(registry.hasKey(kUser, "Software\\Corvel\\Pathcrafter"));
+  EXPECT_TRUE(registry.hasKey(kUser, "Software\\Corvel"));  // the suite's root
+  EXPECT_TRUE(registry.hasKey(RegRoot::ClassesRoot, "CLSID"));
+  EXPECT_TRUE(registry.hasKey(kMachine, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run"));
 }
 
-TEST(KeySweepLimits, KeyThatCannotBeDeletedKeepsItsParent) {
-  MemoryPlatform memory;
-  memory.registry().seedKey(RegRoot::CurrentUser, "Software\\Corvel\\Locked");
-  memory.registry().fail(RegRoot::CurrentUser, "Software\\Corvel\\Locked", MemoryRegistry::Op::Delete, kAccessDenied);
-  NotedPaths noted;
+TEST_F(KeySweepLimits, KeyThatCannotBeDeletedKeepsItsParent) {
+  registry.seedKey(kUser, "Software\\Corvel\\Locked");
+  registry.fail(kUser, "Software\\Corvel\\Locked", platform::MemoryRegistry::Op::Delete, platform::kAccessDenied);
   noted.noteKeyForRemoval("HKCU\\Software\\Corvel\\Locked");
   noted.removeNotedKeys(memory);
-  EXPECT_TRUE(memory.registry().hasKey(RegRoot::CurrentUser, "Software\\Corvel\\Locked"));
+  EXPECT_TRUE(registry.hasKey(kUser, "Software\\Corvel\\Locked"));
 }
 
 }  // namespace

@@ -7,8 +7,10 @@
 namespace cvl::test {
 namespace {
 
+using Paths = std::vector<std::string>;
+
 // The tree below a node as "A\B\C" lines, one per leaf.
-void leaves(const CPathNode& node, const std::string& prefix, std::vector<std::string>& out) {
+void leaves(const CPathNode& node, const std::string& prefix, Paths& out) {
   for (const auto& [name, child] : node.children) {
     EXPECT_EQ(child->name, name);
     const std::string path = prefix.empty() ? name : prefix + "\\" + name;
@@ -16,47 +18,38 @@ void leaves(const CPathNode& node, const std::string& prefix, std::vector<std::s
     leaves(*child, path, out);
   }
 }
-std::vector<std::string> leavesOf(const CPathNode& root) {
-  std::vector<std::string> out;
-  leaves(root, "", out);
-  return out;
+
+TEST(NotedPaths, FoldIntoTreesOfUpperCasedNamesSharingTheirAncestors) {
+  struct Case {
+    Paths dirs, keys, leaves;
+    size_t firstLevel;  // nodes
+  };
+  const Case cases[] = {
+      // One path whatever its case or trailing backslash.
+      {{"C:\\Program Files\\Corvel\\Bin\\", "c:\\program files\\corvel\\bin", "C:\\Program Files\\Corvel"}, {},
+       {"C:\\PROGRAM FILES\\CORVEL\\BIN"}, 1},
+      {{"C:\\A\\B", "C:\\A\\C\\D", "D:\\E"}, {}, {"C:\\A\\B", "C:\\A\\C\\D", "D:\\E"}, 2},
+      {{"\\\\Server\\Share\\Corvel", ""}, {}, {"\\\\SERVER\\SHARE\\CORVEL"}, 1},  // a share is one node
+      // Machine keys are noted for the user too.
+      {{}, {"HKLM\\Software\\Corvel\\Pathcrafter", "hkcu\\software\\corvel\\other", "HKCR\\Cvl.Doc"},
+       {"HKCR\\CVL.DOC", "HKCU\\SOFTWARE\\CORVEL\\OTHER", "HKCU\\SOFTWARE\\CORVEL\\PATHCRAFTER",
+        "HKLM\\SOFTWARE\\CORVEL\\PATHCRAFTER"},
+       3},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.leaves[0]);
+    NotedPaths noted;
+    for (const std::string& dir : c.dirs) noted.noteDirForRemoval(dir);
+    for (const std::string& key : c.keys) noted.noteKeyForRemoval(key);
+    const CPathNode& tree = c.dirs.empty() ? noted.keyTree : noted.dirTree;
+    Paths found;
+    leaves(tree, "", found);
+    EXPECT_EQ(found, c.leaves);
+    EXPECT_EQ(tree.children.size(), c.firstLevel);
+  }
 }
 
-TEST(NotedDirs, OnePathWhateverItsCaseOrTrailingBackslash) {
-  NotedPaths noted;
-  noted.noteDirForRemoval("C:\\Program Files\\Corvel\\Bin\\");
-  noted.noteDirForRemoval("c:\\program files\\corvel\\bin");
-  noted.noteDirForRemoval("C:\\Program Files\\Corvel");
-  EXPECT_EQ(leavesOf(noted.dirTree), (std::vector<std::string>{"C:\\PROGRAM FILES\\CORVEL\\BIN"}));
-}
-
-TEST(NotedDirs, BranchesShareTheirAncestors) {
-  NotedPaths noted;
-  noted.noteDirForRemoval("C:\\A\\B");
-  noted.noteDirForRemoval("C:\\A\\C\\D");
-  noted.noteDirForRemoval("D:\\E");
-  EXPECT_EQ(leavesOf(noted.dirTree), (std::vector<std::string>{"C:\\A\\B", "C:\\A\\C\\D", "D:\\E"}));
-  EXPECT_EQ(noted.dirTree.children.size(), 2u);
-}
-
-TEST(NotedDirs, ShareStaysOneFirstLevelNode) {
-  NotedPaths noted;
-  noted.noteDirForRemoval("\\\\Server\\Share\\Corvel");
-  noted.noteDirForRemoval("");
-  EXPECT_EQ(leavesOf(noted.dirTree), (std::vector<std::string>{"\\\\SERVER\\SHARE\\CORVEL"}));
-}
-
-TEST(NotedKeys, MachineKeysAreNotedForTheUserToo) {
-  NotedPaths noted;
-  noted.noteKeyForRemoval("HKLM\\Software\\Corvel\\Pathcrafter");
-  noted.noteKeyForRemoval("hkcu\\software\\corvel\\other");
-  noted.noteKeyForRemoval("HKCR\\Cvl.Doc");
-  EXPECT_EQ(leavesOf(noted.keyTree),
-            (std::vector<std::string>{"HKCR\\CVL.DOC", "HKCU\\SOFTWARE\\CORVEL\\OTHER",
-                                      "HKCU\\SOFTWARE\\CORVEL\\PATHCRAFTER", "HKLM\\SOFTWARE\\CORVEL\\PATHCRAFTER"}));
-}
-
-TEST(NotedPathsLifetime, ClearingEmptiesBothTrees) {
+TEST(NotedPaths, ClearingEmptiesBothTrees) {
   NotedPaths noted;
   noted.noteDirForRemoval("C:\\A");
   noted.noteKeyForRemoval("HKLM\\A");
@@ -68,7 +61,7 @@ TEST(NotedPathsLifetime, ClearingEmptiesBothTrees) {
 
 // A path logged far deeper than any real one is noted level by level and
 // taken apart again without running out of the program's stack.
-TEST(NotedPathsLifetime, PathsAHundredThousandLevelsDeepComeAndGo) {
+TEST(NotedPaths, PathsAHundredThousandLevelsDeepComeAndGo) {
   constexpr int kLevels = 100000;
   std::string path = "C:";
   for (int i = 0; i < kLevels; ++i) path += "\\D";

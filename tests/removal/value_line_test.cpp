@@ -1,95 +1,80 @@
 // Removing single values named by value lines, on every platform.
+#include "removal_fixture.h"
 #include "uninstaller/removal/delete_value_line.h"
 #include "uninstaller/removal/value_line.h"
-#include "world.h"
 
 namespace cvl::test {
 namespace {
 
 using platform::RegRoot;
+constexpr RegRoot kUser = RegRoot::CurrentUser, kMachine = RegRoot::LocalMachine;
 
-TEST(ValueLineName, TakesTheTextBeforeTheFirstEquals) {
+TEST(ValueLineName, IsTheTextBeforeTheFirstEqualsUnlessTheLineNamesNoValue) {
   EXPECT_EQ(valueNameOfLine("Path=C:\\A=B"), "Path");
   EXPECT_EQ(valueNameOfLine("(Default)=Corvel"), "");
   EXPECT_EQ(valueNameOfLine("(DEFAULT)="), "");
   EXPECT_EQ(valueNameOfLine("C:\\PROGRAM FILES\\CORVEL\\A.DLL=0"), "C:\\PROGRAM FILES\\CORVEL\\A.DLL");
+  for (const char* line : {"----comment----=anything", "----Comment----=", "Version", "=1", ""}) {
+    EXPECT_EQ(valueNameOfLine(line), std::nullopt) << line;
+  }
 }
 
-TEST(ValueLineName, LinesThatNameNoValue) {
-  EXPECT_EQ(valueNameOfLine("----comment----=anything"), std::nullopt);
-  EXPECT_EQ(valueNameOfLine("----Comment----="), std::nullopt);
-  EXPECT_EQ(valueNameOfLine("Version"), std::nullopt);
-  EXPECT_EQ(valueNameOfLine("=1"), std::nullopt);
-  EXPECT_EQ(valueNameOfLine(""), std::nullopt);
-}
+class ValueLine : public Removal {
+ protected:
+  bool remove(const std::string& prefix, const std::string& key, const std::string& line) {
+    return deleteValueLine(platform(), keyPath(prefix, key), line);
+  }
+};
 
-class ValueLine : public OnEachPlatform {};
-
-TEST_P(ValueLine, DeletesTheNamedValueOnly) {
-  makeKey(RegRoot::CurrentUser, "K", {"Version", "Other"});
-  EXPECT_TRUE(deleteValueLine(platform(), keyPath("HKCU", "K"), "Version=1.0"));
-  EXPECT_FALSE(hasValue(RegRoot::CurrentUser, "K", "Version"));
-  EXPECT_TRUE(hasValue(RegRoot::CurrentUser, "K", "Other"));
-  EXPECT_TRUE(hasKey(RegRoot::CurrentUser, "K"));
-  EXPECT_FALSE(deleteValueLine(platform(), keyPath("HKCU", "K"), "Version=1.0")) << "already gone";
-}
-
-TEST_P(ValueLine, DefaultLineDeletesTheUnnamedValue) {
-  makeKey(RegRoot::CurrentUser, "K", {"", "Named"});
-  EXPECT_TRUE(deleteValueLine(platform(), keyPath("HKCU", "K"), "(Default)=Corvel"));
-  EXPECT_FALSE(hasValue(RegRoot::CurrentUser, "K", ""));
-  EXPECT_TRUE(hasValue(RegRoot::CurrentUser, "K", "Named"));
+TEST_P(ValueLine, DeletesTheNamedValueOnlyAndTheDefaultLineTheUnnamedOne) {
+  makeKey("K", {"Version", "Other", ""});
+  EXPECT_TRUE(remove("HKCU", "K", "Version=1.0"));
+  EXPECT_FALSE(hasValue(kUser, "K", "Version"));
+  EXPECT_TRUE(hasValue(kUser, "K", "Other"));
+  EXPECT_TRUE(hasKey(kUser, "K"));
+  EXPECT_FALSE(remove("HKCU", "K", "Version=1.0")) << "already gone";
+  EXPECT_TRUE(remove("HKCU", "K", "(Default)=Corvel"));
+  EXPECT_FALSE(hasValue(kUser, "K", ""));
+  EXPECT_TRUE(hasValue(kUser, "K", "Other"));
 }
 
 TEST_P(ValueLine, CommentsAndMalformedLinesDeleteNothing) {
-  makeKey(RegRoot::CurrentUser, "K", {"", "Version", "----Comment----"});
+  makeKey("K", {"", "Version", "----Comment----"});
   for (const char* line : {"----comment----=anything", "Version", "=1", ""}) {
-    EXPECT_FALSE(deleteValueLine(platform(), keyPath("HKCU", "K"), line)) << line;
+    EXPECT_FALSE(remove("HKCU", "K", line)) << line;
   }
-  EXPECT_TRUE(hasValue(RegRoot::CurrentUser, "K", ""));
-  EXPECT_TRUE(hasValue(RegRoot::CurrentUser, "K", "Version"));
-  EXPECT_TRUE(hasValue(RegRoot::CurrentUser, "K", "----Comment----"));
+  for (const char* name : {"", "Version", "----Comment----"}) EXPECT_TRUE(hasValue(kUser, "K", name)) << name;
 }
 
-TEST_P(ValueLine, MachineLineReachesTheUserCopy) {
-  makeKey(RegRoot::LocalMachine, "K");
-  makeKey(RegRoot::CurrentUser, "K", {"OnlyHere"});
-  EXPECT_TRUE(deleteValueLine(platform(), keyPath("HKLM", "K"), "OnlyHere=x"));
-  EXPECT_FALSE(hasValue(RegRoot::CurrentUser, "K", "OnlyHere"));
+TEST_P(ValueLine, MachineLineReachesTheUserCopyInAnyCaseAndWithATrailingBackslash) {
+  makeKey("K", {}, kMachine);
+  makeKey("K", {"OnlyHere"});
+  EXPECT_TRUE(remove("HKLM", "K", "OnlyHere=x"));
+  EXPECT_FALSE(hasValue(kUser, "K", "OnlyHere"));
 
-  makeKey(RegRoot::LocalMachine, "K", {"Both"});
-  makeKey(RegRoot::CurrentUser, "K", {"Both"});
-  EXPECT_TRUE(deleteValueLine(platform(), keyPath("HKLM", "K"), "Both=x"));
-  EXPECT_FALSE(hasValue(RegRoot::LocalMachine, "K", "Both"));
-  EXPECT_FALSE(hasValue(RegRoot::CurrentUser, "K", "Both"));
+  makeKey("K", {"Both", "A"}, kMachine);
+  makeKey("K", {"Both"});
+  EXPECT_TRUE(remove("HKLM", "K", "Both=x"));
+  EXPECT_FALSE(hasValue(kMachine, "K", "Both"));
+  EXPECT_FALSE(hasValue(kUser, "K", "Both"));
+  EXPECT_TRUE(remove("hklm", "K\\", "a=1"));
+  EXPECT_FALSE(hasValue(kMachine, "K", "A"));
 }
 
-TEST_P(ValueLine, PrefixInAnyCaseAndTrailingBackslash) {
-  makeKey(RegRoot::LocalMachine, "K", {"A"});
-  const std::string lowerPrefixed = keyPath("hklm", "K\\");
-  EXPECT_TRUE(deleteValueLine(platform(), lowerPrefixed, "a=1"));
-  EXPECT_FALSE(hasValue(RegRoot::LocalMachine, "K", "A"));
-}
-
+// How shared-library counts are released: the value is named by a path.
 TEST_P(ValueLine, FileNamesAsValueNames) {
-  // How shared-library counts are released: the value is named by a path.
-  makeKey(RegRoot::LocalMachine, "SharedDLLs");
-  platform::RegKeyPtr key;
-  ASSERT_EQ(platform().registry().openKey(RegRoot::LocalMachine, subKey("SharedDLLs"), platform::access::kAllAccess, key),
-            platform::kSuccess);
-  key->setValue("C:\\Program Files\\Corvel\\Cvl.dll", platform::RegValue::dword(1));
-  key.reset();
-  EXPECT_TRUE(deleteValueLine(platform(), keyPath("HKLM", "SharedDLLs"), "C:\\PROGRAM FILES\\CORVEL\\CVL.DLL=0"));
-  EXPECT_FALSE(hasValue(RegRoot::LocalMachine, "SharedDLLs", "C:\\Program Files\\Corvel\\Cvl.dll"));
+  makeKey("SharedDLLs", {"C:\\Program Files\\Corvel\\Cvl.dll"}, kMachine);
+  EXPECT_TRUE(remove("HKLM", "SharedDLLs", "C:\\PROGRAM FILES\\CORVEL\\CVL.DLL=0"));
+  EXPECT_FALSE(hasValue(kMachine, "SharedDLLs", "C:\\Program Files\\Corvel\\Cvl.dll"));
 }
 
 TEST_P(ValueLine, MissingKeyOrPathWithoutBackslash) {
-  EXPECT_FALSE(deleteValueLine(platform(), keyPath("HKLM", "Missing"), "A=1"));
+  EXPECT_FALSE(remove("HKLM", "Missing", "A=1"));
   EXPECT_FALSE(deleteValueLine(platform(), "HKLM", "A=1"));
   EXPECT_FALSE(deleteValueLine(platform(), "\\HKLM\\Software", "A=1"));
 }
 
-CVL_ON_EACH_PLATFORM(ValueLine);
+CVL_REMOVAL_ON_EACH_PLATFORM(ValueLine);
 
 }  // namespace
 }  // namespace cvl::test

@@ -6,14 +6,14 @@
 #include "settings/copy_tree.h"
 #include "settings/delete_tree.h"
 #include "settings/settings_saver.h"
+#include "settings_fixture.h"
 
 using namespace cvl::platform;
+using namespace settings_test;
 
 namespace {
 
 constexpr RegRoot kUser = RegRoot::CurrentUser;
-const std::string kTemp = "Software\\CorvelTemp";
-const std::string kCur = "Software\\Corvel\\PathCrafter\\8.2";
 
 class SaverFailures : public ::testing::Test {
  protected:

@@ -1,6 +1,5 @@
-#include "refusing_platform.h"
-
-#include "platform/forwarding_key.h"
+#include "platform/forwarding.h"
+#include "settings_fixture.h"
 
 using namespace cvl::platform;
 
@@ -28,37 +27,31 @@ class RefusingKey : public ForwardingRegKey {
   const std::string& refused_;
 };
 
-class RefusingRegistry : public Registry {
+class RefusingPlatform : public Platform, ForwardingRegistry {
  public:
-  RefusingRegistry(Registry& inner, std::string refused) : inner_(inner), refused_(std::move(refused)) {}
-
+  RefusingPlatform(Platform& inner, std::string refused)
+      : ForwardingRegistry(inner.registry()), inner_(inner), refused_(std::move(refused)) {}
   Status openKey(RegRoot root, const std::string& subKey, uint32_t access, RegKeyPtr& out) override {
-    return RefusingKey::wrap(inner_.openKey(root, subKey, access, out), out, refused_);
+    return RefusingKey::wrap(inner_.registry().openKey(root, subKey, access, out), out, refused_);
   }
   Status createKey(RegRoot root, const std::string& subKey, uint32_t access, RegKeyPtr& out) override {
-    return RefusingKey::wrap(inner_.createKey(root, subKey, access, out), out, refused_);
+    return RefusingKey::wrap(inner_.registry().createKey(root, subKey, access, out), out, refused_);
   }
-  Status deleteKey(RegRoot root, const std::string& subKey) override { return inner_.deleteKey(root, subKey); }
-
- private:
-  Registry& inner_;
-  std::string refused_;
-};
-
-class RefusingPlatform : public Platform {
- public:
-  RefusingPlatform(Platform& inner, std::string refused) : inner_(inner), registry_(inner.registry(), refused) {}
-  Registry& registry() override { return registry_; }
+  Registry& registry() override { return *this; }
   FileSystem& files() override { return inner_.files(); }
   System& system() override { return inner_.system(); }
 
  private:
   Platform& inner_;
-  RefusingRegistry registry_;
+  std::string refused_;
 };
 
 }  // namespace
 
+namespace settings_test {
+
 std::unique_ptr<Platform> refusingWritesOf(Platform& inner, std::string valueName) {
   return std::make_unique<RefusingPlatform>(inner, std::move(valueName));
 }
+
+}  // namespace settings_test

@@ -1,10 +1,6 @@
-// Backup and restore of the user's settings, run against whichever
-// registry the test program was linked with.
+// Backup and restore of the user's settings, on each platform.
 #include <cctype>
-#include <string>
 
-#include "refusing_platform.h"
-#include "scenario_platform.h"
 #include "settings/command_arguments.h"
 #include "settings/settings_saver.h"
 #include "settings_fixture.h"
@@ -17,32 +13,25 @@ using cvl::settings::runStowset;
 
 namespace {
 
-const std::string kTemp = kTemporary;
-const std::string kCur = kCurrent;
-const std::string kOld = kOlder;
-
 class Backup : public SettingsFixture {};
 
-TEST_F(Backup, CopiesThreeLevelsOfValuesOfEveryTypeExactly) {
-  putEveryType(kCur, "top");
-  putEveryType(kCur + "\\General", "one");
-  putEveryType(kCur + "\\General\\Paths", "two");
-  putEveryType(kCur + "\\General\\Paths\\Recent", "three");
+TEST_P(Backup, CopiesThreeLevelsOfValuesOfEveryTypeExactly) {
+  const std::pair<std::string, const char*> levels[] = {
+      {"", "top"}, {"\\General", "one"}, {"\\General\\Paths", "two"}, {"\\General\\Paths\\Recent", "three"}};
+  for (const auto& [below, tag] : levels) putEveryType(kCur + below, tag);
   makeKey(kCur + "\\Empty");
-
   runBackup(platform());
-
-  expectEveryTypeCopied(kTemp, "top");
-  expectEveryTypeCopied(kTemp + "\\General", "one");
-  expectEveryTypeCopied(kTemp + "\\General\\Paths", "two");
-  expectEveryTypeCopied(kTemp + "\\General\\Paths\\Recent", "three");
+  for (const auto& [below, tag] : levels) expectEveryTypeCopied(kTemp + below, tag);
   EXPECT_EQ(subkeys(kTemp), (std::vector<std::string>{"Empty", "General"}));
   EXPECT_TRUE(subkeys(kTemp + "\\General\\Paths\\Recent").empty());
   // The settings themselves are only read.
   EXPECT_TRUE(read(kCur + "\\General\\Paths\\Recent", "Multi").has_value());
 }
 
-TEST_F(Backup, PrefersTheCurrentVersionOverTheOlderOne) {
+TEST_P(Backup, PrefersTheCurrentVersionOverTheOlderOneAndWritesNothingWithoutEither) {
+  makeKey("Software\\Corvel\\PathCrafter");
+  runBackup(platform());
+  EXPECT_FALSE(exists(kTemp));
   put(kCur, "From", RegValue::string("8.2"));
   put(kOld, "From", RegValue::string("8.0"));
   put(kOld, "OnlyOld", RegValue::dword(1));
@@ -51,13 +40,7 @@ TEST_F(Backup, PrefersTheCurrentVersionOverTheOlderOne) {
   EXPECT_FALSE(read(kTemp, "OnlyOld").has_value());
 }
 
-TEST_F(Backup, WritesNothingWithoutSettings) {
-  makeKey("Software\\Corvel\\PathCrafter");
-  runBackup(platform());
-  EXPECT_FALSE(exists(kTemp));
-}
-
-TEST_F(Backup, MergesIntoATemporaryKeyLeftFromBefore) {
+TEST_P(Backup, MergesIntoATemporaryKeyLeftFromBefore) {
   put(kTemp + "\\Old", "Stale", RegValue::dword(7));
   put(kTemp, "Text", RegValue::string("earlier"));
   put(kCur, "Text", RegValue::string("now"));
@@ -66,19 +49,27 @@ TEST_F(Backup, MergesIntoATemporaryKeyLeftFromBefore) {
   EXPECT_EQ(number(kTemp + "\\Old", "Stale"), 7u);
 }
 
-TEST_F(Backup, TextValuesArriveWithPlaceholdersExpanded) {
+// The home folder override stands for the folder placeholders only.
+TEST_P(Backup, TextValuesArriveWithPlaceholdersExpanded) {
   const std::string user = platform().system().userName();
   ASSERT_FALSE(user.empty());
   put(kCur + "\\Paths", "Mine", RegValue::string("%USERNAME%\\Files"));
   put(kCur + "\\Paths", "Share", RegValue::string("50% of %TEMP%"));
+  put(kCur, "Address", RegValue::string("http://host/a%20b%20c"));
+  put(kCur, "Pair", RegValue::string("a%%b"));
+  put(kCur, "Folder", RegValue::string("%personal%\\x"));
+  scratch_->setVariable("CvlHomeDir", "H:\\");
   runBackup(platform());
+  scratch_->setVariable("CvlHomeDir", nullptr);
   EXPECT_EQ(text(kTemp + "\\Paths", "Mine"), user + "\\Files");
   EXPECT_EQ(text(kTemp + "\\Paths", "Share"), "50% of %TEMP%");
+  EXPECT_EQ(text(kTemp, "Address"), "http://host/a%20b%20c");
+  EXPECT_EQ(text(kTemp, "Pair"), "a%%b");
+  EXPECT_EQ(text(kTemp, "Folder"), "H:\\x");
 }
 
-TEST_F(Backup, LongNamesAreCopiedAndHideNothingThatSortsAfterThem) {
-  const std::string longValue(300, 'a');
-  const std::string longKey(255, 'a');
+TEST_P(Backup, LongNamesAreCopiedAndHideNothingThatSortsAfterThem) {
+  const std::string longValue(300, 'a'), longKey(255, 'a');
   put(kCur, longValue, RegValue::dword(300));
   put(kCur, "Later", RegValue::dword(1));
   put(kCur + "\\" + longKey, longValue, RegValue::string("deep"));
@@ -90,42 +81,27 @@ TEST_F(Backup, LongNamesAreCopiedAndHideNothingThatSortsAfterThem) {
   EXPECT_EQ(number(kTemp + "\\Later", "V"), 2u);
 }
 
-TEST_F(Backup, HomeFolderOverrideStandsForTheFolderPlaceholdersOnly) {
-  put(kCur, "Address", RegValue::string("http://host/a%20b%20c"));
-  put(kCur, "Pair", RegValue::string("a%%b"));
-  put(kCur, "Folder", RegValue::string("%personal%\\x"));
-  setScenarioVariable(platform(), "CvlHomeDir", "H:\\");
-  runBackup(platform());
-  setScenarioVariable(platform(), "CvlHomeDir", nullptr);
-  EXPECT_EQ(text(kTemp, "Address"), "http://host/a%20b%20c");
-  EXPECT_EQ(text(kTemp, "Pair"), "a%%b");
-  EXPECT_EQ(text(kTemp, "Folder"), "H:\\x");
-}
-
-TEST_F(Backup, EntriesNamedDeletedInExactlyThatCaseAreLeftBehind) {
-  // Names are case-blind within a key, so each spelling lives in its own key.
+// Names are case-blind within a key, so each spelling lives in its own key.
+// Subkeys with reserved-looking names are copied.
+TEST_P(Backup, EntriesNamedDeletedInExactlyThatCaseAreLeftBehind) {
   put(kCur, "~Deleted", RegValue::string("gone"));
   put(kCur + "\\~deleted", "Kept", RegValue::dword(1));
   put(kCur + "\\Other", "~DELETED", RegValue::string("kept"));
   put(kCur + "\\Other\\~Deleted", "Gone", RegValue::dword(2));
+  put(kCur + "\\__TEMP__", "A", RegValue::dword(1));
+  put(kCur + "\\SUBVERSION", "B", RegValue::dword(2));
   runBackup(platform());
   EXPECT_FALSE(read(kTemp, "~Deleted").has_value());
   EXPECT_EQ(number(kTemp + "\\~deleted", "Kept"), 1u);
   EXPECT_EQ(text(kTemp + "\\Other", "~DELETED"), "kept");
   EXPECT_FALSE(exists(kTemp + "\\Other\\~Deleted"));
-}
-
-TEST_F(Backup, SubkeysWithReservedLookingNamesAreCopied) {
-  put(kCur + "\\__TEMP__", "A", RegValue::dword(1));
-  put(kCur + "\\SUBVERSION", "B", RegValue::dword(2));
-  runBackup(platform());
   EXPECT_EQ(number(kTemp + "\\__TEMP__", "A"), 1u);
   EXPECT_EQ(number(kTemp + "\\SUBVERSION", "B"), 2u);
 }
 
 class Restore : public SettingsFixture {};
 
-TEST_F(Restore, MergesIntoExistingSettingsAndRemovesTheTemporaryKey) {
+TEST_P(Restore, MergesIntoExistingSettingsAndRemovesTheTemporaryKey) {
   put(kCur, "Keep", RegValue::string("mine"));
   put(kCur, "Shared", RegValue::dword(1));
   put(kCur + "\\Own", "Local", RegValue::binary({9}));
@@ -134,9 +110,7 @@ TEST_F(Restore, MergesIntoExistingSettingsAndRemovesTheTemporaryKey) {
   put(kTemp, "New", RegValue::string("new"));
   put(kTemp + "\\Both", "Added", RegValue::dword(3));
   put(kTemp + "\\Both\\Deeper", "", RegValue::string("default"));
-
   runRestore(platform());
-
   EXPECT_EQ(text(kCur, "Keep"), "mine");
   EXPECT_EQ(number(kCur, "Shared"), 2u);
   EXPECT_EQ(text(kCur, "New"), "new");
@@ -148,7 +122,7 @@ TEST_F(Restore, MergesIntoExistingSettingsAndRemovesTheTemporaryKey) {
   EXPECT_TRUE(exists("Software"));
 }
 
-TEST_F(Restore, BackupOfTheOlderVersionLandsInTheCurrentOne) {
+TEST_P(Restore, BackupOfTheOlderVersionLandsInTheCurrentOne) {
   putEveryType(kOld, "old");
   putEveryType(kOld + "\\View\\Toolbars", "bars");
   runBackup(platform());
@@ -159,7 +133,7 @@ TEST_F(Restore, BackupOfTheOlderVersionLandsInTheCurrentOne) {
   EXPECT_FALSE(exists(kTemp));
 }
 
-TEST_F(Restore, RemovesADeepTemporaryKeyCompletely) {
+TEST_P(Restore, RemovesADeepTemporaryKeyCompletely) {
   std::string deep = kTemp;
   for (const char* level : {"A", "B", "C", "D", "E"}) {
     deep += std::string("\\") + level;
@@ -172,7 +146,7 @@ TEST_F(Restore, RemovesADeepTemporaryKeyCompletely) {
   EXPECT_EQ(number(kCur + "\\A\\B\\CSibling\\Below", ""), 1u);
 }
 
-TEST_F(Restore, ValueThatCannotBeWrittenKeepsTheTemporaryKeyForALaterRun) {
+TEST_P(Restore, ValueThatCannotBeWrittenKeepsTheTemporaryKeyForALaterRun) {
   put(kTemp + "\\A", "Refused", RegValue::dword(1));
   put(kTemp + "\\A", "Zed", RegValue::dword(2));
   put(kTemp + "\\B", "V", RegValue::dword(3));
@@ -186,12 +160,9 @@ TEST_F(Restore, ValueThatCannotBeWrittenKeepsTheTemporaryKeyForALaterRun) {
   EXPECT_FALSE(exists(kTemp));
 }
 
-TEST_F(Restore, DoesNothingWithoutATemporaryKey) {
+TEST_P(Restore, DoesNothingWithoutATemporaryKeyButAnEmptyOneStillGoes) {
   runRestore(platform());
   EXPECT_FALSE(exists(kCur));
-}
-
-TEST_F(Restore, EmptyTemporaryKeyStillGoes) {
   makeKey(kTemp);
   runRestore(platform());
   EXPECT_FALSE(exists(kTemp));
@@ -200,21 +171,25 @@ TEST_F(Restore, EmptyTemporaryKeyStillGoes) {
 
 class CommandLine : public SettingsFixture {};
 
-TEST_F(CommandLine, BackupWordInAnyCaseRunsTheBackup) {
+TEST_P(CommandLine, BackupWordInAnyCaseRunsTheBackupAndNeitherWordNothing) {
   put(kCur, "V", RegValue::dword(1));
+  put(kTemp, "W", RegValue::dword(2));
+  runStowset(platform(), "Stowset.exe /BACK /REST");
+  EXPECT_FALSE(read(kTemp, "V").has_value());
+  EXPECT_FALSE(read(kCur, "W").has_value());
   runStowset(platform(), "\"C:\\Program Files\\Corvel\\Stowset.exe\" backup");
   EXPECT_EQ(number(kTemp, "V"), 1u);
   EXPECT_TRUE(exists(kCur));
 }
 
-TEST_F(CommandLine, BothWordsBackUpFirstAndRestoreSecond) {
+TEST_P(CommandLine, BothWordsBackUpFirstAndRestoreSecond) {
   put(kOld, "V", RegValue::dword(80));
   runStowset(platform(), "Stowset.exe /Restore /BACKUP");
   EXPECT_EQ(number(kCur, "V"), 80u);
   EXPECT_FALSE(exists(kTemp));
 }
 
-TEST_F(CommandLine, WordsInTheProgramPathAreNoCommands) {
+TEST_P(CommandLine, WordsInTheProgramPathAreNoCommands) {
   put(kTemp, "V", RegValue::dword(3));
   put(kCur, "V", RegValue::dword(0));
   runStowset(platform(), "C:\\Backup\\Stowset.exe RESTORE");
@@ -229,6 +204,10 @@ TEST_F(CommandLine, WordsInTheProgramPathAreNoCommands) {
   EXPECT_FALSE(exists(kTemp));
 }
 
+CVL_SETTINGS_ON_EACH_PLATFORM(Backup);
+CVL_SETTINGS_ON_EACH_PLATFORM(Restore);
+CVL_SETTINGS_ON_EACH_PLATFORM(CommandLine);
+
 TEST(CommandArguments, FollowTheProgramsOwnPathOrElseTheFirstToken) {
   using cvl::settings::argumentsOf;
   const std::string own = "C:\\Old Backup\\Stowset.exe";
@@ -238,14 +217,6 @@ TEST(CommandArguments, FollowTheProgramsOwnPathOrElseTheFirstToken) {
   EXPECT_EQ(argumentsOf("D:\\Old\tBackup /r", own), "\tBackup /r");
   EXPECT_EQ(argumentsOf("\"D:\\Old Backup /r", own), "");
   EXPECT_EQ(argumentsOf("C:\\Old Backup\\Stowset.exe /r", ""), " Backup\\Stowset.exe /r");
-}
-
-TEST_F(CommandLine, NeitherWordDoesNothing) {
-  put(kCur, "V", RegValue::dword(1));
-  put(kTemp, "W", RegValue::dword(2));
-  runStowset(platform(), "Stowset.exe /BACK /REST");
-  EXPECT_FALSE(read(kTemp, "V").has_value());
-  EXPECT_FALSE(read(kCur, "W").has_value());
 }
 
 }  // namespace

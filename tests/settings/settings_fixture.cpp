@@ -1,32 +1,19 @@
 #include "settings_fixture.h"
 
-#include <algorithm>
-
-#include "scenario_platform.h"
 #include "settings/delete_tree.h"
 
 using namespace cvl::platform;
 
 namespace settings_test {
-
 namespace {
-
-// Removes parent\child with everything below it.
-void removeBranch(Registry& registry, const std::string& parent, const std::string& child) {
-  RegKeyPtr key;
-  if (registry.openKey(RegRoot::CurrentUser, parent, access::kAllAccess, key) == kSuccess) {
-    cvl::settings::deleteTree(*key, child);
-  }
-}
 
 // One name at a time, so that paths longer than one registry call takes
 // can be set up and inspected.
 Status walk(Registry& registry, const std::string& path, bool create, RegKeyPtr& out) {
   RegKeyPtr key;
   Status status = registry.openKey(RegRoot::CurrentUser, "", access::kAllAccess, key);
-  size_t start = 0;
-  while (status == kSuccess && start < path.size()) {
-    size_t end = std::min(path.find('\\', start), path.size());
+  for (size_t start = 0; status == kSuccess && start < path.size();) {
+    const size_t end = std::min(path.find('\\', start), path.size());
     const std::string name = path.substr(start, end - start);
     RegKeyPtr below;
     status = create ? key->createKey(name, access::kAllAccess, below) : key->openKey(name, access::kAllAccess, below);
@@ -36,82 +23,6 @@ Status walk(Registry& registry, const std::string& path, bool create, RegKeyPtr&
   if (status == kSuccess) out = std::move(key);
   return status;
 }
-
-}  // namespace
-
-void SettingsFixture::SetUp() {
-  platform_ = makeScenarioPlatform();
-  removeSavedKeys();
-}
-
-void SettingsFixture::TearDown() { removeSavedKeys(); }
-
-void SettingsFixture::removeSavedKeys() {
-  Registry& registry = platform_->registry();
-  removeBranch(registry, "Software", "CorvelTemp");
-  removeBranch(registry, "Software\\Corvel\\PathCrafter", "8.2");
-  removeBranch(registry, "Software\\Corvel\\Deskora", "8.0");
-  // Deleting fails harmlessly while something else still lives below.
-  registry.deleteKey(RegRoot::CurrentUser, "Software\\Corvel\\PathCrafter");
-  registry.deleteKey(RegRoot::CurrentUser, "Software\\Corvel\\Deskora");
-  registry.deleteKey(RegRoot::CurrentUser, "Software\\Corvel");
-}
-
-void SettingsFixture::makeKey(const std::string& key) {
-  RegKeyPtr handle;
-  EXPECT_EQ(walk(platform_->registry(), key, true, handle), kSuccess) << key;
-}
-
-void SettingsFixture::put(const std::string& key, const std::string& name, const RegValue& value) {
-  RegKeyPtr handle;
-  ASSERT_EQ(walk(platform_->registry(), key, true, handle), kSuccess) << key;
-  EXPECT_EQ(handle->setValue(name, value), kSuccess) << key << " / " << name;
-}
-
-std::optional<RegValue> SettingsFixture::read(const std::string& key, const std::string& name) {
-  RegKeyPtr handle;
-  RegValue value;
-  if (walk(platform_->registry(), key, false, handle) != kSuccess) return std::nullopt;
-  if (handle->queryValue(name, value) != kSuccess) return std::nullopt;
-  return value;
-}
-
-bool SettingsFixture::exists(const std::string& key) {
-  RegKeyPtr handle;
-  return walk(platform_->registry(), key, false, handle) == kSuccess;
-}
-
-std::string SettingsFixture::text(const std::string& key, const std::string& name) {
-  std::optional<RegValue> value = read(key, name);
-  return value ? value->asString() : "<missing>";
-}
-
-uint32_t SettingsFixture::number(const std::string& key, const std::string& name) {
-  std::optional<RegValue> value = read(key, name);
-  return value ? value->asDword() : kMissingNumber;
-}
-
-std::vector<std::string> SettingsFixture::subkeys(const std::string& key) {
-  std::vector<std::string> names;
-  RegKeyPtr handle;
-  if (walk(platform_->registry(), key, false, handle) != kSuccess) return names;
-  std::string name;
-  for (uint32_t i = 0; handle->enumKey(i, name) == kSuccess; ++i) names.push_back(name);
-  std::sort(names.begin(), names.end());
-  return names;
-}
-
-std::vector<std::string> SettingsFixture::values(const std::string& key) {
-  std::vector<std::string> names;
-  RegKeyPtr handle;
-  if (walk(platform_->registry(), key, false, handle) != kSuccess) return names;
-  std::string name;
-  for (uint32_t i = 0; handle->enumValue(i, name, nullptr) == kSuccess; ++i) names.push_back(name);
-  std::sort(names.begin(), names.end());
-  return names;
-}
-
-namespace {
 
 // Every type and size a settings key may hold; the tag tells levels apart.
 std::vector<std::pair<std::string, RegValue>> everyType(const std::string& tag) {
@@ -136,6 +47,72 @@ std::vector<std::pair<std::string, RegValue>> everyType(const std::string& tag) 
 
 }  // namespace
 
+void SettingsFixture::SetUp() {
+  OnEachPlatform::SetUp();
+  // A folder name that holds a command word, as a user may well choose.
+  if (auto* memory = dynamic_cast<cvl::test::MemoryScratch*>(scratch_.get())) {
+    memory->memory.system().setModulePath("C:\\Program Files\\Old Backup\\Stowset.exe");
+  }
+  removeSavedKeys();
+}
+
+void SettingsFixture::TearDown() {
+  removeSavedKeys();
+  OnEachPlatform::TearDown();
+}
+
+void SettingsFixture::removeSavedKeys() {
+  for (const std::string& key : {kTemp, kCur, kOld}) {
+    RegKeyPtr parent;
+    const size_t slash = key.rfind('\\');
+    if (reg().openKey(RegRoot::CurrentUser, key.substr(0, slash), access::kAllAccess, parent) == kSuccess) {
+      (void)cvl::settings::deleteTree(*parent, key.substr(slash + 1));
+    }
+  }
+  // Deleting fails harmlessly while something else still lives below.
+  for (const char* key : {"Software\\Corvel\\PathCrafter", "Software\\Corvel\\Deskora", "Software\\Corvel"}) {
+    (void)reg().deleteKey(RegRoot::CurrentUser, key);
+  }
+}
+
+void SettingsFixture::makeKey(const std::string& key) {
+  RegKeyPtr handle;
+  EXPECT_EQ(walk(reg(), key, true, handle), kSuccess) << key;
+}
+
+void SettingsFixture::put(const std::string& key, const std::string& name, const RegValue& value) {
+  RegKeyPtr handle;
+  ASSERT_EQ(walk(reg(), key, true, handle), kSuccess) << key;
+  EXPECT_EQ(handle->setValue(name, value), kSuccess) << key << " / " << name;
+}
+
+std::optional<RegValue> SettingsFixture::read(const std::string& key, const std::string& name) {
+  RegKeyPtr handle;
+  RegValue value;
+  if (walk(reg(), key, false, handle) != kSuccess || handle->queryValue(name, value) != kSuccess) return std::nullopt;
+  return value;
+}
+
+bool SettingsFixture::exists(const std::string& key) {
+  RegKeyPtr handle;
+  return walk(reg(), key, false, handle) == kSuccess;
+}
+
+std::string SettingsFixture::text(const std::string& key, const std::string& name) {
+  const std::optional<RegValue> value = read(key, name);
+  return value ? value->asString() : "<missing>";
+}
+
+uint32_t SettingsFixture::number(const std::string& key, const std::string& name) {
+  const std::optional<RegValue> value = read(key, name);
+  return value ? value->asDword() : kMissingNumber;
+}
+
+std::vector<std::string> SettingsFixture::subkeys(const std::string& key) {
+  RegKeyPtr handle;
+  return walk(reg(), key, false, handle) == kSuccess ? cvl::test::keyNames(*handle) : std::vector<std::string>{};
+}
+
 void SettingsFixture::putEveryType(const std::string& key, const std::string& tag) {
   for (const auto& [name, value] : everyType(tag)) put(key, name, value);
 }
@@ -143,7 +120,7 @@ void SettingsFixture::putEveryType(const std::string& key, const std::string& ta
 void SettingsFixture::expectEveryTypeCopied(const std::string& key, const std::string& tag) {
   SCOPED_TRACE(key);
   for (const auto& [name, expected] : everyType(tag)) {
-    std::optional<RegValue> got = read(key, name);
+    const std::optional<RegValue> got = read(key, name);
     ASSERT_TRUE(got.has_value()) << "missing value '" << name << "'";
     EXPECT_EQ(static_cast<uint32_t>(got->type), static_cast<uint32_t>(expected.type)) << name;
     EXPECT_EQ(got->data, expected.data) << name;

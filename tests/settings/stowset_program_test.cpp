@@ -2,67 +2,61 @@
 // left in the current user's registry.
 #include <windows.h>
 
-#include <gtest/gtest.h>
-
-#include <string>
-
-#include "platform/win32/win32_platform.h"
 #include "settings_fixture.h"
 #include "tests/support/child_process.h"
 
 using namespace cvl::platform;
 using namespace settings_test;
+using cvl::test::programDirectory;
 
 namespace {
 
-// The full 32-bit exit status, or -1 when the program could not be run.
-long long runCommand(const std::string& commandLine) {
-  const auto status = cvl::test::runToExit(commandLine, 60000);
-  return status ? static_cast<long long>(*status) : -1;
-}
+class StowsetProgram : public SettingsFixture {
+ protected:
+  // The full 32-bit exit status, or -1 when the program could not be run.
+  static long long exitStatus(const std::optional<uint32_t>& status) {
+    return status ? static_cast<long long>(*status) : -1;
+  }
+  static long long runProgram(const std::string& arguments) {
+    return exitStatus(cvl::test::runBeside("Stowset.exe", arguments, 60000));
+  }
+};
 
-long long runProgram(const std::string& arguments) {
-  return runCommand("\"" + cvl::test::programDirectory() + "Stowset.exe\" " + arguments);
-}
-
-class StowsetProgram : public SettingsFixture {};
-
-TEST_F(StowsetProgram, BacksUpAndRestoresThroughTheRegistryAlone) {
-  const std::string cur = kCurrent;
-  const std::string temp = kTemporary;
-  putEveryType(std::string(kOlder) + "\\Options", "old");
-  put(kOlder, "Home", RegValue::string("%USERNAME%"));
-
+TEST_P(StowsetProgram, BacksUpAndRestoresThroughTheRegistryAlone) {
+  putEveryType(kOld + "\\Options", "old");
+  put(kOld, "Home", RegValue::string("%USERNAME%"));
   ASSERT_EQ(runProgram("/backup"), 0);
-  expectEveryTypeCopied(temp + "\\Options", "old");
-  EXPECT_EQ(text(temp, "Home"), platform().system().userName());
+  expectEveryTypeCopied(kTemp + "\\Options", "old");
+  EXPECT_EQ(text(kTemp, "Home"), platform().system().userName());
 
-  put(cur, "Kept", RegValue::dword(82));
+  put(kCur, "Kept", RegValue::dword(82));
   ASSERT_EQ(runProgram("RESTORE"), 0);
-  expectEveryTypeCopied(cur + "\\Options", "old");
-  EXPECT_EQ(number(cur, "Kept"), 82u);
-  EXPECT_FALSE(exists(temp));
+  expectEveryTypeCopied(kCur + "\\Options", "old");
+  EXPECT_EQ(number(kCur, "Kept"), 82u);
+  EXPECT_FALSE(exists(kTemp));
 }
 
-TEST_F(StowsetProgram, RestoresWhenItsOwnUnquotedPathNamesABackupFolder) {
-  const std::string folder = cvl::test::programDirectory() + "Old Backup\\";
+TEST_P(StowsetProgram, RestoresWhenItsOwnUnquotedPathNamesABackupFolder) {
+  const std::string folder = programDirectory() + "Old Backup\\";
   CreateDirectoryA(folder.c_str(), nullptr);
   const std::string program = folder + "Stowset.exe";
-  ASSERT_TRUE(CopyFileA((cvl::test::programDirectory() + "Stowset.exe").c_str(), program.c_str(), FALSE));
-  put(kTemporary, "V", RegValue::dword(3));
-  put(kCurrent, "V", RegValue::dword(0));
-  EXPECT_EQ(runCommand(program + " RESTORE"), 0);
+  ASSERT_TRUE(CopyFileA((programDirectory() + "Stowset.exe").c_str(), program.c_str(), FALSE));
+  put(kTemp, "V", RegValue::dword(3));
+  put(kCur, "V", RegValue::dword(0));
+  EXPECT_EQ(exitStatus(cvl::test::runToExit(program + " RESTORE", 60000)), 0);
   DeleteFileA(program.c_str());
   RemoveDirectoryA(folder.c_str());
-  EXPECT_EQ(number(kCurrent, "V"), 3u);
-  EXPECT_FALSE(exists(kTemporary));
+  EXPECT_EQ(number(kCur, "V"), 3u);
+  EXPECT_FALSE(exists(kTemp));
 }
 
-TEST_F(StowsetProgram, EndsWithStatusZeroWhenThereIsNothingToDo) {
+TEST_P(StowsetProgram, EndsWithStatusZeroWhenThereIsNothingToDo) {
   EXPECT_EQ(runProgram(""), 0);
   EXPECT_EQ(runProgram("BACKUP RESTORE"), 0);
-  EXPECT_FALSE(exists(kTemporary));
-  EXPECT_FALSE(exists(kCurrent));
+  EXPECT_FALSE(exists(kTemp));
+  EXPECT_FALSE(exists(kCur));
 }
+
+CVL_ON_EACH_PLATFORM(StowsetProgram, std::vector{cvl::test::win32Scratch("CvlStowset")});
 
 }  // namespace

@@ -1,7 +1,5 @@
-// The key view, the tree copy and the tree removal on their own, run
-// against whichever registry the test program was linked with.
-#include <string>
-
+// The key view, the tree copy and the tree removal on their own, on each
+// platform.
 #include "settings/copy_tree.h"
 #include "settings/delete_tree.h"
 #include "settings/key_path.h"
@@ -14,15 +12,12 @@ using cvl::settings::RegKeyView;
 
 namespace {
 
-const std::string kTemp = kTemporary;
-const std::string kCur = kCurrent;
-
 class KeyView : public SettingsFixture {
  protected:
-  RegKeyView view(const std::string& path) { return RegKeyView(platform().registry(), RegRoot::CurrentUser, path); }
+  RegKeyView view(const std::string& path) { return RegKeyView(reg(), RegRoot::CurrentUser, path); }
 };
 
-TEST_F(KeyView, ListsNamesWithTheDefaultValueAsEmptyAndHidesTheDeletedMarker) {
+TEST_P(KeyView, ListsNamesWithTheDefaultValueAsEmptyAndHidesTheDeletedMarker) {
   put(kTemp, "", RegValue::string("d"));
   put(kTemp, "~Deleted", RegValue::dword(1));
   put(kTemp, "Plain", RegValue::dword(2));
@@ -37,7 +32,7 @@ TEST_F(KeyView, ListsNamesWithTheDefaultValueAsEmptyAndHidesTheDeletedMarker) {
   EXPECT_EQ(v.subkeyName(1), "");
 }
 
-TEST_F(KeyView, CountsAreTakenAfreshEachTime) {
+TEST_P(KeyView, CountsAreTakenAfreshEachTime) {
   RegKeyView v = view(kTemp);
   makeKey(kTemp);
   EXPECT_EQ(v.subkeyCount(), 0u);
@@ -48,7 +43,7 @@ TEST_F(KeyView, CountsAreTakenAfreshEachTime) {
   EXPECT_EQ(v.valueCount(), 1u);
 }
 
-TEST_F(KeyView, FailedMoveKeepsThePreviousPathAndClosesTheView) {
+TEST_P(KeyView, FailedMoveKeepsThePreviousPathAndClosesTheView) {
   makeKey(kTemp + "\\There");
   RegKeyView v = view(kTemp);
   ASSERT_TRUE(v.open());
@@ -60,7 +55,7 @@ TEST_F(KeyView, FailedMoveKeepsThePreviousPathAndClosesTheView) {
   EXPECT_TRUE(v.isOpen());
 }
 
-TEST_F(KeyView, MissingKeyGivesNothingAndWritesNothing) {
+TEST_P(KeyView, MissingKeyGivesNothingAndWritesNothing) {
   RegKeyView v = view(kTemp + "\\Missing");
   EXPECT_FALSE(v.open());
   EXPECT_EQ(v.subkeyCount(), 0u);
@@ -70,7 +65,7 @@ TEST_F(KeyView, MissingKeyGivesNothingAndWritesNothing) {
   EXPECT_FALSE(exists(kTemp + "\\Missing"));
 }
 
-TEST_F(KeyView, ReachesKeysWhosePathIsLongerThanOneRegistryCallTakes) {
+TEST_P(KeyView, ReachesKeysWhosePathIsLongerThanOneRegistryCallTakes) {
   const std::string deep = kTemp + "\\" + std::string(200, 'a') + "\\" + std::string(200, 'b');
   put(deep + "\\" + std::string(254, 'c'), "V", RegValue::dword(7));
   RegKeyView v = view(deep + "\\" + std::string(254, 'c'));
@@ -89,22 +84,23 @@ TEST(JoinPath, AddsOneBackslashOnlyWhereNeeded) {
   EXPECT_EQ(joinPath("", "B"), "B");
 }
 
-class TreeCopy : public SettingsFixture {
+class Trees : public SettingsFixture {
  protected:
   bool copy(const std::string& from, const std::string& to) {
     return cvl::settings::copyTree(platform(), RegRoot::CurrentUser, from, RegRoot::CurrentUser, to);
   }
 };
 
-TEST_F(TreeCopy, CreatesTheDestinationAndCopiesSubkeysInAnyDepth) {
+TEST_P(Trees, CopyCreatesTheDestinationAndCopiesSubkeysInAnyDepthButNeedsASource) {
   put(kCur + "\\A\\B\\C", "V", RegValue::dword(3));
   makeKey(kCur + "\\A\\Empty");
+  EXPECT_FALSE(copy(kCur + "\\Missing", kTemp));
   ASSERT_TRUE(copy(kCur, kTemp + "\\Nested\\Copy"));
   EXPECT_EQ(number(kTemp + "\\Nested\\Copy\\A\\B\\C", "V"), 3u);
   EXPECT_TRUE(exists(kTemp + "\\Nested\\Copy\\A\\Empty"));
 }
 
-TEST_F(TreeCopy, TextIsCopiedUpToItsFirstZeroAndMayLackOne) {
+TEST_P(Trees, CopiedTextEndsAtItsFirstZeroAndMayLackOne) {
   put(kCur, "Unended", RegValue{RegType::Sz, {'a', 'b'}});
   put(kCur, "Inner", RegValue{RegType::Sz, {'a', 0, 'b', 0}});
   ASSERT_TRUE(copy(kCur, kTemp));
@@ -112,16 +108,12 @@ TEST_F(TreeCopy, TextIsCopiedUpToItsFirstZeroAndMayLackOne) {
   EXPECT_EQ(text(kTemp, "Inner"), "a");
 }
 
-TEST_F(TreeCopy, MissingSourceFails) {
-  EXPECT_FALSE(copy(kCur + "\\Missing", kTemp));
-}
-
-TEST_F(TreeCopy, SourceViewWithReservedNamesPassesThemOver) {
+TEST_P(Trees, SourceViewWithReservedNamesPassesThemOver) {
   put(kCur + "\\__temp__", "V", RegValue::dword(1));
   put(kCur + "\\Keep", "V", RegValue::dword(2));
   makeKey(kTemp);
-  RegKeyView source(platform().registry(), RegRoot::CurrentUser, kCur);
-  RegKeyView destination(platform().registry(), RegRoot::CurrentUser, kTemp);
+  RegKeyView source(reg(), RegRoot::CurrentUser, kCur);
+  RegKeyView destination(reg(), RegRoot::CurrentUser, kTemp);
   source.setReservedNames({"~__TEMP__~", "~SUBVERSION~"});
   ASSERT_TRUE(cvl::settings::copyKey(platform(), source, destination));
   EXPECT_EQ(subkeys(kTemp), std::vector<std::string>{"Keep"});
@@ -129,17 +121,18 @@ TEST_F(TreeCopy, SourceViewWithReservedNamesPassesThemOver) {
   EXPECT_EQ(destination.path(), kTemp);
 }
 
-class TreeRemoval : public SettingsFixture {};
-
-TEST_F(TreeRemoval, RemovesEveryLevelLeavingSiblingsAndReportsAMissingChild) {
+TEST_P(Trees, RemovalTakesEveryLevelLeavingSiblingsAndReportsAMissingChild) {
   put(kTemp + "\\Gone\\1\\2\\3", "V", RegValue::dword(1));
   put(kTemp + "\\Gone\\1\\Side", "V", RegValue::dword(1));
   put(kTemp + "\\Stays", "V", RegValue::dword(2));
   RegKeyPtr parent;
-  ASSERT_EQ(platform().registry().openKey(RegRoot::CurrentUser, kTemp, access::kAllAccess, parent), kSuccess);
+  ASSERT_EQ(reg().openKey(RegRoot::CurrentUser, kTemp, access::kAllAccess, parent), kSuccess);
   EXPECT_EQ(cvl::settings::deleteTree(*parent, "Gone"), kSuccess);
   EXPECT_EQ(subkeys(kTemp), std::vector<std::string>{"Stays"});
   EXPECT_EQ(cvl::settings::deleteTree(*parent, "Gone"), kFileNotFound);
 }
+
+CVL_SETTINGS_ON_EACH_PLATFORM(KeyView);
+CVL_SETTINGS_ON_EACH_PLATFORM(Trees);
 
 }  // namespace

@@ -28,4 +28,8 @@ std::string programDirectory() {
   return program.substr(0, program.find_last_of('\\') + 1);
 }
 
+std::optional<uint32_t> runBeside(const std::string& program, const std::string& arguments, uint32_t timeoutMs) {
+  return runToExit("\"" + programDirectory() + program + "\" " + arguments, timeoutMs);
+}
+
 }  // namespace cvl::test

@@ -17,4 +17,7 @@ std::optional<uint32_t> runToExit(std::string commandLine, uint32_t timeoutMs);
 // deliverables are built beside it.
 std::string programDirectory();
 
+// runToExit of a program built beside the test program, with its arguments.
+std::optional<uint32_t> runBeside(const std::string& program, const std::string& arguments, uint32_t timeoutMs);
+
 }  // namespace cvl::test

@@ -1,28 +1,28 @@
 #pragma once
-// Runs a tool that sits beside the test program and looks at the real registry.
-#include <windows.h>
+// Runs a tool that sits beside the test program and looks at the real
+// registry, read and written through the platform's own registry.
+#include <gtest/gtest.h>
 
 #include <optional>
-#include <string>
+
+#include "platform/win32/win32_registry.h"
 
 namespace tools_test {
 
-// The tool's exit status, or nullopt when it did not start or end in time.
-std::optional<DWORD> runTool(const char* exeName);
+using namespace cvl::platform;
 
-struct StringValue {
-  DWORD type = 0;
-  DWORD size = 0;
-  std::string text;
+class ToolTest : public ::testing::Test {
+ protected:
+  // The tool's exit status, or nullopt when it did not start or end in time.
+  static std::optional<uint32_t> runTool(const char* exeName);
+
+  bool exists(RegRoot root, const std::string& key);
+  RegKeyPtr makeKey(RegRoot root, const std::string& key);
+  void setString(RegRoot root, const std::string& key, const std::string& name, const std::string& text);
+  std::optional<RegValue> value(RegRoot root, const std::string& key, const std::string& name);
+  RegKeyInfo info(RegRoot root, const std::string& key);  // all zero for a missing key
+
+  Win32Registry registry;
 };
-
-bool keyExists(HKEY root, const std::string& path);
-void createKey(HKEY root, const std::string& path, bool isVolatile = false);
-void setString(HKEY root, const std::string& path, const char* name, const std::string& text);
-std::optional<StringValue> readValue(HKEY root, const std::string& path, const char* name);
-DWORD subkeyCount(HKEY root, const std::string& path);
-DWORD valueCount(HKEY root, const std::string& path);
-// Deletes the key with everything below it; a missing key is fine.
-void deleteTree(HKEY root, const std::string& path);
 
 }  // namespace tools_test

@@ -1,21 +1,21 @@
-// The real Windows (Wine in the test runs), checked against the contract.
+// The real Windows (Wine in the test runs).
 #include <windows.h>
 
-#include <string>
-
-#include "contract_fixture.h"
 #include "platform/win32/win32_platform.h"
+#include "tests/support/scratch.h"
 
-namespace cvl::platform::contract {
+namespace cvl::test {
 namespace {
 
 struct Win32Scratch : Scratch {
-  Win32Scratch() {
+  explicit Win32Scratch(const std::string& tag) {
     char temp[MAX_PATH];
     GetTempPathA(MAX_PATH, temp);
-    directory = std::string(temp) + "CvlContract" + std::to_string(GetCurrentProcessId());
+    const std::string id = std::to_string(GetCurrentProcessId());
+    dir = std::string(temp) + tag + id;
+    key = "Software\\" + tag + id;
   }
-  Platform& platform() override { return win32; }
+  platform::Platform& platform() override { return win32; }
   // Windows before Vista has no symbolic links; Wine reports success but
   // makes nothing a program sees as a link.
   bool makeLink(const std::string& link, const std::string& target) override {
@@ -27,10 +27,10 @@ struct Win32Scratch : Scratch {
     const DWORD attributes = GetFileAttributesA(link.c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT);
   }
-  void plantLink(RegRoot root, const std::string& key, const std::string& target) override {
+  void plantLink(platform::RegRoot root, const std::string& at, const std::string& target) override {
     const HKEY roots[] = {HKEY_CLASSES_ROOT, HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE, HKEY_USERS};
     HKEY link = nullptr;
-    ASSERT_EQ(RegCreateKeyExA(roots[static_cast<int>(root)], key.c_str(), 0, nullptr, REG_OPTION_CREATE_LINK,
+    ASSERT_EQ(RegCreateKeyExA(roots[static_cast<int>(root)], at.c_str(), 0, nullptr, REG_OPTION_CREATE_LINK,
                               KEY_ALL_ACCESS | KEY_CREATE_LINK, nullptr, &link, nullptr),
               ERROR_SUCCESS);
     const std::wstring native(target.begin(), target.end());  // the path's bytes as UTF-16, no terminator
@@ -39,12 +39,16 @@ struct Win32Scratch : Scratch {
               ERROR_SUCCESS);
     RegCloseKey(link);
   }
-  Win32Platform win32;
+  void setVariable(const std::string& name, const char* value) override {
+    SetEnvironmentVariableA(name.c_str(), value);
+  }
+  platform::Win32Platform win32;
 };
 
-INSTANTIATE_TEST_SUITE_P(Win32, Contract,
-                         ::testing::Values(Implementation{"Win32", [] { return std::make_unique<Win32Scratch>(); }}),
-                         implementationName);
-
 }  // namespace
-}  // namespace cvl::platform::contract
+
+ScratchKind win32Scratch(const std::string& tag) {
+  return {"Win32", [tag] { return std::make_unique<Win32Scratch>(tag); }};
+}
+
+}  // namespace cvl::test
