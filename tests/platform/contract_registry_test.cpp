@@ -65,9 +65,18 @@ TEST_P(Contract, RegistryKeyWithSubkeysCannotBeDeletedTheNtWay) {
   EXPECT_EQ(reg().deleteKey(kUser, subKey("PARENT")), kSuccess);
   EXPECT_EQ(reg().deleteKey(kUser, subKey("Parent")), kFileNotFound);
   EXPECT_TRUE(keyNames(*scratchKey()).empty());
-  // An empty name deletes the key behind the handle itself.
+  // An empty name deletes the key behind the handle itself, and so does the
+  // handle, given the right, once the key holds no subkey.
   RegKeyPtr self = makeKey("Self");
   EXPECT_EQ(self->deleteKey(""), kSuccess);
+  EXPECT_EQ(open("Self", self), kFileNotFound);
+  makeKey("Self\\Child");
+  ASSERT_EQ(open("Self", self, access::kRead), kSuccess);
+  EXPECT_EQ(self->deleteSelf(), kAccessDenied) << "no right to delete";
+  ASSERT_EQ(open("Self", self, access::kRead | access::kDelete), kSuccess);
+  EXPECT_EQ(self->deleteSelf(), kAccessDenied) << "a subkey left";
+  EXPECT_EQ(reg().deleteKey(kUser, subKey("Self\\Child")), kSuccess);
+  EXPECT_EQ(self->deleteSelf(), kSuccess);
   EXPECT_EQ(open("Self", self), kFileNotFound);
 }
 
@@ -110,8 +119,11 @@ TEST_P(Contract, RegistryLinksLeadToWhatTheyNameUnlessOpenedAsThemselves) {
   RegValue owned;
   ASSERT_EQ(machine("", key), kSuccess);
   EXPECT_EQ(key->queryValue("Owned", owned), kSuccess);
-  ASSERT_EQ(open("Link", key, access::kRead | access::kOpenLink), kSuccess);
+  ASSERT_EQ(open("Link", key, access::kRead | access::kOpenLink | access::kDelete), kSuccess);
   EXPECT_TRUE(key->isLink(link) == kSuccess && link) << "the link stays";
+  EXPECT_EQ(key->deleteSelf(), kSuccess) << "a link opened as itself goes itself";
+  EXPECT_EQ(open("Link", key, access::kRead | access::kOpenLink), kFileNotFound);
+  EXPECT_EQ(machine("\\Sub", below), kSuccess) << "what it named stays whole";
   test::eraseKey(reg(), RegRoot::LocalMachine, target);
 }
 
