@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <map>
+#include <optional>
 #include <set>
 #include <utility>
 #include <vector>
@@ -84,6 +85,7 @@ struct RegistryOverlay {
   std::set<std::pair<std::string, std::string>> deletedValues;  // key, upper-cased name
   std::map<std::pair<std::string, std::string>, RegValue> writtenValues;
   std::set<std::string> keysWithValueChanges;  // so a key no change reached is listed as it is
+  uint64_t keysDeleted = 0;                    // planned key deletions so far
 
   bool valueDeleted(const std::string& key, const std::string& name) const {
     return deletedValues.count({key, upper(name)}) != 0;
@@ -100,6 +102,7 @@ class PlanKey : public RegKey {
   Status info(RegKeyInfo& out) const override {
     if (Status s = inner_->info(out)) return s;
     out.subKeyCount = subKeysLeft(out.subKeyCount);
+    seen_ = SeenSubKeys{overlay_.keysDeleted, out.subKeyCount};
     if (out.valueCount > 0 && overlay_.keysWithValueChanges.count(key_) != 0) {
       uint32_t values = 0;
       std::string name;
@@ -112,9 +115,14 @@ class PlanKey : public RegKey {
   // A planned deletion of the key: refused, as the real call would be,
   // while it still shows a subkey.
   Status planDeletion() const {
-    RegKeyInfo real;
-    if (inner_->info(real) == kSuccess && subKeysLeft(real.subKeyCount) > 0) return kAccessDenied;
+    if (seen_ && seen_->keysDeleted == overlay_.keysDeleted) {
+      if (seen_->count > 0) return kAccessDenied;
+    } else {
+      RegKeyInfo real;
+      if (inner_->info(real) == kSuccess && subKeysLeft(real.subKeyCount) > 0) return kAccessDenied;
+    }
     overlay_.deletedKeys.insert(key_);
+    ++overlay_.keysDeleted;
     journal_.removed("key", path_);
     return kSuccess;
   }
@@ -214,6 +222,14 @@ class PlanKey : public RegKey {
     return keys;
   }
 
+  // The subkeys this handle last counted: a key asked about just before
+  // its planned deletion is not asked again, unless the plan removed a key
+  // since.
+  struct SeenSubKeys {
+    uint64_t keysDeleted;
+    uint32_t count;
+  };
+  mutable std::optional<SeenSubKeys> seen_;
   RegKeyPtr inner_;
   std::string path_;  // as the engine wrote it
   std::string key_;   // canonical
