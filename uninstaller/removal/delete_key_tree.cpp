@@ -71,8 +71,7 @@ bool deleteSubTree(const TreeWalk& walk, RegKey& parent, const std::string& pare
   const std::string path = pathBelow(parentPath, name);
   if (isProtectedKey(walk.root, path, walk.scope)) return false;
   RegKeyPtr key;
-  const Reached reached = openOwnLevelToDelete(parent, name, kEmptyingAccess, key);
-  if (reached == Reached::Link) reportKept(walk.kept, walk.root, path, kLinkReason);
+  const Reached reached = openToDeleteAsItself(parent, name, kEmptyingAccess, walk.root, path, key, walk.kept);
   if (reached != Reached::Key) return reached == Reached::Link;
   RegKeyInfo info;
   const bool listed = key->info(info) == kSuccess;

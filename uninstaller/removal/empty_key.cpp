@@ -15,15 +15,13 @@ bool removeEmptyKey(KeyWalker& keys, const KeyPath& path, KeyScope scope, const 
   RegKeyPtr key;
   Reached reached = keys.openParent(path.root, path.subKey, place, kept);
   if (reached == Reached::Key) {
-    reached = openOwnLevelToDelete(*place.parent, place.name, access::kRead, key);
-    if (reached == Reached::Link) reportKept(kept, path.root, pathBelow(place.parentPath, place.name), kLinkReason);
+    reached = openToDeleteAsItself(*place.parent, place.name, access::kRead, path.root,
+                                   pathBelow(place.parentPath, place.name), key, kept);
   }
   // What cannot be opened is taken for gone; its deletion could not go
   // through either.
   if (reached != Reached::Key) return reached == Reached::Nothing;
-  RegKeyInfo info;
-  const bool empty = key->info(info) == kSuccess && info.subKeyCount == 0 && info.valueCount == 0;
-  if (!empty || deleteOpenedKey(key, *place.parent, place.name) != kSuccess) return false;
+  if (!deleteOpenedKeyIfEmpty(key, *place.parent, place.name)) return false;
   keys.forgetFrom(path.root, keyLevelsOf(path.subKey).size());
   return true;
 }

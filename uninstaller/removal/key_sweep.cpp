@@ -84,9 +84,7 @@ class KeySweep {
     if (isProtectedKey(root_, subKey_, KeyScope::Component)) return false;
     // What cannot be opened is taken for gone; its deletion could not go through either.
     if (frame.reached != Reached::Key) return frame.reached == Reached::Nothing;
-    RegKeyInfo info;
-    const bool empty = frame.key->info(info) == kSuccess && info.subKeyCount == 0 && info.valueCount == 0;
-    return empty && deleteOpenedKey(frame.key, *parent.key, frame.node->name) == kSuccess;
+    return deleteOpenedKeyIfEmpty(frame.key, *parent.key, frame.node->name);
   }
 
   KeyWalker walker_;

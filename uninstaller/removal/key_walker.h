@@ -20,11 +20,11 @@ class KeyWalker {
   KeyWalker(const KeyWalker&) = delete;
   KeyWalker& operator=(const KeyWalker&) = delete;
 
-  platform::Registry& registry() { return registry_; }
-
-  // See openParentAsItself.
+  // Opens the key holding subKey's last level, every level from the root
+  // down as itself: a link on the way ends the way there.
   Reached openParent(platform::RegRoot root, const std::string& subKey, KeyPlace& out, const KeptKeyReport& kept);
-  // See openKeyAsItself.
+  // Opens subKey for access, every level as itself; an empty subKey opens
+  // the root, which is never a link.
   Reached openKey(platform::RegRoot root, const std::string& subKey, uint32_t access, platform::RegKeyPtr& out,
                   const KeptKeyReport& kept);
 

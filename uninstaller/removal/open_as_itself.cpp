@@ -1,7 +1,6 @@
 #include "uninstaller/removal/open_as_itself.h"
 
 #include "uninstaller/removal/key_path.h"
-#include "uninstaller/removal/key_walker.h"
 
 namespace cvl {
 
@@ -49,16 +48,17 @@ Reached openAsItself(const RegKey& parent, const std::string& name, uint32_t acc
   return reached;
 }
 
-Reached openParentAsItself(Registry& registry, RegRoot root, const std::string& subKey, KeyPlace& out,
-                           const KeptKeyReport& kept) {
-  KeyWalker walker(registry);
-  return walker.openParent(root, subKey, out, kept);
+Reached openToDeleteAsItself(const RegKey& parent, const std::string& name, uint32_t access, RegRoot root,
+                             const std::string& path, RegKeyPtr& out, const KeptKeyReport& kept) {
+  const Reached reached = openOwnLevelToDelete(parent, name, access, out);
+  if (reached == Reached::Link) reportKept(kept, root, path, kLinkReason);
+  return reached;
 }
 
-Reached openKeyAsItself(Registry& registry, RegRoot root, const std::string& subKey, uint32_t access,
-                        RegKeyPtr& out, const KeptKeyReport& kept) {
-  KeyWalker walker(registry);
-  return walker.openKey(root, subKey, access, out, kept);
+bool deleteOpenedKeyIfEmpty(RegKeyPtr& key, RegKey& parent, const std::string& name) {
+  RegKeyInfo info;
+  const bool empty = key->info(info) == kSuccess && info.subKeyCount == 0 && info.valueCount == 0;
+  return empty && deleteOpenedKey(key, parent, name) == kSuccess;
 }
 
 }  // namespace cvl

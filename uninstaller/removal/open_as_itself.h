@@ -25,21 +25,27 @@ enum class Reached { Key, Link, Nothing };
 Reached openOwnLevel(const platform::RegKey& parent, const std::string& name, uint32_t access,
                      platform::RegKeyPtr& out, platform::Status* failure = nullptr);
 
-// The same, asking for the right to delete the key too, and without it when
-// that is refused: a key that may be emptied but not deleted is still
+// The same, and a link is reported: path is name's path below root.
+Reached openAsItself(const platform::RegKey& parent, const std::string& name, uint32_t access,
+                     platform::RegRoot root, const std::string& path, platform::RegKeyPtr& out,
+                     const KeptKeyReport& kept);
+
+// openOwnLevel asking for the right to delete the key too, and without it
+// when that is refused: a key that may be emptied but not deleted is still
 // emptied.
 Reached openOwnLevelToDelete(const platform::RegKey& parent, const std::string& name, uint32_t access,
                              platform::RegKeyPtr& out);
+// The same, and a link is reported, as openAsItself does.
+Reached openToDeleteAsItself(const platform::RegKey& parent, const std::string& name, uint32_t access,
+                             platform::RegRoot root, const std::string& path, platform::RegKeyPtr& out,
+                             const KeptKeyReport& kept);
 
 // Deletes a key opened as itself, through its own handle where the system
 // can (no name is looked up again), else by name through its parent; the
 // handle is closed either way.
 platform::Status deleteOpenedKey(platform::RegKeyPtr& key, platform::RegKey& parent, const std::string& name);
-
-// The same, and a link is reported: path is name's path below root.
-Reached openAsItself(const platform::RegKey& parent, const std::string& name, uint32_t access,
-                     platform::RegRoot root, const std::string& path, platform::RegKeyPtr& out,
-                     const KeptKeyReport& kept);
+// The same, only when the key holds no value and no subkey; whether it went.
+bool deleteOpenedKeyIfEmpty(platform::RegKeyPtr& key, platform::RegKey& parent, const std::string& name);
 
 // Where a key lies: the key holding it, opened as itself, and its name there.
 struct KeyPlace {
@@ -47,16 +53,6 @@ struct KeyPlace {
   std::string parentPath;  // below the root; levels joined by one backslash
   std::string name;
 };
-
-// Opens the key holding subKey's last level, every level from the root down
-// as itself: a link on the way ends the way there.
-Reached openParentAsItself(platform::Registry& registry, platform::RegRoot root, const std::string& subKey,
-                           KeyPlace& out, const KeptKeyReport& kept);
-
-// Opens subKey for access, every level as itself; an empty subKey opens
-// the root, which is never a link.
-Reached openKeyAsItself(platform::Registry& registry, platform::RegRoot root, const std::string& subKey,
-                        uint32_t access, platform::RegKeyPtr& out, const KeptKeyReport& kept);
 
 std::string pathBelow(const std::string& parentPath, const std::string& name);
 
