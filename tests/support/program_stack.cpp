@@ -11,15 +11,12 @@ namespace {
 
 #ifdef _WIN32
 DWORD WINAPI runWork(void* work) {
+#else
+void* runWork(void* work) {
+#endif
   (*static_cast<const std::function<void()>*>(work))();
   return 0;
 }
-#else
-void* runWork(void* work) {
-  (*static_cast<const std::function<void()>*>(work))();
-  return nullptr;
-}
-#endif
 
 }  // namespace
 

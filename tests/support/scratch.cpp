@@ -23,11 +23,7 @@ void MemoryScratch::plantLink(RegRoot root, const std::string& at, const std::st
 }
 
 void MemoryScratch::setVariable(const std::string& name, const char* value) {
-  if (value) {
-    memory.system().setEnvironment(name, value);
-  } else {
-    memory.system().unsetEnvironment(name);
-  }
+  value ? memory.system().setEnvironment(name, value) : memory.system().unsetEnvironment(name);
 }
 
 std::string kindName(const ::testing::TestParamInfo<ScratchKind>& info) { return info.param.name; }

@@ -14,13 +14,9 @@ SelectionTree::Item PlainTree::firstChild(Item item) const {
   return children.empty() ? 0 : children.front();
 }
 
-const std::vector<SelectionTree::Item>& PlainTree::siblingsOf(Item item) const {
-  const Item parent = node(item).parent;
-  return parent == 0 ? roots_ : node(parent).children;
-}
-
 SelectionTree::Item PlainTree::nextSibling(Item item) const {
-  const auto& siblings = siblingsOf(item);
+  const Item parent = node(item).parent;
+  const auto& siblings = parent == 0 ? roots_ : node(parent).children;
   for (size_t i = 0; i + 1 < siblings.size(); ++i) {
     if (siblings[i] == item) return siblings[i + 1];
   }

@@ -28,7 +28,6 @@ class PlainTree : public SelectionTree {
     std::vector<Item> children;
   };
   const Node& node(Item item) const { return nodes_.at(item - 1); }
-  const std::vector<Item>& siblingsOf(Item item) const;
   std::vector<Node> nodes_;
   std::vector<Item> roots_;
 };
