@@ -58,78 +58,59 @@ class CutKey : public ForwardingRegKey {
   ChangeBudget& budget_;
 };
 
-class CutRegistry : public ForwardingRegistry {
+// One platform forwarding all three parts, each change taken from the budget.
+class CutPlatform : public Platform, ForwardingRegistry, ForwardingFileSystem, ForwardingSystem {
  public:
-  CutRegistry(Registry& inner, ChangeBudget& budget) : ForwardingRegistry(inner), budget_(budget) {}
+  CutPlatform(Platform& inner, ChangeBudget& budget)
+      : ForwardingRegistry(inner.registry()), ForwardingFileSystem(inner.files()), ForwardingSystem(inner.system()),
+        inner_(inner), budget_(budget) {}
+  Registry& registry() override { return *this; }
+  FileSystem& files() override { return *this; }
+  System& system() override { return *this; }
+
   Status openKey(RegRoot root, const std::string& subKey, uint32_t access, RegKeyPtr& out) override {
-    return CutKey::wrap(inner_.openKey(root, subKey, access, out), out, budget_);
+    return CutKey::wrap(inner_.registry().openKey(root, subKey, access, out), out, budget_);
   }
   Status createKey(RegRoot root, const std::string& subKey, uint32_t access, RegKeyPtr& out) override {
-    return budget_.take() ? CutKey::wrap(inner_.createKey(root, subKey, access, out), out, budget_) : kCut;
+    return take() ? CutKey::wrap(inner_.registry().createKey(root, subKey, access, out), out, budget_) : kCut;
   }
   Status deleteKey(RegRoot root, const std::string& subKey) override {
-    return budget_.take() ? inner_.deleteKey(root, subKey) : kCut;
+    return take() ? inner_.registry().deleteKey(root, subKey) : kCut;
   }
 
- private:
-  ChangeBudget& budget_;
-};
-
-class CutFiles : public ForwardingFileSystem {
- public:
-  CutFiles(FileSystem& inner, ChangeBudget& budget) : ForwardingFileSystem(inner), budget_(budget) {}
   Status open(const std::string& path, OpenMode mode, FilePtr& out) override {
-    if (mode != OpenMode::Read && !budget_.take()) return kCut;
-    const Status status = inner_.open(path, mode, out);
+    if (mode != OpenMode::Read && !take()) return kCut;
+    const Status status = inner_.files().open(path, mode, out);
     if (status == kSuccess) out = std::make_unique<CutFile>(std::move(out), budget_);
     return status;
   }
   Status setStatus(const std::string& path, const FileStatus& status) override {
-    return budget_.take() ? inner_.setStatus(path, status) : kCut;
+    return take() ? inner_.files().setStatus(path, status) : kCut;
   }
   Status setAttributes(const std::string& path, uint32_t attributes) override {
-    return budget_.take() ? inner_.setAttributes(path, attributes) : kCut;
+    return take() ? inner_.files().setAttributes(path, attributes) : kCut;
   }
-  Status deleteFile(const std::string& path) override { return budget_.take() ? inner_.deleteFile(path) : kCut; }
-  Status createDirectory(const std::string& path) override { return budget_.take() ? inner_.createDirectory(path) : kCut; }
-  Status removeDirectory(const std::string& path) override { return budget_.take() ? inner_.removeDirectory(path) : kCut; }
+  Status deleteFile(const std::string& path) override { return take() ? inner_.files().deleteFile(path) : kCut; }
+  Status createDirectory(const std::string& path) override { return take() ? inner_.files().createDirectory(path) : kCut; }
+  Status removeDirectory(const std::string& path) override { return take() ? inner_.files().removeDirectory(path) : kCut; }
   Status replaceFile(const std::string& from, const std::string& to) override {
-    return budget_.take() ? inner_.replaceFile(from, to) : kCut;
+    return take() ? inner_.files().replaceFile(from, to) : kCut;
   }
-  Status deleteAtRestart(const std::string& path) override { return budget_.take() ? inner_.deleteAtRestart(path) : kCut; }
+  Status deleteAtRestart(const std::string& path) override { return take() ? inner_.files().deleteAtRestart(path) : kCut; }
 
- private:
-  ChangeBudget& budget_;
-};
-
-class CutSystem : public ForwardingSystem {
- public:
-  CutSystem(System& inner, ChangeBudget& budget) : ForwardingSystem(inner), budget_(budget) {}
   WaitResult runHidden(const std::string& application, const std::string& commandLine, uint32_t timeoutMs,
                        uint32_t* exitCode) override {
-    return budget_.take() ? inner_.runHidden(application, commandLine, timeoutMs, exitCode) : WaitResult::NotStarted;
+    return take() ? inner_.system().runHidden(application, commandLine, timeoutMs, exitCode) : WaitResult::NotStarted;
   }
   bool shellDelete(const std::string& path, std::uintptr_t owner) override {
-    return budget_.take() && inner_.shellDelete(path, owner);
+    return take() && inner_.system().shellDelete(path, owner);
   }
-  LibraryPtr loadLibrary(const std::string& path) override { return budget_.take() ? inner_.loadLibrary(path) : nullptr; }
+  LibraryPtr loadLibrary(const std::string& path) override { return take() ? inner_.system().loadLibrary(path) : nullptr; }
 
  private:
+  bool take() { return budget_.take(); }
+  Platform& inner_;
   ChangeBudget& budget_;
-};
-
-class CutPlatform : public Platform {
- public:
-  CutPlatform(Platform& inner, ChangeBudget& budget)
-      : registry_(inner.registry(), budget), files_(inner.files(), budget), system_(inner.system(), budget) {}
-  Registry& registry() override { return registry_; }
-  FileSystem& files() override { return files_; }
-  System& system() override { return system_; }
-
- private:
-  CutRegistry registry_;
-  CutFiles files_;
-  CutSystem system_;
 };
 
 constexpr const char* kRecord = "C:\\PROGRAM FILES\\CORVEL\\UNINSTALL\\CVLINST.REC";

@@ -154,13 +154,12 @@ class AllowList {
     for (const Change& change : changes) {
       const auto file = files_.find(change.path);
       if (change.kind != Kind::FileDeleted || file == files_.end() || !file->second.selfRegister ||
-          isOwnRecord(change.path) || isHelpSideFile(change.path)) {
+          isOwnRecord(change.path) || isHelpSideFile(change.path) || unregistered_.count(change.path)) {
         continue;
       }
       // A file a plain group deletes outright is unregistered only through a
       // self-registering plain group; a shared one whenever its count ran out.
-      const bool owed = file->second.selfRegisterPlain || file->second.plainOccurrences == 0;
-      if (!unregistered_.count(change.path) && owed) {
+      if (file->second.selfRegisterPlain || file->second.plainOccurrences == 0) {
         flag("a self-registering file is unregistered before it goes", change.path);
       }
     }
@@ -168,12 +167,10 @@ class AllowList {
   }
 
  private:
-  // ---- what the store, the log and the checked items allow ----
-
+  // What the store, the log and the checked items allow.
   std::optional<std::string> onDisk(const std::string& path) const {
     const auto folder = absoluteFolder(path);
-    if (!folder) return std::nullopt;
-    return withLongNames(*folder, run_.before);
+    return folder ? std::optional(withLongNames(*folder, run_.before)) : std::nullopt;
   }
 
   void addComponent(const DueComponent& component) {
@@ -192,8 +189,9 @@ class AllowList {
       for (const std::string& entry : group->shellObjects().items()) addShortcut(entry);
       for (const auto& [key, lines] : group->registry().keys()) addKey(key, lines, true);
     }
-    if (!component.vba || !opens(placeOf("HKLM", kComponentKeys + component.name))) return;
-    const auto package = run_.before.values.find({placeOf("HKLM", kComponentKeys + component.name), "MSIPATH"});
+    const std::string key = placeOf("HKLM", kComponentKeys + component.name);
+    if (!component.vba || !opens(key)) return;
+    const auto package = run_.before.values.find({key, "MSIPATH"});
     if (package != run_.before.values.end() && !package->second.asString().empty()) {
       msiPaths_.insert(upper(package->second.asString()));
     }
@@ -291,8 +289,7 @@ class AllowList {
     }
   }
 
-  // ---- judging ----
-
+  // Judging.
   bool opens(const std::string& place) const { return !run_.unopenableKeys.count(place); }
   void flag(const std::string& rule, const std::string& what) { violations_.push_back({rule, what}); }
   bool isFileBefore(const std::optional<std::string>& path) const {
@@ -345,13 +342,10 @@ class AllowList {
     if (file != files_.end() && mayGo(file->second, path)) return;
     if (shortcuts_.count(path) || isHelpSideFile(path)) return;
     if (everythingChecked_ && path == upper(places::kCommonFiles) + "\\CORVEL\\CVLUNST.EXE") return;
-    if (file == files_.end()) {
-      flag("only logged files inside their absolute folder", path);
-    } else if (file->second.core) {
-      flag("core files stay", path);
-    } else {
-      flag("shared or system files stay", path);
-    }
+    flag(file == files_.end() ? "only logged files inside their absolute folder"
+         : file->second.core  ? "core files stay"
+                              : "shared or system files stay",
+         path);
   }
 
   bool inWholeKey(const std::string& place) const {
@@ -470,12 +464,8 @@ class AllowList {
     if (!absoluteFolder(line)) return inSystemFolder(line.substr(0, line.find(' ')));
     const bool endsAtBlank = line.size() == application.size() || line[application.size()] == ' ';
     if (line.compare(0, application.size(), application) != 0 || !endsAtBlank) return false;
-    std::vector<size_t> longerEnds;
-    for (auto end = line.find(' ', application.size() + 1); end != std::string::npos; end = line.find(' ', end + 1)) {
-      longerEnds.push_back(end);
-    }
-    if (line.size() > application.size()) longerEnds.push_back(line.size());
-    for (size_t end : longerEnds) {
+    for (size_t end = application.size(); end < line.size();) {
+      end = std::min(line.find(' ', end + 1), line.size());
       if (isFileBefore(absoluteFolder(line.substr(0, end)))) return false;
     }
     return true;
