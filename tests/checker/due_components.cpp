@@ -97,12 +97,6 @@ bool ComponentModel::eligible(const std::string& name) const {
   return at >= 0 && components_[at].eligible();
 }
 
-void ComponentModel::markMembersOf(const Component& group) {
-  for (const std::string& name : group.members) {
-    if (eligible(name)) components_[find(name)].marked = true;
-  }
-}
-
 void ComponentModel::linkAndMark(const std::set<std::string>& topNames) {
   for (Component& c : components_) {
     for (const std::string& name : c.requiredBy) c.dependents += eligible(name);
@@ -123,17 +117,13 @@ void ComponentModel::linkAndMark(const std::set<std::string>& topNames) {
     for (int at = c.parent; at >= 0 && at != root; at = components_[at].parent) {
       neededAncestor = neededAncestor || components_[at].dependents > 0;
     }
-    bool mark;
-    if (isTop(c)) {
-      mark = offeredAtTop(c);
-    } else if (c.parent >= 0 && c.dependents > 0) {
-      mark = true;
-    } else if (isTop(r)) {
-      mark = offeredAtTop(r) || neededAncestor;
-    } else {
-      mark = c.dependents > 0 || neededAncestor;
+    const bool mark = isTop(c)                          ? offeredAtTop(c)
+                      : c.parent >= 0 && c.dependents > 0 ? true
+                      : isTop(r)                          ? offeredAtTop(r) || neededAncestor
+                                                          : c.dependents > 0 || neededAncestor;
+    for (const std::string& name : c.members) {
+      if (mark && eligible(name)) components_[find(name)].marked = true;
     }
-    if (mark) markMembersOf(c);
   }
 }
 
@@ -180,7 +170,7 @@ std::vector<std::string> ComponentModel::shownMembers(const std::string& compone
 }
 
 std::string ComponentModel::targetOf(const std::string& component) const {
-  return find(upper(component)) >= 0 ? components_[find(upper(component))].target : std::string();
+  return knows(upper(component)) ? components_[find(upper(component))].target : std::string();
 }
 
 // A checked item asks its component once; a partly checked one passes the
@@ -230,9 +220,8 @@ std::vector<DueComponent> ComponentModel::dueFor(const Selection& selection) con
 }
 
 void ComponentModel::markRemoved(CConfigStore& store, const std::vector<DueComponent>& due) const {
-  CSectionSet* set = store.findSectionSet("default.cdf");
-  for (const DueComponent& component : due) {
-    if (set != nullptr) set->setValue(component.name, "SELECTED", "No");
+  if (CSectionSet* set = store.findSectionSet("default.cdf")) {
+    for (const DueComponent& component : due) set->setValue(component.name, "SELECTED", "No");
   }
 }
 

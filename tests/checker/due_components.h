@@ -77,7 +77,6 @@ class ComponentModel {
   void putInTargetDir(const std::string& directory, int component, std::set<int>& fixed);
   int find(const std::string& name) const;
   bool eligible(const std::string& name) const;
-  void markMembersOf(const Component& group);
 
   std::vector<Component> components_;  // in the order first named
   std::map<std::string, int> byName_;  // upper case

@@ -119,26 +119,53 @@ std::optional<std::string> placeOnDisk(const std::string& path) {
   return (expanded->rfind("\\", 0) == 0 ? "C:" : "C:\\") + *expanded;
 }
 
-class SuiteBuilder {
+// Builds a store and a log, and puts on the machine what the log names for
+// the store's components, where Windows would find it, with foreign files
+// and keys around it.
+class RandomSuite {
  public:
-  SuiteBuilder(Choices& choices, CheckedRemoval& removal)
-      : choices_(choices), removal_(removal), machine_(removal.machine) {}
+  RandomSuite(Choices& choices, CheckedRemoval& removal, CConfigStore& store)
+      : choices_(choices), removal_(removal), machine_(removal.machine), store_(store) {}
 
-  void build(CConfigStore& store, CUninstallLog& log) {
-    addComponents(store.enterSet("default.cdf"));
+  void build(CUninstallLog& log) {
+    addComponents(store_.enterSet("default.cdf"));
     if (choices_.percent(3)) {
       removal_.denyOpening(RegRoot::LocalMachine, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs");
     }
     if (choices_.percent(1)) removal_.denyOpening(RegRoot::LocalMachine, "software\\corvel\\uninstall\\paths");
-    CSection& data = store.enterSet("value.shl").addSection("Data");
+    CSection& data = store_.enterSet("value.shl").addSection("Data");
     for (const auto& [id, text] : kTitles) data.assign(id, text);
-    CSection& core = store.enterSet("corecomp.ini").addSection("Win32");
+    CSection& core = store_.enterSet("corecomp.ini").addSection("Win32");
     for (const char* name : {"KERNEL32.DLL", "MFC42.DLL"}) core.assign(name, "1");
     for (int index = 0; index < 5; ++index) {
       if (choices_.percent(10)) continue;  // a group the log lacks
       const std::string name = (choices_.percent(50) ? "G" : "g") + std::to_string(index);
       addGroup(log, name, index);
       if (choices_.percent(15)) addGroup(log, upper(name) == name ? "g" + name.substr(1) : upper(name), index + 5);
+    }
+  }
+
+  // Both where the target as written leads and where the registry's folder
+  // puts it, so that a wrong substitution finds files to take.
+  void place(const CUninstallLog& log) {
+    const CSectionSet* components = store_.findSectionSet("default.cdf");
+    if (components == nullptr) return;
+    const ComponentModel model(store_, takeRegistrySnapshot(machine_).values, {});
+    for (const auto& [name, section] : components->sections()) {
+      std::string target;
+      std::vector<std::string> groups;
+      for (const auto& [key, value] : *section) {
+        if (upper(key) == "TARGET") target = upper(value);
+        if (upper(key).rfind("FILEGROUP", 0) == 0) groups.push_back(value);
+      }
+      std::set<std::string> targets = {target};
+      if (model.knows(upper(name))) targets.insert(model.targetOf(name));
+      for (const std::string& groupName : groups) {
+        const CFilegroup* group = log.findFileGroup(groupName);
+        for (const std::string& at : targets) {
+          if (group != nullptr) placeGroup(at, *group);
+        }
+      }
     }
   }
 
@@ -207,10 +234,7 @@ class SuiteBuilder {
     if (choices_.percent(2)) sections[choices_.below(count)]->assign("MEMBERLOOP", kComponentNames[choices_.below(count)]);
     if (choices_.percent(4)) {
       CSection& again = components.addSection(upper(kComponentNames[choices_.below(count)]));
-      again.assign("UNINSTALLABLE", "YES");
-      again.assign("INCLUDEINBUILD", "YES");
-      again.assign("SELECTED", "YES");
-      again.assign("VISIBLE", "YES");
+      for (const char* flag : {"UNINSTALLABLE", "INCLUDEINBUILD", "SELECTED", "VISIBLE"}) again.assign(flag, "YES");
       again.assign("TARGET", choices_.pick(kTargets));
       again.assign("FILEGROUP1", "g" + std::to_string(choices_.below(5)));
     }
@@ -277,43 +301,6 @@ class SuiteBuilder {
     log.addGroup(std::move(group));
   }
 
-  Choices& choices_;
-  CheckedRemoval& removal_;
-  MemoryPlatform& machine_;
-};
-
-// Puts on the machine what the log names for the store's components, where
-// Windows would find it, with foreign files and keys around it.
-class Placement {
- public:
-  Placement(Choices& choices, CheckedRemoval& removal, const CConfigStore& store)
-      : choices_(choices), removal_(removal), machine_(removal.machine), store_(store) {}
-
-  // Both where the target as written leads and where the registry's folder
-  // puts it, so that a wrong substitution finds files to take.
-  void place(const CUninstallLog& log) {
-    const CSectionSet* components = store_.findSectionSet("default.cdf");
-    if (components == nullptr) return;
-    const ComponentModel model(store_, takeRegistrySnapshot(machine_).values, {});
-    for (const auto& [name, section] : components->sections()) {
-      std::string target;
-      std::vector<std::string> groups;
-      for (const auto& [key, value] : *section) {
-        if (upper(key) == "TARGET") target = upper(value);
-        if (upper(key).rfind("FILEGROUP", 0) == 0) groups.push_back(value);
-      }
-      std::set<std::string> targets = {target};
-      if (model.knows(upper(name))) targets.insert(model.targetOf(name));
-      for (const std::string& groupName : groups) {
-        const CFilegroup* group = log.findFileGroup(groupName);
-        for (const std::string& at : targets) {
-          if (group != nullptr) placeGroup(at, *group);
-        }
-      }
-    }
-  }
-
- private:
   bool spend() { return ++placed_ <= kMostPlaced; }
 
   // The file itself where Windows would find it, the same name in the system
@@ -417,7 +404,7 @@ class Placement {
   Choices& choices_;
   CheckedRemoval& removal_;
   MemoryPlatform& machine_;
-  const CConfigStore& store_;
+  CConfigStore& store_;
   int placed_ = 0;
 };
 
@@ -426,8 +413,9 @@ class Placement {
 void installRandomSuite(Choices& choices, CheckedRemoval& removal) {
   CConfigStore store;
   CUninstallLog log;
-  SuiteBuilder(choices, removal).build(store, log);
-  Placement(choices, removal, store).place(log);
+  RandomSuite suite(choices, removal, store);
+  suite.build(log);
+  suite.place(log);
   removal.writeStore(bytesOf(store));
   removal.writeLog(bytesOf(log));
 }
@@ -436,7 +424,7 @@ void placeLoggedItems(Choices& choices, CheckedRemoval& removal) {
   CConfigStore store;
   CUninstallLog log;
   removal.readRecords(store, log);
-  Placement(choices, removal, store).place(log);
+  RandomSuite(choices, removal, store).place(log);
 }
 
 }  // namespace cvl::checker
