@@ -13,21 +13,6 @@ MemoryScratch::MemoryScratch(const std::string& tag) {
   }
 }
 
-bool MemoryScratch::makeLink(const std::string& link, const std::string&) {
-  memory.files().addFile(link, "", attr::kReparsePoint);
-  return true;
-}
-
-void MemoryScratch::plantLink(RegRoot root, const std::string& at, const std::string& target) {
-  memory.registry().seedLink(root, at, target);
-}
-
-void MemoryScratch::setVariable(const std::string& name, const char* value) {
-  value ? memory.system().setEnvironment(name, value) : memory.system().unsetEnvironment(name);
-}
-
-std::string kindName(const ::testing::TestParamInfo<ScratchKind>& info) { return info.param.name; }
-
 std::vector<ScratchKind> scratchKinds(const std::string& tag) {
   std::vector<ScratchKind> kinds{{"Memory", [tag] { return std::make_unique<MemoryScratch>(tag); }}};
 #ifdef CVL_REAL_PLATFORM

@@ -33,9 +33,16 @@ struct Scratch {
 struct MemoryScratch : Scratch {
   explicit MemoryScratch(const std::string& tag);
   platform::Platform& platform() override { return memory; }
-  bool makeLink(const std::string& link, const std::string& target) override;
-  void plantLink(platform::RegRoot root, const std::string& key, const std::string& target) override;
-  void setVariable(const std::string& name, const char* value) override;
+  bool makeLink(const std::string& link, const std::string&) override {
+    memory.files().addFile(link, "", platform::attr::kReparsePoint);
+    return true;
+  }
+  void plantLink(platform::RegRoot root, const std::string& key, const std::string& target) override {
+    memory.registry().seedLink(root, key, target);
+  }
+  void setVariable(const std::string& name, const char* value) override {
+    value ? memory.system().setEnvironment(name, value) : memory.system().unsetEnvironment(name);
+  }
   platform::MemoryPlatform memory;
 };
 
@@ -50,7 +57,7 @@ inline void PrintTo(const ScratchKind& kind, std::ostream* out) { *out << kind.n
 std::vector<ScratchKind> scratchKinds(const std::string& tag);
 ScratchKind win32Scratch(const std::string& tag);
 
-std::string kindName(const ::testing::TestParamInfo<ScratchKind>& info);
+inline std::string kindName(const ::testing::TestParamInfo<ScratchKind>& info) { return info.param.name; }
 #define CVL_ON_EACH_PLATFORM(Suite, kinds) \
   INSTANTIATE_TEST_SUITE_P(Platforms, Suite, ::testing::ValuesIn(kinds), ::cvl::test::kindName)
 

@@ -9,11 +9,6 @@ SelectionTree::Item PlainTree::add(CheckState state, CComponent* component, Item
   return item;
 }
 
-SelectionTree::Item PlainTree::firstChild(Item item) const {
-  const auto& children = node(item).children;
-  return children.empty() ? 0 : children.front();
-}
-
 SelectionTree::Item PlainTree::nextSibling(Item item) const {
   const Item parent = node(item).parent;
   const auto& siblings = parent == 0 ? roots_ : node(parent).children;
@@ -21,15 +16,6 @@ SelectionTree::Item PlainTree::nextSibling(Item item) const {
     if (siblings[i] == item) return siblings[i + 1];
   }
   return 0;
-}
-
-void ProgressRecorder::showStep(int step) {
-  events.push_back("step " + std::to_string(step));
-  if (onStep) onStep(step);
-}
-
-void ProgressRecorder::setRange(int minimum, int maximum) {
-  events.push_back("range " + std::to_string(minimum) + ".." + std::to_string(maximum));
 }
 
 void ProgressRecorder::tick() {

@@ -15,7 +15,7 @@ class PlainTree : public SelectionTree {
   Item add(CheckState state, CComponent* component, Item parent = 0);
 
   Item firstRoot() const override { return roots_.empty() ? 0 : roots_.front(); }
-  Item firstChild(Item item) const override;
+  Item firstChild(Item item) const override { return node(item).children.empty() ? 0 : node(item).children.front(); }
   Item nextSibling(Item item) const override;
   CheckState checkState(Item item) const override { return node(item).state; }
   CComponent* component(Item item) const override { return node(item).component; }
@@ -37,8 +37,13 @@ class ProgressRecorder : public ProgressWindow {
  public:
   void create() override { events.push_back("create"); }
   void setProgressVisible(bool visible) override { events.push_back(visible ? "visible" : "hidden"); }
-  void showStep(int step) override;
-  void setRange(int minimum, int maximum) override;
+  void showStep(int step) override {
+    events.push_back("step " + std::to_string(step));
+    if (onStep) onStep(step);
+  }
+  void setRange(int minimum, int maximum) override {
+    events.push_back("range " + std::to_string(minimum) + ".." + std::to_string(maximum));
+  }
   void tick() override;
   void finish(bool silent) override { events.push_back(silent ? "finish silent" : "finish"); }
   void showLogNotWritten() override { events.push_back("log not written"); }
