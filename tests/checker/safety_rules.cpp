@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cctype>
+#include <set>
 #include <string_view>
 
 #include "platform/platform.h"
@@ -185,16 +186,10 @@ bool isShellContainer(const std::vector<std::string>& below) {
 }
 
 bool isClassContainer(const std::vector<std::string>& below) {
-  if (below.size() == 1) {
-    for (const char* com : {"CLSID", "INTERFACE", "TYPELIB", "APPID"}) {
-      if (below[0] == com) return true;
-    }
-  }
-  if (below.size() == 2 && !below[0].empty() && below[0][0] == '.') {
-    for (const char* list : {"OPENWITHPROGIDS", "OPENWITHLIST", "SHELLEX"}) {
-      if (below[1] == list) return true;
-    }
-  }
+  static const std::set<std::string> kComContainers = {"CLSID", "INTERFACE", "TYPELIB", "APPID"};
+  static const std::set<std::string> kExtensionLists = {"OPENWITHPROGIDS", "OPENWITHLIST", "SHELLEX"};
+  if (below.size() == 1 && kComContainers.count(below[0])) return true;
+  if (below.size() == 2 && below[0].starts_with('.') && kExtensionLists.count(below[1])) return true;
   return isShellContainer(below);
 }
 
