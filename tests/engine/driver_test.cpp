@@ -167,6 +167,7 @@ TEST_F(Driver, FileThatCannotGoGivesThePartialResultAndEverythingElseStillGoes) 
   w.files.fail(w.target("pc.exe"), MemoryFileSystem::Op::DeleteAtRestart, kAccessDenied);
   w.context().silent = true;
   w.context().showProgress = false;
+  const Lines& journal = w.journalLines();
 
   EXPECT_TRUE(w.run());
 
@@ -174,6 +175,8 @@ TEST_F(Driver, FileThatCannotGoGivesThePartialResultAndEverythingElseStillGoes) 
   EXPECT_EQ(Lines(w.progress.events.end() - 3, w.progress.events.end()),
             (Lines{"step 7", "tick*1", "finish silent"}));
   EXPECT_TRUE(w.context().hadErrors);
+  EXPECT_NE(std::find(journal.begin(), journal.end(), "kept file: " + w.target("pc.exe (in use, Windows error 32)")),
+            journal.end());
   EXPECT_EQ(w.present({"pc.exe", "pcserver.dll", "viewer.exe"}), Lines{"pc.exe"});
   EXPECT_FALSE(w.files.exists(std::string(EngineWorld::kUserPrograms) + "\\Corvel\\Pathcrafter.lnk"));
   EXPECT_FALSE(w.registry.hasKey(RegRoot::LocalMachine, "Software\\Corvel\\Pathcrafter"));

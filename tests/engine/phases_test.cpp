@@ -125,19 +125,6 @@ TEST_F(Phases, UnregistrationSkipsMissingAndCoreFilesAndLeavesTheDirectory) {
   EXPECT_EQ(upper(w.files.currentDirectory()), "C:\\WORK");
 }
 
-TEST_F(Phases, FailedDeleteIsRecordedAndTheWalkGoesOn) {
-  group().files = {"locked.dll", "free.dll"};
-  w.install();
-  for (const auto op : {MemoryFileSystem::Op::Delete, MemoryFileSystem::Op::DeleteAtRestart}) {
-    w.files.fail(w.target("locked.dll"), op, kAccessDenied);
-  }
-
-  removeComponentFiles(w.context(), app());
-
-  EXPECT_TRUE(w.context().hadErrors);
-  EXPECT_FALSE(w.exists("free.dll"));
-}
-
 TEST_F(Phases, TargetsWithoutAnAbsoluteFolderRemoveNothing) {
   w.addTop({.name = "Stray", .fileGroups = {"STRAY"}, .target = "C:\\<UNKNOWN>\\BIN"});
   w.addTop({.name = "Empty", .fileGroups = {"ROOTED"}, .target = ""});
@@ -161,53 +148,6 @@ TEST_F(Phases, TargetsWithoutAnAbsoluteFolderRemoveNothing) {
   EXPECT_EQ(w.files.paths(), before);
   EXPECT_TRUE(w.system.runs().empty());
   EXPECT_TRUE(w.noted.dirTree.children.empty());
-}
-
-TEST_F(Phases, LoggedNamesThatWouldLeaveTheirFolderAreSkipped) {
-  group().files = {"..\\victim.dll", "C:\\victim.dll", "\\victim.dll", "\\\\server\\share\\victim.dll", "own.dll"};
-  group().directories = {{"..\\..", {"victim.dll"}}};
-  group().missingShortcuts = {"<FOLDER_PROGRAMS>\\..\\..\\UP", "<FOLDER_PROGRAMS>\\Corvel\\ROOTED", "C:\\Windows\\PLAIN"};
-  w.suite.dataStrings = {{"UP", "victim"}, {"ROOTED", "\\victim"}, {"PLAIN", "victim"}};
-  const Lines victims = {"C:\\Program Files\\victim.dll", "C:\\victim.dll", "\\\\server\\share\\victim.dll",
-                         "C:\\Users\\Tester\\victim.lnk", "C:\\victim.lnk", "C:\\Windows\\victim.lnk"};
-  for (const std::string& victim : victims) w.files.addFile(victim);
-  w.files.addFile(w.target("own.dll"));
-  w.load();
-
-  removeComponentFiles(w.context(), app());
-  removeComponentShortcuts(w.context(), app());
-
-  for (const std::string& victim : victims) EXPECT_TRUE(w.files.exists(victim)) << victim;
-  EXPECT_FALSE(w.exists("own.dll"));
-}
-
-// A component may log what belongs to the uninstaller itself; its phases
-// must leave it for the final clean-up.
-TEST_F(Phases, TheUninstallersOwnFilesAndRecordsOutliveTheComponentPhases) {
-  w.addTop({.name = "Own", .fileGroups = {"OWN"}, .target = "C:\\Program Files\\Corvel\\.\\Uninstall"});
-  w.suite.groups.push_back({.name = "OWN",
-                            .files = {"cvlinst.dat", "CVLINST.LOG.", "cvlpsapi.dll"},
-                            .registry = {{"HKLM\\Software\\Corvel", {"Version=1"}},
-                                         {"HKLM\\software\\corvel\\uninstall\\cdf", {"(Default)=x"}},
-                                         {"hklm\\Software\\Corvel\\Uninstall", {"Other=1"}}}});
-  w.files.addFile(EngineWorld::kUninstallDir + std::string("cvlpsapi.dll"));
-  w.suite.unloggedKeys = {{"HKLM\\Software\\Corvel", {"Version=1"}},
-                          {"HKLM\\Software\\Corvel\\Uninstall", {"Other=1"}},
-                          {"HKLM\\Software\\Corvel\\Other Product", {"Keep=1"}}};
-  w.load();
-
-  removeComponentFiles(w.context(), w.component("Own"));
-  removeComponentRegistry(w.context(), w.component("Own"));
-  w.noted.removeNotedDirs(w.platform);
-  w.noted.removeNotedKeys(w.platform);
-
-  for (const char* file : {"cvlinst.dat", "cvlinst.log", "cvlpsapi.dll"}) {
-    EXPECT_TRUE(w.files.exists(EngineWorld::kUninstallDir + std::string(file))) << file;
-  }
-  EXPECT_TRUE(w.registry.value(RegRoot::LocalMachine, "software\\corvel\\uninstall\\cdf", ""));
-  EXPECT_TRUE(w.registry.value(RegRoot::LocalMachine, "Software\\Corvel\\Uninstall", "Other"));
-  EXPECT_TRUE(w.registry.value(RegRoot::LocalMachine, "Software\\Corvel\\Other Product", "Keep"));
-  EXPECT_TRUE(w.registry.value(RegRoot::LocalMachine, "Software\\Corvel", "Version"));
 }
 
 TEST_F(Phases, ShortcutsGoFromBothProgramFoldersAndBothFoldersAreNoted) {
