@@ -125,31 +125,6 @@ TEST_F(Phases, UnregistrationSkipsMissingAndCoreFilesAndLeavesTheDirectory) {
   EXPECT_EQ(upper(w.files.currentDirectory()), "C:\\WORK");
 }
 
-TEST_F(Phases, TargetsWithoutAnAbsoluteFolderRemoveNothing) {
-  w.addTop({.name = "Stray", .fileGroups = {"STRAY"}, .target = "C:\\<UNKNOWN>\\BIN"});
-  w.addTop({.name = "Empty", .fileGroups = {"ROOTED"}, .target = ""});
-  w.addTop({.name = "Relative", .fileGroups = {"ROOTED"}, .target = "SYSTEM32"});
-  w.suite.groups.push_back({.name = "STRAY", .files = {"a.dll"}, .missingShortcuts = {"<NOT_A_FOLDER>\\Corvel\\T"}});
-  w.suite.groups.push_back({.name = "ROOTED", .selfRegister = true, .files = {"boot.ini", "guide.hlp"}});
-  for (const char* file : {"C:\\BIN\\a.dll", "C:\\a.dll", "C:\\Corvel\\.lnk", "C:\\boot.ini", "C:\\guide.hlp",
-                           "C:\\x.gid", "C:\\WINDOWS\\SYSTEM32\\boot.ini"}) {
-    w.files.addFile(file);
-  }
-  ASSERT_EQ(w.files.setCurrentDirectory("C:\\WINDOWS"), kSuccess);
-  w.load();
-  const auto before = w.files.paths();
-
-  for (const char* name : {"Stray", "Empty", "Relative"}) {
-    unregisterComponentFiles(w.context(), w.component(name));
-    removeComponentFiles(w.context(), w.component(name));
-    removeComponentShortcuts(w.context(), w.component(name));
-  }
-
-  EXPECT_EQ(w.files.paths(), before);
-  EXPECT_TRUE(w.system.runs().empty());
-  EXPECT_TRUE(w.noted.dirTree.children.empty());
-}
-
 TEST_F(Phases, ShortcutsGoFromBothProgramFoldersAndBothFoldersAreNoted) {
   group().missingShortcuts = {"<FOLDER_PROGRAMS>\\Corvel\\PC_TITLE", "<FOLDER_PROGRAMS>\\Corvel\\NO_TITLE",
                               "<FOLDER_PROGRAMS>\\Old Folder\\PC_TITLE", "<FOLDER_PROGRAMS>\\Corvel\\DIR"};

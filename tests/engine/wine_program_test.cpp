@@ -190,15 +190,5 @@ TEST_F(UninstallerProgram, LoggedEntriesReachNothingOfAnotherProgram) {
   EXPECT_FALSE(exists(target("app.exe")));
 }
 
-TEST_F(UninstallerProgram, APlanSwitchTypedRightAfterTheLogNameStillPlans) {
-  fixture::install(machine, suite);
-
-  ASSERT_EQ(run("/SILENT /LOG=" + kRoot + "\\run.log/PLAN UNINSTALLALL"), 0u);
-
-  EXPECT_TRUE(exists(target("app.exe")));
-  EXPECT_TRUE(exists(kRoot + "\\run.log"));
-  EXPECT_FALSE(exists(kRoot + "\\run.log\\PLAN"));
-}
-
 }  // namespace
 }  // namespace cvl::test
