@@ -35,17 +35,14 @@ void expectOversizeValuesSkipped(platform::Registry& registry) {
   registry.deleteKey(platform::RegRoot::LocalMachine, kPathsKey);
 }
 
-TEST(PathsKey, ValuesBeyondTheBuffersAreSkippedInMemory) {
-  platform::MemoryPlatform machine;
-  expectOversizeValuesSkipped(machine.registry());
-}
-
+TEST(PathsKey, ValuesBeyondTheBuffersAreSkipped) {
+  platform::MemoryPlatform memory;
+  expectOversizeValuesSkipped(memory.registry());
 #ifdef _WIN32
-TEST(PathsKey, ValuesBeyondTheBuffersAreSkippedInTheRealRegistry) {
-  platform::Win32Platform machine;
-  expectOversizeValuesSkipped(machine.registry());
-}
+  platform::Win32Platform real;
+  expectOversizeValuesSkipped(real.registry());
 #endif
+}
 
 }  // namespace
 }  // namespace cvl::test

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 
 #include "tests/engine/engine_world.h"
 
@@ -30,13 +31,12 @@ struct Spelling {
   bool unseen = false;           // not even looked at as a file of the target
 };
 
-struct Outcome {
-  bool victimGone = false;
-  Lines journal;
-};
+bool anyLine(const Lines& journal, const std::function<bool(const std::string&)>& holds) {
+  return std::any_of(journal.begin(), journal.end(), holds);
+}
 
 // One removal of a component that logs a single entry.
-Outcome removeLoggedEntry(const Spelling& row) {
+void removeLoggedEntry(const Spelling& row) {
   EngineWorld w;
   const bool own = row.kind == Kind::OwnFile;
   w.addTop({.name = "App", .fileGroups = {"APP_FILES"}, .target = own ? row.logged : "<TARGETDIR>"});
@@ -89,40 +89,24 @@ Outcome removeLoggedEntry(const Spelling& row) {
   w.suite.groups = {group};
   for (const std::string& victim : victims) w.files.addFile(victim, "victim");
   w.load();
-  Outcome outcome;
   const Lines& journal = w.journalLines();
   w.check("App");
   if (own) w.check("Other", CheckState::Unchecked);
   EXPECT_TRUE(w.run());
-  outcome.journal = journal;
+  bool victimGone = false;
   switch (row.kind) {
-    case Kind::SelfReg: outcome.victimGone = !w.system.runs().empty(); break;
-    case Kind::Key: outcome.victimGone = !w.registry.hasKey(RegRoot::LocalMachine, "Software\\Corvel\\App"); break;
-    case Kind::Value: outcome.victimGone = !w.registry.value(RegRoot::LocalMachine, "Software\\Shared", "Setting"); break;
-    default:
-      outcome.victimGone = std::any_of(victims.begin(), victims.end(), [&](auto& v) { return !w.files.exists(v); });
+    case Kind::SelfReg: victimGone = !w.system.runs().empty(); break;
+    case Kind::Key: victimGone = !w.registry.hasKey(RegRoot::LocalMachine, "Software\\Corvel\\App"); break;
+    case Kind::Value: victimGone = !w.registry.value(RegRoot::LocalMachine, "Software\\Shared", "Setting"); break;
+    default: victimGone = std::any_of(victims.begin(), victims.end(), [&](auto& v) { return !w.files.exists(v); });
   }
-  return outcome;
-}
-
-bool hasKeptLineEndingIn(const Lines& journal, const std::string& tail) {
-  return std::any_of(journal.begin(), journal.end(), [&](const std::string& line) {
-    return line.rfind("kept ", 0) == 0 && line.size() >= tail.size() &&
-           line.compare(line.size() - tail.size(), tail.size(), tail) == 0;
-  });
-}
-
-// Whether the run looked at the logged name as a file of the target at all.
-bool lookedAt(const Lines& journal, const std::string& logged) {
-  const std::string path = "file: " + EngineWorld::target(logged) + " (";
-  return std::any_of(journal.begin(), journal.end(),
-                     [&](const std::string& line) { return line.find(path) != std::string::npos; });
-}
-
-std::string shown(const std::string& text) {
-  std::string out;
-  for (char c : text) out += c == '\0' ? "\\0"s : std::string(1, c);
-  return out;
+  EXPECT_EQ(victimGone, row.removed);
+  const std::string& tail = row.journalTail;
+  EXPECT_TRUE(tail.empty() ||
+              anyLine(journal, [&](auto& line) { return line.starts_with("kept ") && line.ends_with(tail); }));
+  // Whether the run looked at the logged name as a file of the target at all.
+  const std::string path = "file: " + EngineWorld::target(row.logged) + " (";
+  EXPECT_FALSE(row.unseen && anyLine(journal, [&](auto& line) { return line.find(path) != std::string::npos; }));
 }
 
 TEST(HostileNames, EachLoggedEntryReachesOnlyWhatItNamesToWindows) {
@@ -166,11 +150,8 @@ TEST(HostileNames, EachLoggedEntryReachesOnlyWhatItNamesToWindows) {
     table.push_back({Kind::File, device, false, "", true});
   }
   for (const Spelling& row : table) {
-    SCOPED_TRACE(shown(row.logged));
-    const Outcome outcome = removeLoggedEntry(row);
-    EXPECT_EQ(outcome.victimGone, row.removed);
-    EXPECT_TRUE(row.journalTail.empty() || hasKeptLineEndingIn(outcome.journal, row.journalTail));
-    EXPECT_FALSE(row.unseen && lookedAt(outcome.journal, row.logged));
+    SCOPED_TRACE(testing::PrintToString(row.logged));
+    removeLoggedEntry(row);
   }
 }
 
@@ -210,9 +191,7 @@ TEST(HostileNames, ALinkPlantedInTheUsersHiveLeadsTheRemovalNowhere) {
   for (const std::string& link : links) {
     EXPECT_TRUE(w.registry.value(RegRoot::CurrentUser, link, "SymbolicLinkValue")) << link;
     const std::string kept = "kept key: HKCU\\" + link + " (registry link";
-    EXPECT_TRUE(std::any_of(journal.begin(), journal.end(), [&](const std::string& line) {
-      return equalsNoCase(line.substr(0, kept.size()), kept);
-    })) << link;
+    EXPECT_TRUE(anyLine(journal, [&](auto& line) { return equalsNoCase(line.substr(0, kept.size()), kept); })) << link;
   }
 }
 

@@ -22,15 +22,10 @@ class SharedDllCount : public testing::Test {
 
 }  // namespace
 
-TEST_F(SharedDllCount, TrialReleaseWritesNothing) {
-  store(RegValue::dword(3));
+TEST_F(SharedDllCount, OnlyACommittedReleaseWritesTheLowerCountWithItsType) {
+  store(RegValue::binary({3, 0, 0, 0}));
   EXPECT_EQ(releaseSharedDll(platform, kDll, false), 2);
   EXPECT_EQ(stored()->asDword(), 3u);
-}
-
-TEST_F(SharedDllCount, CommittedReleaseWritesTheLowerCountWithItsType) {
-  RegValue binaryCount = RegValue::binary({3, 0, 0, 0});
-  store(binaryCount);
   EXPECT_EQ(releaseSharedDll(platform, kDll, true), 2);
   ASSERT_TRUE(stored());
   EXPECT_EQ(stored()->asDword(), 2u);

@@ -29,9 +29,10 @@ fixture::Installation appSuite() {
   suite.uninstallDir = kRoot + "\\Uninstall\\";
   suite.targetDir = kRoot + "\\Program Files";  // a blank, as most install folders have
   suite.programsFolder = kRoot + "\\Programs";
-  suite.components = {{.name = "APP", .displayText = "App", .fileGroups = {"APP_FILES"}}};
+  suite.components = {{.name = "APP", .displayText = "App", .fileGroups = {"APP_FILES", "SERVER_FILES"}}};
   suite.topComponents = {"APP"};
-  suite.groups = {{.name = "APP_FILES", .files = {"app.exe"}}};
+  suite.groups = {{.name = "APP_FILES", .files = {"app.exe"}},
+                  {.name = "SERVER_FILES", .selfRegister = true, .files = {kServer}}};
   suite.pathMacros = {{"TARGETDIR", suite.targetDir}};
   suite.coreFiles = {"CVLCORE.DLL"};
   return suite;
@@ -146,85 +147,47 @@ class UninstallerProgram : public ::testing::Test {
   fixture::Installation suite = appSuite();
 };
 
-TEST_F(UninstallerProgram, OnlyTheSystemsRegsvr32RunsAndOnlyOnTheLoggedServer) {
-  suite.groups[0].selfRegister = true;
-  suite.groups[0].files = {kServer};
-  fixture::install(machine, suite);
-  for (const auto& [from, to] : {std::pair{kServer, target(kServer)}, {kServer, systemCopy()},
-                                 {"cvl_planted_program.exe"s, target("regsvr32.exe")}}) {
-    ASSERT_TRUE(CopyFileA((programDirectory() + from).c_str(), to.c_str(), FALSE)) << to;
-  }
-
-  ASSERT_EQ(run("/SILENT UNINSTALLALL"), 0u);
-
-  EXPECT_EQ(unregisteredCopies(), std::vector<std::string>{platform::upper(target(kServer))});
-  EXPECT_FALSE(exists(target("planted-program-ran.txt")));
-  EXPECT_FALSE(exists(target(kServer)));
-  EXPECT_TRUE(exists(systemCopy()));
-}
-
-TEST_F(UninstallerProgram, AZeroByteInALoggedKeyOrShortcutTitleReachesNothingElse) {
+// One log with every such entry. The removal deletes the current user's twin
+// of every machine key it removes; there the user may have planted a link.
+TEST_F(UninstallerProgram, LoggedEntriesReachNothingOfAnotherProgram) {
   fixture::Installation hostile = suite;
-  hostile.groups[0].registry = {{"HKLM\\"s + kOtherVendor + "\0\\Software\\Corvel"s, {}}};
+  hostile.groups[0].files = {"app.exe", "./CVLCORE.DLL", "cvlcore.dll.", "cvlcore.dll ", "sub/cvlcore.dll"};
+  hostile.groups[0].registry = {{"HKLM\\"s + kOtherVendor + "\0\\Software\\Corvel"s, {}},
+                                {"HKLM\\"s + kUserTwin, {}}};
   hostile.groups[0].missingShortcuts = {"<FOLDER_PROGRAMS>\\Corvel\\EXTRA"};
   // The shell would read three names: "...\Extra", "\cvl-program\Victim" and "x.lnk".
   hostile.dataStrings["EXTRA"] = "Extra\0\\cvl-program\\Victim\0x"s;
   install(hostile);
-  createKey(kOtherVendor + "\\Child"s);
-  put(programsEntry());
-  put(kRoot + "\\Victim\\other.txt");
-
-  ASSERT_EQ(run("/SILENT UNINSTALLALL"), 0u);
-
-  EXPECT_TRUE(exists(kRoot + "\\Victim\\other.txt"));
-  EXPECT_TRUE(keyExists(kOtherVendor + "\\Child"s));
-  EXPECT_FALSE(exists(target("app.exe")));
-}
-
-// The removal deletes the current user's twin of every machine key it
-// removes; there the user may have planted a link to another vendor's key.
-TEST_F(UninstallerProgram, ALinkPlantedAsTheUsersTwinLeadsTheRemovalNowhere) {
-  fixture::Installation hostile = suite;
-  hostile.groups[0].registry = {{"HKLM\\"s + kUserTwin, {}}};
-  install(hostile);
+  for (const auto& [from, to] : {std::pair{kServer, target(kServer)}, {kServer, systemCopy()},
+                                 {"cvl_planted_program.exe"s, target("regsvr32.exe")}}) {
+    ASSERT_TRUE(CopyFileA((programDirectory() + from).c_str(), to.c_str(), FALSE)) << to;
+  }
   createKey(kOtherVendor + "\\Child"s);
   const DWORD setting = 7;
   ASSERT_EQ(SHSetValueA(HKEY_LOCAL_MACHINE, kOtherVendor, "Setting", REG_DWORD, &setting, sizeof setting),
             ERROR_SUCCESS);
   plantLink(HKEY_CURRENT_USER, kUserTwin, "\\REGISTRY\\MACHINE\\"s + kOtherVendor);
+  for (const std::string& file : {programsEntry(), kRoot + "\\Victim\\other.txt", target("cvlcore.dll"),
+                                  target("sub\\cvlcore.dll")}) {
+    put(file);
+  }
 
   ASSERT_EQ(run("/SILENT UNINSTALLALL"), 0u);
 
+  // Only the system's regsvr32 ran, and only on the logged copy.
+  EXPECT_EQ(unregisteredCopies(), std::vector<std::string>{platform::upper(target(kServer))});
+  EXPECT_FALSE(exists(target("planted-program-ran.txt")));
+  EXPECT_FALSE(exists(target(kServer)));
+  EXPECT_TRUE(exists(systemCopy()));
+  EXPECT_TRUE(exists(kRoot + "\\Victim\\other.txt"));
   EXPECT_TRUE(keyExists(kOtherVendor + "\\Child"s));
   DWORD value = 0, size = sizeof value;
   EXPECT_EQ(SHGetValueA(HKEY_LOCAL_MACHINE, kOtherVendor, "Setting", nullptr, &value, &size), ERROR_SUCCESS);
   EXPECT_EQ(value, setting);
   EXPECT_TRUE(isLink(HKEY_CURRENT_USER, kUserTwin)) << "the link stays";
-  EXPECT_FALSE(exists(target("app.exe")));
-}
-
-TEST_F(UninstallerProgram, ACoreFileIsKeptHoweverItsNameIsSpelled) {
-  fixture::Installation hostile = suite;
-  hostile.groups[0].files = {"app.exe", "./CVLCORE.DLL", "cvlcore.dll.", "cvlcore.dll ", "sub/cvlcore.dll"};
-  install(hostile);
-  put(target("cvlcore.dll"));
-  put(target("sub\\cvlcore.dll"));
-
-  ASSERT_EQ(run("/SILENT UNINSTALLALL"), 0u);
-
   EXPECT_TRUE(exists(target("cvlcore.dll")));
   EXPECT_TRUE(exists(target("sub\\cvlcore.dll")));
   EXPECT_FALSE(exists(target("app.exe")));
-}
-
-TEST_F(UninstallerProgram, APlanSwitchTypedRightAfterTheLogNameStillPlans) {
-  fixture::install(machine, suite);
-
-  ASSERT_EQ(run("/SILENT /LOG=" + kRoot + "\\run.log/PLAN UNINSTALLALL"), 0u);
-
-  EXPECT_TRUE(exists(target("app.exe")));
-  EXPECT_TRUE(exists(kRoot + "\\run.log"));
-  EXPECT_FALSE(exists(kRoot + "\\run.log\\PLAN"));
 }
 
 }  // namespace

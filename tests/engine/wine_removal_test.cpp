@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <windows.h>
-#include <shellapi.h>
 #include <shlwapi.h>
 
 #include <fstream>
@@ -56,15 +55,6 @@ void writeFile(const std::string& path) {
     CreateDirectoryA(path.substr(0, at).c_str(), nullptr);
   }
   std::ofstream(path, std::ios::binary) << "x";
-}
-
-void deleteTree(const std::string& path) {
-  const std::string list = path + '\0';
-  SHFILEOPSTRUCTA operation = {};
-  operation.wFunc = FO_DELETE;
-  operation.pFrom = list.c_str();
-  operation.fFlags = FOF_SILENT | FOF_NOCONFIRMATION | FOF_NOERRORUI;
-  SHFileOperationA(&operation);
 }
 
 std::optional<uint32_t> sharedCount(const std::string& file) {
@@ -145,7 +135,7 @@ class WineRemoval : public testing::Test {
   void removeEverything() {
     SetFileAttributesA(target("readonly.txt").c_str(), FILE_ATTRIBUTE_NORMAL);
     for (const std::string& tree : {kRoot, userFolder, commonFolder, vbaDir, directoryOf(sharedProgram)}) {
-      deleteTree(tree);
+      (void)machine.system().shellDelete(tree, 0);  // missing on a first run
     }
     SHDeleteKeyA(HKEY_LOCAL_MACHINE, "Software\\Corvel");
     for (const char* key : {"Software\\Corvel", "Software\\CvlEngineTest", "Software\\CvlEngineShared"}) {
