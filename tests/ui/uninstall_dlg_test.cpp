@@ -90,7 +90,9 @@ class UninstallDlgTest : public ::testing::Test {
   };
 };
 
-TEST_F(UninstallDlgTest, ShowsVisibleTopComponentsSortedWithTheirShownMembers) {
+// The instructions end with "Please select the components to uninstall:",
+// which must stand above the tree in the dialog's own font.
+TEST_F(UninstallDlgTest, ShowsVisibleTopComponentsSortedWithTheirShownMembersBelowInstructionsThatFit) {
   open("cvlunst2.exe");
   EXPECT_EQ(rows(), (std::vector<std::string>{"Corvel Fonts", "Corvel Office", "Corvel Viewer"}));
   EXPECT_EQ(rows(row("Corvel Office")), (std::vector<std::string>{"Corvel Sheets", "Corvel Writer"}))
@@ -99,6 +101,20 @@ TEST_F(UninstallDlgTest, ShowsVisibleTopComponentsSortedWithTheirShownMembers) {
   EXPECT_EQ(textOf(IDC_INSTRUCTIONS).substr(0, 52), "You may select one or more components to uninstall. ");
   EXPECT_TRUE(GetWindowLongA(tree(), GWL_STYLE) & TVS_LINESATROOT) << "a top component expands";
   EXPECT_EQ(GetDlgCtrlID(tree()), IDC_COMPONENT_TREE);
+
+  HWND label = GetDlgItem(dialog->handle(), IDC_INSTRUCTIONS);
+  RECT space;
+  GetClientRect(label, &space);
+  RECT needed{0, 0, space.right, 0};
+  HDC dc = GetDC(label);
+  HGDIOBJ previous = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageA(label, WM_GETFONT, 0, 0)));
+  char face[LF_FACESIZE] = {};
+  GetTextFaceA(dc, sizeof face, face);
+  DrawTextA(dc, test::textOf(label).c_str(), -1, &needed, DT_CALCRECT | DT_WORDBREAK | DT_EXPANDTABS);
+  SelectObject(dc, previous);
+  ReleaseDC(label, dc);
+  EXPECT_STREQ(face, "MS Sans Serif");
+  EXPECT_LE(needed.bottom, space.bottom) << "the text needs " << needed.bottom << " pixels in " << face;
 }
 
 // Fonts, Office, Viewer, and Office's Sheets and Writer, as each command line
@@ -193,25 +209,6 @@ TEST_F(UninstallDlgTest, DuringARemovalCloseRequestsWaitAndTheSessionIsRefused) 
   EXPECT_EQ(saves, 1);
   EXPECT_EQ(dialog->outcome(), CUninstallDlg::Outcome::RemovalRan);
   EXPECT_EQ(SendMessageA(dialog->handle(), WM_QUERYENDSESSION, 0, 0), TRUE) << "after the run the session may end";
-}
-
-// The instructions end with "Please select the components to uninstall:",
-// which must stand above the tree in the dialog's own font.
-TEST_F(UninstallDlgTest, TheInstructionsFitTheSpaceAboveTheTree) {
-  open("cvlunst2.exe");
-  HWND label = GetDlgItem(dialog->handle(), IDC_INSTRUCTIONS);
-  RECT space;
-  GetClientRect(label, &space);
-  RECT needed{0, 0, space.right, 0};
-  HDC dc = GetDC(label);
-  HGDIOBJ previous = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageA(label, WM_GETFONT, 0, 0)));
-  char face[LF_FACESIZE] = {};
-  GetTextFaceA(dc, sizeof face, face);
-  DrawTextA(dc, test::textOf(label).c_str(), -1, &needed, DT_CALCRECT | DT_WORDBREAK | DT_EXPANDTABS);
-  SelectObject(dc, previous);
-  ReleaseDC(label, dc);
-  EXPECT_STREQ(face, "MS Sans Serif");
-  EXPECT_LE(needed.bottom, space.bottom) << "the text needs " << needed.bottom << " pixels in " << face;
 }
 
 // The dialog sorts the components itself and appends them; the result must

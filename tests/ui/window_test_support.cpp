@@ -5,31 +5,12 @@
 namespace cvl::test {
 namespace {
 
-const char kHostClass[] = "CvlTestHost";
-
-void registerHostClass() {
-  static bool registered = false;
-  if (registered) return;
-  INITCOMMONCONTROLSEX controls{sizeof controls, ICC_TREEVIEW_CLASSES | ICC_PROGRESS_CLASS};
-  InitCommonControlsEx(&controls);
-  WNDCLASSA wc{};
-  wc.lpfnWndProc = DefWindowProcA;
-  wc.hInstance = GetModuleHandleA(nullptr);
-  wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-  wc.lpszClassName = kHostClass;
-  wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
-  RegisterClassA(&wc);
-  registered = true;
-}
-
 Picture readDib(HDC source, int width, int height, const std::function<void(HDC)>& draw) {
-  Picture picture;
-  picture.width = width;
-  picture.height = height;
+  Picture picture{width, height, {}};
   BITMAPINFO info{};
   info.bmiHeader.biSize = sizeof info.bmiHeader;
   info.bmiHeader.biWidth = width;
-  info.bmiHeader.biHeight = -height;
+  info.bmiHeader.biHeight = -height;  // top-down
   info.bmiHeader.biPlanes = 1;
   info.bmiHeader.biBitCount = 32;
   void* bits = nullptr;
@@ -50,11 +31,16 @@ Picture readDib(HDC source, int width, int height, const std::function<void(HDC)
 }  // namespace
 
 HostWindow::HostWindow(int width, int height) {
-  registerHostClass();
-  window_ = CreateWindowExA(0, kHostClass, "test host", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 40, 40, width, height,
-                            nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+  static const ATOM hostClass = [] {
+    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_TREEVIEW_CLASSES | ICC_PROGRESS_CLASS};
+    InitCommonControlsEx(&controls);
+    WNDCLASSA wc{0, &HostWindow::proc, 0, 0, GetModuleHandleA(nullptr), nullptr, LoadCursor(nullptr, IDC_ARROW),
+                 reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1), nullptr, "CvlTestHost"};
+    return RegisterClassA(&wc);
+  }();
+  window_ = CreateWindowExA(0, MAKEINTATOM(hostClass), "test host", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 40, 40, width,
+                            height, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
   SetWindowLongPtrA(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-  SetWindowLongPtrA(window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&HostWindow::proc));
   SetForegroundWindow(window_);
   pumpFor(50);
 }
