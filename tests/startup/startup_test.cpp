@@ -1,5 +1,6 @@
-// Start-up against an in-memory Windows: switches, the configuration chain
-// with each of its failures, path macros and the suite's programs.
+// Start-up against an in-memory Windows: switches and the run's log, the
+// configuration chain with each of its failures, path macros and the
+// suite's programs.
 #include <gtest/gtest.h>
 
 #include <cctype>
@@ -9,6 +10,7 @@
 #include "tests/support/installation/installation.h"
 #include "uninstaller/catalogue/catalogue.h"
 #include "uninstaller/startup/command_line.h"
+#include "uninstaller/startup/log_switches.h"
 #include "uninstaller/startup/startup_sequence.h"
 #include "uninstaller/store/config_store.h"
 
@@ -64,6 +66,36 @@ TEST(CommandLine, HasSwitchIgnoresCaseOnBothSides) {
   EXPECT_TRUE(hasSwitch("cvlunst2.exe corvel writer", "Corvel Writer"));
   EXPECT_TRUE(hasSwitch("cvlunst2.exe \"XCORVEL WRITERS\"", "corvel writer"));
   EXPECT_FALSE(hasSwitch("cvlunst2.exe corvel  writer", "Corvel Writer"));
+}
+
+// "/LOG=" and "/PLAN": the file name is kept as typed and takes part in no
+// other matching.
+TEST(LogSwitches, TheFileNameIsTakenAsTypedAndCountsAsNothingElse) {
+  struct Case { const char* line; const char* logPath; bool plan, invalid; };
+  const Case cases[] = {
+      {"\"C:\\Cvl\\Cvlunst2.exe\" /silent /log=C:\\Logs\\Run.log UNINSTALLALL", "C:\\Logs\\Run.log", false, false},
+      {"x.exe /LOG=\"C:\\Corvel Logs\\Corvel Viewer.log\" /Plan", "C:\\Corvel Logs\\Corvel Viewer.log", true, false},
+      {"x.exe /SILENT /LOG=C:\\Logs\\CorvelUninstallAll.log", "C:\\Logs\\CorvelUninstallAll.log", false, false},
+      // "/PLAN" outside quotes is never part of a file name: the run is a plan.
+      {"x.exe /SILENT /LOG=C:\\Logs\\x/silent/PLAN.log", "C:\\Logs\\x/silent", true, false},
+      {"x.exe /SILENT /LOG=C:\\x.log/PLAN UNINSTALLALL", "C:\\x.log", true, false},
+      {"x.exe /SILENT /log=C:\\x.log/plan", "C:\\x.log", true, false},
+      {"x.exe /SILENT /LOG=\"C:\\Logs\\/PLAN.log\" UNINSTALLALL", "C:\\Logs\\/PLAN.log", false, false},
+      {"x.exe /PLAN /SILENT", "", true, true},
+      {"x.exe /SILENT /LOG= UNINSTALLALL", "", false, true},
+      {"x.exe /SILENT /LOG=\"\"", "", false, true},
+  };
+  for (const Case& c : cases) {
+    const LogSwitches switches = takeLogSwitches(c.line);
+    EXPECT_EQ(switches.logPath, c.logPath) << c.line;
+    EXPECT_EQ(switches.plan, c.plan) << c.line;
+    EXPECT_EQ(switches.invalid, c.invalid) << c.line;
+    // Nothing of the file name reaches the other switches and texts.
+    for (const char* word : {"Corvel Viewer", "UNINSTALLALL.LOG", "CorvelUninstallAll", "x/silent"}) {
+      EXPECT_FALSE(hasSwitch(switches.rest, word)) << c.line;
+    }
+  }
+  EXPECT_FALSE(parseCommandLine("x.exe" + takeLogSwitches(" /LOG=C:\\silent\\/SILENT.log").rest, "").flags.silent);
 }
 
 const std::string kStorePath = "C:\\Suite\\Uninstall\\cvlinst.dat", kLogPath = "C:\\Suite\\Uninstall\\cvlinst.log";
@@ -171,7 +203,9 @@ TEST_F(StartupTest, ABrokenPartIsReportedAndNothingAfterItIsRead) {
     EXPECT_EQ(startOn(broken, started), c.error);
     EXPECT_EQ(started.log.groups().empty(), c.error == StartupError::ConfigurationFile);
     EXPECT_EQ(started.pathMacros.empty(), c.error != StartupError::None);
-    if (c.error == StartupError::None) EXPECT_EQ(started.uninstallDir, "C:\\Suite\\Uninstall\\");
+    if (c.error == StartupError::None) {
+      EXPECT_EQ(started.uninstallDir, "C:\\Suite\\Uninstall\\");
+    }
   }
 }
 

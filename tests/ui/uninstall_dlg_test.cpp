@@ -20,11 +20,8 @@
 namespace cvl {
 namespace {
 
-std::vector<HTREEITEM> childrenOf(HWND tree, HTREEITEM parent) {
-  std::vector<HTREEITEM> items;
-  HTREEITEM item = parent == TVI_ROOT ? TreeView_GetRoot(tree) : TreeView_GetChild(tree, parent);
-  for (; item; item = TreeView_GetNextSibling(tree, item)) items.push_back(item);
-  return items;
+HTREEITEM firstChild(HWND tree, HTREEITEM parent) {
+  return parent == TVI_ROOT ? TreeView_GetRoot(tree) : TreeView_GetChild(tree, parent);
 }
 
 std::string itemText(HWND tree, HTREEITEM item) {
@@ -40,7 +37,9 @@ std::string itemText(HWND tree, HTREEITEM item) {
 
 std::vector<std::string> childTexts(HWND tree, HTREEITEM parent) {
   std::vector<std::string> texts;
-  for (HTREEITEM item : childrenOf(tree, parent)) texts.push_back(itemText(tree, item));
+  for (HTREEITEM item = firstChild(tree, parent); item; item = TreeView_GetNextSibling(tree, item)) {
+    texts.push_back(itemText(tree, item));
+  }
   return texts;
 }
 
@@ -67,10 +66,9 @@ class UninstallDlgTest : public ::testing::Test {
   }
 
   HTREEITEM row(const std::string& text, HTREEITEM parent = TVI_ROOT) {
-    for (HTREEITEM item : childrenOf(tree(), parent)) {
-      if (text == itemText(tree(), item)) return item;
-    }
-    return nullptr;
+    HTREEITEM item = firstChild(tree(), parent);
+    while (item && itemText(tree(), item) != text) item = TreeView_GetNextSibling(tree(), item);
+    return item;
   }
   HWND tree() { return dialog->tree().handle(); }
   std::vector<std::string> rows(HTREEITEM parent = TVI_ROOT) { return childTexts(tree(), parent); }
@@ -85,9 +83,7 @@ class UninstallDlgTest : public ::testing::Test {
   std::unique_ptr<CUninstallDlg> dialog;
   int removals = 0;
   int saves = 0;
-  std::function<bool(const SelectionTree&, ProgressWindow&)> removal = [](const SelectionTree&, ProgressWindow&) {
-    return false;
-  };
+  std::function<bool(const SelectionTree&, ProgressWindow&)> removal = [](auto&, auto&) { return false; };
 };
 
 // The instructions end with "Please select the components to uninstall:",
@@ -120,10 +116,10 @@ TEST_F(UninstallDlgTest, ShowsVisibleTopComponentsSortedWithTheirShownMembersBel
 // Fonts, Office, Viewer, and Office's Sheets and Writer, as each command line
 // pre-checks them; a later unchecked sibling must not leave a group checked.
 TEST_F(UninstallDlgTest, TheCommandLinePreChecksWhatItNames) {
-  using S = CheckState;
+  using enum CheckState;
   const std::pair<const char*, std::vector<CheckState>> cases[] = {
-      {"cvlunst2.exe /silentx \"corvel writer\"", {S::Unchecked, S::Partly, S::Unchecked, S::Unchecked, S::Checked}},
-      {"C:\\CVLUNST2.EXE UNINSTALLALL", {S::Checked, S::Checked, S::Checked, S::Checked, S::Checked}},
+      {"cvlunst2.exe /silentx \"corvel writer\"", {Unchecked, Partly, Unchecked, Unchecked, Checked}},
+      {"C:\\CVLUNST2.EXE UNINSTALLALL", {Checked, Checked, Checked, Checked, Checked}},
   };
   for (const auto& [commandLine, expected] : cases) {
     open(commandLine);
@@ -217,11 +213,8 @@ TEST_F(UninstallDlgTest, TheOrderMatchesTheTreesOwnSortedInsertion) {
   const std::vector<std::string> texts = {"beta", "Alpha", "_under", "alpha", "Zeta", "10 Tools", "9 Tools",
                                           "a-b",  "ab",    "Beta",   "a b",  "Ab",   "Corvel Office"};
   for (size_t i = 0; i < texts.size(); ++i) {
-    fixture::Component extra;
-    extra.name = "EXTRA" + std::to_string(i);
-    extra.displayText = texts[i];
-    suite.components.push_back(extra);
-    suite.topComponents.push_back(extra.name);
+    suite.components.push_back({.name = "EXTRA" + std::to_string(i), .displayText = texts[i]});
+    suite.topComponents.push_back(suite.components.back().name);
   }
   open("cvlunst2.exe");
   CComponentTree reference;

@@ -5,7 +5,11 @@
 namespace cvl::test {
 namespace {
 
-Picture readDib(HDC source, int width, int height, const std::function<void(HDC)>& draw) {
+// What draw puts into a picture the size of window's client area.
+Picture readClient(HWND window, HDC source, const std::function<void(HDC, const RECT&)>& draw) {
+  RECT client;
+  GetClientRect(window, &client);
+  const int width = client.right, height = client.bottom;
   Picture picture{width, height, {}};
   BITMAPINFO info{};
   info.bmiHeader.biSize = sizeof info.bmiHeader;
@@ -17,7 +21,7 @@ Picture readDib(HDC source, int width, int height, const std::function<void(HDC)
   HDC memory = CreateCompatibleDC(source);
   HBITMAP bitmap = CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
   HGDIOBJ previous = SelectObject(memory, bitmap);
-  draw(memory);
+  draw(memory, client);
   GdiFlush();
   auto* data = static_cast<uint32_t*>(bits);
   picture.pixels.assign(data, data + static_cast<size_t>(width) * height);
@@ -114,10 +118,8 @@ std::string textOf(HWND window) {
 }
 
 Picture printClient(HWND window, uint32_t underlay) {
-  RECT client;
-  GetClientRect(window, &client);
   HDC screen = GetDC(nullptr);
-  Picture picture = readDib(screen, client.right, client.bottom, [&](HDC dc) {
+  Picture picture = readClient(window, screen, [&](HDC dc, const RECT& client) {
     HBRUSH brush = CreateSolidBrush(RGB(underlay >> 16, (underlay >> 8) & 0xFF, underlay & 0xFF));
     FillRect(dc, &client, brush);
     DeleteObject(brush);
@@ -130,10 +132,8 @@ Picture printClient(HWND window, uint32_t underlay) {
 Picture grabFromScreen(HWND window) {
   RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ERASE);
   pumpFor(50);
-  RECT client;
-  GetClientRect(window, &client);
   HDC source = GetDC(window);
-  Picture picture = readDib(source, client.right, client.bottom, [&](HDC dc) {
+  Picture picture = readClient(window, source, [&](HDC dc, const RECT& client) {
     BitBlt(dc, 0, 0, client.right, client.bottom, source, 0, 0, SRCCOPY);
   });
   ReleaseDC(window, source);
