@@ -1,5 +1,6 @@
-// Start-up against an in-memory Windows: switches, the configuration chain
-// with each of its failures, path macros and the suite's programs.
+// Start-up against an in-memory Windows: switches and the run's log, the
+// configuration chain with each of its failures, path macros and the
+// suite's programs.
 #include <gtest/gtest.h>
 
 #include <cctype>
@@ -9,6 +10,7 @@
 #include "tests/support/installation/installation.h"
 #include "uninstaller/catalogue/catalogue.h"
 #include "uninstaller/startup/command_line.h"
+#include "uninstaller/startup/log_switches.h"
 #include "uninstaller/startup/startup_sequence.h"
 #include "uninstaller/store/config_store.h"
 
@@ -17,13 +19,8 @@ namespace {
 
 using platform::RegRoot;
 
-StartupFlags flagsOf(const std::string& line) { return parseCommandLine(line, "C:\\Corvel\\Cvlunst2.exe").flags; }
-
 TEST(CommandLine, SwitchesAnywhereInAnyCaseInsideLongerWords) {
-  struct Case {
-    const char* line;
-    bool help, silent, showErrors, showProgress;
-  };
+  struct Case { const char* line; bool help, silent, showErrors, showProgress; };
   // A longer word holding a switch counts; without /SILENT, /SHOWERRORS changes nothing.
   const Case cases[] = {{"\"C:\\Corvel\\Cvlunst2.exe\"", false, false, true, true},
                         {"cvlunst2.exe /silent uninstallall", false, true, false, false},
@@ -31,7 +28,7 @@ TEST(CommandLine, SwitchesAnywhereInAnyCaseInsideLongerWords) {
                         {"cvlunst2.exe /SHOWERRORS", false, false, true, true},
                         {"cvlunst2.exe /?", true, false, true, true}};
   for (const Case& c : cases) {
-    const StartupFlags flags = flagsOf(c.line);
+    const StartupFlags flags = parseCommandLine(c.line, "C:\\Corvel\\Cvlunst2.exe").flags;
     EXPECT_EQ(std::vector<bool>({flags.help, flags.silent, flags.showErrors, flags.showProgress}),
               std::vector<bool>({c.help, c.silent, c.showErrors, c.showProgress}))
         << c.line;
@@ -71,12 +68,42 @@ TEST(CommandLine, HasSwitchIgnoresCaseOnBothSides) {
   EXPECT_FALSE(hasSwitch("cvlunst2.exe corvel  writer", "Corvel Writer"));
 }
 
+// "/LOG=" and "/PLAN": the file name is kept as typed and takes part in no
+// other matching.
+TEST(LogSwitches, TheFileNameIsTakenAsTypedAndCountsAsNothingElse) {
+  struct Case { const char* line; const char* logPath; bool plan, invalid; };
+  const Case cases[] = {
+      {"\"C:\\Cvl\\Cvlunst2.exe\" /silent /log=C:\\Logs\\Run.log UNINSTALLALL", "C:\\Logs\\Run.log", false, false},
+      {"x.exe /LOG=\"C:\\Corvel Logs\\Corvel Viewer.log\" /Plan", "C:\\Corvel Logs\\Corvel Viewer.log", true, false},
+      {"x.exe /SILENT /LOG=C:\\Logs\\CorvelUninstallAll.log", "C:\\Logs\\CorvelUninstallAll.log", false, false},
+      // "/PLAN" outside quotes is never part of a file name: the run is a plan.
+      {"x.exe /SILENT /LOG=C:\\Logs\\x/silent/PLAN.log", "C:\\Logs\\x/silent", true, false},
+      {"x.exe /SILENT /LOG=C:\\x.log/PLAN UNINSTALLALL", "C:\\x.log", true, false},
+      {"x.exe /SILENT /log=C:\\x.log/plan", "C:\\x.log", true, false},
+      {"x.exe /SILENT /LOG=\"C:\\Logs\\/PLAN.log\" UNINSTALLALL", "C:\\Logs\\/PLAN.log", false, false},
+      {"x.exe /PLAN /SILENT", "", true, true},
+      {"x.exe /SILENT /LOG= UNINSTALLALL", "", false, true},
+      {"x.exe /SILENT /LOG=\"\"", "", false, true},
+  };
+  for (const Case& c : cases) {
+    const LogSwitches switches = takeLogSwitches(c.line);
+    EXPECT_EQ(switches.logPath, c.logPath) << c.line;
+    EXPECT_EQ(switches.plan, c.plan) << c.line;
+    EXPECT_EQ(switches.invalid, c.invalid) << c.line;
+    // Nothing of the file name reaches the other switches and texts.
+    for (const char* word : {"Corvel Viewer", "UNINSTALLALL.LOG", "CorvelUninstallAll", "x/silent"}) {
+      EXPECT_FALSE(hasSwitch(switches.rest, word)) << c.line;
+    }
+  }
+  EXPECT_FALSE(parseCommandLine("x.exe" + takeLogSwitches(" /LOG=C:\\silent\\/SILENT.log").rest, "").flags.silent);
+}
+
 const std::string kStorePath = "C:\\Suite\\Uninstall\\cvlinst.dat", kLogPath = "C:\\Suite\\Uninstall\\cvlinst.log";
 const std::string kPathsKey = "software\\corvel\\uninstall\\paths";
 
 class StartupTest : public ::testing::Test {
  protected:
-  StartupTest() : suite(fixture::sampleSuite("C:\\Suite", "C:\\Users\\Tester\\Programs")) { prepare(machine); }
+  StartupTest() { prepare(machine); }
 
   void prepare(platform::MemoryPlatform& on) {
     on.system().setSpecialFolder(platform::csidl::kPrograms, "C:\\Users\\Tester\\Programs");
@@ -84,9 +111,14 @@ class StartupTest : public ::testing::Test {
     on.system().setModulePath("C:\\Suite\\Uninstall\\Cvlunst2.exe");
     fixture::install(on, suite);
   }
-  StartupError start() { return runStartup(machine, store, catalogue, state); }
+  // Start-up on a machine of its own, with a store and catalogue of its own.
+  static StartupError startOn(platform::MemoryPlatform& on, StartupState& started) {
+    CConfigStore ownStore;
+    Catalogue ownCatalogue;
+    return runStartup(on, ownStore, ownCatalogue, started);
+  }
 
-  fixture::Installation suite;
+  fixture::Installation suite = fixture::sampleSuite("C:\\Suite", "C:\\Users\\Tester\\Programs");
   platform::MemoryPlatform machine;
   CConfigStore store;
   Catalogue catalogue;
@@ -94,7 +126,7 @@ class StartupTest : public ::testing::Test {
 };
 
 TEST_F(StartupTest, ASoundInstallationLoadsEverything) {
-  ASSERT_EQ(start(), StartupError::None);
+  ASSERT_EQ(runStartup(machine, store, catalogue, state), StartupError::None);
   EXPECT_EQ(state.uninstallDir, "C:\\Suite\\Uninstall\\");
   EXPECT_EQ(state.logPath, kLogPath);
   EXPECT_EQ(state.processLibraryPath, "C:\\Suite\\Uninstall\\cvlpsapi.dll");
@@ -106,21 +138,12 @@ TEST_F(StartupTest, ASoundInstallationLoadsEverything) {
   EXPECT_EQ(state.suitePrograms, (std::set<std::string>{"SHEETS.EXE", "VIEWER.EXE", "WRITER.EXE"}));
 }
 
-TEST_F(StartupTest, TheStoreDirectoryFallsBackToTheProgramsOwn) {
-  platform::RegKeyPtr key;
-  ASSERT_EQ(machine.registry().openKey(RegRoot::LocalMachine, "software\\corvel\\uninstall\\cdf",
-                                       platform::access::kAllAccess, key),
-            platform::kSuccess);
-  ASSERT_EQ(key->deleteValue(""), platform::kSuccess);
-  ASSERT_EQ(start(), StartupError::None);
-  EXPECT_EQ(state.uninstallDir, "C:\\Suite\\Uninstall\\");
-}
-
 // Each broken part stops start-up with its error. The steps read the store,
 // the log, then the paths key: the first failing one is reported, nothing
 // half-read is kept, and nothing from the steps after it is read. A foreign
 // or newer log would load empty and a full removal would remove nothing but
-// the uninstaller's own records.
+// the uninstaller's own records. Without its registry entry the store is
+// looked for in the program's own directory.
 TEST_F(StartupTest, ABrokenPartIsReportedAndNothingAfterItIsRead) {
   using platform::MemoryPlatform;
   using Break = std::function<void(MemoryPlatform&)>;
@@ -142,6 +165,13 @@ TEST_F(StartupTest, ABrokenPartIsReportedAndNothingAfterItIsRead) {
     noTop.topSection = false;
     fixture::writeStore(m, noTop);
   };
+  const Break noStoreDirectory = [](MemoryPlatform& m) {
+    platform::RegKeyPtr key;
+    ASSERT_EQ(m.registry().openKey(RegRoot::LocalMachine, "software\\corvel\\uninstall\\cdf", platform::access::kAllAccess,
+                                   key),
+              platform::kSuccess);
+    ASSERT_EQ(key->deleteValue(""), platform::kSuccess);
+  };
   const std::string foreignLog = std::string("\x0b", 1) + "Other Log!!" + std::string(8, '\0');
   using E = StartupError;
   struct Case {
@@ -162,18 +192,20 @@ TEST_F(StartupTest, ABrokenPartIsReportedAndNothingAfterItIsRead) {
       {"a newer log", {edit(kLogPath, setByte(31, 2))}, E::ConfigurationFile},
       {"an older log", {edit(kLogPath, setByte(31, 0))}, E::None},
       {"no paths key", {noPathsKey}, E::ConfigurationSettings},
+      {"no store directory entry", {noStoreDirectory}, E::None},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     MemoryPlatform broken;
     prepare(broken);
     for (const Break& breakIt : c.breaks) breakIt(broken);
-    CConfigStore freshStore;
-    Catalogue freshCatalogue;
-    StartupState freshState;
-    EXPECT_EQ(runStartup(broken, freshStore, freshCatalogue, freshState), c.error);
-    EXPECT_EQ(freshState.log.groups().empty(), c.error == StartupError::ConfigurationFile);
-    EXPECT_EQ(freshState.pathMacros.empty(), c.error != StartupError::None);
+    StartupState started;
+    EXPECT_EQ(startOn(broken, started), c.error);
+    EXPECT_EQ(started.log.groups().empty(), c.error == StartupError::ConfigurationFile);
+    EXPECT_EQ(started.pathMacros.empty(), c.error != StartupError::None);
+    if (c.error == StartupError::None) {
+      EXPECT_EQ(started.uninstallDir, "C:\\Suite\\Uninstall\\");
+    }
   }
 }
 
@@ -181,24 +213,23 @@ TEST_F(StartupTest, AnUnknownProgramsFolderIsError16ButTheCommonOneIsOptional) {
   platform::MemoryPlatform onlyPrograms, without;
   for (platform::MemoryPlatform* m : {&onlyPrograms, &without}) fixture::install(*m, suite);
   onlyPrograms.system().setSpecialFolder(platform::csidl::kPrograms, "C:\\P");
-  EXPECT_EQ(runStartup(onlyPrograms, store, catalogue, state), StartupError::None);
+  EXPECT_EQ(startOn(onlyPrograms, state), StartupError::None);
   EXPECT_EQ(state.pathMacros.count("<COMMON_FOLDER_PROGRAMS>"), 0u);
-
-  CConfigStore store2;
-  Catalogue catalogue2;
-  StartupState state2;
-  EXPECT_EQ(runStartup(without, store2, catalogue2, state2), StartupError::WindowsSettings);
+  StartupState withoutState;
+  EXPECT_EQ(startOn(without, withoutState), StartupError::WindowsSettings);
 }
 
+// Of two equal names either may win, but only one is kept.
 TEST(PathMacros, NamesAreBracketedOnceAndUpperCasedAndValuesKeepTheirSpelling) {
   platform::MemoryPlatform machine;
   auto& registry = machine.registry();
-  const std::string key = "software\\corvel\\uninstall\\paths";
-  registry.seedValue(RegRoot::LocalMachine, key, "targetdir", platform::RegValue::string("c:\\corvel"));
-  registry.seedValue(RegRoot::LocalMachine, key, "<open", platform::RegValue::string("a"));
-  registry.seedValue(RegRoot::LocalMachine, key, "close>", platform::RegValue::string("b"));
-  registry.seedValue(RegRoot::LocalMachine, key, "<Both>", platform::RegValue::string("c"));
-  registry.seedValue(RegRoot::LocalMachine, key, "Number", platform::RegValue::dword(0x41));
+  registry.seedValue(RegRoot::LocalMachine, kPathsKey, "targetdir", platform::RegValue::string("c:\\corvel"));
+  registry.seedValue(RegRoot::LocalMachine, kPathsKey, "<open", platform::RegValue::string("a"));
+  registry.seedValue(RegRoot::LocalMachine, kPathsKey, "close>", platform::RegValue::string("b"));
+  registry.seedValue(RegRoot::LocalMachine, kPathsKey, "<Both>", platform::RegValue::string("c"));
+  registry.seedValue(RegRoot::LocalMachine, kPathsKey, "Number", platform::RegValue::dword(0x41));
+  registry.seedValue(RegRoot::LocalMachine, kPathsKey, "<X>", platform::RegValue::string("first"));
+  registry.seedValue(RegRoot::LocalMachine, kPathsKey, "X", platform::RegValue::string("second"));
   PathMacros macros;
   ASSERT_TRUE(loadPathMacros(registry, macros));
   EXPECT_EQ(macros.at("<TARGETDIR>"), "c:\\corvel");
@@ -206,18 +237,8 @@ TEST(PathMacros, NamesAreBracketedOnceAndUpperCasedAndValuesKeepTheirSpelling) {
   EXPECT_EQ(macros.at("CLOSE>"), "b");
   EXPECT_EQ(macros.at("<BOTH>"), "c");
   EXPECT_EQ(macros.at("<NUMBER>"), "A") << "the type is not looked at";
-  EXPECT_EQ(macros.size(), 5u);
-}
-
-TEST(PathMacros, ALaterEqualNameReplacesTheEarlier) {
-  platform::MemoryPlatform machine;
-  const std::string key = "software\\corvel\\uninstall\\paths";
-  machine.registry().seedValue(RegRoot::LocalMachine, key, "<X>", platform::RegValue::string("first"));
-  machine.registry().seedValue(RegRoot::LocalMachine, key, "X", platform::RegValue::string("second"));
-  PathMacros macros;
-  ASSERT_TRUE(loadPathMacros(machine.registry(), macros));
-  ASSERT_EQ(macros.size(), 1u);
   EXPECT_TRUE(macros.at("<X>") == "first" || macros.at("<X>") == "second");
+  EXPECT_EQ(macros.size(), 6u);
 }
 
 TEST(RunningSuitePrograms, MatchFileNamesOnlyAndKeepEveryCopy) {

@@ -32,6 +32,8 @@ using test::programDirectory;
 const std::string kRoot = "C:\\cvl-e2e";
 const char kUninstallKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Corvel System";
 const char kRemoveByHand[] = "\nYou should manually remove items related to the application.";
+const char kSelectionDialog[] = "Corvel System Uninstaller";
+const char kSharedDlls[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs";
 
 // A program started as its own process; ended when dropped while it runs.
 class Process {
@@ -58,7 +60,7 @@ class Process {
 
  private:
   PROCESS_INFORMATION info_{};
-  platform::UniqueHandle<platform::KernelTraits> process_;
+  platform::UniqueKernelHandle process_;
 };
 
 HWND findWindow(DWORD processId, const std::string& caption) {
@@ -112,16 +114,13 @@ RunResult runUninstaller(const std::string& arguments, const std::function<bool(
 
 std::string contentOf(const std::string& path) {
   std::ifstream file(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+  return {std::istreambuf_iterator<char>(file), {}};
 }
 
 std::vector<std::string> linesOf(const std::string& path) {
-  std::ifstream file(path);
+  std::ifstream file(path);  // text mode: "\r\n" arrives as "\n"
   std::vector<std::string> lines;
-  for (std::string line; std::getline(file, line);) {
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    lines.push_back(line);
-  }
+  for (std::string line; std::getline(file, line);) lines.push_back(line);
   return lines;
 }
 
@@ -140,16 +139,14 @@ std::vector<std::string> entriesOf(const std::vector<std::string>& lines) {
 }
 
 bool keyExists(const std::string& key) {
-  HKEY opened;
-  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, key.c_str(), 0, KEY_READ, &opened) != ERROR_SUCCESS) return false;
-  RegCloseKey(opened);
-  return true;
+  platform::UniqueKey opened;
+  return RegOpenKeyExA(HKEY_LOCAL_MACHINE, key.c_str(), 0, KEY_READ, opened.receive()) == ERROR_SUCCESS;
 }
 
 DWORD sharedCount(const std::string& path) {
   DWORD count = 0, size = sizeof count;
-  return RegGetValueA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs", path.c_str(),
-                      RRF_RT_REG_DWORD, nullptr, &count, &size) == ERROR_SUCCESS ? count : 0;
+  return RegGetValueA(HKEY_LOCAL_MACHINE, kSharedDlls, path.c_str(), RRF_RT_REG_DWORD, nullptr, &count, &size) ==
+                 ERROR_SUCCESS ? count : 0;
 }
 
 class UninstallerRun : public ::testing::Test {
@@ -166,11 +163,7 @@ class UninstallerRun : public ::testing::Test {
     (void)machine.system().shellDelete(kRoot, 0);  // clean-up: missing is fine
     if (!programs.empty()) (void)machine.system().shellDelete(programs + "\\Corvel System", 0);
     for (const char* key : {"software\\corvel", kUninstallKey}) SHDeleteKeyA(HKEY_LOCAL_MACHINE, key);
-    platform::RegKeyPtr shared;
-    if (machine.registry().openKey(RegRoot::LocalMachine, "software\\microsoft\\windows\\currentversion\\shareddlls",
-                                   platform::access::kAllAccess, shared) == platform::kSuccess) {
-      for (const auto& [path, count] : suite.sharedCounts) (void)shared->deleteValue(path);
-    }
+    for (const auto& [path, count] : suite.sharedCounts) SHDeleteValueA(HKEY_LOCAL_MACHINE, kSharedDlls, path.c_str());
     if (shellFolders) {
       (void)(savedPrograms ? shellFolders->setValue("Programs", *savedPrograms) : shellFolders->deleteValue("Programs"));
       shellFolders.reset();
@@ -218,14 +211,11 @@ class UninstallerRun : public ::testing::Test {
   // still for milliseconds; whileHeld is called once the command started.
   RunResult runHeldAtRunOnce(int milliseconds, const std::function<void()>& whileHeld) {
     const std::string marker = kRoot + "\\run-once-started";
-    platform::RegKeyPtr runOnce;
-    const bool held =
-        machine.registry().createKey(RegRoot::LocalMachine, "software\\corvel\\uninstall\\components\\VIEWER\\RunOnce",
-                                     platform::access::kAllAccess, runOnce) == platform::kSuccess &&
-        runOnce->setValue("hold", platform::RegValue::string("\"" + programDirectory() + "hold_still.exe\" \"" +
-                                                             marker + "\" " + std::to_string(milliseconds))) ==
-            platform::kSuccess;
-    EXPECT_TRUE(held);
+    const std::string hold =
+        "\"" + programDirectory() + "hold_still.exe\" \"" + marker + "\" " + std::to_string(milliseconds);
+    EXPECT_EQ(SHSetValueA(HKEY_LOCAL_MACHINE, "software\\corvel\\uninstall\\components\\VIEWER\\RunOnce", "hold", REG_SZ,
+                          hold.c_str(), static_cast<DWORD>(hold.size() + 1)),
+              static_cast<DWORD>(ERROR_SUCCESS));
     return runUninstaller("/SILENT UNINSTALLALL", [&](DWORD) {
       if (GetFileAttributesA(marker.c_str()) == INVALID_FILE_ATTRIBUTES) return false;
       whileHeld();
@@ -240,30 +230,14 @@ class UninstallerRun : public ::testing::Test {
   std::optional<platform::RegValue> savedPrograms;
 };
 
-TEST_F(UninstallerRun, SilentUninstallAllRemovesTheSuiteButWhatOthersStillNeed) {
-  RunResult run = runUninstaller("/SILENT UNINSTALLALL");
-  EXPECT_EQ(run.exitCode, 0u);
-  EXPECT_TRUE(run.boxes.empty());
-  expectRemovedWhole();
-  expectGone({"Common\\Corvel\\CVLRT.DLL"});
-  EXPECT_FALSE(keyExists("SOFTWARE\\Corvel\\Writer"));
-  EXPECT_EQ(GetFileAttributesA((programs + "\\Corvel System\\Corvel Writer.lnk").c_str()), INVALID_FILE_ATTRIBUTES);
-
-}
-
 // Runs that end before anything is removed: their status, and the one box a
 // start-up error shows only when asked.
 TEST_F(UninstallerRun, RunsThatStopAtStartChangeNothing) {
   auto startupError = [](const std::string& what) { return "Corvel System: Error " + what + kRemoveByHand; };
   const std::string configurationFile = startupError("reading configuration file.\nThe Uninstaller cannot continue.");
   const std::string store = kRoot + "\\Uninstall\\cvlinst.dat";
-  struct Case {
-    const char* what;
-    std::function<void()> breakIt;
-    const char* arguments;
-    DWORD status;
-    std::vector<std::string> boxes;
-  };
+  struct Case { const char* what; std::function<void()> breakIt; const char* arguments; DWORD status;
+                std::vector<std::string> boxes; };
   const Case cases[] = {
       {"nothing named", [] {}, "/SILENT", 1602, {}},
       {"help", [] {}, "/?", 0,
@@ -276,7 +250,7 @@ TEST_F(UninstallerRun, RunsThatStopAtStartChangeNothing) {
       // A log cut short is refused rather than half used.
       {"log cut short",
        [&] {
-         platform::UniqueHandle<platform::FileTraits> log(CreateFileA(
+         platform::UniqueFile log(CreateFileA(
              (kRoot + "\\Uninstall\\cvlinst.log").c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr));
          SetFilePointer(log.get(), 100, nullptr, FILE_BEGIN);
          SetEndOfFile(log.get());
@@ -305,7 +279,7 @@ TEST_F(UninstallerRun, InteractiveRunRemovesWhatTheUserChecked) {
   int stage = 0;
   RunResult run = runUninstaller("", [&](DWORD processId) {
     if (stage == 0) {
-      HWND dialog = findWindow(processId, "Corvel System Uninstaller");
+      HWND dialog = findWindow(processId, kSelectionDialog);
       if (!dialog) return false;
       HWND tree = GetDlgItem(dialog, IDC_COMPONENT_TREE);
       HWND uninstall = GetDlgItem(dialog, IDOK);
@@ -348,7 +322,7 @@ TEST_F(UninstallerRun, InteractiveRunRemovesWhatTheUserChecked) {
 
 TEST_F(UninstallerRun, CancelLeavesEverythingAndEndsWith1602) {
   RunResult run = runUninstaller("UNINSTALLALL", [&](DWORD processId) {
-    HWND dialog = findWindow(processId, "Corvel System Uninstaller");
+    HWND dialog = findWindow(processId, kSelectionDialog);
     if (!dialog) return false;
     EXPECT_TRUE(IsWindowEnabled(GetDlgItem(dialog, IDOK))) << "pre-checked from the command line";
     SetForegroundWindow(dialog);
@@ -376,7 +350,7 @@ TEST_F(UninstallerRun, InteractiveRunStopsWhileASuiteProgramRuns) {
 
   std::vector<std::string> listed;
   RunResult run = runUninstaller("UNINSTALLALL", [&](DWORD processId) {
-    HWND dialog = findWindow(processId, "Corvel System Uninstaller");
+    HWND dialog = findWindow(processId, kSelectionDialog);
     HWND list = dialog ? GetDlgItem(dialog, IDC_RUNNING_LIST) : nullptr;
     if (!list) return false;
     int count = static_cast<int>(SendMessageA(list, LB_GETCOUNT, 0, 0));
@@ -447,14 +421,20 @@ TEST_F(UninstallerRun, ALogNamingTheInstallLogOrARemovedFileIsNotWritten) {
   expectGone({"Corvel\\VIEWER.EXE"});
 }
 
+// The real run, silent, removes the suite but what others still need.
 TEST_F(UninstallerRun, APlanChangesNothingAndListsWhatTheRealRunThenDoes) {
   const std::string planLog = kRoot + "\\plan.log", realLog = kRoot + "\\real.log";
   EXPECT_EQ(runUninstaller("/SILENT UNINSTALLALL /PLAN /LOG=" + planLog).exitCode, 0u);
   expectKept({"Corvel\\WRITER.EXE", "Uninstall\\cvlinst.dat"});
   EXPECT_TRUE(keyExists("SOFTWARE\\Corvel\\Writer"));
 
-  EXPECT_EQ(runUninstaller("/SILENT UNINSTALLALL /LOG=" + realLog).exitCode, 0u);
-  expectGone({"Corvel\\WRITER.EXE"});
+  const RunResult real = runUninstaller("/SILENT UNINSTALLALL /LOG=" + realLog);
+  EXPECT_EQ(real.exitCode, 0u);
+  EXPECT_TRUE(real.boxes.empty());
+  expectRemovedWhole();
+  expectGone({"Common\\Corvel\\CVLRT.DLL"});
+  EXPECT_FALSE(keyExists("SOFTWARE\\Corvel\\Writer"));
+  EXPECT_EQ(GetFileAttributesA((programs + "\\Corvel System\\Corvel Writer.lnk").c_str()), INVALID_FILE_ATTRIBUTES);
   const std::vector<std::string> plannedEntries = entriesOf(linesOf(planLog));
   EXPECT_GT(plannedEntries.size(), 30u);
   EXPECT_EQ(plannedEntries, entriesOf(linesOf(realLog)));
@@ -473,9 +453,9 @@ TEST_F(UninstallerRun, APlanChangesNothingAndListsWhatTheRealRunThenDoes) {
 // says so with status 3010.
 TEST_F(UninstallerRun, FilesHeldOpenGoAtTheNextRestartAndCloseRequestsWait) {
   const std::string font = kRoot + "\\Corvel\\Fonts\\CORVEL.TTF";
-  platform::UniqueHandle<platform::FileTraits> heldFont(
+  platform::UniqueFile heldFont(
       CreateFileA(font.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr));
-  platform::UniqueHandle<platform::FileTraits> heldViewer(CreateFileA(
+  platform::UniqueFile heldViewer(CreateFileA(
       (kRoot + "\\Corvel\\VIEWER.EXE").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
   ASSERT_TRUE(heldFont && heldViewer);
   std::optional<uint32_t> asked;
@@ -532,8 +512,7 @@ TEST_F(UninstallerRun, ARemovalKilledAnywhereAndRunAgainEndsAsAWholeRun) {
   const std::string runtime = kRoot + "\\Common\\Corvel\\CVLRT.DLL", common = kRoot + "\\Common\\Corvel\\CVLCOMM.DLL";
   // Another program counts on the runtime too; a bulk of files makes the run long enough to cut.
   suite.sharedCounts[runtime] = 2;
-  fixture::FileGroup bulk;
-  bulk.name = "BULK_FILES";
+  fixture::FileGroup bulk{"BULK_FILES"};
   for (int folder = 0; folder < 6; ++folder) {
     bulk.directories.push_back({"Bulk\\Part" + std::to_string(folder), {}});
     for (int file = 0; file < 60; ++file) bulk.directories.back().files.push_back("DATA" + std::to_string(file) + ".BIN");

@@ -9,15 +9,7 @@ namespace {
 
 constexpr int kBarWidth = 191;
 
-GradientBar barAt(int minimum, int maximum, int position) {
-  GradientBar bar;
-  bar.minimum = minimum;
-  bar.maximum = maximum;
-  bar.position = position;
-  return bar;
-}
-
-int paintedRightEdge(const GradientBands& plan) { return plan.bands.empty() ? 0 : plan.bands.back().right; }
+GradientBar barAt(int minimum, int maximum, int position) { return {minimum, maximum, 1, position}; }
 
 // Nothing done shows only background; a full bar, one a step past the end
 // (clamped, and the clamp stored) and the final step of an empty range (an
@@ -44,24 +36,22 @@ TEST(GradientBands, NothingDoneIsBackgroundAndEveryFullBarHasAll86Bands) {
   EXPECT_EQ(filledWidth(inverted, kBarWidth), kBarWidth);
 }
 
-TEST(GradientBands, FullBarRunsWithoutGapsFromDarkToBrightBlue) {
-  GradientBar bar = barAt(0, 40, 40);
-  GradientBands plan = gradientBands(bar, kBarWidth);
-  ASSERT_EQ(plan.bands.size(), 86u);
-  EXPECT_EQ(plan.bands.front().left, 0);
-  EXPECT_EQ(plan.bands.front().colour, (Rgb{0, 0, 94}));
-  EXPECT_EQ(plan.bands.back().colour, (Rgb{0, 0, 179}));
-  EXPECT_EQ(paintedRightEdge(plan), kBarWidth);
-  for (size_t i = 1; i < plan.bands.size(); ++i) {
-    EXPECT_EQ(plan.bands[i].left, plan.bands[i - 1].right) << "gap before band " << i;
-    EXPECT_GT(plan.bands[i].colour.blue, plan.bands[i - 1].colour.blue);
-  }
-}
-
-TEST(GradientBands, FullBarReachesTheRightEdgeAtAnyWidth) {
+// Full, or a step past the end, at any width.
+TEST(GradientBands, AFullBarRunsWithoutGapsFromDarkToBrightBlueToTheEdge) {
   for (int width = 50; width <= 600; ++width) {
-    GradientBar bar = barAt(0, 4, 5);
-    ASSERT_EQ(paintedRightEdge(gradientBands(bar, width)), width) << "width " << width;
+    for (GradientBar bar : {barAt(0, 40, 40), barAt(0, 4, 5)}) {
+      SCOPED_TRACE(testing::Message() << "width " << width << ", 0 .. " << bar.maximum << " at " << bar.position);
+      const GradientBands plan = gradientBands(bar, width);
+      ASSERT_EQ(plan.bands.size(), 86u);
+      EXPECT_EQ(plan.bands.front().left, 0);
+      EXPECT_EQ(plan.bands.front().colour, (Rgb{0, 0, 94}));
+      EXPECT_EQ(plan.bands.back().colour, (Rgb{0, 0, 179}));
+      ASSERT_EQ(plan.bands.back().right, width);
+      for (size_t i = 1; i < plan.bands.size(); ++i) {
+        ASSERT_EQ(plan.bands[i].left, plan.bands[i - 1].right) << "gap before band " << i;
+        ASSERT_GT(plan.bands[i].colour.blue, plan.bands[i - 1].colour.blue);
+      }
+    }
   }
 }
 

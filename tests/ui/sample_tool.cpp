@@ -9,8 +9,8 @@
 #include <string>
 
 #include "platform/win32/win32_platform.h"
-#include "tests/support/installation/installation.h"
 #include "tests/support/child_process.h"
+#include "tests/support/installation/installation.h"
 
 namespace {
 
@@ -26,32 +26,28 @@ int runAndReport(int argc, char** argv) {
   return 0;
 }
 
+int install(const std::string& root) try {
+  cvl::platform::Win32Platform platform;
+  const std::string programs =
+      platform.system().specialFolder(cvl::platform::csidl::kPrograms).value_or(root + "\\Programs");
+  const cvl::fixture::Installation suite = cvl::fixture::sampleSuite(root, programs);
+  cvl::fixture::install(platform, suite);
+  // The suite ships its process-status library beside the log.
+  char system[MAX_PATH] = {};
+  GetSystemDirectoryA(system, MAX_PATH);
+  CopyFileA((std::string(system) + "\\psapi.dll").c_str(), (suite.uninstallDir + "cvlpsapi.dll").c_str(), FALSE);
+  return 0;
+} catch (const std::exception& error) {
+  std::fprintf(stderr, "cvl_sample: %s\n", error.what());
+  return 1;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc >= 3 && std::string(argv[1]) == "run") return runAndReport(argc, argv);
-  if (argc < 3) {
-    std::fprintf(stderr, "usage: cvl_sample install <root> | run <program> [arguments...]\n");
-    return 2;
-  }
-  const std::string command = argv[1], root = argv[2];
-  cvl::platform::Win32Platform platform;
-  std::string programs = platform.system().specialFolder(cvl::platform::csidl::kPrograms).value_or(root + "\\Programs");
-  try {
-    if (command == "install") {
-      cvl::fixture::Installation suite = cvl::fixture::sampleSuite(root, programs);
-      cvl::fixture::install(platform, suite);
-      // The suite ships its process-status library beside the log.
-      char system[MAX_PATH] = {};
-      GetSystemDirectoryA(system, MAX_PATH);
-      CopyFileA((std::string(system) + "\\psapi.dll").c_str(), (suite.uninstallDir + "cvlpsapi.dll").c_str(), FALSE);
-    } else {
-      std::fprintf(stderr, "cvl_sample: unknown command %s\n", command.c_str());
-      return 2;
-    }
-  } catch (const std::exception& error) {
-    std::fprintf(stderr, "cvl_sample: %s\n", error.what());
-    return 1;
-  }
-  return 0;
+  const std::string command = argc >= 3 ? argv[1] : "";
+  if (command == "run") return runAndReport(argc, argv);
+  if (command == "install") return install(argv[2]);
+  std::fprintf(stderr, "usage: cvl_sample install <root> | run <program> [arguments...]\n");
+  return 2;
 }

@@ -20,11 +20,8 @@
 namespace cvl {
 namespace {
 
-std::vector<HTREEITEM> childrenOf(HWND tree, HTREEITEM parent) {
-  std::vector<HTREEITEM> items;
-  HTREEITEM item = parent == TVI_ROOT ? TreeView_GetRoot(tree) : TreeView_GetChild(tree, parent);
-  for (; item; item = TreeView_GetNextSibling(tree, item)) items.push_back(item);
-  return items;
+HTREEITEM firstChild(HWND tree, HTREEITEM parent) {
+  return parent == TVI_ROOT ? TreeView_GetRoot(tree) : TreeView_GetChild(tree, parent);
 }
 
 std::string itemText(HWND tree, HTREEITEM item) {
@@ -40,7 +37,9 @@ std::string itemText(HWND tree, HTREEITEM item) {
 
 std::vector<std::string> childTexts(HWND tree, HTREEITEM parent) {
   std::vector<std::string> texts;
-  for (HTREEITEM item : childrenOf(tree, parent)) texts.push_back(itemText(tree, item));
+  for (HTREEITEM item = firstChild(tree, parent); item; item = TreeView_GetNextSibling(tree, item)) {
+    texts.push_back(itemText(tree, item));
+  }
   return texts;
 }
 
@@ -67,10 +66,9 @@ class UninstallDlgTest : public ::testing::Test {
   }
 
   HTREEITEM row(const std::string& text, HTREEITEM parent = TVI_ROOT) {
-    for (HTREEITEM item : childrenOf(tree(), parent)) {
-      if (text == itemText(tree(), item)) return item;
-    }
-    return nullptr;
+    HTREEITEM item = firstChild(tree(), parent);
+    while (item && itemText(tree(), item) != text) item = TreeView_GetNextSibling(tree(), item);
+    return item;
   }
   HWND tree() { return dialog->tree().handle(); }
   std::vector<std::string> rows(HTREEITEM parent = TVI_ROOT) { return childTexts(tree(), parent); }
@@ -85,12 +83,12 @@ class UninstallDlgTest : public ::testing::Test {
   std::unique_ptr<CUninstallDlg> dialog;
   int removals = 0;
   int saves = 0;
-  std::function<bool(const SelectionTree&, ProgressWindow&)> removal = [](const SelectionTree&, ProgressWindow&) {
-    return false;
-  };
+  std::function<bool(const SelectionTree&, ProgressWindow&)> removal = [](auto&, auto&) { return false; };
 };
 
-TEST_F(UninstallDlgTest, ShowsVisibleTopComponentsSortedWithTheirShownMembers) {
+// The instructions end with "Please select the components to uninstall:",
+// which must stand above the tree in the dialog's own font.
+TEST_F(UninstallDlgTest, ShowsVisibleTopComponentsSortedWithTheirShownMembersBelowInstructionsThatFit) {
   open("cvlunst2.exe");
   EXPECT_EQ(rows(), (std::vector<std::string>{"Corvel Fonts", "Corvel Office", "Corvel Viewer"}));
   EXPECT_EQ(rows(row("Corvel Office")), (std::vector<std::string>{"Corvel Sheets", "Corvel Writer"}))
@@ -99,15 +97,29 @@ TEST_F(UninstallDlgTest, ShowsVisibleTopComponentsSortedWithTheirShownMembers) {
   EXPECT_EQ(textOf(IDC_INSTRUCTIONS).substr(0, 52), "You may select one or more components to uninstall. ");
   EXPECT_TRUE(GetWindowLongA(tree(), GWL_STYLE) & TVS_LINESATROOT) << "a top component expands";
   EXPECT_EQ(GetDlgCtrlID(tree()), IDC_COMPONENT_TREE);
+
+  HWND label = GetDlgItem(dialog->handle(), IDC_INSTRUCTIONS);
+  RECT space;
+  GetClientRect(label, &space);
+  RECT needed{0, 0, space.right, 0};
+  HDC dc = GetDC(label);
+  HGDIOBJ previous = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageA(label, WM_GETFONT, 0, 0)));
+  char face[LF_FACESIZE] = {};
+  GetTextFaceA(dc, sizeof face, face);
+  DrawTextA(dc, test::textOf(label).c_str(), -1, &needed, DT_CALCRECT | DT_WORDBREAK | DT_EXPANDTABS);
+  SelectObject(dc, previous);
+  ReleaseDC(label, dc);
+  EXPECT_STREQ(face, "MS Sans Serif");
+  EXPECT_LE(needed.bottom, space.bottom) << "the text needs " << needed.bottom << " pixels in " << face;
 }
 
 // Fonts, Office, Viewer, and Office's Sheets and Writer, as each command line
 // pre-checks them; a later unchecked sibling must not leave a group checked.
 TEST_F(UninstallDlgTest, TheCommandLinePreChecksWhatItNames) {
-  using S = CheckState;
+  using enum CheckState;
   const std::pair<const char*, std::vector<CheckState>> cases[] = {
-      {"cvlunst2.exe /silentx \"corvel writer\"", {S::Unchecked, S::Partly, S::Unchecked, S::Unchecked, S::Checked}},
-      {"C:\\CVLUNST2.EXE UNINSTALLALL", {S::Checked, S::Checked, S::Checked, S::Checked, S::Checked}},
+      {"cvlunst2.exe /silentx \"corvel writer\"", {Unchecked, Partly, Unchecked, Unchecked, Checked}},
+      {"C:\\CVLUNST2.EXE UNINSTALLALL", {Checked, Checked, Checked, Checked, Checked}},
   };
   for (const auto& [commandLine, expected] : cases) {
     open(commandLine);
@@ -195,36 +207,14 @@ TEST_F(UninstallDlgTest, DuringARemovalCloseRequestsWaitAndTheSessionIsRefused) 
   EXPECT_EQ(SendMessageA(dialog->handle(), WM_QUERYENDSESSION, 0, 0), TRUE) << "after the run the session may end";
 }
 
-// The instructions end with "Please select the components to uninstall:",
-// which must stand above the tree in the dialog's own font.
-TEST_F(UninstallDlgTest, TheInstructionsFitTheSpaceAboveTheTree) {
-  open("cvlunst2.exe");
-  HWND label = GetDlgItem(dialog->handle(), IDC_INSTRUCTIONS);
-  RECT space;
-  GetClientRect(label, &space);
-  RECT needed{0, 0, space.right, 0};
-  HDC dc = GetDC(label);
-  HGDIOBJ previous = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageA(label, WM_GETFONT, 0, 0)));
-  char face[LF_FACESIZE] = {};
-  GetTextFaceA(dc, sizeof face, face);
-  DrawTextA(dc, test::textOf(label).c_str(), -1, &needed, DT_CALCRECT | DT_WORDBREAK | DT_EXPANDTABS);
-  SelectObject(dc, previous);
-  ReleaseDC(label, dc);
-  EXPECT_STREQ(face, "MS Sans Serif");
-  EXPECT_LE(needed.bottom, space.bottom) << "the text needs " << needed.bottom << " pixels in " << face;
-}
-
 // The dialog sorts the components itself and appends them; the result must
 // be what the tree's own sorted insertion gives for the same texts.
 TEST_F(UninstallDlgTest, TheOrderMatchesTheTreesOwnSortedInsertion) {
   const std::vector<std::string> texts = {"beta", "Alpha", "_under", "alpha", "Zeta", "10 Tools", "9 Tools",
                                           "a-b",  "ab",    "Beta",   "a b",  "Ab",   "Corvel Office"};
   for (size_t i = 0; i < texts.size(); ++i) {
-    fixture::Component extra;
-    extra.name = "EXTRA" + std::to_string(i);
-    extra.displayText = texts[i];
-    suite.components.push_back(extra);
-    suite.topComponents.push_back(extra.name);
+    suite.components.push_back({.name = "EXTRA" + std::to_string(i), .displayText = texts[i]});
+    suite.topComponents.push_back(suite.components.back().name);
   }
   open("cvlunst2.exe");
   CComponentTree reference;

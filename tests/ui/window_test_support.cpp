@@ -5,38 +5,23 @@
 namespace cvl::test {
 namespace {
 
-const char kHostClass[] = "CvlTestHost";
-
-void registerHostClass() {
-  static bool registered = false;
-  if (registered) return;
-  INITCOMMONCONTROLSEX controls{sizeof controls, ICC_TREEVIEW_CLASSES | ICC_PROGRESS_CLASS};
-  InitCommonControlsEx(&controls);
-  WNDCLASSA wc{};
-  wc.lpfnWndProc = DefWindowProcA;
-  wc.hInstance = GetModuleHandleA(nullptr);
-  wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-  wc.lpszClassName = kHostClass;
-  wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
-  RegisterClassA(&wc);
-  registered = true;
-}
-
-Picture readDib(HDC source, int width, int height, const std::function<void(HDC)>& draw) {
-  Picture picture;
-  picture.width = width;
-  picture.height = height;
+// What draw puts into a picture the size of window's client area.
+Picture readClient(HWND window, HDC source, const std::function<void(HDC, const RECT&)>& draw) {
+  RECT client;
+  GetClientRect(window, &client);
+  const int width = client.right, height = client.bottom;
+  Picture picture{width, height, {}};
   BITMAPINFO info{};
   info.bmiHeader.biSize = sizeof info.bmiHeader;
   info.bmiHeader.biWidth = width;
-  info.bmiHeader.biHeight = -height;
+  info.bmiHeader.biHeight = -height;  // top-down
   info.bmiHeader.biPlanes = 1;
   info.bmiHeader.biBitCount = 32;
   void* bits = nullptr;
   HDC memory = CreateCompatibleDC(source);
   HBITMAP bitmap = CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
   HGDIOBJ previous = SelectObject(memory, bitmap);
-  draw(memory);
+  draw(memory, client);
   GdiFlush();
   auto* data = static_cast<uint32_t*>(bits);
   picture.pixels.assign(data, data + static_cast<size_t>(width) * height);
@@ -50,11 +35,16 @@ Picture readDib(HDC source, int width, int height, const std::function<void(HDC)
 }  // namespace
 
 HostWindow::HostWindow(int width, int height) {
-  registerHostClass();
-  window_ = CreateWindowExA(0, kHostClass, "test host", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 40, 40, width, height,
-                            nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+  static const ATOM hostClass = [] {
+    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_TREEVIEW_CLASSES | ICC_PROGRESS_CLASS};
+    InitCommonControlsEx(&controls);
+    WNDCLASSA wc{0, &HostWindow::proc, 0, 0, GetModuleHandleA(nullptr), nullptr, LoadCursor(nullptr, IDC_ARROW),
+                 reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1), nullptr, "CvlTestHost"};
+    return RegisterClassA(&wc);
+  }();
+  window_ = CreateWindowExA(0, MAKEINTATOM(hostClass), "test host", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 40, 40, width,
+                            height, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
   SetWindowLongPtrA(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-  SetWindowLongPtrA(window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&HostWindow::proc));
   SetForegroundWindow(window_);
   pumpFor(50);
 }
@@ -128,10 +118,8 @@ std::string textOf(HWND window) {
 }
 
 Picture printClient(HWND window, uint32_t underlay) {
-  RECT client;
-  GetClientRect(window, &client);
   HDC screen = GetDC(nullptr);
-  Picture picture = readDib(screen, client.right, client.bottom, [&](HDC dc) {
+  Picture picture = readClient(window, screen, [&](HDC dc, const RECT& client) {
     HBRUSH brush = CreateSolidBrush(RGB(underlay >> 16, (underlay >> 8) & 0xFF, underlay & 0xFF));
     FillRect(dc, &client, brush);
     DeleteObject(brush);
@@ -144,10 +132,8 @@ Picture printClient(HWND window, uint32_t underlay) {
 Picture grabFromScreen(HWND window) {
   RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ERASE);
   pumpFor(50);
-  RECT client;
-  GetClientRect(window, &client);
   HDC source = GetDC(window);
-  Picture picture = readDib(source, client.right, client.bottom, [&](HDC dc) {
+  Picture picture = readClient(window, source, [&](HDC dc, const RECT& client) {
     BitBlt(dc, 0, 0, client.right, client.bottom, source, 0, 0, SRCCOPY);
   });
   ReleaseDC(window, source);
