@@ -1,5 +1,7 @@
 #include "catalogue_fixture.h"
 
+#include <functional>
+
 #include "tools/archive_json/archive_json.h"
 
 namespace cvl::test {
@@ -45,12 +47,17 @@ void CatalogueTest::request(std::initializer_list<const char*> names) {
   for (const char* name : names) at(name).requestRemoval();
 }
 
-std::vector<std::string> CatalogueTest::due() const {
-  std::vector<std::string> names;
+template <class Which>
+static Names namesWhere(const Catalogue& catalogue, Which which) {
+  Names names;
   for (const auto& entry : catalogue.componentMap) {
-    if (entry.component->isDueForRemoval()) names.push_back(entry.key);
+    if (std::invoke(which, *entry.component)) names.push_back(entry.key);
   }
   return names;
 }
+
+Names CatalogueTest::keys() const { return namesWhere(catalogue, [](const CComponent&) { return true; }); }
+Names CatalogueTest::due() const { return namesWhere(catalogue, &CComponent::isDueForRemoval); }
+Names CatalogueTest::marked() const { return namesWhere(catalogue, &CComponent::marked); }
 
 }  // namespace cvl::test

@@ -17,6 +17,8 @@ namespace cvl::test {
 #define ELIGIBLE R"("SELECTED": "Yes", "UNINSTALLABLE": "Yes", "INCLUDEINBUILD": "Yes")"
 #define OFFERED ELIGIBLE R"(, "VISIBLE": "Yes")"
 
+using Names = std::vector<std::string>;
+
 class CatalogueTest : public ::testing::Test {
  protected:
   static constexpr const char* kStoreDir = "C:\\Program Files\\Corvel\\Uninstall";
@@ -39,14 +41,15 @@ class CatalogueTest : public ::testing::Test {
 
   CComponent& at(const std::string& name);
   void request(std::initializer_list<const char*> names);
-  // Names of the components due for removal, upper case, in catalogue order.
-  std::vector<std::string> due() const;
+  // Names of all components, of those due for removal and of the marked
+  // ones, upper case, in catalogue order.
+  Names keys() const;
+  Names due() const;
+  Names marked() const;
 
   platform::MemoryPlatform platform;
   CConfigStore store;
   Catalogue catalogue;
 };
-
-using Names = std::vector<std::string>;
 
 }  // namespace cvl::test
