@@ -48,12 +48,19 @@ TEST(InstallLogHeader, OnlyTheExactHeaderAndKnownVersionsLoad) {
   EXPECT_TRUE(loadLog(cat({kHeader, u32(0xFFFFFFFF), group("CORE")})).groups().empty());
 }
 
-TEST(InstallLogGroup, FieldsInStreamOrder) {
-  const Bytes bytes = logOf({cat({str("Shared"), u32(1), u32(0xDEADBEEF), u32(7), hex("01 00"), str("k"), str("v"),
-                                  u32(2), hex("02 00"), str("a.dll"), str("b.ocx"), u32(0), u32(0), str("Menu"),
-                                  u32(2), str("1:Programs\\Corvel\\Word.lnk"), str("2:Desktop\\Word.lnk")})});
+// Every field filled in, then written back byte for byte.
+TEST(InstallLogGroup, FieldsInStreamOrderSurviveARoundTrip) {
+  const Bytes shared = cat({str("Shared"), u32(1), u32(0xDEADBEEF), u32(7), hex("01 00"), str("k"), str("v"), u32(2),
+                            hex("02 00"), str("a.dll"), str("b.ocx"), u32(0), u32(0), str("Menu"), u32(2),
+                            str("1:Programs\\Corvel\\Word.lnk"), str("2:Desktop\\Word.lnk")});
+  const Bytes registry = cat({u32(2), str("HKLM\\B"), hex("01 00"), str("v=1"), str("HKLM\\A"), hex("00 00")});
+  const Bytes full = cat({str("Full"), u32(1), u32(42), u32(0), hex("02 00"), str("z"), str("1"), str("a"), str("2"),
+                          u32(5), hex("01 00"), hex("FF 2C 01"), text(std::string(300, 'f')), u32(1),
+                          dir("BIN", dir("HELP", {}, dir("SAMPLES")), dir("LIB")), registry,
+                          cat({str("Menu"), u32(1), str("1:x")})});
+  const Bytes bytes = logOf({shared, full, group("Second", cat({u32(1), dir("only")}))});
   CUninstallLog log = loadLog(bytes);
-  ASSERT_EQ(log.groups().size(), 1u);
+  ASSERT_EQ(log.groups().size(), 3u);
   const CFilegroup& g = *log.groups()[0];
   EXPECT_EQ(g.name(), "Shared");
   EXPECT_TRUE(g.shared());
@@ -66,6 +73,7 @@ TEST(InstallLogGroup, FieldsInStreamOrder) {
   EXPECT_EQ(g.shellObjects().name(), "Menu");
   EXPECT_EQ(g.shellObjects().itemCount(), 2);
   EXPECT_EQ(g.shellObjects().items(), (StringList{"1:Programs\\Corvel\\Word.lnk", "2:Desktop\\Word.lnk"}));
+  EXPECT_EQ(log.groups()[1]->fileCount(), 5);  // kept as read, not as counted
 
   // Written back, the non-canonical flag 7 becomes 1 and nothing else moves.
   Bytes canonical = bytes;
@@ -137,16 +145,20 @@ TEST(InstallLogLookup, FindFileGroupIgnoresCaseAndTakesTheFirst) {
   EXPECT_NE(log.findFileGroup("other"), nullptr);
 }
 
+// Key paths are counted strings: a NUL inside one is part of it. A key
+// listed twice keeps its first place and its last list.
 TEST(InstallLogRegistry, KeysAndValuesAsListed) {
-  const Bytes registry = cat({u32(3), str("HKLM\\Software\\Corvel"), hex("02 00"), str("(Default)=x"),
-                              str("Path=C:\\Corvel"), str("HKCU\\Empty"), hex("00 00"), str("HKCR\\.cvl"),
-                              hex("01 00"), str("----Comment----")});
+  const std::string withNul("HKLM\\A\0B", 8);
+  const Bytes registry = cat({u32(6), str("K"), hex("01 00"), str("a=1"), str("HKLM\\Software\\Corvel"), hex("02 00"),
+                              str("(Default)=x"), str("Path=C:\\Corvel"), str("HKCU\\Empty"), hex("00 00"),
+                              str(withNul), hex("01 00"), str("v=1"), str("HKCR\\.cvl"), hex("01 00"),
+                              str("----Comment----"), str("K"), hex("01 00"), str("a=2")});
   CUninstallLog log = loadLog(logOf({group("G", u32(0), registry)}));
   const CRegistry& reg = log.groups()[0]->registry();
 
   StringList keys{"already there"};
-  EXPECT_EQ(reg.getKeys(keys), 4);
-  EXPECT_EQ(keys, (StringList{"already there", "HKLM\\Software\\Corvel", "HKCU\\Empty", "HKCR\\.cvl"}));
+  EXPECT_EQ(reg.getKeys(keys), 6);
+  EXPECT_EQ(keys, (StringList{"already there", "K", "HKLM\\Software\\Corvel", "HKCU\\Empty", withNul, "HKCR\\.cvl"}));
 
   StringList values;
   EXPECT_EQ(reg.getValues("HKLM\\Software\\Corvel", values), 2);
@@ -154,20 +166,10 @@ TEST(InstallLogRegistry, KeysAndValuesAsListed) {
   EXPECT_EQ(reg.getValues("hklm\\software\\corvel", values), 2);  // exact comparison
   EXPECT_EQ(reg.getValues("HKCU\\Empty", values), 2);
   EXPECT_EQ(reg.getValues(nullptr, values), -1);
-
-  // Key paths are counted strings: a NUL inside one is part of it.
-  const Bytes withNul = cat({u32(1), str(std::string("HKLM\\A\0B", 8)), hex("01 00"), str("v=1")});
-  CUninstallLog nul = loadLog(logOf({group("G", u32(0), withNul)}));
-  StringList nulValues;
-  EXPECT_EQ(nul.groups()[0]->registry().getValues(std::string("HKLM\\A\0B", 8), nulValues), 1);
-  EXPECT_EQ(nul.groups()[0]->registry().getValues("HKLM\\A", nulValues), 1);  // not the same key
-
-  // A key listed twice keeps its first place and its last list.
-  const Bytes repeated = cat({u32(2), str("K"), hex("01 00"), str("a=1"), str("K"), hex("01 00"), str("a=2")});
-  CUninstallLog twice = loadLog(logOf({group("G", u32(0), repeated)}));
-  StringList lines;
-  EXPECT_EQ(twice.groups()[0]->registry().getValues("K", lines), 1);
-  EXPECT_EQ(lines[0], "a=2");
+  EXPECT_EQ(reg.getValues(withNul, values), 3);
+  EXPECT_EQ(reg.getValues("HKLM\\A", values), 3);  // not the same key
+  EXPECT_EQ(reg.getValues("K", values), 4);
+  EXPECT_EQ(values.back(), "a=2");
 }
 
 // The item count is kept as read; below one, no items follow.
@@ -176,18 +178,6 @@ TEST(InstallLogShellObjects, NegativeCountReadsNoItems) {
   load(cat({str("S"), u32(0xFFFFFFFE), str("ignored")}), [&](Archive& a) { negative.serialize(a); });
   EXPECT_EQ(negative.itemCount(), -2);
   EXPECT_TRUE(negative.items().empty());
-}
-
-TEST(InstallLogRoundTrip, EveryFieldSurvivesByteForByte) {
-  const Bytes registry = cat({u32(2), str("HKLM\\B"), hex("01 00"), str("v=1"), str("HKLM\\A"), hex("00 00")});
-  const Bytes full = cat({str("Full"), u32(1), u32(42), u32(0), hex("02 00"), str("z"), str("1"), str("a"), str("2"),
-                          u32(5), hex("01 00"), hex("FF 2C 01"), text(std::string(300, 'f')), u32(1),
-                          dir("BIN", dir("HELP", {}, dir("SAMPLES")), dir("LIB")), registry,
-                          cat({str("Menu"), u32(1), str("1:x")})});
-  const Bytes bytes = logOf({full, group("Second", cat({u32(1), dir("only")}))});
-  CUninstallLog log = loadLog(bytes);
-  EXPECT_EQ(log.groups()[0]->fileCount(), 5);  // kept as read, not as counted
-  EXPECT_EQ(stored(log), bytes);
 }
 
 TEST(InstallLogTruncation, EndOfFileEverywhereKeepsWhatWasRead) {

@@ -192,7 +192,7 @@ class WriteBack : public OnEachPlatform {
   const Bytes file_ = oneSetStore("default.cdf", "Word", {pair("SELECTED", "YES")});
 };
 
-TEST_P(WriteBack, ShorterContentKeepsTheOldTailAndTheFileStatus) {
+TEST_P(WriteBack, ShorterContentKeepsTheOldTailAndTheFileStatusLongerReplacesAll) {
   store_.markRemoved("WORD");
   ASSERT_TRUE(writeBackStore(files(), store_));
   FileStatus after;
@@ -209,9 +209,8 @@ TEST_P(WriteBack, ShorterContentKeepsTheOldTailAndTheFileStatus) {
   CConfigStore reread;
   ASSERT_TRUE(reread.load(files(), store()));
   EXPECT_EQ(*reread.findSectionSet("default.cdf")->findSection("WORD")->find("SELECTED"), "No");
-}
 
-TEST_P(WriteBack, LongerContentReplacesEverything) {
+  // Longer content replaces everything.
   store_.markRemoved("EXCEL");
   ASSERT_TRUE(writeBackStore(files(), store_));
   EXPECT_EQ(readFile("cvlinst.dat"), asText(stored(store_)));
