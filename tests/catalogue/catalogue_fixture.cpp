@@ -6,8 +6,8 @@
 
 namespace cvl::test {
 
-std::string CatalogueTest::storeWithComponents(const std::string& sections, const std::string& data,
-                                               const std::string& coreFiles) {
+static std::string storeWithComponents(const std::string& sections, const std::string& data,
+                                       const std::string& coreFiles) {
   return R"({"format": "store", "sets": [
       {"name": "default.cdf", "sections": {)" + sections + R"(}},
       {"name": "value.shl", "sections": {"Data": {)" + data + R"(}}},
@@ -20,14 +20,13 @@ void CatalogueTest::loadStore(const std::string& json) {
   ASSERT_TRUE(store.load(platform.files(), kStorePath));
 }
 
-bool CatalogueTest::parse(const std::string& sections) {
-  loadStore(storeWithComponents(sections));
+bool CatalogueTest::parse(const std::string& sections, const std::string& data, const std::string& coreFiles) {
+  loadStore(storeWithComponents(sections, data, coreFiles));
   return catalogue.parseComponents(store);
 }
 
 void CatalogueTest::build(const std::string& sections, const std::string& data, const std::string& coreFiles) {
-  loadStore(storeWithComponents(sections, data, coreFiles));
-  ASSERT_TRUE(catalogue.parseComponents(store));
+  ASSERT_TRUE(parse(sections, data, coreFiles));
   ASSERT_TRUE(catalogue.loadTopComponents(store, platform));
   ASSERT_TRUE(catalogue.loadDataStrings(store));
   ASSERT_TRUE(catalogue.loadCoreFiles(store));
@@ -41,10 +40,6 @@ CComponent& CatalogueTest::at(const std::string& name) {
     return none;
   }
   return *component;
-}
-
-void CatalogueTest::request(std::initializer_list<const char*> names) {
-  for (const char* name : names) at(name).requestRemoval();
 }
 
 template <class Which>

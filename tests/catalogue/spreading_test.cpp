@@ -114,18 +114,6 @@ TEST_F(Spreading, RequiredLoopEndsWithEachLinkUsedOnce) {
   EXPECT_EQ(due(), (Names{"A", "B", "M"}));
 }
 
-TEST_F(Spreading, MarkedComponentNeedsItsOwnRequestPlusEveryDependent) {
-  build(R"("Lib": {)" ELIGIBLE R"(, "REQUIREDBY1": "X", "REQUIREDBY2": "Y"},
-           "X": {)" ELIGIBLE R"(}, "Y": {)" ELIGIBLE R"(}, "TopComponents": {})");
-  CComponent& lib = at("Lib");
-  lib.marked = true;
-  EXPECT_FALSE(lib.isDueForRemoval()) << "no request yet";
-  for (const bool dueNow : {false, false, true}) {
-    lib.requestRemoval();
-    EXPECT_EQ(lib.isDueForRemoval(), dueNow);
-  }
-}
-
 // The rule as written: one call per request, counts without limit. Small
 // catalogues only: it walks every path.
 struct RuleAsWritten {
