@@ -200,7 +200,9 @@ TEST_P(WriteBack, ShorterContentKeepsTheOldTailAndTheFileStatusLongerReplacesAll
   EXPECT_EQ(after.written, before_.written);
   EXPECT_EQ(after.attributes, before_.attributes);
   // A real file system stamps the access time itself.
-  if (dynamic_cast<MemoryScratch*>(scratch_.get())) EXPECT_EQ(after.accessed, before_.accessed);
+  if (dynamic_cast<MemoryScratch*>(scratch_.get())) {
+    EXPECT_EQ(after.accessed, before_.accessed);
+  }
   const Bytes expected = oneSetStore("default.cdf", "Word", {pair("SELECTED", "No")});
   ASSERT_EQ(expected.size() + 1, file_.size());
   EXPECT_EQ(readFile("cvlinst.dat"), asText(expected) + "S");  // "YES" lost one letter; its last stays behind
