@@ -82,23 +82,22 @@ TEST(InstallLogGroup, FieldsInStreamOrderSurviveARoundTrip) {
 }
 
 TEST(InstallLogDirs, PreorderWalkWithPathsRelativeToTheTarget) {
-  // BIN with child HELP, whose next sibling is SAMPLES.
-  CUninstallLog log = loadLog(logOf({group("G", cat({u32(1), dir("BIN", dir("HELP", {}, dir("SAMPLES")))}))}));
-  EXPECT_EQ(walk(*log.groups()[0]), (std::vector<std::string>{"BIN", "BIN\\HELP", "BIN\\SAMPLES"}));
-  EXPECT_EQ(log.groups()[0]->rootDir()->firstChild()->nextSibling()->ownName(), "SAMPLES");
-
   // Two first-level directories, A (with child X) and B.
   const Bytes twoLevels = cat({u32(1), str("A"), u32(0), hex("00 00"), u32(1), str("X"), u32(0), hex("00 00"), u32(0),
                                u32(0), u32(1), str("B"), u32(0), hex("00 00"), u32(0), u32(0)});
   EXPECT_EQ(twoLevels, cat({u32(1), dir("A", dir("X"), dir("B"))}));
-  CUninstallLog second = loadLog(logOf({group("G", twoLevels)}));
-  EXPECT_EQ(walk(*second.groups()[0]), (std::vector<std::string>{"A", "A\\X", "B"}));
-  EXPECT_EQ(second.groups()[0]->rootDir()->nextSibling()->parent(), nullptr);
-
-  // Climbing out of a deep branch resumes at the nearest ancestor's sibling.
-  CUninstallLog third = loadLog(logOf({group("G", cat({u32(1), dir("A", dir("B", dir("C")), dir("D"))}))}));
-  EXPECT_EQ(walk(*third.groups()[0]), (std::vector<std::string>{"A", "A\\B", "A\\B\\C", "D"}));
-  EXPECT_TRUE(walk(*loadLog(logOf({group("G")})).groups()[0]).empty());
+  // BIN with child HELP, whose next sibling is SAMPLES; then a deep branch
+  // to climb out of, resuming at the nearest ancestor's sibling.
+  CUninstallLog log = loadLog(logOf({group("G", cat({u32(1), dir("BIN", dir("HELP", {}, dir("SAMPLES")))})),
+                                     group("G", twoLevels),
+                                     group("G", cat({u32(1), dir("A", dir("B", dir("C")), dir("D"))})), group("G")}));
+  const auto& groups = log.groups();
+  EXPECT_EQ(walk(*groups[0]), (std::vector<std::string>{"BIN", "BIN\\HELP", "BIN\\SAMPLES"}));
+  EXPECT_EQ(groups[0]->rootDir()->firstChild()->nextSibling()->ownName(), "SAMPLES");
+  EXPECT_EQ(walk(*groups[1]), (std::vector<std::string>{"A", "A\\X", "B"}));
+  EXPECT_EQ(groups[1]->rootDir()->nextSibling()->parent(), nullptr);
+  EXPECT_EQ(walk(*groups[2]), (std::vector<std::string>{"A", "A\\B", "A\\B\\C", "D"}));
+  EXPECT_TRUE(walk(*groups[3]).empty());
 }
 
 TEST(InstallLogDirs, HugeTreesNeedNoDeepStack) {
@@ -181,14 +180,14 @@ TEST(InstallLogShellObjects, NegativeCountReadsNoItems) {
 }
 
 TEST(InstallLogTruncation, EndOfFileEverywhereKeepsWhatWasRead) {
-  const Bytes bytes = logOf({group("First", cat({u32(1), dir("A", dir("B"))})), group("Second", u32(0),
-                                                                                       cat({u32(1), str("K"), hex("00 00")}))});
+  const Bytes first = group("First", cat({u32(1), dir("A", dir("B"))}));
+  const Bytes bytes = logOf({first, group("Second", u32(0), cat({u32(1), str("K"), hex("00 00")}))});
   for (size_t cut = 0; cut < bytes.size(); ++cut) {
     CUninstallLog log;
     EXPECT_THROW(load(Bytes(bytes.begin(), bytes.begin() + cut), [&](Archive& a) { log.serialize(a); }),
                  ArchiveEndOfFile)
         << cut;
-    if (cut > kHeader.size() + 4 + group("First", cat({u32(1), dir("A", dir("B"))})).size()) {
+    if (cut > kHeader.size() + 4 + first.size()) {
       ASSERT_EQ(log.groups().size(), 2u) << cut;
       EXPECT_EQ(log.findFileGroup("first")->rootDir()->firstChild()->name(), "A\\B");
     }
