@@ -3,6 +3,7 @@
 // read back from literal bytes.
 #include <cstdint>
 #include <functional>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -16,14 +17,8 @@ using Bytes = std::vector<uint8_t>;
 // "03 61 62 63" -> {3, 'a', 'b', 'c'}
 inline Bytes hex(const std::string& text) {
   Bytes out;
-  for (size_t i = 0; i < text.size();) {
-    if (text[i] == ' ') {
-      ++i;
-      continue;
-    }
-    out.push_back(static_cast<uint8_t>(std::stoul(text.substr(i, 2), nullptr, 16)));
-    i += 2;
-  }
+  std::istringstream in(text);
+  for (unsigned byte; in >> std::hex >> byte;) out.push_back(static_cast<uint8_t>(byte));
   return out;
 }
 

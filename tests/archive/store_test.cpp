@@ -192,7 +192,7 @@ class WriteBack : public OnEachPlatform {
   const Bytes file_ = oneSetStore("default.cdf", "Word", {pair("SELECTED", "YES")});
 };
 
-TEST_P(WriteBack, ShorterContentKeepsTheOldTailAndTheFileStatus) {
+TEST_P(WriteBack, ShorterContentKeepsTheOldTailAndTheFileStatusLongerReplacesAll) {
   store_.markRemoved("WORD");
   ASSERT_TRUE(writeBackStore(files(), store_));
   FileStatus after;
@@ -200,7 +200,9 @@ TEST_P(WriteBack, ShorterContentKeepsTheOldTailAndTheFileStatus) {
   EXPECT_EQ(after.written, before_.written);
   EXPECT_EQ(after.attributes, before_.attributes);
   // A real file system stamps the access time itself.
-  if (dynamic_cast<MemoryScratch*>(scratch_.get())) EXPECT_EQ(after.accessed, before_.accessed);
+  if (dynamic_cast<MemoryScratch*>(scratch_.get())) {
+    EXPECT_EQ(after.accessed, before_.accessed);
+  }
   const Bytes expected = oneSetStore("default.cdf", "Word", {pair("SELECTED", "No")});
   ASSERT_EQ(expected.size() + 1, file_.size());
   EXPECT_EQ(readFile("cvlinst.dat"), asText(expected) + "S");  // "YES" lost one letter; its last stays behind
@@ -209,9 +211,8 @@ TEST_P(WriteBack, ShorterContentKeepsTheOldTailAndTheFileStatus) {
   CConfigStore reread;
   ASSERT_TRUE(reread.load(files(), store()));
   EXPECT_EQ(*reread.findSectionSet("default.cdf")->findSection("WORD")->find("SELECTED"), "No");
-}
 
-TEST_P(WriteBack, LongerContentReplacesEverything) {
+  // Longer content replaces everything.
   store_.markRemoved("EXCEL");
   ASSERT_TRUE(writeBackStore(files(), store_));
   EXPECT_EQ(readFile("cvlinst.dat"), asText(stored(store_)));

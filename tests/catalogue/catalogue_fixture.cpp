@@ -1,11 +1,13 @@
 #include "catalogue_fixture.h"
 
+#include <functional>
+
 #include "tools/archive_json/archive_json.h"
 
 namespace cvl::test {
 
-std::string CatalogueTest::storeWithComponents(const std::string& sections, const std::string& data,
-                                               const std::string& coreFiles) {
+static std::string storeWithComponents(const std::string& sections, const std::string& data,
+                                       const std::string& coreFiles) {
   return R"({"format": "store", "sets": [
       {"name": "default.cdf", "sections": {)" + sections + R"(}},
       {"name": "value.shl", "sections": {"Data": {)" + data + R"(}}},
@@ -18,14 +20,13 @@ void CatalogueTest::loadStore(const std::string& json) {
   ASSERT_TRUE(store.load(platform.files(), kStorePath));
 }
 
-bool CatalogueTest::parse(const std::string& sections) {
-  loadStore(storeWithComponents(sections));
+bool CatalogueTest::parse(const std::string& sections, const std::string& data, const std::string& coreFiles) {
+  loadStore(storeWithComponents(sections, data, coreFiles));
   return catalogue.parseComponents(store);
 }
 
 void CatalogueTest::build(const std::string& sections, const std::string& data, const std::string& coreFiles) {
-  loadStore(storeWithComponents(sections, data, coreFiles));
-  ASSERT_TRUE(catalogue.parseComponents(store));
+  ASSERT_TRUE(parse(sections, data, coreFiles));
   ASSERT_TRUE(catalogue.loadTopComponents(store, platform));
   ASSERT_TRUE(catalogue.loadDataStrings(store));
   ASSERT_TRUE(catalogue.loadCoreFiles(store));
@@ -41,16 +42,17 @@ CComponent& CatalogueTest::at(const std::string& name) {
   return *component;
 }
 
-void CatalogueTest::request(std::initializer_list<const char*> names) {
-  for (const char* name : names) at(name).requestRemoval();
-}
-
-std::vector<std::string> CatalogueTest::due() const {
-  std::vector<std::string> names;
+template <class Which>
+static Names namesWhere(const Catalogue& catalogue, Which which) {
+  Names names;
   for (const auto& entry : catalogue.componentMap) {
-    if (entry.component->isDueForRemoval()) names.push_back(entry.key);
+    if (std::invoke(which, *entry.component)) names.push_back(entry.key);
   }
   return names;
 }
+
+Names CatalogueTest::keys() const { return namesWhere(catalogue, [](const CComponent&) { return true; }); }
+Names CatalogueTest::due() const { return namesWhere(catalogue, &CComponent::isDueForRemoval); }
+Names CatalogueTest::marked() const { return namesWhere(catalogue, &CComponent::marked); }
 
 }  // namespace cvl::test

@@ -17,6 +17,8 @@ namespace cvl::test {
 #define ELIGIBLE R"("SELECTED": "Yes", "UNINSTALLABLE": "Yes", "INCLUDEINBUILD": "Yes")"
 #define OFFERED ELIGIBLE R"(, "VISIBLE": "Yes")"
 
+using Names = std::vector<std::string>;
+
 class CatalogueTest : public ::testing::Test {
  protected:
   static constexpr const char* kStoreDir = "C:\\Program Files\\Corvel\\Uninstall";
@@ -24,29 +26,29 @@ class CatalogueTest : public ::testing::Test {
 
   CatalogueTest() { platform.files().addDirectory(kStoreDir); }
 
-  // A store whose "default.cdf" holds these sections (a JSON object's
-  // members, without the braces), beside small "value.shl" and
-  // "corecomp.ini" sets.
-  static std::string storeWithComponents(const std::string& sections, const std::string& data = "",
-                                         const std::string& coreFiles = "");
-
   // Packs and loads a whole store document.
   void loadStore(const std::string& json);
-  bool parse(const std::string& sections);
-  // parseComponents, loadTopComponents, loadDataStrings and loadCoreFiles,
-  // as start-up runs them; each must succeed.
+  // Loads a store whose "default.cdf" holds these sections (a JSON object's
+  // members, without the braces), beside small "value.shl" and
+  // "corecomp.ini" sets, and reads its components.
+  bool parse(const std::string& sections, const std::string& data = "", const std::string& coreFiles = "");
+  // parse, loadTopComponents, loadDataStrings and loadCoreFiles, as
+  // start-up runs them; each must succeed.
   void build(const std::string& sections, const std::string& data = "", const std::string& coreFiles = "");
 
   CComponent& at(const std::string& name);
-  void request(std::initializer_list<const char*> names);
-  // Names of the components due for removal, upper case, in catalogue order.
-  std::vector<std::string> due() const;
+  void request(std::initializer_list<const char*> names) {
+    for (const char* name : names) at(name).requestRemoval();
+  }
+  // Names of all components, of those due for removal and of the marked
+  // ones, upper case, in catalogue order.
+  Names keys() const;
+  Names due() const;
+  Names marked() const;
 
   platform::MemoryPlatform platform;
   CConfigStore store;
   Catalogue catalogue;
 };
-
-using Names = std::vector<std::string>;
 
 }  // namespace cvl::test

@@ -59,6 +59,23 @@ TEST_F(Spreading, RequestsSpreadToMembersAndToWhatNoDependentStillNeeds) {
       // Filters was not asked for by its own group.
       {"DependentAloneDoesNotTakeAMarkedMember", kGroups,
        {{{"Publisher"}, {"PUBLISHER"}}, {{"Graphics"}, {"GRAPHICS", "PAINT", "FILTERS", "PUBLISHER"}}}},
+      // Other still needs Core, so Base is not asked either.
+      {"RequiredChainStopsWhereSomethingElseStillNeedsIt", R"(
+          "App": {)" OFFERED R"(, "REQUIRED1": "Runtime"},
+          "Runtime": {)" ELIGIBLE R"(, "REQUIREDBY1": "App", "REQUIRED1": "Core"},
+          "Core": {)" ELIGIBLE R"(, "REQUIREDBY1": "Runtime", "REQUIREDBY2": "Other", "REQUIRED1": "Base"},
+          "Base": {)" ELIGIBLE R"(, "REQUIREDBY1": "Core"},
+          "Other": {)" OFFERED R"(, "REQUIRED1": "Core"},
+          "TopComponents": {"Item1": "App", "Item2": "Other"})",
+       {{{"App"}, {"APP", "RUNTIME"}}, {{"Other"}, {"APP", "RUNTIME", "CORE", "BASE", "OTHER"}}}},
+      {"RequiredComponentsAreAskedWhateverTheirFlags", R"(
+          "App": {)" OFFERED R"(, "REQUIRED1": "Helper"}, "Helper": {"REQUIRED1": "Deeper"}, "Deeper": {},
+          "TopComponents": {"Item1": "App"})",
+       {{{"App"}, {"APP", "HELPER", "DEEPER"}}}},
+      {"NamesThatNameNothingAreSkipped", R"(
+          "App": {)" OFFERED R"(, "REQUIRED1": "Ghost", "MEMBER1": "Phantom", "REQUIREDBY1": "Spectre"},
+          "TopComponents": {"Item1": "App", "Item2": "Wraith"})",
+       {{{"App"}, {"APP"}}}},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
@@ -85,40 +102,6 @@ TEST_F(Spreading, SharedComponentCountsEachDependentOnceAndIneligibleMembersAreN
   EXPECT_EQ(at("Shared").removalRequests, 2);
 }
 
-TEST_F(Spreading, NotInstalledDependentsAndMembersNeededElsewhereCount) {
-  build(drawNotInstalled());
-  EXPECT_EQ(at("Shared").dependents, 2);
-  catalogue.release();
-  build(kGroups);
-  EXPECT_TRUE(at("Filters").marked);
-  EXPECT_EQ(at("Filters").dependents, 1);
-}
-
-TEST_F(Spreading, RequiredChainStopsWhereSomethingElseStillNeedsIt) {
-  build(R"(
-    "App": {)" OFFERED R"(, "REQUIRED1": "Runtime"},
-    "Runtime": {)" ELIGIBLE R"(, "REQUIREDBY1": "App", "REQUIRED1": "Core"},
-    "Core": {)" ELIGIBLE R"(, "REQUIREDBY1": "Runtime", "REQUIREDBY2": "Other", "REQUIRED1": "Base"},
-    "Base": {)" ELIGIBLE R"(, "REQUIREDBY1": "Core"},
-    "Other": {)" OFFERED R"(, "REQUIRED1": "Core"},
-    "TopComponents": {"Item1": "App", "Item2": "Other"})");
-  request({"App"});
-  EXPECT_EQ(due(), (Names{"APP", "RUNTIME"}));
-  EXPECT_EQ(at("Base").removalRequests, 0);
-  request({"Other"});
-  EXPECT_EQ(due(), (Names{"APP", "RUNTIME", "CORE", "BASE", "OTHER"}));
-}
-
-TEST_F(Spreading, RequiredComponentsAreAskedWhateverTheirFlags) {
-  build(R"(
-    "App": {)" OFFERED R"(, "REQUIRED1": "Helper"},
-    "Helper": {"REQUIRED1": "Deeper"}, "Deeper": {},
-    "TopComponents": {"Item1": "App"})");
-  request({"App"});
-  EXPECT_EQ(at("Helper").removalRequests, 1);
-  EXPECT_EQ(at("Deeper").removalRequests, 1);
-}
-
 TEST_F(Spreading, RequiredLoopEndsWithEachLinkUsedOnce) {
   build(R"(
     "A": {)" OFFERED R"(, "REQUIRED1": "B", "MEMBER1": "M"},
@@ -129,29 +112,6 @@ TEST_F(Spreading, RequiredLoopEndsWithEachLinkUsedOnce) {
   EXPECT_EQ(at("B").removalRequests, 1);
   EXPECT_EQ(at("M").requestsPassedOn, 2u);
   EXPECT_EQ(due(), (Names{"A", "B", "M"}));
-}
-
-TEST_F(Spreading, NamesThatNameNothingAreSkipped) {
-  build(R"(
-    "App": {)" OFFERED R"(, "REQUIRED1": "Ghost", "MEMBER1": "Phantom", "REQUIREDBY1": "Spectre"},
-    "TopComponents": {"Item1": "App", "Item2": "Wraith"})");
-  EXPECT_EQ(at("App").dependents, 0);
-  request({"App"});
-  EXPECT_EQ(due(), Names{"APP"});
-  EXPECT_EQ(catalogue.topComponents, Names{"APP"});
-}
-
-TEST_F(Spreading, MarkedComponentNeedsItsOwnRequestPlusEveryDependent) {
-  build(R"("Lib": {)" ELIGIBLE R"(, "REQUIREDBY1": "X", "REQUIREDBY2": "Y"},
-           "X": {)" ELIGIBLE R"(}, "Y": {)" ELIGIBLE R"(}, "TopComponents": {})");
-  CComponent& lib = at("Lib");
-  lib.marked = true;
-  EXPECT_FALSE(lib.isDueForRemoval()) << "no request yet";
-  lib.requestRemoval();
-  lib.requestRemoval();
-  EXPECT_FALSE(lib.isDueForRemoval());
-  lib.requestRemoval();
-  EXPECT_TRUE(lib.isDueForRemoval());
 }
 
 // The rule as written: one call per request, counts without limit. Small

@@ -25,14 +25,13 @@ TEST_F(Texts, DisplayTextFallsBackFromDataToKeyToName) {
   EXPECT_EQ(catalogue.descriptionOf(at("Excel")), "");
 }
 
-TEST_F(Texts, DataStringsAreKeptAsStored) {
-  build(R"("TopComponents": {})", R"("Mixed_Key": " value kept ", "OTHER": "x")");
+// Data strings keep their keys' and values' spelling; core files are the
+// upper-cased keys.
+TEST_F(Texts, DataStringsAndCoreFilesAsStored) {
+  build(R"("TopComponents": {})", R"("Mixed_Key": " value kept ", "OTHER": "x")",
+        R"("msvcrt.dll": "ignored", "OLE32.DLL": "", "Comctl32.ocx": "1")");
   EXPECT_EQ(catalogue.dataStrings.at("Mixed_Key"), " value kept ");
   EXPECT_EQ(catalogue.dataStrings.size(), 2u);
-}
-
-TEST_F(Texts, CoreFilesAreTheUpperCasedKeys) {
-  build(R"("TopComponents": {})", "", R"("msvcrt.dll": "ignored", "OLE32.DLL": "", "Comctl32.ocx": "1")");
   EXPECT_EQ(catalogue.coreFiles, (std::set<std::string>{"COMCTL32.OCX", "MSVCRT.DLL", "OLE32.DLL"}));
 }
 

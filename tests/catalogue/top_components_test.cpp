@@ -23,18 +23,18 @@ TEST_F(TopComponents, OnlyInstalledVisibleBuiltOnesAreOfferedInSectionOrder) {
     "TopComponents": {"Item3": "excel", "Item1": "Word", "Item2": "Hidden", "Item4": "Removed",
                       "Item5": "Fixed", "Item6": "Nowhere", "Item7": "WORD"})");
   EXPECT_EQ(catalogue.topComponents, (Names{"EXCEL", "WORD", "FIXED", "WORD"}));
-  EXPECT_TRUE(at("Fixed").marked) << "offered even when it may not be removed";
-  EXPECT_FALSE(at("Hidden").marked);
-  EXPECT_FALSE(at("Removed").marked);
+  EXPECT_EQ(marked(), (Names{"WORD", "EXCEL", "FIXED"})) << "Fixed is offered even when it may not be removed";
 }
 
 // A top component hidden from the user gets no directory, nor does one
-// whose directory is unreadable.
+// whose directory is unreadable. A group's eligible members get its
+// directory first.
 TEST_F(TopComponents, TargetDirectoryComesFromTheRegistry) {
   installedAt("WORD", "c:\\program files\\corvel\\");
   installedAt("EXCEL", "D:\\Apps");
   installedAt("HIDDEN", "C:\\Hidden");
   installedAt("LONG", std::string(300, 'x'));
+  installedAt("OFFICE", "C:\\Office");
   platform.registry().seedKey(RegRoot::LocalMachine, std::string(kComponentsKey) + "UNSET");
   build(R"(
     "Word": {)" OFFERED R"(, "TARGET": "<TARGETDIR>\\bin\\<TARGETDIR>"},
@@ -42,24 +42,18 @@ TEST_F(TopComponents, TargetDirectoryComesFromTheRegistry) {
     "Draw": {)" OFFERED R"(, "TARGET": "<TARGETDIR>\\Draw"},
     "Hidden": {)" ELIGIBLE R"(, "TARGET": "<TARGETDIR>"},
     "Long": {)" OFFERED R"(, "TARGET": "<TARGETDIR>"}, "Unset": {)" OFFERED R"(, "TARGET": "<TARGETDIR>"},
+    "Office": {)" OFFERED R"(, "TARGET": "<TARGETDIR>", "MEMBER1": "Writer", "MEMBER2": "Templates"},
+    "Writer": {)" ELIGIBLE R"(, "TARGET": "<TARGETDIR>\\Writer", "MEMBER1": "Dict"},
+    "Dict": {)" ELIGIBLE R"(, "TARGET": "<TARGETDIR>\\Dict"},
+    "Templates": {"SELECTED": "Yes", "TARGET": "<TARGETDIR>\\Templates"},
     "TopComponents": {"Item1": "Word", "Item2": "Excel", "Item3": "Draw", "Item4": "Hidden", "Item5": "Long",
-                      "Item6": "Unset"})");
+                      "Item6": "Unset", "Item7": "Office"})");
   EXPECT_EQ(at("Word").target, "c:\\program files\\corvel\\bin\\<TARGETDIR>") << "only the first occurrence";
   EXPECT_EQ(at("Excel").target, "D:\\Apps\\Sheets");
   EXPECT_EQ(at("Draw").target, "<TARGETDIR>\\Draw") << "no registry key: unchanged";
   EXPECT_EQ(at("Hidden").target, "<TARGETDIR>");
   EXPECT_EQ(at("Long").target, "<TARGETDIR>") << "longer than the buffer";
   EXPECT_EQ(at("Unset").target, "<TARGETDIR>") << "no default value";
-}
-
-TEST_F(TopComponents, MembersGetTheGroupsDirectoryFirst) {
-  installedAt("OFFICE", "C:\\Office");
-  build(R"(
-    "Office": {)" OFFERED R"(, "TARGET": "<TARGETDIR>", "MEMBER1": "Writer", "MEMBER2": "Templates"},
-    "Writer": {)" ELIGIBLE R"(, "TARGET": "<TARGETDIR>\\Writer", "MEMBER1": "Dict"},
-    "Dict": {)" ELIGIBLE R"(, "TARGET": "<TARGETDIR>\\Dict"},
-    "Templates": {"SELECTED": "Yes", "TARGET": "<TARGETDIR>\\Templates"},
-    "TopComponents": {"Item1": "Office"})");
   EXPECT_EQ(at("Office").target, "C:\\Office");
   EXPECT_EQ(at("Writer").target, "C:\\Office\\Writer");
   EXPECT_EQ(at("Dict").target, "C:\\Office\\Dict");
@@ -85,15 +79,12 @@ TEST_F(TopComponents, FirstWalkToReachAComponentFixesItsTargetForGood) {
 }
 
 TEST_F(TopComponents, SectionFoundInAnyCaseAndRequired) {
-  loadStore(storeWithComponents(R"("Word": {)" OFFERED R"(}, "topcomponents": {"Item1": "Word"})"));
-  ASSERT_TRUE(catalogue.parseComponents(store));
+  ASSERT_TRUE(parse(R"("Word": {)" OFFERED R"(}, "topcomponents": {"Item1": "Word"})"));
   ASSERT_TRUE(catalogue.loadTopComponents(store, platform));
   EXPECT_EQ(catalogue.topComponents, Names{"WORD"});
-
-  Catalogue other;
-  loadStore(storeWithComponents(R"("Word": {)" OFFERED R"(})"));
-  ASSERT_TRUE(other.parseComponents(store));
-  EXPECT_FALSE(other.loadTopComponents(store, platform));
+  catalogue.release();
+  ASSERT_TRUE(parse(R"("Word": {)" OFFERED R"(})"));
+  EXPECT_FALSE(catalogue.loadTopComponents(store, platform));
 }
 
 }  // namespace

@@ -5,24 +5,10 @@
 #include <cstdlib>
 
 #include "platform/platform.h"
+#include "tests/archive/bytes.h"
 #include "uninstaller/installlog/uninstall_log.h"
-#include "uninstaller/store/byte_file.h"
 
 namespace {
-
-std::vector<uint8_t> stored(cvl::CUninstallLog& log) {
-  cvl::ByteFile file;
-  cvl::Archive archive(file, cvl::Archive::Direction::Storing);
-  log.serialize(archive);
-  archive.close();
-  return file.takeBytes();
-}
-
-void loadInto(cvl::CUninstallLog& log, const std::vector<uint8_t>& bytes) {
-  cvl::ByteFile file(bytes);
-  cvl::Archive archive(file, cvl::Archive::Direction::Loading);
-  log.serialize(archive);
-}
 
 void checkGroup(const cvl::CUninstallLog& log, const cvl::CFilegroup& group) {
   const cvl::CFilegroup* found = log.findFileGroup(group.name());
@@ -45,17 +31,18 @@ void checkGroup(const cvl::CUninstallLog& log, const cvl::CFilegroup& group) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  cvl::CUninstallLog log;
+  using namespace cvl;
+  CUninstallLog log;
   try {
-    loadInto(log, std::vector<uint8_t>(data, data + size));
-  } catch (const cvl::ArchiveError&) {
+    test::loadInto(log, test::Bytes(data, data + size));
+  } catch (const ArchiveError&) {
     return 0;
   }
   for (const auto& group : log.groups()) checkGroup(log, *group);
 
-  const std::vector<uint8_t> once = stored(log);
-  cvl::CUninstallLog again;
-  loadInto(again, once);  // must not throw: the writer's own output
-  if (again.groups().size() != log.groups().size() || stored(again) != once) std::abort();
+  const test::Bytes once = test::stored(log);
+  // The writer's own output must load without throwing.
+  CUninstallLog again = test::loaded<CUninstallLog>(once);
+  if (again.groups().size() != log.groups().size() || test::stored(again) != once) std::abort();
   return 0;
 }
