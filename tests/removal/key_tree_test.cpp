@@ -5,14 +5,11 @@
 namespace cvl::test {
 namespace {
 
-using platform::RegRoot;
-constexpr RegRoot kUser = RegRoot::CurrentUser, kMachine = RegRoot::LocalMachine;
-
 class KeyTree : public Removal {
  protected:
   // Three levels below Tree, values at every level, several siblings, so a
   // walk that loses its place while deleting leaves something behind.
-  void makeTree(RegRoot root) {
+  void makeTree(platform::RegRoot root) {
     makeKey("Tree", {"", "a", "b", "c"}, root);
     for (const std::string child : {"Tree\\One", "Tree\\Two", "Tree\\Three"}) {
       makeKey(child, {"x", "y"}, root);
