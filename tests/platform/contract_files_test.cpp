@@ -31,7 +31,7 @@ class Files : public Contract {
   }
 };
 
-TEST_P(Files, OpenModesReadWriteAndTruncate) {
+TEST_P(Files, OpenModesReadWriteTruncateAndShare) {
   writeFile("data.bin", "0123456789");
   EXPECT_EQ(readFile("DATA.BIN"), "0123456789");
   FilePtr file;
@@ -58,6 +58,19 @@ TEST_P(Files, OpenModesReadWriteAndTruncate) {
   EXPECT_EQ(open("absent.bin", OpenMode::WriteExisting, file), kFileNotFound);
   EXPECT_EQ(open("NoDir\\x.bin", OpenMode::CreateAlways, file), kPathNotFound);
   EXPECT_EQ(files().open(scratch_->dir, OpenMode::Read, file), kAccessDenied);
+
+  // Readers share with readers only, a writer with no one, and an open file cannot be deleted.
+  FilePtr reader, writer;
+  ASSERT_EQ(open("data.bin", OpenMode::Read, file), kSuccess);
+  EXPECT_EQ(open("data.bin", OpenMode::Read, reader), kSuccess);
+  EXPECT_EQ(open("data.bin", OpenMode::WriteExisting, writer), kSharingViolation);
+  EXPECT_EQ(files().deleteFile(path("data.bin")), kSharingViolation);
+  file.reset();
+  reader.reset();
+  ASSERT_EQ(open("data.bin", OpenMode::WriteExisting, writer), kSuccess);
+  EXPECT_EQ(open("data.bin", OpenMode::Read, reader), kSharingViolation);
+  writer.reset();
+  EXPECT_EQ(files().deleteFile(path("data.bin")), kSuccess);
 }
 
 // The mode of an elevated program's log: appended like Append, never through a link.
@@ -75,21 +88,6 @@ TEST_P(Files, AppendNoLinkAppendsButRefusesALink) {
   if (!scratch_->makeLink(path("link.log"), path("run.log"))) GTEST_SKIP() << "no symbolic link can be made here";
   EXPECT_EQ(open("link.log", OpenMode::AppendNoLink, file), kStoppedOnLink);
   EXPECT_EQ(readFile("run.log"), "one\ntwo\n");
-}
-
-TEST_P(Files, OpenForWritingExcludesOtherHandlesAndDeletion) {
-  writeFile("shared.txt", "x");
-  FilePtr reader1, reader2, writer;
-  ASSERT_EQ(open("shared.txt", OpenMode::Read, reader1), kSuccess);
-  EXPECT_EQ(open("shared.txt", OpenMode::Read, reader2), kSuccess);
-  EXPECT_EQ(open("shared.txt", OpenMode::WriteExisting, writer), kSharingViolation);
-  EXPECT_EQ(files().deleteFile(path("shared.txt")), kSharingViolation);
-  reader1.reset();
-  reader2.reset();
-  ASSERT_EQ(open("shared.txt", OpenMode::WriteExisting, writer), kSuccess);
-  EXPECT_EQ(open("shared.txt", OpenMode::Read, reader1), kSharingViolation);
-  writer.reset();
-  EXPECT_EQ(files().deleteFile(path("shared.txt")), kSuccess);
 }
 
 // Files always carry the archive bit under Wine, whatever is set. Opening a

@@ -18,7 +18,8 @@ class Memory : public ::testing::Test {
   static constexpr RegRoot kMachine = RegRoot::LocalMachine, kUser = RegRoot::CurrentUser;
 };
 
-TEST_F(Memory, SeededKeysAreVisibleThroughHandlesAndBack) {
+// Faults hit the named key only, until cleared.
+TEST_F(Memory, SeededKeysAreVisibleThroughHandlesAndBackAndFaultsHitTheNamedKey) {
   reg.seedValue(kMachine, "Software\\Corvel\\Uninstall\\CDF", "", RegValue::string("C:\\CVL\\"));
   RegKeyPtr key, sub;
   ASSERT_EQ(reg.openKey(kMachine, "software\\corvel\\uninstall\\cdf", access::kRead, key), kSuccess);
@@ -33,13 +34,11 @@ TEST_F(Memory, SeededKeysAreVisibleThroughHandlesAndBack) {
   EXPECT_EQ(reg.subKeyNames(kMachine, "Software\\Corvel\\Uninstall\\CDF"), Paths{"Sub"});
   EXPECT_FALSE(reg.hasKey(kUser, "Software\\Corvel"));
   EXPECT_FALSE(reg.value(kMachine, "Software\\Corvel", "Missing"));
-}
 
-TEST_F(Memory, RegistryFaultsHitTheNamedKeyOnlyUntilCleared) {
   reg.seedKey(kUser, "Software\\A\\B");
   reg.fail(kUser, "software\\a\\b\\", MemoryRegistry::Op::Delete, kAccessDenied);
   reg.fail(kUser, "Software\\A", MemoryRegistry::Op::Open, kFileNotFound);
-  RegKeyPtr key, software, b;
+  RegKeyPtr software, b;
   EXPECT_EQ(reg.openKey(kUser, "Software\\A", access::kRead, key), kFileNotFound);
   ASSERT_EQ(reg.openKey(kUser, "Software", access::kRead, software), kSuccess);
   EXPECT_EQ(software->openKey("A", access::kRead, key), kFileNotFound);
