@@ -50,7 +50,7 @@ TEST_F(Memory, SeededKeysAreVisibleThroughHandlesAndBackAndFaultsHitTheNamedKey)
   EXPECT_EQ(reg.openKey(kUser, "Software\\A", access::kRead, key), kSuccess);
 }
 
-TEST_F(Memory, SeedingFilesCreatesParentsAndInspectionShowsStoredNames) {
+TEST_F(Memory, SeedingFilesCreatesParentsInspectionShowsStoredNamesAndTheClockStamps) {
   files.addFile("D:\\Corvel\\Bin\\Tool.DLL", "MZ", attr::kReadOnly | attr::kArchive);
   files.addDirectory("d:\\corvel\\Help");
   EXPECT_EQ(files.paths(),
@@ -63,6 +63,27 @@ TEST_F(Memory, SeedingFilesCreatesParentsAndInspectionShowsStoredNames) {
   EXPECT_EQ(status.attributes, attr::kReadOnly | attr::kArchive);
   EXPECT_EQ(status.size, 2u);
   EXPECT_EQ(status.written, files.clock());
+
+  // The clock stamps what is written; open handles are counted.
+  files.setClock(5000);
+  FilePtr writer;
+  ASSERT_EQ(files.open("C:\\log.txt", OpenMode::CreateAlways, writer), kSuccess);
+  files.setClock(7000);
+  ASSERT_EQ(writer->write("abc", 3), kSuccess);
+  EXPECT_EQ(files.openFiles(), 1);
+  writer.reset();
+  EXPECT_EQ(files.openFiles(), 0);
+  ASSERT_EQ(files.status("C:\\log.txt", status), kSuccess);
+  EXPECT_EQ(status.created, 5000u);
+  EXPECT_EQ(status.written, 7000u);
+  EXPECT_EQ(*files.content("C:\\log.txt"), "abc");
+
+  files.seedTimes("C:\\log.txt", 1, 2, 3);
+  ASSERT_EQ(files.setStatus("C:\\log.txt", FileStatus{0, 9, 0, 4, 0}), kSuccess);
+  ASSERT_EQ(files.status("C:\\log.txt", status), kSuccess);
+  EXPECT_EQ(status.created, 1u);
+  EXPECT_EQ(status.accessed, 2u);
+  EXPECT_EQ(status.written, 4u);
 }
 
 // The shell's deletion is recorded as well, faulted or not.
@@ -100,29 +121,6 @@ TEST_F(Memory, ReadOnlyFilesCannotBeOpenedForWriting) {
   EXPECT_EQ(files.open("C:\\cvlinst.dat", OpenMode::CreateAlways, file), kAccessDenied);
   EXPECT_EQ(*files.content("C:\\cvlinst.dat"), "store");
   EXPECT_EQ(files.open("C:\\cvlinst.dat", OpenMode::Read, file), kSuccess);
-}
-
-TEST_F(Memory, ClockStampsWritesAndOpenHandlesAreCounted) {
-  files.setClock(5000);
-  FilePtr writer;
-  ASSERT_EQ(files.open("C:\\log.txt", OpenMode::CreateAlways, writer), kSuccess);
-  files.setClock(7000);
-  ASSERT_EQ(writer->write("abc", 3), kSuccess);
-  EXPECT_EQ(files.openFiles(), 1);
-  writer.reset();
-  EXPECT_EQ(files.openFiles(), 0);
-  FileStatus status;
-  ASSERT_EQ(files.status("C:\\log.txt", status), kSuccess);
-  EXPECT_EQ(status.created, 5000u);
-  EXPECT_EQ(status.written, 7000u);
-  EXPECT_EQ(*files.content("C:\\log.txt"), "abc");
-
-  files.seedTimes("C:\\log.txt", 1, 2, 3);
-  ASSERT_EQ(files.setStatus("C:\\log.txt", FileStatus{0, 9, 0, 4, 0}), kSuccess);
-  ASSERT_EQ(files.status("C:\\log.txt", status), kSuccess);
-  EXPECT_EQ(status.created, 1u);
-  EXPECT_EQ(status.accessed, 2u);
-  EXPECT_EQ(status.written, 4u);
 }
 
 TEST_F(Memory, IdentitiesEnvironmentAndFoldersAreSettings) {

@@ -13,25 +13,19 @@ class KeySweep : public Removal {
   }
 };
 
+// A missing noted key counts as removed; a value or an unnoted subkey keeps its key.
 TEST_P(KeySweep, MachineChainAndItsUserCopyGoAsFarAsEmpty) {
   makeKey("Corvel\\Pathcrafter", {}, kMachine);
-  makeKey("Corvel\\Pathcrafter");
+  for (const char* key : {"Corvel\\Pathcrafter", "Corvel\\Noted", "Corvel\\Foreign", "Gone"}) makeKey(key);
   makeKey("Corvel\\Settings", {"Kept"});
-  sweep({keyPath("HKLM", "Corvel\\Pathcrafter")});
+  makeKey("Corvel\\Default", {""});
+  makeKey("Other\\Sub", {"Last"});
+  sweep({keyPath("HKLM", "Corvel\\Pathcrafter"), keyPath("HKCU", "Gone\\NeverThere"), keyPath("HKCU", "Other\\Sub"),
+         keyPath("HKCU", "Corvel\\Noted"), keyPath("HKCU", "Corvel\\Default")});
   EXPECT_FALSE(hasKey(kMachine, "Corvel"));
   EXPECT_FALSE(hasKey(kUser, "Corvel\\Pathcrafter"));
   EXPECT_TRUE(hasValue(kUser, "Corvel\\Settings", "Kept"));
   EXPECT_TRUE(hasValue(kMachine, "", "keeper"));
-}
-
-TEST_P(KeySweep, MissingNotedKeyCountsAsRemovedAndAValueOrAnUnnotedSubkeyKeepsItsKey) {
-  makeKey("Corvel\\Noted");
-  makeKey("Corvel\\Foreign");
-  makeKey("Corvel\\Default", {""});
-  makeKey("Gone");
-  makeKey("Other\\Sub", {"Last"});
-  sweep({keyPath("HKCU", "Gone\\NeverThere"), keyPath("HKCU", "Other\\Sub"), keyPath("HKCU", "Corvel\\Noted"),
-         keyPath("HKCU", "Corvel\\Default")});
   EXPECT_FALSE(hasKey(kUser, "Gone"));
   EXPECT_TRUE(hasValue(kUser, "Other\\Sub", "Last"));
   EXPECT_FALSE(hasKey(kUser, "Corvel\\Noted"));
@@ -51,8 +45,8 @@ TEST(KeySweepLimits, RootsSharedContainersAndLockedKeysStayEvenWhenEmpty) {
   registry.seedKey(platform::RegRoot::ClassesRoot, "CLSID");
   registry.seedKey(kMachine, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run");
   NotedPaths noted;
-  for (const char* path : {"HKCU\\Software\\Corvel\\Pathcrafter", "HKCU\\Software\\Other\\Locked", "HKCR\\CLSID\\{GONE}",
-                           "HKCU\\", "HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run\\Gone"}) {
+  for (const char* path : {"HKCU\\Software\\Corvel\\Pathcrafter", "HKCU\\Software\\Other\\Locked", "HKCU\\",
+                           "HKCR\\CLSID\\{GONE}", "HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run\\Gone"}) {
     noted.noteKeyForRemoval(path);
   }
   noted.removeNotedKeys(memory);

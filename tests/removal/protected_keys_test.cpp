@@ -106,7 +106,8 @@ TEST_F(ProtectedKeys, RootsFirstLevelKeysAndSharedContainersAreRefusedButWhatIsI
 // The prefix is compared exactly ("hklm" means HKEY_USERS); the same path
 // below the machine root stays.
 TEST_F(ProtectedKeys, PrefixIsMatchedExactly) {
-  for (const char* logged : {"hklm\\.DEFAULT\\Software\\Corvel\\Writer", "HKU\\.DEFAULT\\Software\\X", "HKCR\\Cvl.Doc"}) {
+  for (const char* logged :
+       {"hklm\\.DEFAULT\\Software\\Corvel\\Writer", "HKU\\.DEFAULT\\Software\\X", "HKCR\\Cvl.Doc"}) {
     const auto [root, subKey] = locate(logged);
     seed(root, subKey + "\\Shell");
     seed(RegRoot::LocalMachine, subKey + "\\Shell");
@@ -144,8 +145,8 @@ TEST_F(ProtectedKeys, AKeyWithAChildThatStaysIsKeptWhereDeletionTakesSubKeys) {
                                          std::pair{"HKCR\\Cvl.Doc", "Cvl.Doc\\Locked\\Inside"}}) {
     seed(RegRoot::ClassesRoot, survivor);
     std::vector<std::string> kept;
-    (void)deleteKeyTree(memory, noted, logged, KeyScope::Component,
-                        [&](const std::string& key, const std::string& reason) { kept.push_back(key + ": " + reason); });
+    auto report = [&](const std::string& key, const std::string& reason) { kept.push_back(key + ": " + reason); };
+    (void)deleteKeyTree(memory, noted, logged, KeyScope::Component, report);
     EXPECT_TRUE(registry.hasKey(RegRoot::ClassesRoot, survivor)) << logged;
     ASSERT_FALSE(kept.empty()) << logged;
     EXPECT_EQ(kept.back(), std::string(logged) + ": holds a key that stays");
