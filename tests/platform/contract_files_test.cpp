@@ -31,7 +31,7 @@ class Files : public Contract {
   }
 };
 
-TEST_P(Files, OpenModesReadWriteAndTruncate) {
+TEST_P(Files, OpenModesReadWriteTruncateAndShare) {
   writeFile("data.bin", "0123456789");
   EXPECT_EQ(readFile("DATA.BIN"), "0123456789");
   FilePtr file;
@@ -58,6 +58,19 @@ TEST_P(Files, OpenModesReadWriteAndTruncate) {
   EXPECT_EQ(open("absent.bin", OpenMode::WriteExisting, file), kFileNotFound);
   EXPECT_EQ(open("NoDir\\x.bin", OpenMode::CreateAlways, file), kPathNotFound);
   EXPECT_EQ(files().open(scratch_->dir, OpenMode::Read, file), kAccessDenied);
+
+  // Readers share with readers only, a writer with no one, and an open file cannot be deleted.
+  FilePtr reader, writer;
+  ASSERT_EQ(open("data.bin", OpenMode::Read, file), kSuccess);
+  EXPECT_EQ(open("data.bin", OpenMode::Read, reader), kSuccess);
+  EXPECT_EQ(open("data.bin", OpenMode::WriteExisting, writer), kSharingViolation);
+  EXPECT_EQ(files().deleteFile(path("data.bin")), kSharingViolation);
+  file.reset();
+  reader.reset();
+  ASSERT_EQ(open("data.bin", OpenMode::WriteExisting, writer), kSuccess);
+  EXPECT_EQ(open("data.bin", OpenMode::Read, reader), kSharingViolation);
+  writer.reset();
+  EXPECT_EQ(files().deleteFile(path("data.bin")), kSuccess);
 }
 
 // The mode of an elevated program's log: appended like Append, never through a link.
@@ -77,26 +90,11 @@ TEST_P(Files, AppendNoLinkAppendsButRefusesALink) {
   EXPECT_EQ(readFile("run.log"), "one\ntwo\n");
 }
 
-TEST_P(Files, OpenForWritingExcludesOtherHandlesAndDeletion) {
-  writeFile("shared.txt", "x");
-  FilePtr reader1, reader2, writer;
-  ASSERT_EQ(open("shared.txt", OpenMode::Read, reader1), kSuccess);
-  EXPECT_EQ(open("shared.txt", OpenMode::Read, reader2), kSuccess);
-  EXPECT_EQ(open("shared.txt", OpenMode::WriteExisting, writer), kSharingViolation);
-  EXPECT_EQ(files().deleteFile(path("shared.txt")), kSharingViolation);
-  reader1.reset();
-  reader2.reset();
-  ASSERT_EQ(open("shared.txt", OpenMode::WriteExisting, writer), kSuccess);
-  EXPECT_EQ(open("shared.txt", OpenMode::Read, reader1), kSharingViolation);
-  writer.reset();
-  EXPECT_EQ(files().deleteFile(path("shared.txt")), kSuccess);
-}
-
 // Files always carry the archive bit under Wine, whatever is set. Opening a
 // read-only file for writing is refused by Windows but not by Wine running
 // as root, so only deletion shows the read-only rule here. Overwriting
-// keeps the hidden and system bits.
-TEST_P(Files, AttributesAndTheReadOnlyRule) {
+// keeps the hidden and system bits. Times are set with the attributes.
+TEST_P(Files, AttributesTimesAndTheReadOnlyRule) {
   writeFile("ro.txt", "keep");
   EXPECT_EQ(attributesOf("ro.txt"), attr::kArchive);
   EXPECT_EQ(attributesOf(""), attr::kDirectory);
@@ -124,13 +122,11 @@ TEST_P(Files, AttributesAndTheReadOnlyRule) {
   writeFile("hidden.dat", "new");
   EXPECT_EQ(readFile("hidden.dat"), "new");
   EXPECT_EQ(attributesOf("hidden.dat"), hiddenSystem | attr::kArchive);
-}
 
-TEST_P(Files, TimesAreSetAndReadBackWithTheAttributes) {
   writeFile("stamped.txt", "t");
   const FileTime written = 125911584000000000ull;  // 2000-01-01
   const FileTime accessed = written + 36000000000ull;
-  FileStatus wanted{attr::kReadOnly | attr::kArchive, 0, accessed, written, 0}, status;
+  FileStatus wanted{attr::kReadOnly | attr::kArchive, 0, accessed, written, 0};
   ASSERT_EQ(files().setStatus(path("stamped.txt"), wanted), kSuccess);
   ASSERT_EQ(files().status(path("stamped.txt"), status), kSuccess);
   EXPECT_EQ(status.written, written);
@@ -146,7 +142,20 @@ TEST_P(Files, TimesAreSetAndReadBackWithTheAttributes) {
   EXPECT_EQ(files().setStatus(path("absent.txt"), wanted), kFileNotFound);
 }
 
-TEST_P(Files, FindMatchesWildcardsWithoutCaseAndReportsDotEntries) {
+// Trailing dots and stars of a pattern are optional, and a long name is
+// also found through its 8.3 alias. The visitor may delete what it is shown.
+TEST_P(Files, FindMatchesWildcardsWithoutCaseAsDosDoesAndReportsDotEntries) {
+  for (const char* name : {"abc", "help.gidx", "help.hlp"}) writeFile(name, "");
+  EXPECT_EQ(found("abc.*"), Found{"abc"});
+  EXPECT_EQ(found("abc."), Found{"abc"});
+  EXPECT_EQ(found("ab?"), Found{"abc"});
+  EXPECT_TRUE(found("abc?").empty());
+  EXPECT_EQ(found("*.GID"), Found{"help.gidx"});
+  EXPECT_EQ(found("*.hl?"), Found{"help.hlp"});
+  auto remove = [&](const FoundEntry& e) { return e.name[0] == '.' || files().deleteFile(path(e.name)) == kSuccess; };
+  EXPECT_EQ(files().find(path("*"), remove), kSuccess);
+  EXPECT_EQ(found("*.*"), (Found{".", ".."}));
+
   for (const char* name : {"readme.txt", "Main.GID", "other.gid", "main.hlp", "noext"}) writeFile(name, "");
   makeDir("Sub");
   EXPECT_EQ(found("*.*"), (Found{".", "..", "readme.txt", "Main.GID", "other.gid", "main.hlp", "noext", "Sub"}));
@@ -172,21 +181,6 @@ TEST_P(Files, FindMatchesWildcardsWithoutCaseAndReportsDotEntries) {
   int visits = 0;
   EXPECT_EQ(files().find(path("*.*"), [&](const FoundEntry&) { return ++visits < 2; }), kSuccess);
   EXPECT_EQ(visits, 2);
-}
-
-// Trailing dots and stars of a pattern are optional, and a long name is
-// also found through its 8.3 alias. The visitor may delete what it is shown.
-TEST_P(Files, FindFollowsTheDosPatternRules) {
-  for (const char* name : {"abc", "help.gidx", "help.hlp"}) writeFile(name, "");
-  EXPECT_EQ(found("abc.*"), Found{"abc"});
-  EXPECT_EQ(found("abc."), Found{"abc"});
-  EXPECT_EQ(found("ab?"), Found{"abc"});
-  EXPECT_TRUE(found("abc?").empty());
-  EXPECT_EQ(found("*.GID"), Found{"help.gidx"});
-  EXPECT_EQ(found("*.hl?"), Found{"help.hlp"});
-  auto remove = [&](const FoundEntry& e) { return e.name[0] == '.' || files().deleteFile(path(e.name)) == kSuccess; };
-  EXPECT_EQ(files().find(path("*"), remove), kSuccess);
-  EXPECT_EQ(found("*.*"), (Found{".", ".."}));
 }
 
 TEST_P(Files, DirectoriesAreCreatedAndRemovedOnlyWhenEmpty) {
@@ -270,7 +264,7 @@ TEST_P(Files, CurrentDirectoryAnchorsRelativePaths) {
   EXPECT_EQ(files().removeDirectory(path("Work")), kSuccess);
 }
 
-TEST_P(Files, ShellDeleteRemovesFilesAndTreesAndFailsOnWhatIsMissing) {
+TEST_P(Files, ShellDeleteRemovesFilesAndTreesAndFailsOnWhatIsMissingAnUnsetVariableIsAbsent) {
   writeFile("Shortcut.lnk", "link");
   makeDir("Folder\\Inner");
   writeFile("Folder\\Inner\\deep.lnk", "link");
@@ -280,9 +274,8 @@ TEST_P(Files, ShellDeleteRemovesFilesAndTreesAndFailsOnWhatIsMissing) {
   FileStatus status;
   EXPECT_EQ(files().status(path("Folder"), status), kFileNotFound);
   EXPECT_EQ(files().status(scratch_->dir, status), kSuccess);
+  EXPECT_FALSE(sys().environment("CVL_CONTRACT_SURELY_UNSET"));
 }
-
-TEST_P(Files, UnsetEnvironmentVariableIsAbsent) { EXPECT_FALSE(sys().environment("CVL_CONTRACT_SURELY_UNSET")); }
 
 CVL_ON_EACH_IMPLEMENTATION(Files);
 

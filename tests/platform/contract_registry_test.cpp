@@ -9,8 +9,10 @@ using Names = std::vector<std::string>;
 using test::keyNames;
 using test::valueNames;
 
-TEST_P(Contract, RegistryNamesIgnoreCaseButKeepTheirFirstSpelling) {
-  RegKeyPtr key = makeKey("MixedCase\\Inner"), again, recreated, mixed;
+// Names ignore case but keep their first spelling; extra backslashes in a
+// path are skipped, a leading one is refused, an empty name reopens the key.
+TEST_P(Contract, RegistryNamesIgnoreCaseAndPathsSkipExtraBackslashes) {
+  RegKeyPtr key = makeKey("MixedCase\\Inner"), again, recreated, mixed, missing;
   ASSERT_TRUE(key);
   ASSERT_EQ(key->setValue("ValueName", RegValue::string("one")), kSuccess);
   ASSERT_EQ(key->setValue("VALUENAME", RegValue::string("two")), kSuccess);
@@ -19,24 +21,20 @@ TEST_P(Contract, RegistryNamesIgnoreCaseButKeepTheirFirstSpelling) {
   ASSERT_EQ(again->queryValue("valuename", value), kSuccess);
   EXPECT_EQ(value.asString(), "two");
   EXPECT_EQ(valueNames(*again), Names{"ValueName"});
-
   ASSERT_EQ(reg().createKey(kUser, subKey("mixedcase\\INNER\\New"), access::kAllAccess, recreated), kSuccess);
   EXPECT_EQ(keyNames(*scratchKey()), Names{"MixedCase"});
   ASSERT_EQ(open("mixedcase", mixed), kSuccess);
   EXPECT_EQ(keyNames(*mixed), Names{"Inner"});
-}
 
-TEST_P(Contract, RegistryPathsSkipExtraBackslashesRefuseALeadingOneAndReopenWithEmptyName) {
   makeKey("Trail");
-  RegKeyPtr key, same, missing;
   EXPECT_EQ(open("Trail\\", key), kSuccess);
   EXPECT_EQ(reg().openKey(kUser, scratch_->key + "\\\\Trail\\\\", access::kRead, key), kSuccess);
   EXPECT_EQ(reg().openKey(kUser, "\\" + subKey("Trail"), access::kRead, key), kBadPathname);
-  EXPECT_EQ(key->createKey("\\Inner", access::kAllAccess, same), kBadPathname);
+  EXPECT_EQ(key->createKey("\\Inner", access::kAllAccess, again), kBadPathname);
   EXPECT_EQ(open("Absent", missing), kFileNotFound);
   EXPECT_EQ(open("Absent\\Deeper", missing), kFileNotFound);
-  ASSERT_EQ(scratchKey()->openKey("", access::kAllAccess, same), kSuccess);
-  EXPECT_EQ(keyNames(*same), Names{"Trail"});
+  ASSERT_EQ(scratchKey()->openKey("", access::kAllAccess, again), kSuccess);
+  EXPECT_EQ(keyNames(*again), (Names{"MixedCase", "Trail"}));
 }
 
 TEST_P(Contract, RegistryEnumeratesKeysAndValuesSortedByLowerCaseNameUntilNoMoreItems) {
@@ -127,9 +125,11 @@ TEST_P(Contract, RegistryLinksLeadToWhatTheyNameUnlessOpenedAsThemselves) {
   test::eraseKey(reg(), RegRoot::LocalMachine, target);
 }
 
-TEST_P(Contract, RegistryHandleOfADeletedKeyReportsKeyDeleted) {
-  RegKeyPtr doomed = makeKey("Doomed"), child;
-  ASSERT_EQ(doomed->setValue("v", RegValue::dword(7)), kSuccess);
+// A handle answers for its key: once the key is deleted every call says so,
+// and a handle does only what it was opened for.
+TEST_P(Contract, RegistryHandlesKnowTheirKeyIsDeletedAndKeepToTheirAccess) {
+  RegKeyPtr doomed = makeKey("Doomed", {"v"}), reader, writer, child;
+  makeKey("Guarded", {"v"});
   ASSERT_EQ(reg().deleteKey(kUser, subKey("Doomed")), kSuccess);
   RegValue value;
   std::string name;
@@ -142,16 +142,9 @@ TEST_P(Contract, RegistryHandleOfADeletedKeyReportsKeyDeleted) {
   EXPECT_EQ(doomed->createKey("Child", access::kAllAccess, child), kKeyDeleted);
   EXPECT_EQ(doomed->openKey("", access::kRead, child), kKeyDeleted);
   EXPECT_NE(open("Doomed", child), kSuccess);
-}
 
-TEST_P(Contract, RegistryEnforcesTheAccessAKeyWasOpenedWith) {
-  makeKey("Guarded", {"v"});
-  RegKeyPtr reader, writer, child;
   ASSERT_EQ(open("Guarded", reader), kSuccess);
   ASSERT_EQ(open("Guarded", writer, access::kSetValue), kSuccess);
-  RegValue value;
-  std::string name;
-  RegKeyInfo info;
   EXPECT_EQ(reader->queryValue("v", value), kSuccess);
   EXPECT_EQ(reader->setValue("v", RegValue::dword(2)), kAccessDenied);
   EXPECT_EQ(reader->deleteValue("v"), kAccessDenied);
@@ -167,6 +160,8 @@ TEST_P(Contract, RegistryEnforcesTheAccessAKeyWasOpenedWith) {
   EXPECT_EQ(reader->deleteKey("Child"), kSuccess);
 }
 
+// A buffer too small gives kMoreData with the size needed; values of any
+// size read whole.
 TEST_P(Contract, RegistrySmallBuffersGiveMoreDataWithTheNeededSize) {
   RegKeyPtr key = scratchKey(), child;
   ASSERT_EQ(key->createKey("Seven77", access::kAllAccess, child), kSuccess);
@@ -188,30 +183,23 @@ TEST_P(Contract, RegistrySmallBuffersGiveMoreDataWithTheNeededSize) {
   EXPECT_EQ(value.type, RegType::Binary);
   EXPECT_EQ(value.data.size(), 6u);
 
-  value = RegValue{};
-  EXPECT_EQ(key->queryValue("Name5", value, 4), kMoreData);
-  EXPECT_EQ(value.type, RegType::Binary);
-  EXPECT_EQ(value.data.size(), 6u);
-  ASSERT_EQ(key->setValue("Text", RegValue::string("hello")), kSuccess);
-  EXPECT_EQ(key->queryValue("Text", value, 5), kMoreData);
-  EXPECT_EQ(value.data.size(), 6u);
-  ASSERT_EQ(key->queryValue("Text", value, 6), kSuccess);
-  EXPECT_EQ(value.asString(), "hello");
-}
-
-TEST_P(Contract, RegistryValuesOfAnySizeReadWhole) {
-  RegKeyPtr key = scratchKey();
-  RegValue value;
-  for (size_t size : {0u, 1u, 511u, 512u, 513u, 4096u, 70000u}) {
+  for (size_t size : {0u, 1u, 6u, 511u, 512u, 513u, 4096u, 70000u}) {
     std::vector<uint8_t> bytes(size);
     for (size_t i = 0; i < size; ++i) bytes[i] = static_cast<uint8_t>(i * 7 + size);
     ASSERT_EQ(key->setValue("Blob", RegValue::binary(bytes)), kSuccess);
     ASSERT_EQ(key->queryValue("Blob", value, 100000), kSuccess) << size;
     EXPECT_EQ(value.data, bytes) << size;
     if (size == 0) continue;
+    value = RegValue{};
     EXPECT_EQ(key->queryValue("Blob", value, static_cast<uint32_t>(size - 1)), kMoreData) << size;
+    EXPECT_EQ(value.type, RegType::Binary) << size;
     EXPECT_EQ(value.data.size(), size);
   }
+  ASSERT_EQ(key->setValue("Text", RegValue::string("hello")), kSuccess);
+  EXPECT_EQ(key->queryValue("Text", value, 5), kMoreData);
+  EXPECT_EQ(value.data.size(), 6u);
+  ASSERT_EQ(key->queryValue("Text", value, 6), kSuccess);
+  EXPECT_EQ(value.asString(), "hello");
   const std::string text(600, 'x');
   ASSERT_EQ(key->setValue("Long", RegValue::string(text)), kSuccess);
   ASSERT_EQ(key->queryValue("Long", value, 1000), kSuccess);
@@ -254,6 +242,8 @@ TEST_P(Contract, RegistryValueTypesRoundTripAndTheDefaultValueHasTheEmptyName) {
   EXPECT_EQ(key->deleteValue(""), kSuccess);
   EXPECT_EQ(key->queryValue("", value), kFileNotFound);
 }
+
+CVL_ON_EACH_IMPLEMENTATION(Contract);
 
 }  // namespace
 }  // namespace cvl::platform::contract

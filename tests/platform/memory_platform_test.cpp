@@ -15,43 +15,42 @@ class Memory : public ::testing::Test {
   MemoryFileSystem& files = platform.files();
   MemorySystem& sys = platform.system();
   using Paths = std::vector<std::string>;
+  static constexpr RegRoot kMachine = RegRoot::LocalMachine, kUser = RegRoot::CurrentUser;
 };
 
-TEST_F(Memory, SeededKeysAreVisibleThroughHandlesAndBack) {
-  reg.seedValue(RegRoot::LocalMachine, "Software\\Corvel\\Uninstall\\CDF", "", RegValue::string("C:\\CVL\\"));
-  RegKeyPtr key, again, sub;
-  ASSERT_EQ(reg.openKey(RegRoot::LocalMachine, "software\\corvel\\uninstall\\cdf", access::kRead, key), kSuccess);
+// Faults hit the named key only, until cleared.
+TEST_F(Memory, SeededKeysAreVisibleThroughHandlesAndBackAndFaultsHitTheNamedKey) {
+  reg.seedValue(kMachine, "Software\\Corvel\\Uninstall\\CDF", "", RegValue::string("C:\\CVL\\"));
+  RegKeyPtr key, sub;
+  ASSERT_EQ(reg.openKey(kMachine, "software\\corvel\\uninstall\\cdf", access::kRead, key), kSuccess);
   RegValue value;
   ASSERT_EQ(key->queryValue("", value), kSuccess);
   EXPECT_EQ(value.asString(), "C:\\CVL\\");
 
-  ASSERT_EQ(key->openKey("", access::kAllAccess, again), kSuccess);
-  ASSERT_EQ(again->createKey("Sub", access::kAllAccess, sub), kSuccess);
+  ASSERT_EQ(key->createKey("Sub", access::kAllAccess, sub), kSuccess);
   ASSERT_EQ(sub->setValue("Count", RegValue::dword(3)), kSuccess);
-  EXPECT_TRUE(reg.hasKey(RegRoot::LocalMachine, "SOFTWARE\\CORVEL\\UNINSTALL\\CDF\\SUB\\"));
-  EXPECT_EQ(reg.value(RegRoot::LocalMachine, "Software\\Corvel\\Uninstall\\CDF\\Sub", "count")->asDword(), 3u);
-  EXPECT_EQ(reg.subKeyNames(RegRoot::LocalMachine, "Software\\Corvel\\Uninstall\\CDF"), Paths{"Sub"});
-  EXPECT_FALSE(reg.hasKey(RegRoot::CurrentUser, "Software\\Corvel"));
-  EXPECT_FALSE(reg.value(RegRoot::LocalMachine, "Software\\Corvel", "Missing"));
-}
+  EXPECT_TRUE(reg.hasKey(kMachine, "SOFTWARE\\CORVEL\\UNINSTALL\\CDF\\SUB\\"));
+  EXPECT_EQ(reg.value(kMachine, "Software\\Corvel\\Uninstall\\CDF\\Sub", "count")->asDword(), 3u);
+  EXPECT_EQ(reg.subKeyNames(kMachine, "Software\\Corvel\\Uninstall\\CDF"), Paths{"Sub"});
+  EXPECT_FALSE(reg.hasKey(kUser, "Software\\Corvel"));
+  EXPECT_FALSE(reg.value(kMachine, "Software\\Corvel", "Missing"));
 
-TEST_F(Memory, RegistryFaultsHitTheNamedKeyOnlyUntilCleared) {
-  reg.seedKey(RegRoot::CurrentUser, "Software\\A\\B");
-  reg.fail(RegRoot::CurrentUser, "software\\a\\b\\", MemoryRegistry::Op::Delete, kAccessDenied);
-  reg.fail(RegRoot::CurrentUser, "Software\\A", MemoryRegistry::Op::Open, kFileNotFound);
-  RegKeyPtr key, software, b;
-  EXPECT_EQ(reg.openKey(RegRoot::CurrentUser, "Software\\A", access::kRead, key), kFileNotFound);
-  ASSERT_EQ(reg.openKey(RegRoot::CurrentUser, "Software", access::kRead, software), kSuccess);
+  reg.seedKey(kUser, "Software\\A\\B");
+  reg.fail(kUser, "software\\a\\b\\", MemoryRegistry::Op::Delete, kAccessDenied);
+  reg.fail(kUser, "Software\\A", MemoryRegistry::Op::Open, kFileNotFound);
+  RegKeyPtr software, b;
+  EXPECT_EQ(reg.openKey(kUser, "Software\\A", access::kRead, key), kFileNotFound);
+  ASSERT_EQ(reg.openKey(kUser, "Software", access::kRead, software), kSuccess);
   EXPECT_EQ(software->openKey("A", access::kRead, key), kFileNotFound);
-  EXPECT_EQ(reg.openKey(RegRoot::CurrentUser, "Software\\A\\B", access::kRead, b), kSuccess);
-  EXPECT_EQ(reg.deleteKey(RegRoot::CurrentUser, "Software\\A\\B"), kAccessDenied);
-  EXPECT_TRUE(reg.hasKey(RegRoot::CurrentUser, "Software\\A\\B"));
+  EXPECT_EQ(reg.openKey(kUser, "Software\\A\\B", access::kRead, b), kSuccess);
+  EXPECT_EQ(reg.deleteKey(kUser, "Software\\A\\B"), kAccessDenied);
+  EXPECT_TRUE(reg.hasKey(kUser, "Software\\A\\B"));
   reg.clearFaults();
-  EXPECT_EQ(reg.deleteKey(RegRoot::CurrentUser, "Software\\A\\B"), kSuccess);
-  EXPECT_EQ(reg.openKey(RegRoot::CurrentUser, "Software\\A", access::kRead, key), kSuccess);
+  EXPECT_EQ(reg.deleteKey(kUser, "Software\\A\\B"), kSuccess);
+  EXPECT_EQ(reg.openKey(kUser, "Software\\A", access::kRead, key), kSuccess);
 }
 
-TEST_F(Memory, SeedingFilesCreatesParentsAndInspectionShowsStoredNames) {
+TEST_F(Memory, SeedingFilesCreatesParentsInspectionShowsStoredNamesAndTheClockStamps) {
   files.addFile("D:\\Corvel\\Bin\\Tool.DLL", "MZ", attr::kReadOnly | attr::kArchive);
   files.addDirectory("d:\\corvel\\Help");
   EXPECT_EQ(files.paths(),
@@ -64,40 +63,8 @@ TEST_F(Memory, SeedingFilesCreatesParentsAndInspectionShowsStoredNames) {
   EXPECT_EQ(status.attributes, attr::kReadOnly | attr::kArchive);
   EXPECT_EQ(status.size, 2u);
   EXPECT_EQ(status.written, files.clock());
-}
 
-TEST_F(Memory, FileFaultsMakeTheChosenOperationFailOnThatPathOnly) {
-  files.addFile("C:\\A\\busy.dll");
-  files.addFile("C:\\A\\free.dll");
-  files.addDirectory("C:\\A\\Sub");
-  files.fail("c:\\a\\BUSY.DLL", MemoryFileSystem::Op::Delete, kSharingViolation);
-  files.fail("C:\\A\\Sub", MemoryFileSystem::Op::RemoveDirectory, kAccessDenied);
-  files.fail("C:\\A\\new.tmp", MemoryFileSystem::Op::Flush, kAccessDenied);
-  EXPECT_EQ(files.deleteFile("C:\\A\\busy.dll"), kSharingViolation);
-  EXPECT_EQ(files.deleteFile("C:\\A\\free.dll"), kSuccess);
-  EXPECT_EQ(files.removeDirectory("C:\\A\\Sub"), kAccessDenied);
-  FilePtr file;
-  ASSERT_EQ(files.open("C:\\A\\new.tmp", OpenMode::CreateAlways, file), kSuccess);
-  EXPECT_EQ(file->write("x", 1), kSuccess);
-  EXPECT_EQ(file->flush(), kAccessDenied);
-  file.reset();
-  files.clearFaults();
-  EXPECT_EQ(files.deleteFile("C:\\A\\busy.dll"), kSuccess);
-  EXPECT_EQ(files.removeDirectory("C:\\A\\Sub"), kSuccess);
-}
-
-// Windows refuses to write a read-only file; Wine running as root does not,
-// so this rule is checked here rather than in the shared contract.
-TEST_F(Memory, ReadOnlyFilesCannotBeOpenedForWriting) {
-  files.addFile("C:\\cvlinst.dat", "store", attr::kReadOnly);
-  FilePtr file;
-  EXPECT_EQ(files.open("C:\\cvlinst.dat", OpenMode::WriteExisting, file), kAccessDenied);
-  EXPECT_EQ(files.open("C:\\cvlinst.dat", OpenMode::CreateAlways, file), kAccessDenied);
-  EXPECT_EQ(*files.content("C:\\cvlinst.dat"), "store");
-  EXPECT_EQ(files.open("C:\\cvlinst.dat", OpenMode::Read, file), kSuccess);
-}
-
-TEST_F(Memory, ClockStampsWritesAndOpenHandlesAreCounted) {
+  // The clock stamps what is written; open handles are counted.
   files.setClock(5000);
   FilePtr writer;
   ASSERT_EQ(files.open("C:\\log.txt", OpenMode::CreateAlways, writer), kSuccess);
@@ -106,7 +73,6 @@ TEST_F(Memory, ClockStampsWritesAndOpenHandlesAreCounted) {
   EXPECT_EQ(files.openFiles(), 1);
   writer.reset();
   EXPECT_EQ(files.openFiles(), 0);
-  FileStatus status;
   ASSERT_EQ(files.status("C:\\log.txt", status), kSuccess);
   EXPECT_EQ(status.created, 5000u);
   EXPECT_EQ(status.written, 7000u);
@@ -120,8 +86,44 @@ TEST_F(Memory, ClockStampsWritesAndOpenHandlesAreCounted) {
   EXPECT_EQ(status.written, 4u);
 }
 
+// The shell's deletion is recorded as well, faulted or not.
+TEST_F(Memory, FileFaultsMakeTheChosenOperationFailOnThatPathOnlyUntilCleared) {
+  for (const char* file : {"C:\\A\\busy.dll", "C:\\A\\free.dll", "C:\\A\\shortcut.lnk"}) files.addFile(file);
+  files.addDirectory("C:\\A\\Sub");
+  files.fail("c:\\a\\BUSY.DLL", MemoryFileSystem::Op::Delete, kSharingViolation);
+  files.fail("C:\\A\\Sub", MemoryFileSystem::Op::RemoveDirectory, kAccessDenied);
+  files.fail("C:\\A\\new.tmp", MemoryFileSystem::Op::Flush, kAccessDenied);
+  files.fail("C:\\A\\shortcut.lnk", MemoryFileSystem::Op::ShellDelete, kAccessDenied);
+  EXPECT_EQ(files.deleteFile("C:\\A\\busy.dll"), kSharingViolation);
+  EXPECT_EQ(files.deleteFile("C:\\A\\free.dll"), kSuccess);
+  EXPECT_EQ(files.removeDirectory("C:\\A\\Sub"), kAccessDenied);
+  EXPECT_FALSE(sys.shellDelete("C:\\A\\shortcut.lnk", 0));
+  EXPECT_TRUE(files.exists("C:\\A\\shortcut.lnk"));
+  FilePtr file;
+  ASSERT_EQ(files.open("C:\\A\\new.tmp", OpenMode::CreateAlways, file), kSuccess);
+  EXPECT_EQ(file->write("x", 1), kSuccess);
+  EXPECT_EQ(file->flush(), kAccessDenied);
+  file.reset();
+  files.clearFaults();
+  EXPECT_EQ(files.deleteFile("C:\\A\\busy.dll"), kSuccess);
+  EXPECT_EQ(files.removeDirectory("C:\\A\\Sub"), kSuccess);
+  EXPECT_TRUE(sys.shellDelete("C:\\A", 0));
+  EXPECT_EQ(files.paths(), Paths{});
+  EXPECT_EQ(sys.shellDeletes(), (Paths{"C:\\A\\shortcut.lnk", "C:\\A"}));
+}
+
+// Windows refuses to write a read-only file; Wine running as root does not,
+// so this rule is checked here rather than in the shared contract.
+TEST_F(Memory, ReadOnlyFilesCannotBeOpenedForWriting) {
+  files.addFile("C:\\cvlinst.dat", "store", attr::kReadOnly);
+  FilePtr file;
+  EXPECT_EQ(files.open("C:\\cvlinst.dat", OpenMode::WriteExisting, file), kAccessDenied);
+  EXPECT_EQ(files.open("C:\\cvlinst.dat", OpenMode::CreateAlways, file), kAccessDenied);
+  EXPECT_EQ(*files.content("C:\\cvlinst.dat"), "store");
+  EXPECT_EQ(files.open("C:\\cvlinst.dat", OpenMode::Read, file), kSuccess);
+}
+
 TEST_F(Memory, IdentitiesEnvironmentAndFoldersAreSettings) {
-  EXPECT_FALSE(sys.environment("CvlHomeDir"));
   sys.setEnvironment("CvlHomeDir", "H:\\");
   EXPECT_EQ(sys.environment("CVLHOMEDIR"), "H:\\");
   sys.unsetEnvironment("cvlhomedir");
@@ -158,19 +160,6 @@ TEST_F(Memory, ChildProcessesAreRecordedWithTheirDirectoryAndScripted) {
   sys.sleep(1000);
   sys.sleep(250);
   EXPECT_EQ(sys.sleptMs(), 1250u);
-}
-
-TEST_F(Memory, ShellDeleteRemovesFilesAndTreesUnlessFaulted) {
-  files.addFile("C:\\Menu\\Corvel\\App.lnk");
-  files.addFile("C:\\Menu\\Corvel\\Sub\\Help.lnk");
-  files.addFile("C:\\Menu\\Other.lnk");
-  files.fail("C:\\Menu\\Other.lnk", MemoryFileSystem::Op::ShellDelete, kAccessDenied);
-  EXPECT_TRUE(sys.shellDelete("C:\\Menu\\Corvel\\App.lnk", 0));
-  EXPECT_FALSE(sys.shellDelete("C:\\Menu\\Corvel\\App.lnk", 0));
-  EXPECT_FALSE(sys.shellDelete("C:\\Menu\\Other.lnk", 0));
-  EXPECT_TRUE(sys.shellDelete("C:\\Menu\\Corvel", 0));
-  EXPECT_EQ(files.paths(), (Paths{"C:\\Menu\\", "C:\\Menu\\Other.lnk"}));
-  EXPECT_EQ(sys.shellDeletes().size(), 4u);
 }
 
 int fakeInit(const char*, int, int) { return 0; }

@@ -4,13 +4,10 @@
 
 using namespace cvl::platform;
 
-TEST(TextFolding, UpperCasesAsciiOnly) {
+TEST(Text, FoldsAsciiCaseOnlyAndKeepsLatin1FromWideText) {
   EXPECT_EQ(upper("Program Files\\cvl\xe4"), "PROGRAM FILES\\CVL\xe4");
   EXPECT_TRUE(equalsNoCase("default.CDF", "DEFAULT.cdf"));
   EXPECT_FALSE(equalsNoCase("default.cdf", "default.cd"));
-}
-
-TEST(WideToAnsi, KeepsLatin1AndMarksTheRest) {
   EXPECT_EQ(wideToAnsi(u"abc"), "abc");
   EXPECT_EQ(wideToAnsi(u"caf\u00e9 \u20ac"), "caf\xe9 \x80");
   EXPECT_EQ(wideToAnsi(u"\u4e2d"), "?");

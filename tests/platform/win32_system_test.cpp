@@ -14,7 +14,7 @@ TEST(Win32System, ChildProcessesFinishTimeOutOrFailToStart) {
   EXPECT_EQ(sys.runHidden(cmd, "cmd.exe /c ping -n 3 127.0.0.1 >NUL", 0), WaitResult::TimedOut);
 }
 
-TEST(Win32System, IdentitiesAndDirectoriesAreReported) {
+TEST(Win32System, IdentitiesDirectoriesAndLibraryExportsAreReported) {
   Win32System sys;
   EXPECT_FALSE(sys.userName().empty());
   EXPECT_FALSE(sys.computerName().empty());
@@ -26,10 +26,6 @@ TEST(Win32System, IdentitiesAndDirectoriesAreReported) {
   EXPECT_TRUE(sys.environment("PATH"));
   EXPECT_TRUE(sys.specialFolder(csidl::kAppData));
   EXPECT_FALSE(sys.specialFolder(0x7F));
-}
-
-TEST(Win32System, LibrariesResolveExportsByName) {
-  Win32System sys;
   EXPECT_EQ(sys.loadLibrary("cvl-no-such-library.dll"), nullptr);
   LibraryPtr kernel = sys.loadLibrary("kernel32.dll");
   ASSERT_NE(kernel, nullptr);

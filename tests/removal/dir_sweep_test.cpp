@@ -74,64 +74,61 @@ class SettlingFiles : public ForwardingFileSystem {
   std::map<std::string, int> refusals;  // by upper-cased path
 };
 
-class DirSettling : public ::testing::Test, public Platform {
- protected:
+struct SettlingPlatform : Platform {
   Registry& registry() override { return memory.registry(); }
   FileSystem& files() override { return settling; }
   MemorySystem& system() override { return memory.system(); }
-  bool exists(const std::string& p) { return memory.files().exists(p); }
-  void sweep(const Paths& dirs, const Paths& noted) {
-    memory.files().addFile("C:\\Keep.txt");
-    for (const std::string& dir : dirs) memory.files().addDirectory(dir);
-    NotedPaths sweep;
-    for (const std::string& dir : noted) sweep.noteDirForRemoval(dir);
-    sweep.removeNotedDirs(*this);
+  // Each noted directory is made first; C:\Keep.txt keeps the sweep off the drive.
+  void sweep(const Paths& dirs) {
+    disk.addFile("C:\\Keep.txt");
+    NotedPaths noted;
+    for (const std::string& dir : dirs) {
+      disk.addDirectory(dir);
+      noted.noteDirForRemoval(dir);
+    }
+    noted.removeNotedDirs(*this);
   }
-  uint64_t slept() { return memory.system().sleptMs(); }
-
   MemoryPlatform memory;
-  SettlingFiles settling{memory.files()};
+  MemoryFileSystem& disk = memory.files();
+  SettlingFiles settling{disk};
 };
 
-TEST_F(DirSettling, NothingToWaitForMeansNoWait) {
-  std::string deep = "C:\\Corvel";
-  for (int level = 0; level < 8; ++level) deep += "\\L" + std::to_string(level);
-  sweep({deep}, {deep});
-  EXPECT_FALSE(exists("C:\\Corvel"));
-  EXPECT_EQ(slept(), 0u);
+TEST(DirSettling, OnlyAParentEmptiedOfNotedChildrenIsWaitedForAndForOneSecondAtMost) {
+  struct Case {
+    const char* name;
+    Paths noted, files;
+    std::map<std::string, int> refusals;  // by upper-cased path
+    Paths gone, kept;
+    uint64_t sleptAtLeast, sleptAtMost;
+  };
+  const std::string deep = "C:\\Corvel\\L0\\L1\\L2\\L3\\L4\\L5\\L6\\L7", corvel = "C:\\Corvel", bin = "C:\\Corvel\\Bin";
+  const Case cases[] = {
+      {"NothingToWaitFor", {deep}, {}, {}, {corvel}, {}, 0, 0},
+      {"SettlesLate", {bin}, {}, {{"C:\\CORVEL", 2}}, {corvel}, {}, 1, 999},
+      {"NeverSettles", {bin}, {}, {{"C:\\CORVEL", 1000}}, {bin}, {corvel}, 1000, 1000},
+      {"RealContentOrNoNotedChildren", {bin, "C:\\Leaf"}, {"C:\\Corvel\\User.ini"}, {{"C:\\LEAF", 1}}, {},
+       {"C:\\Corvel\\User.ini", "C:\\Leaf"}, 0, 0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    SettlingPlatform machine;
+    machine.settling.refusals = c.refusals;
+    for (const std::string& file : c.files) machine.disk.addFile(file);
+    machine.sweep(c.noted);
+    for (const std::string& gone : c.gone) EXPECT_FALSE(machine.disk.exists(gone)) << gone;
+    for (const std::string& kept : c.kept) EXPECT_TRUE(machine.disk.exists(kept)) << kept;
+    EXPECT_GE(machine.memory.system().sleptMs(), c.sleptAtLeast);
+    EXPECT_LE(machine.memory.system().sleptMs(), c.sleptAtMost);
+  }
 }
 
-TEST_F(DirSettling, ParentThatSettlesLateIsRemovedAfterShortPauses) {
-  settling.refusals["C:\\CORVEL"] = 2;
-  sweep({"C:\\Corvel\\Bin"}, {"C:\\Corvel\\Bin"});
-  EXPECT_FALSE(exists("C:\\Corvel"));
-  EXPECT_GT(slept(), 0u);
-  EXPECT_LT(slept(), 1000u);
-}
-
-TEST_F(DirSettling, ParentThatNeverSettlesIsGivenUpAfterOneSecond) {
-  settling.refusals["C:\\CORVEL"] = 1000;
-  sweep({"C:\\Corvel\\Bin"}, {"C:\\Corvel\\Bin"});
-  EXPECT_TRUE(exists("C:\\Corvel"));
-  EXPECT_FALSE(exists("C:\\Corvel\\Bin"));
-  EXPECT_EQ(slept(), 1000u);
-}
-
-TEST_F(DirSettling, RealContentOrNoNotedChildrenIsNotWaitedFor) {
-  memory.files().addFile("C:\\Corvel\\User.ini");
-  settling.refusals["C:\\LEAF"] = 1;
-  sweep({"C:\\Corvel\\Bin", "C:\\Leaf"}, {"C:\\Corvel\\Bin", "C:\\Leaf"});
-  EXPECT_TRUE(exists("C:\\Corvel\\User.ini"));
-  EXPECT_TRUE(exists("C:\\Leaf"));
-  EXPECT_EQ(slept(), 0u);
-}
-
-TEST_F(DirSettling, DriveItselfIsNeverAskedToGo) {
-  memory.files().addDirectory("C:\\Empty");
-  ASSERT_EQ(memory.files().setCurrentDirectory("C:\\Empty"), kSuccess);
-  sweep({"C:\\Corvel"}, {"C:\\Corvel"});
-  EXPECT_FALSE(exists("C:\\Corvel"));
-  EXPECT_EQ(settling.removals, Paths{"C:\\Corvel"});
+TEST(DirSettling, DriveItselfIsNeverAskedToGo) {
+  SettlingPlatform machine;
+  machine.disk.addDirectory("C:\\Empty");
+  ASSERT_EQ(machine.disk.setCurrentDirectory("C:\\Empty"), kSuccess);
+  machine.sweep({"C:\\Corvel"});
+  EXPECT_FALSE(machine.disk.exists("C:\\Corvel"));
+  EXPECT_EQ(machine.settling.removals, Paths{"C:\\Corvel"});
 }
 
 }  // namespace

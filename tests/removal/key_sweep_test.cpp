@@ -5,9 +5,6 @@
 namespace cvl::test {
 namespace {
 
-using platform::RegRoot;
-constexpr RegRoot kUser = RegRoot::CurrentUser, kMachine = RegRoot::LocalMachine;
-
 class KeySweep : public Removal {
  protected:
   void sweep(std::initializer_list<std::string> logged) {
@@ -16,30 +13,21 @@ class KeySweep : public Removal {
   }
 };
 
+// A missing noted key counts as removed; a value or an unnoted subkey keeps its key.
 TEST_P(KeySweep, MachineChainAndItsUserCopyGoAsFarAsEmpty) {
   makeKey("Corvel\\Pathcrafter", {}, kMachine);
-  makeKey("Corvel\\Pathcrafter");
+  for (const char* key : {"Corvel\\Pathcrafter", "Corvel\\Noted", "Corvel\\Foreign", "Gone"}) makeKey(key);
   makeKey("Corvel\\Settings", {"Kept"});
-  sweep({keyPath("HKLM", "Corvel\\Pathcrafter")});
+  makeKey("Corvel\\Default", {""});
+  makeKey("Other\\Sub", {"Last"});
+  sweep({keyPath("HKLM", "Corvel\\Pathcrafter"), keyPath("HKCU", "Gone\\NeverThere"), keyPath("HKCU", "Other\\Sub"),
+         keyPath("HKCU", "Corvel\\Noted"), keyPath("HKCU", "Corvel\\Default")});
   EXPECT_FALSE(hasKey(kMachine, "Corvel"));
   EXPECT_FALSE(hasKey(kUser, "Corvel\\Pathcrafter"));
   EXPECT_TRUE(hasValue(kUser, "Corvel\\Settings", "Kept"));
   EXPECT_TRUE(hasValue(kMachine, "", "keeper"));
-}
-
-TEST_P(KeySweep, MissingNotedKeyCountsAsRemovedAndAValueKeepsItsKey) {
-  makeKey("Corvel");
-  makeKey("Other\\Sub", {"Last"});
-  sweep({keyPath("HKCU", "Corvel\\NeverThere"), keyPath("HKCU", "Other\\Sub")});
-  EXPECT_FALSE(hasKey(kUser, "Corvel"));
+  EXPECT_FALSE(hasKey(kUser, "Gone"));
   EXPECT_TRUE(hasValue(kUser, "Other\\Sub", "Last"));
-}
-
-TEST_P(KeySweep, KeyWithAnUnnotedSubkeyStays) {
-  makeKey("Corvel\\Noted");
-  makeKey("Corvel\\Foreign");
-  makeKey("Corvel\\Default", {""});
-  sweep({keyPath("HKCU", "Corvel\\Noted"), keyPath("HKCU", "Corvel\\Default")});
   EXPECT_FALSE(hasKey(kUser, "Corvel\\Noted"));
   EXPECT_TRUE(hasKey(kUser, "Corvel\\Foreign"));
   EXPECT_TRUE(hasValue(kUser, "Corvel\\Default", "")) << "a default value is a value";
@@ -47,34 +35,26 @@ TEST_P(KeySweep, KeyWithAnUnnotedSubkeyStays) {
 
 CVL_REMOVAL_ON_EACH_PLATFORM(KeySweep);
 
-class KeySweepLimits : public ::testing::Test {
- protected:
+TEST(KeySweepLimits, RootsSharedContainersAndLockedKeysStayEvenWhenEmpty) {
   platform::MemoryPlatform memory;
   platform::MemoryRegistry& registry = memory.registry();
-  NotedPaths noted;
-};
-
-TEST_F(KeySweepLimits, RootsAndSharedContainersStayEvenWhenEmpty) {
+  constexpr platform::RegRoot kUser = platform::RegRoot::CurrentUser, kMachine = platform::RegRoot::LocalMachine;
   registry.seedKey(kUser, "Software\\Corvel\\Pathcrafter");
-  registry.seedKey(RegRoot::ClassesRoot, "CLSID");
+  registry.seedKey(kUser, "Software\\Other\\Locked");
+  registry.fail(kUser, "Software\\Other\\Locked", platform::MemoryRegistry::Op::Delete, platform::kAccessDenied);
+  registry.seedKey(platform::RegRoot::ClassesRoot, "CLSID");
   registry.seedKey(kMachine, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run");
-  for (const char* path : {"HKCU\\Software\\Corvel\\Pathcrafter", "HKCR\\CLSID\\{GONE}", "HKCU\\",
-                           "HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run\\Gone"}) {
+  NotedPaths noted;
+  for (const char* path : {"HKCU\\Software\\Corvel\\Pathcrafter", "HKCU\\Software\\Other\\Locked", "HKCU\\",
+                           "HKCR\\CLSID\\{GONE}", "HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run\\Gone"}) {
     noted.noteKeyForRemoval(path);
   }
   noted.removeNotedKeys(memory);
   EXPECT_FALSE(registry.hasKey(kUser, "Software\\Corvel\\Pathcrafter"));
   EXPECT_TRUE(registry.hasKey(kUser, "Software\\Corvel"));  // the suite's root
-  EXPECT_TRUE(registry.hasKey(RegRoot::ClassesRoot, "CLSID"));
+  EXPECT_TRUE(registry.hasKey(kUser, "Software\\Other\\Locked"));
+  EXPECT_TRUE(registry.hasKey(platform::RegRoot::ClassesRoot, "CLSID"));
   EXPECT_TRUE(registry.hasKey(kMachine, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run"));
-}
-
-TEST_F(KeySweepLimits, KeyThatCannotBeDeletedKeepsItsParent) {
-  registry.seedKey(kUser, "Software\\Corvel\\Locked");
-  registry.fail(kUser, "Software\\Corvel\\Locked", platform::MemoryRegistry::Op::Delete, platform::kAccessDenied);
-  noted.noteKeyForRemoval("HKCU\\Software\\Corvel\\Locked");
-  noted.removeNotedKeys(memory);
-  EXPECT_TRUE(registry.hasKey(kUser, "Software\\Corvel\\Locked"));
 }
 
 }  // namespace

@@ -5,15 +5,16 @@
 namespace cvl::test {
 namespace {
 
-using platform::RegRoot;
-constexpr RegRoot kUser = RegRoot::CurrentUser, kMachine = RegRoot::LocalMachine;
-
 class KeyTree : public Removal {
  protected:
-  // Three levels below Tree, values at every level, several siblings, so a
+  // Three levels below Tree, values at every level, many siblings, so a
   // walk that loses its place while deleting leaves something behind.
-  void makeTree(RegRoot root) {
-    makeKey("Tree", {"", "a", "b", "c"}, root);
+  void makeTree(platform::RegRoot root) {
+    platform::RegKeyPtr tree = makeKey("Tree", {"", "a", "b", "c"}, root);
+    for (int i = 0; i < 60; ++i) {
+      ASSERT_EQ(tree->setValue("Value" + std::to_string(i), platform::RegValue::dword(i)), platform::kSuccess);
+    }
+    for (int i = 0; i < 40; ++i) makeKey("Tree\\Key" + std::to_string(i), {"only"}, root);
     for (const std::string child : {"Tree\\One", "Tree\\Two", "Tree\\Three"}) {
       makeKey(child, {"x", "y"}, root);
       makeKey(child + "\\Deep", {"z"}, root);
@@ -47,31 +48,16 @@ TEST_P(KeyTree, UserKeysHaveNoMirrorAndATrailingBackslashNamesTheSameKey) {
   EXPECT_TRUE(noted.keyTree.children.empty());
 }
 
-TEST_P(KeyTree, ManyValuesAndSubkeysAllGo) {
-  platform::RegKeyPtr wide = makeKey("Wide");
-  for (int i = 0; i < 40; ++i) makeKey("Wide\\Key" + std::to_string(i), {"only"});
-  for (int i = 0; i < 60; ++i) {
-    ASSERT_EQ(wide->setValue("Value" + std::to_string(i), platform::RegValue::dword(i)), platform::kSuccess);
-  }
-  wide.reset();
-  EXPECT_TRUE(remove(keyPath("HKCU", "Wide")));
-  EXPECT_FALSE(hasKey(kUser, "Wide"));
-}
-
-TEST_P(KeyTree, MissingKeysAreFalseButAMissingMachineKeyStillClearsTheUserCopy) {
+TEST_P(KeyTree, PathsThatNameNothingTouchNothingButAMissingMachineKeyStillClearsTheUserCopy) {
   makeTree(kUser);
-  EXPECT_FALSE(remove(keyPath("HKLM", "Tree")));
-  EXPECT_FALSE(hasKey(kUser, "Tree"));
-  EXPECT_FALSE(remove(keyPath("HKCU", "Nothing\\Here")));
-}
-
-TEST_P(KeyTree, PathsThatNameNothingTouchNothing) {
-  makeTree(kMachine);
   for (const std::string& bad : {std::string("HKLM"), std::string(""), "\\" + subKey("Tree"), subKey("Tree")}) {
     EXPECT_FALSE(remove(bad)) << bad;
   }
-  EXPECT_TRUE(hasKey(kMachine, "Tree\\Three\\Side"));
+  EXPECT_FALSE(remove(keyPath("HKCU", "Nothing\\Here")));
+  EXPECT_TRUE(hasKey(kUser, "Tree\\Three\\Side"));
   EXPECT_TRUE(noted.keyTree.children.empty());
+  EXPECT_FALSE(remove(keyPath("HKLM", "Tree")));
+  EXPECT_FALSE(hasKey(kUser, "Tree"));
 }
 
 CVL_REMOVAL_ON_EACH_PLATFORM(KeyTree);

@@ -19,7 +19,7 @@ void leaves(const CPathNode& node, const std::string& prefix, Paths& out) {
   }
 }
 
-TEST(NotedPaths, FoldIntoTreesOfUpperCasedNamesSharingTheirAncestors) {
+TEST(NotedPaths, FoldIntoTreesOfUpperCasedNamesSharingTheirAncestorsAndClearAway) {
   struct Case {
     Paths dirs, keys, leaves;
     size_t firstLevel;  // nodes
@@ -36,9 +36,10 @@ TEST(NotedPaths, FoldIntoTreesOfUpperCasedNamesSharingTheirAncestors) {
         "HKLM\\SOFTWARE\\CORVEL\\PATHCRAFTER"},
        3},
   };
+  EXPECT_EQ(&notedPaths(), &notedPaths()) << "one for the whole run";
+  NotedPaths noted;
   for (const Case& c : cases) {
     SCOPED_TRACE(c.leaves[0]);
-    NotedPaths noted;
     for (const std::string& dir : c.dirs) noted.noteDirForRemoval(dir);
     for (const std::string& key : c.keys) noted.noteKeyForRemoval(key);
     const CPathNode& tree = c.dirs.empty() ? noted.keyTree : noted.dirTree;
@@ -46,17 +47,10 @@ TEST(NotedPaths, FoldIntoTreesOfUpperCasedNamesSharingTheirAncestors) {
     leaves(tree, "", found);
     EXPECT_EQ(found, c.leaves);
     EXPECT_EQ(tree.children.size(), c.firstLevel);
+    noted.clearNotedPaths();
+    EXPECT_TRUE(noted.dirTree.children.empty());
+    EXPECT_TRUE(noted.keyTree.children.empty());
   }
-}
-
-TEST(NotedPaths, ClearingEmptiesBothTrees) {
-  NotedPaths noted;
-  noted.noteDirForRemoval("C:\\A");
-  noted.noteKeyForRemoval("HKLM\\A");
-  noted.clearNotedPaths();
-  EXPECT_TRUE(noted.dirTree.children.empty());
-  EXPECT_TRUE(noted.keyTree.children.empty());
-  EXPECT_EQ(&notedPaths(), &notedPaths());
 }
 
 // A path logged far deeper than any real one is noted level by level and

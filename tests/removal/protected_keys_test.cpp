@@ -9,53 +9,59 @@
 namespace cvl::test {
 namespace {
 
-using platform::MemoryPlatform;
+using platform::MemoryRegistry;
 using platform::RegRoot;
-using platform::RegValue;
+using Place = std::pair<RegRoot, std::string>;
+constexpr RegRoot kUser = RegRoot::CurrentUser;
 
-struct Located {
-  RegRoot root;
-  std::string subKey;
-};
-
-// Where a key path lands, as deleteKeyTree would see it.
-Located locate(const std::string& keyPath) {
+// Where a key path lands, as deleteKeyTree would see it. Doubled and
+// trailing backslashes left inside are skipped by the registry itself.
+Place locate(const std::string& keyPath) {
   const auto slash = keyPath.find('\\');
   const std::string prefix = keyPath.substr(0, slash);
+  std::string subKey = keyPath.substr(slash + 1);
+  subKey.erase(0, subKey.find_first_not_of('\\'));
   const RegRoot root = prefix == "HKCR"   ? RegRoot::ClassesRoot
                        : prefix == "HKCU" ? RegRoot::CurrentUser
                        : prefix == "HKLM" ? RegRoot::LocalMachine
                                           : RegRoot::Users;
-  std::string subKey;
-  for (char c : keyPath.substr(slash + 1)) {
-    if (c != '\\' || (!subKey.empty() && subKey.back() != '\\')) subKey += c;
-  }
-  if (!subKey.empty() && subKey.back() == '\\') subKey.pop_back();
   return {root, subKey};
 }
 
 class ProtectedKeys : public ::testing::Test {
  protected:
   // Content below the key and below its user copy, which must survive.
-  void fill(const std::string& keyPath) {
-    const Located at = locate(keyPath);
-    const std::string below = at.subKey.empty() ? "Inside" : at.subKey + "\\Inside";
-    memory.registry().seedValue(at.root, below, "v", RegValue::dword(1));
-    if (at.root == RegRoot::LocalMachine) memory.registry().seedValue(RegRoot::CurrentUser, below, "v", RegValue::dword(1));
+  std::vector<Place> insides(const std::string& keyPath) {
+    const auto [root, subKey] = locate(keyPath);
+    const std::string below = subKey.empty() ? "Inside" : subKey + "\\Inside";
+    if (root == RegRoot::LocalMachine) return {{root, below}, {kUser, below}};
+    return {{root, below}};
   }
-  bool intact(const std::string& keyPath) {
-    const Located at = locate(keyPath);
-    const std::string below = at.subKey.empty() ? "Inside" : at.subKey + "\\Inside";
-    bool kept = memory.registry().value(at.root, below, "v").has_value();
-    if (at.root == RegRoot::LocalMachine) kept = kept && memory.registry().value(RegRoot::CurrentUser, below, "v").has_value();
-    return kept;
-  }
+  void seed(RegRoot root, const std::string& key) { registry.seedValue(root, key, "v", platform::RegValue::dword(1)); }
 
-  MemoryPlatform memory;
+  platform::MemoryPlatform memory;
+  MemoryRegistry& registry = memory.registry();
   NotedPaths noted;
 };
 
-TEST_F(ProtectedKeys, RootsFirstLevelKeysAndSharedContainersAreRefused) {
+TEST_F(ProtectedKeys, RootsFirstLevelKeysAndSharedContainersAreRefusedButWhatIsInsideThemGoes) {
+  const char* allowed[] = {
+      "HKCR\\CLSID\\{0C0A0001-0000-0000-C000-000000000046}", "HKCR\\Cvl.Document", "HKCR\\.cvl",
+      "HKLM\\SOFTWARE\\Classes\\CLSID\\{0C0A0001-0000-0000-C000-000000000046}", "HKCU\\Software\\Classes\\.cvl",
+      "HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Corvel Viewer",
+      "HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\Cvl.exe", "HKLM\\SOFTWARE\\Microsoft\\Office",
+      "HKLM\\SOFTWARE\\Corvel\\Writer", "HKU\\.DEFAULT\\Software\\Corvel\\Writer",
+      "HKCR\\*\\shellex\\ContextMenuHandlers\\Cvl", "HKCR\\Folder\\shell\\CvlOpen", "HKCR\\.cvl\\ShellNew",
+      "HKU\\S-1-5-21-7_Classes\\Cvl.Document", "HKU\\S-1-5-21-7_Classes\\CLSID\\{0C0A0001-0000-0000-C000-000000000046}",
+  };
+  for (const char* path : allowed) {
+    for (const auto& [root, below] : insides(path)) seed(root, below);
+    EXPECT_TRUE(deleteKeyTree(memory, noted, path)) << path;
+    const auto [root, subKey] = locate(path);
+    EXPECT_FALSE(registry.hasKey(root, subKey)) << path;
+  }
+  noted.clearNotedPaths();
+
   const char* refused[] = {
       "HKCR\\", "HKLM\\", "HKU\\", "HKLM\\SOFTWARE", "HKLM\\software\\", "HKCU\\Software", "HKLM\\System",
       "HKCR\\CLSID", "HKCR\\Interface\\", "HKCR\\TypeLib", "HKCR\\AppID", "HKLM\\SOFTWARE\\Classes",
@@ -90,89 +96,58 @@ TEST_F(ProtectedKeys, RootsFirstLevelKeysAndSharedContainersAreRefused) {
       "HKLM\\software\\microsoft\\windows\\currentversion\\uninstall\\corvel system\\Extra",
   };
   for (const char* path : refused) {
-    fill(path);
+    for (const auto& [root, below] : insides(path)) seed(root, below);
     EXPECT_FALSE(deleteKeyTree(memory, noted, path)) << path;
-    EXPECT_TRUE(intact(path)) << path;
+    for (const auto& [root, below] : insides(path)) EXPECT_TRUE(registry.value(root, below, "v")) << path;
   }
   EXPECT_TRUE(noted.keyTree.children.empty()) << "a refused machine key notes no user copy";
 }
 
-TEST_F(ProtectedKeys, KeysInsideTheContainersStillGo) {
-  const char* allowed[] = {
-      "HKCR\\CLSID\\{0C0A0001-0000-0000-C000-000000000046}", "HKCR\\Cvl.Document", "HKCR\\.cvl",
-      "HKLM\\SOFTWARE\\Classes\\CLSID\\{0C0A0001-0000-0000-C000-000000000046}", "HKCU\\Software\\Classes\\.cvl",
-      "HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Corvel Viewer",
-      "HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\Cvl.exe", "HKLM\\SOFTWARE\\Microsoft\\Office",
-      "HKLM\\SOFTWARE\\Corvel\\Writer", "HKU\\.DEFAULT\\Software\\Corvel\\Writer",
-      "HKCR\\*\\shellex\\ContextMenuHandlers\\Cvl", "HKCR\\Folder\\shell\\CvlOpen", "HKCR\\.cvl\\ShellNew",
-      "HKU\\S-1-5-21-7_Classes\\Cvl.Document", "HKU\\S-1-5-21-7_Classes\\CLSID\\{0C0A0001-0000-0000-C000-000000000046}",
-  };
-  for (const char* path : allowed) {
-    fill(path);
-    EXPECT_TRUE(deleteKeyTree(memory, noted, path)) << path;
-    const Located at = locate(path);
-    EXPECT_FALSE(memory.registry().hasKey(at.root, at.subKey)) << path;
-  }
-}
-
+// The prefix is compared exactly ("hklm" means HKEY_USERS); the same path
+// below the machine root stays.
 TEST_F(ProtectedKeys, PrefixIsMatchedExactly) {
-  memory.registry().seedValue(RegRoot::Users, ".DEFAULT\\Software\\Corvel\\Writer", "v", RegValue::dword(1));
-  memory.registry().seedValue(RegRoot::LocalMachine, ".DEFAULT\\Software\\Corvel\\Writer", "v", RegValue::dword(1));
-  EXPECT_TRUE(deleteKeyTree(memory, noted, "hklm\\.DEFAULT\\Software\\Corvel\\Writer"));
-  EXPECT_FALSE(memory.registry().hasKey(RegRoot::Users, ".DEFAULT\\Software\\Corvel\\Writer"));
-  EXPECT_TRUE(memory.registry().hasKey(RegRoot::LocalMachine, ".DEFAULT\\Software\\Corvel\\Writer"));
-  EXPECT_TRUE(noted.keyTree.children.empty()) << "HKEY_USERS has no user copy";
-
-  memory.registry().seedValue(RegRoot::Users, ".DEFAULT\\Software\\X", "v", RegValue::dword(1));
-  EXPECT_TRUE(deleteKeyTree(memory, noted, "HKU\\.DEFAULT\\Software\\X"));
-  EXPECT_FALSE(memory.registry().hasKey(RegRoot::Users, ".DEFAULT\\Software\\X"));
-
-  memory.registry().seedValue(RegRoot::ClassesRoot, "Cvl.Doc\\Shell", "v", RegValue::dword(1));
-  memory.registry().seedValue(RegRoot::LocalMachine, "Cvl.Doc\\Shell", "v", RegValue::dword(1));
-  EXPECT_TRUE(deleteKeyTree(memory, noted, "HKCR\\Cvl.Doc"));
-  EXPECT_FALSE(memory.registry().hasKey(RegRoot::ClassesRoot, "Cvl.Doc"));
-  EXPECT_TRUE(memory.registry().hasKey(RegRoot::LocalMachine, "Cvl.Doc\\Shell"));
+  for (const char* logged :
+       {"hklm\\.DEFAULT\\Software\\Corvel\\Writer", "HKU\\.DEFAULT\\Software\\X", "HKCR\\Cvl.Doc"}) {
+    const auto [root, subKey] = locate(logged);
+    seed(root, subKey + "\\Shell");
+    seed(RegRoot::LocalMachine, subKey + "\\Shell");
+    EXPECT_TRUE(deleteKeyTree(memory, noted, logged)) << logged;
+    EXPECT_FALSE(registry.hasKey(root, subKey)) << logged;
+    EXPECT_TRUE(registry.hasKey(RegRoot::LocalMachine, subKey + "\\Shell")) << logged;
+  }
+  EXPECT_TRUE(noted.keyTree.children.empty()) << "only a machine key has a user copy";
 }
 
 // Keys are opened for what emptying needs, not full access; a child that
 // cannot be opened is kept, not deleted unseen.
 TEST_F(ProtectedKeys, FailuresInsideTheTreeDoNotStopTheWalk) {
-  auto& registry = memory.registry();
-  for (const char* child : {"A", "B", "C"}) {
-    registry.seedValue(RegRoot::CurrentUser, std::string("Software\\Corvel\\App\\") + child + "\\Sub", "v", RegValue::dword(1));
+  const std::string app = "Software\\Corvel\\App";
+  for (const char* child : {"\\A\\Sub", "\\B\\Sub", "\\C\\Sub", "\\Unseen"}) seed(kUser, app + child);
+  for (const char* child : {"\\B", "\\Unseen"}) {
+    registry.fail(kUser, app + child, MemoryRegistry::Op::Open, platform::kAccessDenied);
   }
-  registry.seedValue(RegRoot::CurrentUser, "Software\\Corvel\\App\\Unseen", "v", RegValue::dword(1));
-  registry.fail(RegRoot::CurrentUser, "Software\\Corvel\\App\\B", platform::MemoryRegistry::Op::Open, platform::kAccessDenied);
-  registry.fail(RegRoot::CurrentUser, "Software\\Corvel\\App\\Unseen", platform::MemoryRegistry::Op::Open,
-                platform::kAccessDenied);
   const uint32_t enumerateAndDelete = platform::access::kRead | platform::access::kSetValue | 0x10000;  // DELETE
-  for (const char* key : {"Software\\Corvel\\App", "Software\\Corvel\\App\\A", "Software\\Corvel\\App\\A\\Sub"}) {
-    registry.grantOnly(RegRoot::CurrentUser, key, enumerateAndDelete);
-  }
+  for (const char* key : {"", "\\A", "\\A\\Sub"}) registry.grantOnly(kUser, app + key, enumerateAndDelete);
 
-  EXPECT_TRUE(deleteKeyTree(memory, noted, "HKCU\\Software\\Corvel\\App")) << "the key itself opened";
-  EXPECT_FALSE(registry.hasKey(RegRoot::CurrentUser, "Software\\Corvel\\App\\A"));
-  EXPECT_FALSE(registry.hasKey(RegRoot::CurrentUser, "Software\\Corvel\\App\\C"));
-  EXPECT_TRUE(registry.hasKey(RegRoot::CurrentUser, "Software\\Corvel\\App\\B\\Sub"));
-  EXPECT_TRUE(registry.value(RegRoot::CurrentUser, "Software\\Corvel\\App\\Unseen", "v"));
+  EXPECT_TRUE(deleteKeyTree(memory, noted, "HKCU\\" + app)) << "the key itself opened";
+  EXPECT_FALSE(registry.hasKey(kUser, app + "\\A"));
+  EXPECT_FALSE(registry.hasKey(kUser, app + "\\C"));
+  EXPECT_TRUE(registry.hasKey(kUser, app + "\\B\\Sub"));
+  EXPECT_TRUE(registry.value(kUser, app + "\\Unseen", "v"));
 }
 
 // The 95 family deletes a key with its subkeys: a key whose child stays,
 // protected or unopenable, must stay with it.
 TEST_F(ProtectedKeys, AKeyWithAChildThatStaysIsKeptWhereDeletionTakesSubKeys) {
-  memory.registry().deleteSubKeysWithKey(true);
-  const std::pair<const char*, const char*> trees[] = {
-      {"HKCR\\.cvl", ".cvl\\OpenWithList\\Foreign.exe"},
-      {"HKCR\\Cvl.Doc", "Cvl.Doc\\Locked\\Inside"},
-  };
-  memory.registry().fail(RegRoot::ClassesRoot, "Cvl.Doc\\Locked", platform::MemoryRegistry::Op::Open,
-                         platform::kAccessDenied);
-  for (const auto& [logged, survivor] : trees) {
-    memory.registry().seedValue(RegRoot::ClassesRoot, survivor, "v", RegValue::dword(1));
+  registry.deleteSubKeysWithKey(true);
+  registry.fail(RegRoot::ClassesRoot, "Cvl.Doc\\Locked", MemoryRegistry::Op::Open, platform::kAccessDenied);
+  for (const auto& [logged, survivor] : {std::pair{"HKCR\\.cvl", ".cvl\\OpenWithList\\Foreign.exe"},
+                                         std::pair{"HKCR\\Cvl.Doc", "Cvl.Doc\\Locked\\Inside"}}) {
+    seed(RegRoot::ClassesRoot, survivor);
     std::vector<std::string> kept;
-    (void)deleteKeyTree(memory, noted, logged, KeyScope::Component,
-                        [&](const std::string& key, const std::string& reason) { kept.push_back(key + ": " + reason); });
-    EXPECT_TRUE(memory.registry().hasKey(RegRoot::ClassesRoot, survivor)) << logged;
+    auto report = [&](const std::string& key, const std::string& reason) { kept.push_back(key + ": " + reason); };
+    (void)deleteKeyTree(memory, noted, logged, KeyScope::Component, report);
+    EXPECT_TRUE(registry.hasKey(RegRoot::ClassesRoot, survivor)) << logged;
     ASSERT_FALSE(kept.empty()) << logged;
     EXPECT_EQ(kept.back(), std::string(logged) + ": holds a key that stays");
   }
@@ -181,12 +156,12 @@ TEST_F(ProtectedKeys, AKeyWithAChildThatStaysIsKeptWhereDeletionTakesSubKeys) {
 TEST(ProtectedKeyList, IsAboutPlacesNotSpelling) {
   EXPECT_TRUE(isProtectedKey(RegRoot::LocalMachine, ""));
   EXPECT_TRUE(isProtectedKey(RegRoot::LocalMachine, "sOfTwArE"));
-  EXPECT_FALSE(isProtectedKey(RegRoot::LocalMachine, "SOFTWARE\\CLASSES\\CLSIDX"));
-  EXPECT_FALSE(isProtectedKey(RegRoot::LocalMachine, "SOFTWARE\\CORVEL\\CLASSES\\CLSID\\X"));
-  EXPECT_FALSE(isProtectedKey(RegRoot::LocalMachine, "SOFTWARE\\MICROSOFT\\WINDOWS\\CURRENTVERSION\\RUN\\X"));
   EXPECT_TRUE(isProtectedKey(RegRoot::Users, "X\\SOFTWARE\\CLASSES"));
+  for (const char* place : {"SOFTWARE\\CLASSES\\CLSIDX", "SOFTWARE\\CORVEL\\CLASSES\\CLSID\\X",
+                            "SOFTWARE\\MICROSOFT\\WINDOWS\\CURRENTVERSION\\RUN\\X", "SOFTWARE\\CORVEL\\UNINSTALLER"}) {
+    EXPECT_FALSE(isProtectedKey(RegRoot::LocalMachine, place)) << place;
+  }
   EXPECT_FALSE(isProtectedKey(RegRoot::Users, "X\\SOFTWARE\\CORVEL\\WRITER"));
-  EXPECT_FALSE(isProtectedKey(RegRoot::LocalMachine, "SOFTWARE\\CORVEL\\UNINSTALLER"));
   EXPECT_FALSE(isProtectedKey(RegRoot::LocalMachine, "SOFTWARE\\CORVEL\\UNINSTALL", KeyScope::UninstallerRecords));
 }
 

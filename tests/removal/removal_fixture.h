@@ -9,10 +9,11 @@ namespace cvl::test {
 
 class Removal : public OnEachPlatform {
  protected:
+  static constexpr platform::RegRoot kUser = platform::RegRoot::CurrentUser, kMachine = platform::RegRoot::LocalMachine;
   void SetUp() override {
     OnEachPlatform::SetUp();
     writeFile("keeper.txt");
-    for (auto root : {platform::RegRoot::CurrentUser, platform::RegRoot::LocalMachine}) makeKey("", {"keeper"}, root);
+    for (auto root : {kUser, kMachine}) makeKey("", {"keeper"}, root);
   }
   NotedPaths noted;
 };

@@ -6,17 +6,11 @@
 namespace cvl::test {
 namespace {
 
-using platform::RegRoot;
-constexpr RegRoot kUser = RegRoot::CurrentUser, kMachine = RegRoot::LocalMachine;
-
-TEST(ValueLineName, IsTheTextBeforeTheFirstEqualsUnlessTheLineNamesNoValue) {
+TEST(ValueLineName, IsTheTextBeforeTheFirstEquals) {
   EXPECT_EQ(valueNameOfLine("Path=C:\\A=B"), "Path");
   EXPECT_EQ(valueNameOfLine("(Default)=Corvel"), "");
   EXPECT_EQ(valueNameOfLine("(DEFAULT)="), "");
   EXPECT_EQ(valueNameOfLine("C:\\PROGRAM FILES\\CORVEL\\A.DLL=0"), "C:\\PROGRAM FILES\\CORVEL\\A.DLL");
-  for (const char* line : {"----comment----=anything", "----Comment----=", "Version", "=1", ""}) {
-    EXPECT_EQ(valueNameOfLine(line), std::nullopt) << line;
-  }
 }
 
 class ValueLine : public Removal {
@@ -38,9 +32,10 @@ TEST_P(ValueLine, DeletesTheNamedValueOnlyAndTheDefaultLineTheUnnamedOne) {
   EXPECT_TRUE(hasValue(kUser, "K", "Other"));
 }
 
-TEST_P(ValueLine, CommentsAndMalformedLinesDeleteNothing) {
+TEST_P(ValueLine, CommentsAndMalformedLinesNameNoValueAndDeleteNothing) {
   makeKey("K", {"", "Version", "----Comment----"});
-  for (const char* line : {"----comment----=anything", "Version", "=1", ""}) {
+  for (const char* line : {"----comment----=anything", "----Comment----=", "Version", "=1", ""}) {
+    EXPECT_EQ(valueNameOfLine(line), std::nullopt) << line;
     EXPECT_FALSE(remove("HKCU", "K", line)) << line;
   }
   for (const char* name : {"", "Version", "----Comment----"}) EXPECT_TRUE(hasValue(kUser, "K", name)) << name;
@@ -61,14 +56,12 @@ TEST_P(ValueLine, MachineLineReachesTheUserCopyInAnyCaseAndWithATrailingBackslas
   EXPECT_FALSE(hasValue(kMachine, "K", "A"));
 }
 
-// How shared-library counts are released: the value is named by a path.
-TEST_P(ValueLine, FileNamesAsValueNames) {
+// How shared-library counts are released: the value is named by a path. A
+// missing key or a path without a backslash names nothing.
+TEST_P(ValueLine, FileNamesAsValueNamesAndPathsThatNameNothing) {
   makeKey("SharedDLLs", {"C:\\Program Files\\Corvel\\Cvl.dll"}, kMachine);
   EXPECT_TRUE(remove("HKLM", "SharedDLLs", "C:\\PROGRAM FILES\\CORVEL\\CVL.DLL=0"));
   EXPECT_FALSE(hasValue(kMachine, "SharedDLLs", "C:\\Program Files\\Corvel\\Cvl.dll"));
-}
-
-TEST_P(ValueLine, MissingKeyOrPathWithoutBackslash) {
   EXPECT_FALSE(remove("HKLM", "Missing", "A=1"));
   EXPECT_FALSE(deleteValueLine(platform(), "HKLM", "A=1"));
   EXPECT_FALSE(deleteValueLine(platform(), "\\HKLM\\Software", "A=1"));
