@@ -2,7 +2,7 @@
 // The test package fixup.msi built beside these tests, and what the fix-up
 // makes of its scenario.
 #include <algorithm>
-#include <sstream>
+#include <istream>
 #include <string>
 #include <vector>
 
@@ -19,10 +19,9 @@ inline std::string packagePath() {
   return path;
 }
 
-// Text split into lines and sorted, so outcomes compare regardless of row order.
-inline std::vector<std::string> sortedLines(const std::string& text) {
+// Lines sorted, so outcomes compare regardless of row order.
+inline std::vector<std::string> sortedLines(std::istream&& stream) {
   std::vector<std::string> lines;
-  std::istringstream stream(text);
   for (std::string line; std::getline(stream, line);) lines.push_back(line);
   std::sort(lines.begin(), lines.end());
   return lines;

@@ -21,13 +21,6 @@ std::optional<DWORD> msiexec(const char* operation, const std::string& package, 
                               180000);
 }
 
-std::string readFile(const std::string& path) {
-  std::ifstream file(path);
-  std::ostringstream text;
-  text << file.rdbuf();
-  return text.str();
-}
-
 TEST(Msiexec, RunsTheFixupAsCustomActionOfAnInstallation) {
   char temp[MAX_PATH];
   GetTempPathA(MAX_PATH, temp);
@@ -37,7 +30,7 @@ TEST(Msiexec, RunsTheFixupAsCustomActionOfAnInstallation) {
   msiexec("/x", package);  // a leftover of an interrupted run
 
   EXPECT_EQ(msiexec("/i", package, "PROBEFILE=\"" + probe + "\""), 0u);
-  EXPECT_EQ(sortedLines(readFile(probe)), kFixedOutcome);
+  EXPECT_EQ(sortedLines(std::ifstream(probe)), kFixedOutcome);
 
   EXPECT_EQ(msiexec("/x", package), 0u);
   DeleteFileA(probe.c_str());

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <sstream>
 
 #include "fixup_package.h"
 #include "fixup_scenario.h"
@@ -49,14 +50,16 @@ class InstallerSession : public ::testing::Test {
   MSIHANDLE install_ = 0;
 };
 
-TEST_F(InstallerSession, CorrectsPlannedStatesAndReleasesEveryHandle) {
+TEST_F(InstallerSession, CorrectsPlannedStatesOnceAndReleasesEveryHandle) {
   ASSERT_TRUE(fixup_scenario::prepare(install_));
   auto before = requestedStates();
   ASSERT_EQ(before["SwitchOff"], INSTALLSTATE_LOCAL);
 
-  EXPECT_EQ(fix_(install_), 0u);
+  for (int run = 1; run <= 2; ++run) {  // the second changes nothing more
+    EXPECT_EQ(fix_(install_), 0u);
+    EXPECT_EQ(sortedLines(std::istringstream(fixup_scenario::outcome(install_))), kFixedOutcome) << "run " << run;
+  }
 
-  EXPECT_EQ(sortedLines(fixup_scenario::outcome(install_)), kFixedOutcome);
   auto after = requestedStates();
   EXPECT_EQ(after["SwitchOff"], INSTALLSTATE_ABSENT);
   after["SwitchOff"] = before["SwitchOff"];
@@ -77,14 +80,6 @@ TEST_F(InstallerSession, FeatureRowsWithoutActionColumnLeaveEverythingAsItWas) {
   EXPECT_EQ(requestedStates(), statesBefore);
   EXPECT_EQ(MsiCloseAllHandles(), 1u);
   install_ = 0;
-}
-
-TEST_F(InstallerSession, SecondRunChangesNothingMore) {
-  ASSERT_TRUE(fixup_scenario::prepare(install_));
-  EXPECT_EQ(fix_(install_), 0u);
-  std::string once = fixup_scenario::outcome(install_);
-  EXPECT_EQ(fix_(install_), 0u);
-  EXPECT_EQ(fixup_scenario::outcome(install_), once);
 }
 
 }  // namespace

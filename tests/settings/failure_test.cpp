@@ -8,7 +8,6 @@
 #include "settings/settings_saver.h"
 #include "settings_fixture.h"
 
-using namespace cvl::platform;
 using namespace settings_test;
 
 namespace {

@@ -5,7 +5,6 @@
 #include "settings_fixture.h"
 #include "tests/support/child_process.h"
 
-using namespace cvl::platform;
 using namespace settings_test;
 using cvl::test::programDirectory;
 
