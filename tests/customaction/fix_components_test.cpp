@@ -90,15 +90,42 @@ const Rule kRules[] = {
     {"x' OR '1'='1", "IsTrue", kNotPlanned, 0, {"Local"}, kNotPlanned, false, false},
 };
 
-// The rules hold whatever order the columns stand in.
-class Rules : public FixComponents, public ::testing::WithParamInterface<bool> {};
+// The database as the fix-up finds it: the rules hold whatever order the
+// columns stand in; an unusable database leaves the installation untouched.
+struct Database {
+  const char* name;
+  void (*apply)(MemoryInstaller&);
+  bool usable;
+};
+
+const Database kDatabases[] = {
+    {"AsCreated", [](auto&) {}, true},
+    {"ColumnsShuffled", [](auto& m) {
+       m.setColumns("Feature", {"Action", "Level", "Feature", "Title"});
+       m.setColumns("Component", {"RuntimeFlags", "Condition", "KeyPath", "ActionRequest", "Attributes", "Action",
+                                  "Component"}); }, true},
+    {"NoActiveDatabase", [](auto& m) { m.failCalls(Call::ActiveDatabase); }, false},
+    {"FeatureJoinWithoutAction", [](auto& m) {
+       m.setColumns("Feature", {"Feature", "Level", "ActionRequest"}); }, false},
+    {"FeatureJoinWithoutFeature", [](auto& m) { m.setColumns("Feature", {"Level", "Action"}); }, false},
+    {"ColumnNamesDifferInCase", [](auto& m) { m.setColumns("Feature", {"feature", "action"}); }, false},
+    {"FeatureJoinDoesNotOpen", [](auto& m) { m.failCalls(Call::OpenView, "Feature_"); }, false},
+    {"FeatureJoinDoesNotRun", [](auto& m) { m.failCalls(Call::ExecuteView, "Feature_"); }, false},
+    {"FeatureJoinHasNoColumnNames", [](auto& m) { m.failCalls(Call::ColumnNames, "Feature_"); }, false},
+    {"ComponentViewDoesNotOpen", [](auto& m) { m.failCalls(Call::OpenView, "FROM `Component`"); }, false},
+    {"ComponentViewDoesNotRun", [](auto& m) { m.failCalls(Call::ExecuteView, "FROM `Component`"); }, false},
+    {"ComponentViewHasNoColumnNames", [](auto& m) { m.failCalls(Call::ColumnNames, "FROM `Component`"); }, false},
+    {"ComponentsWithoutRuntimeFlags", [](auto& m) {
+       m.setColumns("Component", {"Component", "Attributes", "Condition", "Action", "ActionRequest"}); }, false},
+    {"ComponentsWithoutCondition", [](auto& m) {
+       m.setColumns("Component", {"Component", "Attributes", "Action", "ActionRequest", "RuntimeFlags"}); }, false},
+    {"ComponentFetchFails", [](auto& m) { m.failCalls(Call::Fetch, "FROM `Component`"); }, false},
+};
+
+class Rules : public FixComponents, public ::testing::WithParamInterface<Database> {};
 
 TEST_P(Rules, SwitchComponentsToWhatTheirConditionsAndFeaturesSay) {
-  if (GetParam()) {
-    msi.setColumns("Feature", {"Action", "Level", "Feature", "Title"});
-    msi.setColumns("Component", {"RuntimeFlags", "Condition", "KeyPath", "ActionRequest",
-                                 "Attributes", "Action", "Component"});
-  }
+  const bool usable = GetParam().usable;
   msi.setConditionResult(kLongest, ConditionResult::True);
   msi.setConditionResult(kLongest + "A", ConditionResult::True);
   msi.failCalls(Call::OpenView, "OR '1'");
@@ -106,67 +133,29 @@ TEST_P(Rules, SwitchComponentsToWhatTheirConditionsAndFeaturesSay) {
   std::vector<std::string> conditionsRead;
   for (const Rule& rule : kRules) {
     component(rule.component, rule.condition, rule.planned, rule.attributes, rule.features);
-    if (rule.switchedOff) switchedOff.emplace_back(rule.component, kInstallStateAbsent);
-    if (rule.conditionRead) conditionsRead.push_back(rule.condition);
+    if (usable && rule.switchedOff) switchedOff.emplace_back(rule.component, kInstallStateAbsent);
+    if (usable && rule.conditionRead) conditionsRead.push_back(rule.condition);
   }
   msi.addComponent({"NullAction", "IsTrue", 0, std::nullopt, std::nullopt, std::nullopt});
   msi.addToFeature("Local", "NullAction");
+  GetParam().apply(msi);
   run();
   for (const Rule& rule : kRules) {
     SCOPED_TRACE(rule.component);
-    const bool switchedOn = rule.after != rule.planned;
-    EXPECT_EQ(action(rule.component), rule.after);
-    EXPECT_EQ(msi.componentInteger(rule.component, "ActionRequest"), rule.after);
-    EXPECT_EQ(msi.componentInteger(rule.component, "RuntimeFlags"), switchedOn ? 4 : kHeldOffAndOther)
+    const int after = usable ? rule.after : rule.planned;
+    EXPECT_EQ(action(rule.component), after);
+    EXPECT_EQ(msi.componentInteger(rule.component, "ActionRequest"), after);
+    EXPECT_EQ(msi.componentInteger(rule.component, "RuntimeFlags"), after != rule.planned ? 4 : kHeldOffAndOther)
         << "only the held-off bit clears";
   }
-  EXPECT_EQ(action("NullAction"), 1) << "an empty Action counts as not planned";
+  EXPECT_EQ(action("NullAction"), usable ? std::optional(1) : std::nullopt) << "an empty Action counts as not planned";
   EXPECT_EQ(msi.componentInteger("NullAction", "RuntimeFlags"), std::nullopt);
   EXPECT_EQ(msi.componentStateRequests(), switchedOff);
-  conditionsRead.push_back("IsTrue");  // NullAction's
+  if (usable) conditionsRead.push_back("IsTrue");  // NullAction's
   EXPECT_EQ(msi.evaluatedConditions(), conditionsRead);
 }
 
-INSTANTIATE_TEST_SUITE_P(ColumnOrders, Rules, ::testing::Bool(),
-                         [](const auto& info) { return info.param ? "Shuffled" : "AsCreated"; });
-
-// Each of these leaves the installation untouched.
-struct Breakage {
-  const char* name;
-  void (*apply)(MemoryInstaller&);
-};
-
-class UnusableDatabase : public FixComponents, public ::testing::WithParamInterface<Breakage> {};
-
-TEST_P(UnusableDatabase, IsANoOp) {
-  component("On", "IsTrue", kNotPlanned, 0, {"Local"});
-  component("Off", "IsFalse", 1, 0, {"Local"});
-  GetParam().apply(msi);
-  run();
-  EXPECT_EQ(action("On"), kNotPlanned);
-  EXPECT_TRUE(msi.componentStateRequests().empty());
-  EXPECT_TRUE(msi.evaluatedConditions().empty());
-}
-
-const Breakage kBreakages[] = {
-    {"NoActiveDatabase", [](auto& m) { m.failCalls(Call::ActiveDatabase); }},
-    {"FeatureJoinWithoutAction", [](auto& m) { m.setColumns("Feature", {"Feature", "Level", "ActionRequest"}); }},
-    {"FeatureJoinWithoutFeature", [](auto& m) { m.setColumns("Feature", {"Level", "Action"}); }},
-    {"ColumnNamesDifferInCase", [](auto& m) { m.setColumns("Feature", {"feature", "action"}); }},
-    {"FeatureJoinDoesNotOpen", [](auto& m) { m.failCalls(Call::OpenView, "Feature_"); }},
-    {"FeatureJoinDoesNotRun", [](auto& m) { m.failCalls(Call::ExecuteView, "Feature_"); }},
-    {"FeatureJoinHasNoColumnNames", [](auto& m) { m.failCalls(Call::ColumnNames, "Feature_"); }},
-    {"ComponentViewDoesNotOpen", [](auto& m) { m.failCalls(Call::OpenView, "FROM `Component`"); }},
-    {"ComponentViewDoesNotRun", [](auto& m) { m.failCalls(Call::ExecuteView, "FROM `Component`"); }},
-    {"ComponentViewHasNoColumnNames", [](auto& m) { m.failCalls(Call::ColumnNames, "FROM `Component`"); }},
-    {"ComponentsWithoutRuntimeFlags", [](auto& m) {
-       m.setColumns("Component", {"Component", "Attributes", "Condition", "Action", "ActionRequest"}); }},
-    {"ComponentsWithoutCondition", [](auto& m) {
-       m.setColumns("Component", {"Component", "Attributes", "Action", "ActionRequest", "RuntimeFlags"}); }},
-    {"ComponentFetchFails", [](auto& m) { m.failCalls(Call::Fetch, "FROM `Component`"); }},
-};
-
-INSTANTIATE_TEST_SUITE_P(Breakages, UnusableDatabase, ::testing::ValuesIn(kBreakages),
+INSTANTIATE_TEST_SUITE_P(Databases, Rules, ::testing::ValuesIn(kDatabases),
                          [](const auto& info) { return std::string(info.param.name); });
 
 // A row is written back only when every field took its value.
