@@ -1,16 +1,51 @@
-// The fix-up library loaded into a real installer session, as the installer
-// would load it, on Wine's msi.dll.
+// The fix-up library in real installations on Wine's msi.dll: loaded into an
+// installer session as the installer would load it, and run by msiexec in its
+// own process as a DLL custom action between two probe actions, which proves
+// the export's name and calling convention as the installer service uses them.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <fstream>
 #include <map>
+#include <optional>
 #include <sstream>
 
-#include "fixup_package.h"
 #include "fixup_scenario.h"
-
-using namespace fixup_test;
+#include "tests/support/child_process.h"
 
 namespace {
+
+using cvl::test::programDirectory;
+
+// The test package fixup.msi built beside these tests, in Windows form.
+std::string packagePath() {
+  std::string path = "Z:" CVL_FIXUP_PACKAGE;
+  std::replace(path.begin(), path.end(), '/', '\\');
+  return path;
+}
+
+// Lines sorted, so outcomes compare regardless of row order.
+std::vector<std::string> sortedLines(std::istream&& stream) {
+  std::vector<std::string> lines;
+  for (std::string line; std::getline(stream, line);) lines.push_back(line);
+  std::sort(lines.begin(), lines.end());
+  return lines;
+}
+
+// Component, Action, ActionRequest, RuntimeFlags after the fix-up ran on the
+// prepared scenario, and SwitchOff's requested state (2: absent).
+const std::vector<std::string> kFixedOutcome = {
+    "LeftOut 0 0 12",         // its only feature is not installed
+    "OptionalBoth 1 1 4",     // optional, features local and source: local
+    "OptionalSource 2 2 4",   // optional, feature from source: source
+    "Plain 1 1 12",           // no condition
+    "SourceOnly 2 2 4",       // source only, though its feature is local
+    "StaysOff 0 0 12",        // false but not planned
+    "SwitchOff 1 1 12",       // switched off through the installer, row unchanged
+    "SwitchOff requested 2",
+    "SwitchOn 1 1 4",         // true, not planned: on, held-off flag cleared
+    "Undecidable 0 0 12",     // condition cannot be evaluated
+};
 
 using FixFunction = UINT(__stdcall*)(MSIHANDLE);
 
@@ -80,6 +115,28 @@ TEST_F(InstallerSession, FeatureRowsWithoutActionColumnLeaveEverythingAsItWas) {
   EXPECT_EQ(requestedStates(), statesBefore);
   EXPECT_EQ(MsiCloseAllHandles(), 1u);
   install_ = 0;
+}
+
+std::optional<DWORD> msiexec(const char* operation, const std::string& package, const std::string& props = {}) {
+  char system[MAX_PATH];
+  const std::string program(system, GetSystemDirectoryA(system, MAX_PATH));
+  return cvl::test::runToExit("\"" + program + "\\msiexec.exe\" " + operation + " \"" + package + "\" /qn " + props,
+                              180000);
+}
+
+TEST(Msiexec, RunsTheFixupAsCustomActionOfAnInstallation) {
+  char temp[MAX_PATH];
+  GetTempPathA(MAX_PATH, temp);
+  std::string probe = std::string(temp) + "cvl_fixup_outcome.txt";
+  std::string package = packagePath();
+  DeleteFileA(probe.c_str());
+  msiexec("/x", package);  // a leftover of an interrupted run
+
+  EXPECT_EQ(msiexec("/i", package, "PROBEFILE=\"" + probe + "\""), 0u);
+  EXPECT_EQ(sortedLines(std::ifstream(probe)), kFixedOutcome);
+
+  EXPECT_EQ(msiexec("/x", package), 0u);
+  DeleteFileA(probe.c_str());
 }
 
 }  // namespace
