@@ -27,8 +27,8 @@ class FixComponents : public ::testing::Test {
     msi.setConditionResult("NoResult", ConditionResult::None);
   }
 
-  void component(const std::string& name, const std::string& condition, int action,
-                 int attributes, const std::vector<const char*>& features) {
+  void component(const std::string& name, const std::string& condition, int action, int attributes,
+                 const std::vector<const char*>& features) {
     msi.addComponent({name, condition, attributes, action, action, kHeldOffAndOther});
     for (const char* feature : features) msi.addToFeature(feature, name);
   }
@@ -40,9 +40,7 @@ class FixComponents : public ::testing::Test {
     EXPECT_EQ(msi.handleMisuses(), 0u);
   }
 
-  std::optional<int> action(const std::string& name) {
-    return msi.componentInteger(name, "Action");
-  }
+  std::optional<int> action(const std::string& name) { return msi.componentInteger(name, "Action"); }
 
   MemoryInstaller msi;
 };
