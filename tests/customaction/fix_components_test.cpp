@@ -13,6 +13,7 @@ namespace {
 
 constexpr int kNotPlanned = 0;
 constexpr int kHeldOffAndOther = 8 | 4;
+const std::string kLongest(255, 'A');  // the longest condition the fix-up reads whole
 
 class FixComponents : public ::testing::Test {
  protected:
@@ -26,8 +27,8 @@ class FixComponents : public ::testing::Test {
     msi.setConditionResult("NoResult", ConditionResult::None);
   }
 
-  void component(const std::string& name, const std::string& condition, int action,
-                 int attributes, std::initializer_list<const char*> features) {
+  void component(const std::string& name, const std::string& condition, int action, int attributes,
+                 const std::vector<const char*>& features) {
     msi.addComponent({name, condition, attributes, action, action, kHeldOffAndOther});
     for (const char* feature : features) msi.addToFeature(feature, name);
   }
@@ -39,187 +40,143 @@ class FixComponents : public ::testing::Test {
     EXPECT_EQ(msi.handleMisuses(), 0u);
   }
 
-  std::optional<int> action(const std::string& name) {
-    return msi.componentInteger(name, "Action");
-  }
+  std::optional<int> action(const std::string& name) { return msi.componentInteger(name, "Action"); }
 
   MemoryInstaller msi;
 };
 
 using Requests = std::vector<std::pair<std::string, int>>;
 
-TEST_F(FixComponents, PlannedComponentWithFalseConditionIsSwitchedToAbsent) {
-  component("PlannedLocal", "IsFalse", 1, 0, {"Local"});
-  component("PlannedSource", "IsFalse", 2, 0, {"Local"});
-  component("NotPlanned", "IsFalse", kNotPlanned, 0, {"Local"});
-  component("PlannedTrue", "IsTrue", 1, 0, {"Local"});
-  run();
-  EXPECT_EQ(msi.componentStateRequests(),
-            (Requests{{"PlannedLocal", kInstallStateAbsent}, {"PlannedSource", kInstallStateAbsent}}));
-  // Switching off goes through the installer only; the rows stay as they were.
-  EXPECT_EQ(action("PlannedLocal"), 1);
-  EXPECT_EQ(action("PlannedTrue"), 1);
-}
+// One installation covering the rules. A component switched on has a new
+// Action; every other row stays as planned, and switching off goes through
+// the installer only.
+struct Rule {
+  std::string component, condition;
+  int planned, attributes;
+  std::vector<const char*> features;
+  int after;
+  bool switchedOff, conditionRead;
+};
 
-TEST_F(FixComponents, UnplannedComponentWithTrueConditionIsSwitchedOnInItsRow) {
-  component("Plain", "IsTrue", kNotPlanned, 0, {"Source"});
-  msi.addComponent({"NullAction", "IsTrue", 0, std::nullopt, std::nullopt, std::nullopt});
-  msi.addToFeature("Local", "NullAction");
-  run();
-  EXPECT_EQ(action("Plain"), 1);
-  EXPECT_EQ(msi.componentInteger("Plain", "ActionRequest"), 1);
-  EXPECT_EQ(msi.componentInteger("Plain", "RuntimeFlags"), 4) << "only the held-off bit clears";
-  EXPECT_EQ(action("NullAction"), 1) << "an empty Action counts as not planned";
-  EXPECT_EQ(msi.componentInteger("NullAction", "RuntimeFlags"), std::nullopt);
-  EXPECT_TRUE(msi.componentStateRequests().empty());
-}
+const Rule kRules[] = {
+    {"PlannedLocal", "IsFalse", 1, 0, {"Local"}, 1, true, true},
+    {"PlannedSource", "IsFalse", 2, 0, {"Local"}, 2, true, true},
+    {"FalseNotPlanned", "IsFalse", kNotPlanned, 0, {"Local"}, kNotPlanned, false, true},
+    {"TruePlanned", "IsTrue", 1, 0, {"Local"}, 1, false, true},
+    {"LocalOnly", "IsTrue", kNotPlanned, 0, {"Source"}, 1, false, true},
+    {"SourceOnly", "IsTrue", kNotPlanned, 1, {"Local"}, 2, false, true},
+    {"SourceAndOptional", "IsTrue", kNotPlanned, 3, {"Local"}, 2, false, true},
+    {"OptionalInBoth", "IsTrue", kNotPlanned, 2, {"Source", "Local"}, 1, false, true},
+    {"OptionalFromSource", "IsTrue", kNotPlanned, 2, {"Source", "Skipped"}, 2, false, true},
+    {"OtherBitsIgnored", "IsTrue", 3, 0x10, {"Source"}, 1, false, true},
+    // Features not installed: not wanted, so the condition is not even read.
+    {"FeaturesLeftOut", "IsTrue", kNotPlanned, 0, {"Skipped", "Unset"}, kNotPlanned, false, false},
+    {"PlannedButLeftOut", "IsFalse", 1, 0, {"Skipped"}, 1, false, false},
+    {"InNoFeature", "IsTrue", kNotPlanned, 0, {}, kNotPlanned, false, false},
+    // Empty or undecidable conditions change nothing.
+    {"EmptyPlanned", "", 1, 0, {"Local"}, 1, false, false},
+    {"EmptyUnplanned", "", kNotPlanned, 0, {"Local"}, kNotPlanned, false, false},
+    {"NoResultPlanned", "NoResult", 1, 0, {"Local"}, 1, false, true},
+    {"NoResultUnplanned", "NoResult", kNotPlanned, 0, {"Local"}, kNotPlanned, false, true},
+    {"ErrorPlanned", "Unparsable((", 1, 0, {"Local"}, 1, false, true},
+    {"ErrorUnplanned", "Unparsable((", kNotPlanned, 0, {"Local"}, kNotPlanned, false, true},
+    // Texts that do not fit their buffers are not acted upon.
+    {"Fits", kLongest, kNotPlanned, 0, {"Local"}, 1, false, true},
+    {"CutOff", kLongest + "A", kNotPlanned, 0, {"Local"}, kNotPlanned, false, false},
+    {std::string(256, 'N'), "IsFalse", 1, 0, {"Local"}, 1, false, false},
+    // Would match every feature row if pasted into a query as it stands.
+    {"x' OR '1'='1", "IsTrue", kNotPlanned, 0, {"Local"}, kNotPlanned, false, false},
+};
 
-TEST_F(FixComponents, SwitchOnStateFollowsTheAttributeBits) {
-  component("LocalOnly", "IsTrue", kNotPlanned, 0, {"Source"});
-  component("SourceOnly", "IsTrue", kNotPlanned, 1, {"Local"});
-  component("SourceAndOptional", "IsTrue", kNotPlanned, 3, {"Local"});
-  component("OptionalInBoth", "IsTrue", kNotPlanned, 2, {"Source", "Local"});
-  component("OptionalFromSource", "IsTrue", kNotPlanned, 2, {"Source", "Skipped"});
-  component("OtherBitsIgnored", "IsTrue", 3, 0x10, {"Source"});
-  run();
-  EXPECT_EQ(action("LocalOnly"), 1);
-  EXPECT_EQ(action("SourceOnly"), 2);
-  EXPECT_EQ(action("SourceAndOptional"), 2);
-  EXPECT_EQ(action("OptionalInBoth"), 1);
-  EXPECT_EQ(action("OptionalFromSource"), 2);
-  EXPECT_EQ(action("OtherBitsIgnored"), 1);
-  EXPECT_EQ(msi.componentInteger("OptionalFromSource", "ActionRequest"), 2);
-}
-
-TEST_F(FixComponents, ComponentsWhoseFeaturesAreNotInstalledAreLeftAlone) {
-  component("FeaturesLeftOut", "IsTrue", kNotPlanned, 0, {"Skipped", "Unset"});
-  component("PlannedButLeftOut", "IsFalse", 1, 0, {"Skipped"});
-  component("InNoFeature", "IsTrue", kNotPlanned, 0, {});
-  run();
-  EXPECT_EQ(action("FeaturesLeftOut"), kNotPlanned);
-  EXPECT_EQ(action("InNoFeature"), kNotPlanned);
-  EXPECT_TRUE(msi.componentStateRequests().empty());
-  EXPECT_TRUE(msi.evaluatedConditions().empty()) << "not wanted: the condition is not even read";
-}
-
-TEST_F(FixComponents, EmptyOrUndecidableConditionsChangeNothing) {
-  component("EmptyPlanned", "", 1, 0, {"Local"});
-  component("EmptyUnplanned", "", kNotPlanned, 0, {"Local"});
-  component("NoResultPlanned", "NoResult", 1, 0, {"Local"});
-  component("NoResultUnplanned", "NoResult", kNotPlanned, 0, {"Local"});
-  component("ErrorPlanned", "Unparsable((", 1, 0, {"Local"});
-  component("ErrorUnplanned", "Unparsable((", kNotPlanned, 0, {"Local"});
-  run();
-  EXPECT_EQ(msi.evaluatedConditions(),
-            (std::vector<std::string>{"NoResult", "NoResult", "Unparsable((", "Unparsable(("}));
-  EXPECT_TRUE(msi.componentStateRequests().empty());
-  EXPECT_EQ(action("EmptyUnplanned"), kNotPlanned);
-  EXPECT_EQ(action("NoResultUnplanned"), kNotPlanned);
-  EXPECT_EQ(action("ErrorUnplanned"), kNotPlanned);
-}
-
-TEST_F(FixComponents, TextsThatDoNotFitTheirBuffersAreNotActedUpon) {
-  std::string longest(255, 'A');
-  std::string tooLong = longest + "A";
-  msi.setConditionResult(longest, ConditionResult::True);
-  msi.setConditionResult(tooLong, ConditionResult::True);
-  component("Fits", longest, kNotPlanned, 0, {"Local"});
-  component("CutOff", tooLong, kNotPlanned, 0, {"Local"});
-  component(std::string(256, 'N'), "IsFalse", 1, 0, {"Local"});
-  run();
-  EXPECT_EQ(action("Fits"), 1);
-  EXPECT_EQ(action("CutOff"), kNotPlanned);
-  EXPECT_EQ(msi.evaluatedConditions(), std::vector<std::string>{longest});
-}
-
-TEST_F(FixComponents, NameWithQuoteIsNotPastedIntoAQuery) {
-  // Would match every feature row if pasted as it stands.
-  component("x' OR '1'='1", "IsTrue", kNotPlanned, 0, {"Local"});
-  component("After", "IsTrue", kNotPlanned, 0, {"Local"});
-  msi.failCalls(Call::OpenView, "OR '1'");
-  run();
-  EXPECT_EQ(action("x' OR '1'='1"), kNotPlanned);
-  EXPECT_EQ(action("After"), 1);
-}
-
-TEST_F(FixComponents, ColumnsAreFoundByNameWhereverTheyStand) {
-  msi.setColumns("Feature", {"Action", "Level", "Feature", "Title"});
-  msi.setColumns("Component", {"RuntimeFlags", "Condition", "KeyPath", "ActionRequest",
-                               "Attributes", "Action", "Component"});
-  component("On", "IsTrue", kNotPlanned, 1, {"Local"});
-  component("Off", "IsFalse", 2, 0, {"Local"});
-  run();
-  EXPECT_EQ(action("On"), 2);
-  EXPECT_EQ(msi.componentInteger("On", "RuntimeFlags"), 4);
-  EXPECT_EQ(msi.componentStateRequests(), (Requests{{"Off", kInstallStateAbsent}}));
-}
-
-// Each of these leaves the installation untouched.
-struct Breakage {
+// The database as the fix-up finds it: the rules hold whatever order the
+// columns stand in; an unusable database leaves the installation untouched.
+struct Database {
   const char* name;
   void (*apply)(MemoryInstaller&);
+  bool usable;
 };
 
-class UnusableDatabase : public FixComponents, public ::testing::WithParamInterface<Breakage> {};
+const Database kDatabases[] = {
+    {"AsCreated", [](auto&) {}, true},
+    {"ColumnsShuffled", [](auto& m) {
+       m.setColumns("Feature", {"Action", "Level", "Feature", "Title"});
+       m.setColumns("Component", {"RuntimeFlags", "Condition", "KeyPath", "ActionRequest", "Attributes", "Action",
+                                  "Component"}); }, true},
+    {"NoActiveDatabase", [](auto& m) { m.failCalls(Call::ActiveDatabase); }, false},
+    {"FeatureJoinWithoutAction", [](auto& m) {
+       m.setColumns("Feature", {"Feature", "Level", "ActionRequest"}); }, false},
+    {"FeatureJoinWithoutFeature", [](auto& m) { m.setColumns("Feature", {"Level", "Action"}); }, false},
+    {"ColumnNamesDifferInCase", [](auto& m) { m.setColumns("Feature", {"feature", "action"}); }, false},
+    {"FeatureJoinDoesNotOpen", [](auto& m) { m.failCalls(Call::OpenView, "Feature_"); }, false},
+    {"FeatureJoinDoesNotRun", [](auto& m) { m.failCalls(Call::ExecuteView, "Feature_"); }, false},
+    {"FeatureJoinHasNoColumnNames", [](auto& m) { m.failCalls(Call::ColumnNames, "Feature_"); }, false},
+    {"ComponentViewDoesNotOpen", [](auto& m) { m.failCalls(Call::OpenView, "FROM `Component`"); }, false},
+    {"ComponentViewDoesNotRun", [](auto& m) { m.failCalls(Call::ExecuteView, "FROM `Component`"); }, false},
+    {"ComponentViewHasNoColumnNames", [](auto& m) { m.failCalls(Call::ColumnNames, "FROM `Component`"); }, false},
+    {"ComponentsWithoutRuntimeFlags", [](auto& m) {
+       m.setColumns("Component", {"Component", "Attributes", "Condition", "Action", "ActionRequest"}); }, false},
+    {"ComponentsWithoutCondition", [](auto& m) {
+       m.setColumns("Component", {"Component", "Attributes", "Action", "ActionRequest", "RuntimeFlags"}); }, false},
+    {"ComponentFetchFails", [](auto& m) { m.failCalls(Call::Fetch, "FROM `Component`"); }, false},
+};
 
-TEST_P(UnusableDatabase, IsANoOp) {
-  component("On", "IsTrue", kNotPlanned, 0, {"Local"});
-  component("Off", "IsFalse", 1, 0, {"Local"});
+class Rules : public FixComponents, public ::testing::WithParamInterface<Database> {};
+
+TEST_P(Rules, SwitchComponentsToWhatTheirConditionsAndFeaturesSay) {
+  const bool usable = GetParam().usable;
+  msi.setConditionResult(kLongest, ConditionResult::True);
+  msi.setConditionResult(kLongest + "A", ConditionResult::True);
+  msi.failCalls(Call::OpenView, "OR '1'");
+  Requests switchedOff;
+  std::vector<std::string> conditionsRead;
+  for (const Rule& rule : kRules) {
+    component(rule.component, rule.condition, rule.planned, rule.attributes, rule.features);
+    if (usable && rule.switchedOff) switchedOff.emplace_back(rule.component, kInstallStateAbsent);
+    if (usable && rule.conditionRead) conditionsRead.push_back(rule.condition);
+  }
+  msi.addComponent({"NullAction", "IsTrue", 0, std::nullopt, std::nullopt, std::nullopt});
+  msi.addToFeature("Local", "NullAction");
   GetParam().apply(msi);
   run();
-  EXPECT_EQ(action("On"), kNotPlanned);
-  EXPECT_TRUE(msi.componentStateRequests().empty());
-  EXPECT_TRUE(msi.evaluatedConditions().empty());
+  for (const Rule& rule : kRules) {
+    SCOPED_TRACE(rule.component);
+    const int after = usable ? rule.after : rule.planned;
+    EXPECT_EQ(action(rule.component), after);
+    EXPECT_EQ(msi.componentInteger(rule.component, "ActionRequest"), after);
+    EXPECT_EQ(msi.componentInteger(rule.component, "RuntimeFlags"), after != rule.planned ? 4 : kHeldOffAndOther)
+        << "only the held-off bit clears";
+  }
+  EXPECT_EQ(action("NullAction"), usable ? std::optional(1) : std::nullopt) << "an empty Action counts as not planned";
+  EXPECT_EQ(msi.componentInteger("NullAction", "RuntimeFlags"), std::nullopt);
+  EXPECT_EQ(msi.componentStateRequests(), switchedOff);
+  if (usable) conditionsRead.push_back("IsTrue");  // NullAction's
+  EXPECT_EQ(msi.evaluatedConditions(), conditionsRead);
 }
 
-const Breakage kBreakages[] = {
-    {"NoActiveDatabase", [](auto& m) { m.failCalls(Call::ActiveDatabase); }},
-    {"FeatureJoinWithoutAction", [](auto& m) { m.setColumns("Feature", {"Feature", "Level", "ActionRequest"}); }},
-    {"FeatureJoinWithoutFeature", [](auto& m) { m.setColumns("Feature", {"Level", "Action"}); }},
-    {"ColumnNamesDifferInCase", [](auto& m) { m.setColumns("Feature", {"feature", "action"}); }},
-    {"FeatureJoinDoesNotOpen", [](auto& m) { m.failCalls(Call::OpenView, "Feature_"); }},
-    {"FeatureJoinDoesNotRun", [](auto& m) { m.failCalls(Call::ExecuteView, "Feature_"); }},
-    {"FeatureJoinHasNoColumnNames", [](auto& m) { m.failCalls(Call::ColumnNames, "Feature_"); }},
-    {"ComponentViewDoesNotOpen", [](auto& m) { m.failCalls(Call::OpenView, "FROM `Component`"); }},
-    {"ComponentViewDoesNotRun", [](auto& m) { m.failCalls(Call::ExecuteView, "FROM `Component`"); }},
-    {"ComponentViewHasNoColumnNames", [](auto& m) { m.failCalls(Call::ColumnNames, "FROM `Component`"); }},
-    {"ComponentsWithoutRuntimeFlags",
-     [](auto& m) { m.setColumns("Component", {"Component", "Attributes", "Condition", "Action", "ActionRequest"}); }},
-    {"ComponentsWithoutCondition",
-     [](auto& m) {
-       m.setColumns("Component", {"Component", "Attributes", "Action", "ActionRequest", "RuntimeFlags"});
-     }},
-    {"ComponentFetchFails", [](auto& m) { m.failCalls(Call::Fetch, "FROM `Component`"); }},
-};
-
-INSTANTIATE_TEST_SUITE_P(Breakages, UnusableDatabase, ::testing::ValuesIn(kBreakages),
+INSTANTIATE_TEST_SUITE_P(Databases, Rules, ::testing::ValuesIn(kDatabases),
                          [](const auto& info) { return std::string(info.param.name); });
 
+// A row is written back only when every field took its value.
 TEST_F(FixComponents, FailureForOneComponentSkipsOnlyThatComponent) {
-  component("QueryFails", "IsTrue", kNotPlanned, 0, {"Local"});
-  component("QueryDoesNotRun", "IsTrue", kNotPlanned, 0, {"Local"});
+  for (const char* name : {"QueryFails", "QueryDoesNotRun", "RequestRefused"}) {
+    component(name, "IsTrue", kNotPlanned, 0, {"Local"});
+  }
   component("ConditionUnreadable", "Unreadable", kNotPlanned, 0, {"Local"});
   component("StateRefused", "IsFalse", 1, 0, {"Local"});
   component("Fine", "IsTrue", kNotPlanned, 0, {"Local"});
   msi.failCalls(Call::OpenView, "'QueryFails'");
   msi.failCalls(Call::ExecuteView, "'QueryDoesNotRun'");
+  msi.failCalls(Call::SetInteger, "ActionRequest of RequestRefused");
   msi.failCalls(Call::GetString, "Condition of ConditionUnreadable");
   msi.setConditionResult("Unreadable", ConditionResult::True);
   msi.failCalls(Call::SetComponentState, "StateRefused");
   run();
-  EXPECT_EQ(action("QueryFails"), kNotPlanned);
-  EXPECT_EQ(action("QueryDoesNotRun"), kNotPlanned);
-  EXPECT_EQ(action("ConditionUnreadable"), kNotPlanned);
+  for (const char* name : {"QueryFails", "QueryDoesNotRun", "RequestRefused", "ConditionUnreadable"}) {
+    EXPECT_EQ(action(name), kNotPlanned) << name;
+  }
+  EXPECT_EQ(msi.componentInteger("RequestRefused", "RuntimeFlags"), kHeldOffAndOther);
   EXPECT_EQ(msi.componentStateRequests(), (Requests{{"StateRefused", kInstallStateAbsent}}));
   EXPECT_EQ(action("Fine"), 1);
-}
-
-TEST_F(FixComponents, RowIsWrittenBackOnlyWhenEveryFieldTookItsValue) {
-  component("RequestRefused", "IsTrue", kNotPlanned, 0, {"Local"});
-  msi.failCalls(Call::SetInteger, "ActionRequest");
-  run();
-  EXPECT_EQ(action("RequestRefused"), kNotPlanned);
-  EXPECT_EQ(msi.componentInteger("RequestRefused", "RuntimeFlags"), kHeldOffAndOther);
 }
 
 TEST_F(FixComponents, RefusedRowUpdateDoesNotStopTheOthers) {

@@ -8,7 +8,6 @@
 #include "settings/settings_saver.h"
 #include "settings_fixture.h"
 
-using namespace cvl::platform;
 using namespace settings_test;
 
 namespace {
@@ -24,25 +23,22 @@ class SaverFailures : public ::testing::Test {
   MemoryPlatform machine;
 };
 
-TEST_F(SaverFailures, UnreachableSubkeyStopsTheCopyAtEveryLevel) {
+// A destination that cannot be created gets nothing. Past an unreachable
+// subkey, values and earlier subkeys stay copied; later ones are skipped.
+TEST_F(SaverFailures, UnreachableKeyStopsTheCopyAtEveryLevel) {
   put(kCur + "\\A", "V", 1);
   put(kCur + "\\B\\Inner", "V", 2);
   put(kCur + "\\C", "V", 3);
   put(kCur, "Top", 4);
-  registry().fail(kUser, kCur + "\\B\\Inner", MemoryRegistry::Op::Open, kAccessDenied);
-  EXPECT_FALSE(cvl::settings::copyTree(machine, kUser, kCur, kUser, kTemp));
-  // Values and earlier subkeys stay copied; later ones are skipped.
-  EXPECT_TRUE(registry().value(kUser, kTemp, "Top").has_value());
-  EXPECT_TRUE(registry().value(kUser, kTemp + "\\A", "V").has_value());
-  EXPECT_FALSE(registry().hasKey(kUser, kTemp + "\\C"));
-}
-
-TEST_F(SaverFailures, DestinationThatCannotBeCreatedGetsNothing) {
-  put(kCur, "V", 1);
   registry().fail(kUser, kTemp, MemoryRegistry::Op::Open, kAccessDenied);
   EXPECT_FALSE(cvl::settings::copyTree(machine, kUser, kCur, kUser, kTemp));
   registry().clearFaults();
-  EXPECT_FALSE(registry().value(kUser, kTemp, "V").has_value());
+  EXPECT_FALSE(registry().value(kUser, kTemp, "Top").has_value());
+  registry().fail(kUser, kCur + "\\B\\Inner", MemoryRegistry::Op::Open, kAccessDenied);
+  EXPECT_FALSE(cvl::settings::copyTree(machine, kUser, kCur, kUser, kTemp));
+  EXPECT_TRUE(registry().value(kUser, kTemp, "Top").has_value());
+  EXPECT_TRUE(registry().value(kUser, kTemp + "\\A", "V").has_value());
+  EXPECT_FALSE(registry().hasKey(kUser, kTemp + "\\C"));
 }
 
 TEST_F(SaverFailures, FailedRestoreCopyKeepsTheTemporaryKey) {

@@ -49,13 +49,6 @@ TEST_F(Placeholders, TokensPairUpFromTheLeftAndIncompleteOnesPassUnchanged) {
   EXPECT_EQ(expand("%APPDATA%%"), "D:\\AD%");
 }
 
-TEST_F(Placeholders, UserNameFallsBackToComputerName) {
-  EXPECT_EQ(expand("%USERNAME%"), "u");
-  EXPECT_EQ(expand("%username%\\x"), "u\\x");
-  system.setUserName("");
-  EXPECT_EQ(expand("%USERNAME%"), "BOX");
-}
-
 TEST_F(Placeholders, ShellFolderComesFirstWithoutDoubledBackslashUnlessItsPathIsEmpty) {
   system.setSpecialFolder(csidl::kAppData, "C:\\Users\\u\\AppData\\Roaming");
   system.setSpecialFolder(csidl::kPersonal, "C:\\Users\\u\\Documents\\");
@@ -94,6 +87,11 @@ TEST_F(Placeholders, HomeVariablesServeFoldersWithTheirNamesAppendedAndTheProfil
   system.unsetEnvironment("HOMEPATH");
   system.setEnvironment("HOMEDRIVE", "Q:");
   EXPECT_EQ(expand("%HOMEDIR%"), "Q:");
+  // Variables too long for their buffers are not read.
+  setHome("\\\\server\\share", "\\u");
+  EXPECT_EQ(expand("%HOMEDIR%"), "\\u");
+  system.setEnvironment("USERPROFILE", "C:\\" + std::string(257, 'p'));
+  EXPECT_EQ(expand("%USERPROFILE%"), "C:\\WINDOWS\\Profiles\\u");
 }
 
 TEST_F(Placeholders, ShellFoldersKeyIsReadWhenTheEnvironmentGivesNothing) {
@@ -117,12 +115,15 @@ TEST_F(Placeholders, ShellFoldersKeyIsReadWhenTheEnvironmentGivesNothing) {
   EXPECT_EQ(expand("%USERPROFILE%"), "P:\\profile");
 }
 
+// The user name falls back to the computer name, but not in folders.
 TEST_F(Placeholders, WindowsDirectoryEndsTheChainWithoutAMissingUserName) {
+  EXPECT_EQ(expand("%username%\\x"), "u\\x");
   EXPECT_EQ(expand("%PERSONAL%"), "C:\\WINDOWS\\Profiles\\u\\Personal");
   EXPECT_EQ(expand("%APPDATA%"), "C:\\WINDOWS\\Profiles\\u\\Application Data");
   EXPECT_EQ(expand("%USERPROFILE%"), "C:\\WINDOWS\\Profiles\\u");
   EXPECT_EQ(expand("%HOMEDIR%"), "C:\\WINDOWS\\Profiles\\u");
   system.setUserName("");
+  EXPECT_EQ(expand("%USERNAME%"), "BOX");
   EXPECT_EQ(expand("%APPDATA%"), "C:\\WINDOWS\\Profiles\\Application Data");
   EXPECT_EQ(expand("%HOMEDIR%"), "C:\\WINDOWS\\Profiles");
   system.setWindowsDirectory("C:\\");
@@ -147,14 +148,6 @@ TEST_F(Placeholders, OverrideReplacesTheFolderPlaceholdersOnlyUnlessEmptyOrOvers
   EXPECT_EQ(expand("%HOMEDIR%"), std::string(519, 'h'));
   system.setEnvironment("CvlHomeDir", std::string(520, 'h'));
   EXPECT_EQ(expand("%HOMEDIR%"), fallback);
-}
-
-TEST_F(Placeholders, VariablesTooLongForTheirBuffersAreNotRead) {
-  system.setEnvironment("HOMEDRIVE", "\\\\server\\share");
-  system.setEnvironment("HOMEPATH", "\\u");
-  EXPECT_EQ(expand("%HOMEDIR%"), "\\u");
-  system.setEnvironment("USERPROFILE", "C:\\" + std::string(257, 'p'));
-  EXPECT_EQ(expand("%USERPROFILE%"), "C:\\WINDOWS\\Profiles\\u");
 }
 
 }  // namespace

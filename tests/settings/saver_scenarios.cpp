@@ -5,7 +5,6 @@
 #include "settings/settings_saver.h"
 #include "settings_fixture.h"
 
-using namespace cvl::platform;
 using namespace settings_test;
 using cvl::settings::runBackup;
 using cvl::settings::runRestore;
@@ -40,68 +39,50 @@ TEST_P(Backup, PrefersTheCurrentVersionOverTheOlderOneAndWritesNothingWithoutEit
   EXPECT_FALSE(read(kTemp, "OnlyOld").has_value());
 }
 
-TEST_P(Backup, MergesIntoATemporaryKeyLeftFromBefore) {
-  put(kTemp + "\\Old", "Stale", RegValue::dword(7));
-  put(kTemp, "Text", RegValue::string("earlier"));
-  put(kCur, "Text", RegValue::string("now"));
-  runBackup(platform());
-  EXPECT_EQ(text(kTemp, "Text"), "now");
-  EXPECT_EQ(number(kTemp + "\\Old", "Stale"), 7u);
-}
-
-// The home folder override stands for the folder placeholders only.
-TEST_P(Backup, TextValuesArriveWithPlaceholdersExpanded) {
+// Single entries arrive as they were, but text with its placeholders expanded
+// (the home folder override stands for the folder placeholders only) and
+// entries named deleted in exactly that case left behind. Names are
+// case-blind within a key, so each spelling lives in its own key. Long names
+// hide nothing that sorts after them. A temporary key left from before takes
+// the copy in.
+TEST_P(Backup, CopiesEachEntryByItsNameAndText) {
   const std::string user = platform().system().userName();
   ASSERT_FALSE(user.empty());
-  put(kCur + "\\Paths", "Mine", RegValue::string("%USERNAME%\\Files"));
-  put(kCur + "\\Paths", "Share", RegValue::string("50% of %TEMP%"));
-  put(kCur, "Address", RegValue::string("http://host/a%20b%20c"));
-  put(kCur, "Pair", RegValue::string("a%%b"));
-  put(kCur, "Folder", RegValue::string("%personal%\\x"));
+  const std::string longValue(300, 'a'), longKey(255, 'a'), kLeftBehind = "<missing>";
+  const struct {
+    std::string below, name, stored, copied;
+  } entries[] = {
+      {"\\Paths", "Mine", "%USERNAME%\\Files", user + "\\Files"},
+      {"\\Paths", "Share", "50% of %TEMP%", "50% of %TEMP%"},
+      {"", "Address", "http://host/a%20b%20c", "http://host/a%20b%20c"},
+      {"", "Pair", "a%%b", "a%%b"},
+      {"", "Folder", "%personal%\\x", "H:\\x"},
+      {"", longValue, "300", "300"},
+      {"", "Later", "1", "1"},
+      {"\\" + longKey, longValue, "deep", "deep"},
+      {"\\Later", "V", "2", "2"},
+      {"", "~Deleted", "gone", kLeftBehind},
+      {"\\~deleted", "Kept", "1", "1"},
+      {"\\Other", "~DELETED", "kept", "kept"},
+      {"\\Other\\~Deleted", "Gone", "2", kLeftBehind},
+      {"\\__TEMP__", "A", "1", "1"},
+      {"\\SUBVERSION", "B", "2", "2"},
+      {"", "Text", "now", "now"},
+  };
+  for (const auto& entry : entries) put(kCur + entry.below, entry.name, RegValue::string(entry.stored));
+  put(kTemp, "Text", RegValue::string("earlier"));
+  put(kTemp + "\\Old", "Stale", RegValue::dword(7));
   scratch_->setVariable("CvlHomeDir", "H:\\");
   runBackup(platform());
   scratch_->setVariable("CvlHomeDir", nullptr);
-  EXPECT_EQ(text(kTemp + "\\Paths", "Mine"), user + "\\Files");
-  EXPECT_EQ(text(kTemp + "\\Paths", "Share"), "50% of %TEMP%");
-  EXPECT_EQ(text(kTemp, "Address"), "http://host/a%20b%20c");
-  EXPECT_EQ(text(kTemp, "Pair"), "a%%b");
-  EXPECT_EQ(text(kTemp, "Folder"), "H:\\x");
-}
-
-TEST_P(Backup, LongNamesAreCopiedAndHideNothingThatSortsAfterThem) {
-  const std::string longValue(300, 'a'), longKey(255, 'a');
-  put(kCur, longValue, RegValue::dword(300));
-  put(kCur, "Later", RegValue::dword(1));
-  put(kCur + "\\" + longKey, longValue, RegValue::string("deep"));
-  put(kCur + "\\Later", "V", RegValue::dword(2));
-  runBackup(platform());
-  EXPECT_EQ(number(kTemp, longValue), 300u);
-  EXPECT_EQ(number(kTemp, "Later"), 1u);
-  EXPECT_EQ(text(kTemp + "\\" + longKey, longValue), "deep");
-  EXPECT_EQ(number(kTemp + "\\Later", "V"), 2u);
-}
-
-// Names are case-blind within a key, so each spelling lives in its own key.
-// Subkeys with reserved-looking names are copied.
-TEST_P(Backup, EntriesNamedDeletedInExactlyThatCaseAreLeftBehind) {
-  put(kCur, "~Deleted", RegValue::string("gone"));
-  put(kCur + "\\~deleted", "Kept", RegValue::dword(1));
-  put(kCur + "\\Other", "~DELETED", RegValue::string("kept"));
-  put(kCur + "\\Other\\~Deleted", "Gone", RegValue::dword(2));
-  put(kCur + "\\__TEMP__", "A", RegValue::dword(1));
-  put(kCur + "\\SUBVERSION", "B", RegValue::dword(2));
-  runBackup(platform());
-  EXPECT_FALSE(read(kTemp, "~Deleted").has_value());
-  EXPECT_EQ(number(kTemp + "\\~deleted", "Kept"), 1u);
-  EXPECT_EQ(text(kTemp + "\\Other", "~DELETED"), "kept");
+  for (const auto& entry : entries) EXPECT_EQ(text(kTemp + entry.below, entry.name), entry.copied) << entry.stored;
   EXPECT_FALSE(exists(kTemp + "\\Other\\~Deleted"));
-  EXPECT_EQ(number(kTemp + "\\__TEMP__", "A"), 1u);
-  EXPECT_EQ(number(kTemp + "\\SUBVERSION", "B"), 2u);
+  EXPECT_EQ(number(kTemp + "\\Old", "Stale"), 7u);
 }
 
 class Restore : public SettingsFixture {};
 
-TEST_P(Restore, MergesIntoExistingSettingsAndRemovesTheTemporaryKey) {
+TEST_P(Restore, MergesIntoExistingSettingsAndRemovesTheTemporaryKeyCompletely) {
   put(kCur, "Keep", RegValue::string("mine"));
   put(kCur, "Shared", RegValue::dword(1));
   put(kCur + "\\Own", "Local", RegValue::binary({9}));
@@ -110,6 +91,12 @@ TEST_P(Restore, MergesIntoExistingSettingsAndRemovesTheTemporaryKey) {
   put(kTemp, "New", RegValue::string("new"));
   put(kTemp + "\\Both", "Added", RegValue::dword(3));
   put(kTemp + "\\Both\\Deeper", "", RegValue::string("default"));
+  std::string deep = kTemp;
+  for (const char* level : {"A", "B", "C", "D", "E"}) {
+    deep += std::string("\\") + level;
+    put(deep, "Level", RegValue::string(level));
+    put(deep + "Sibling\\Below", "", RegValue::dword(1));
+  }
   runRestore(platform());
   EXPECT_EQ(text(kCur, "Keep"), "mine");
   EXPECT_EQ(number(kCur, "Shared"), 2u);
@@ -118,6 +105,8 @@ TEST_P(Restore, MergesIntoExistingSettingsAndRemovesTheTemporaryKey) {
   EXPECT_EQ(text(kCur + "\\Both", "Old"), "old");
   EXPECT_EQ(number(kCur + "\\Both", "Added"), 3u);
   EXPECT_EQ(text(kCur + "\\Both\\Deeper", ""), "default");
+  EXPECT_EQ(text(kCur + "\\A\\B\\C\\D\\E", "Level"), "E");
+  EXPECT_EQ(number(kCur + "\\A\\B\\CSibling\\Below", ""), 1u);
   EXPECT_FALSE(exists(kTemp));
   EXPECT_TRUE(exists("Software"));
 }
@@ -131,19 +120,6 @@ TEST_P(Restore, BackupOfTheOlderVersionLandsInTheCurrentOne) {
   expectEveryTypeCopied(kCur + "\\View\\Toolbars", "bars");
   EXPECT_TRUE(read(kOld, "Multi").has_value());
   EXPECT_FALSE(exists(kTemp));
-}
-
-TEST_P(Restore, RemovesADeepTemporaryKeyCompletely) {
-  std::string deep = kTemp;
-  for (const char* level : {"A", "B", "C", "D", "E"}) {
-    deep += std::string("\\") + level;
-    put(deep, "Level", RegValue::string(level));
-    put(deep + "Sibling\\Below", "", RegValue::dword(1));
-  }
-  runRestore(platform());
-  EXPECT_FALSE(exists(kTemp));
-  EXPECT_EQ(text(kCur + "\\A\\B\\C\\D\\E", "Level"), "E");
-  EXPECT_EQ(number(kCur + "\\A\\B\\CSibling\\Below", ""), 1u);
 }
 
 TEST_P(Restore, ValueThatCannotBeWrittenKeepsTheTemporaryKeyForALaterRun) {
@@ -171,37 +147,36 @@ TEST_P(Restore, DoesNothingWithoutATemporaryKeyButAnEmptyOneStillGoes) {
 
 class CommandLine : public SettingsFixture {};
 
-TEST_P(CommandLine, BackupWordInAnyCaseRunsTheBackupAndNeitherWordNothing) {
-  put(kCur, "V", RegValue::dword(1));
-  put(kTemp, "W", RegValue::dword(2));
-  runStowset(platform(), "Stowset.exe /BACK /REST");
-  EXPECT_FALSE(read(kTemp, "V").has_value());
-  EXPECT_FALSE(read(kCur, "W").has_value());
-  runStowset(platform(), "\"C:\\Program Files\\Corvel\\Stowset.exe\" backup");
-  EXPECT_EQ(number(kTemp, "V"), 1u);
-  EXPECT_TRUE(exists(kCur));
-}
-
-TEST_P(CommandLine, BothWordsBackUpFirstAndRestoreSecond) {
-  put(kOld, "V", RegValue::dword(80));
-  runStowset(platform(), "Stowset.exe /Restore /BACKUP");
-  EXPECT_EQ(number(kCur, "V"), 80u);
-  EXPECT_FALSE(exists(kTemp));
-}
-
-TEST_P(CommandLine, WordsInTheProgramPathAreNoCommands) {
-  put(kTemp, "V", RegValue::dword(3));
-  put(kCur, "V", RegValue::dword(0));
-  runStowset(platform(), "C:\\Backup\\Stowset.exe RESTORE");
-  EXPECT_EQ(number(kCur, "V"), 3u);
-  EXPECT_FALSE(exists(kTemp));
+// Each case starts with older settings and a temporary key: a backup adds
+// the older value to the temporary key, a restore moves that key's values
+// into the current settings; both back up first.
+TEST_P(CommandLine, RunsTheBackupAndTheRestoreItsWordsName) {
   // Unquoted and holding blanks: only the program's own path says where it ends.
   std::string ownPath = platform().system().modulePath();
   for (char& c : ownPath) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  put(kTemp, "V", RegValue::dword(4));
-  runStowset(platform(), ownPath + " restore");
-  EXPECT_EQ(number(kCur, "V"), 4u);
-  EXPECT_FALSE(exists(kTemp));
+  const struct {
+    std::string commandLine;
+    bool backedUp, restored;
+  } cases[] = {
+      {"Stowset.exe /BACK /REST", false, false},
+      {"\"C:\\Program Files\\Corvel\\Stowset.exe\" backup", true, false},
+      {"Stowset.exe /Restore /BACKUP", true, true},
+      {"C:\\Backup\\Stowset.exe RESTORE", false, true},  // words in the program path are no commands
+      {ownPath + " restore", false, true},
+  };
+  for (const auto& [commandLine, backedUp, restored] : cases) {
+    SCOPED_TRACE(commandLine);
+    removeSavedKeys();
+    put(kOld, "V", RegValue::dword(80));
+    put(kTemp, "W", RegValue::dword(2));
+    runStowset(platform(), commandLine);
+    const std::string& holder = restored ? kCur : kTemp;
+    EXPECT_EQ(exists(kTemp), !restored);
+    EXPECT_EQ(exists(kCur), restored);
+    EXPECT_EQ(number(holder, "W"), 2u);
+    EXPECT_EQ(number(holder, "V"), backedUp ? 80u : kMissingNumber);
+    EXPECT_EQ(number(kOld, "V"), 80u);
+  }
 }
 
 CVL_SETTINGS_ON_EACH_PLATFORM(Backup);

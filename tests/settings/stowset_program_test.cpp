@@ -5,7 +5,6 @@
 #include "settings_fixture.h"
 #include "tests/support/child_process.h"
 
-using namespace cvl::platform;
 using namespace settings_test;
 using cvl::test::programDirectory;
 
@@ -13,24 +12,21 @@ namespace {
 
 class StowsetProgram : public SettingsFixture {
  protected:
-  // The full 32-bit exit status, or -1 when the program could not be run.
-  static long long exitStatus(const std::optional<uint32_t>& status) {
-    return status ? static_cast<long long>(*status) : -1;
-  }
-  static long long runProgram(const std::string& arguments) {
-    return exitStatus(cvl::test::runBeside("Stowset.exe", arguments, 60000));
+  // The full 32-bit exit status, or nullopt when the program could not be run.
+  static std::optional<uint32_t> runProgram(const std::string& arguments) {
+    return cvl::test::runBeside("Stowset.exe", arguments, 60000);
   }
 };
 
 TEST_P(StowsetProgram, BacksUpAndRestoresThroughTheRegistryAlone) {
   putEveryType(kOld + "\\Options", "old");
   put(kOld, "Home", RegValue::string("%USERNAME%"));
-  ASSERT_EQ(runProgram("/backup"), 0);
+  ASSERT_EQ(runProgram("/backup"), 0u);
   expectEveryTypeCopied(kTemp + "\\Options", "old");
   EXPECT_EQ(text(kTemp, "Home"), platform().system().userName());
 
   put(kCur, "Kept", RegValue::dword(82));
-  ASSERT_EQ(runProgram("RESTORE"), 0);
+  ASSERT_EQ(runProgram("RESTORE"), 0u);
   expectEveryTypeCopied(kCur + "\\Options", "old");
   EXPECT_EQ(number(kCur, "Kept"), 82u);
   EXPECT_FALSE(exists(kTemp));
@@ -43,7 +39,7 @@ TEST_P(StowsetProgram, RestoresWhenItsOwnUnquotedPathNamesABackupFolder) {
   ASSERT_TRUE(CopyFileA((programDirectory() + "Stowset.exe").c_str(), program.c_str(), FALSE));
   put(kTemp, "V", RegValue::dword(3));
   put(kCur, "V", RegValue::dword(0));
-  EXPECT_EQ(exitStatus(cvl::test::runToExit(program + " RESTORE", 60000)), 0);
+  EXPECT_EQ(cvl::test::runToExit(program + " RESTORE", 60000), 0u);
   DeleteFileA(program.c_str());
   RemoveDirectoryA(folder.c_str());
   EXPECT_EQ(number(kCur, "V"), 3u);
@@ -51,8 +47,8 @@ TEST_P(StowsetProgram, RestoresWhenItsOwnUnquotedPathNamesABackupFolder) {
 }
 
 TEST_P(StowsetProgram, EndsWithStatusZeroWhenThereIsNothingToDo) {
-  EXPECT_EQ(runProgram(""), 0);
-  EXPECT_EQ(runProgram("BACKUP RESTORE"), 0);
+  EXPECT_EQ(runProgram(""), 0u);
+  EXPECT_EQ(runProgram("BACKUP RESTORE"), 0u);
   EXPECT_FALSE(exists(kTemp));
   EXPECT_FALSE(exists(kCur));
 }

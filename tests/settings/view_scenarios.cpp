@@ -6,7 +6,6 @@
 #include "settings/reg_key_view.h"
 #include "settings_fixture.h"
 
-using namespace cvl::platform;
 using namespace settings_test;
 using cvl::settings::RegKeyView;
 
@@ -32,8 +31,16 @@ TEST_P(KeyView, ListsNamesWithTheDefaultValueAsEmptyAndHidesTheDeletedMarker) {
   EXPECT_EQ(v.subkeyName(1), "");
 }
 
+// A view of a missing key gives nothing and writes nothing, and counts again
+// once the key is there.
 TEST_P(KeyView, CountsAreTakenAfreshEachTime) {
   RegKeyView v = view(kTemp);
+  EXPECT_FALSE(v.open());
+  EXPECT_EQ(v.subkeyCount(), 0u);
+  EXPECT_EQ(v.valueCount(), 0u);
+  EXPECT_FALSE(v.setValue("N", RegValue::dword(1)));
+  EXPECT_FALSE(v.createSubkey("Child"));
+  EXPECT_FALSE(exists(kTemp));
   makeKey(kTemp);
   EXPECT_EQ(v.subkeyCount(), 0u);
   EXPECT_EQ(v.valueCount(), 0u);
@@ -43,37 +50,22 @@ TEST_P(KeyView, CountsAreTakenAfreshEachTime) {
   EXPECT_EQ(v.valueCount(), 1u);
 }
 
-TEST_P(KeyView, FailedMoveKeepsThePreviousPathAndClosesTheView) {
-  makeKey(kTemp + "\\There");
-  RegKeyView v = view(kTemp);
-  ASSERT_TRUE(v.open());
-  EXPECT_FALSE(v.setPath(kTemp + "\\Missing"));
-  EXPECT_EQ(v.path(), kTemp);
-  EXPECT_FALSE(v.isOpen());
-  EXPECT_TRUE(v.setPath(kTemp + "\\There"));
-  EXPECT_EQ(v.path(), kTemp + "\\There");
-  EXPECT_TRUE(v.isOpen());
-}
-
-TEST_P(KeyView, MissingKeyGivesNothingAndWritesNothing) {
-  RegKeyView v = view(kTemp + "\\Missing");
-  EXPECT_FALSE(v.open());
-  EXPECT_EQ(v.subkeyCount(), 0u);
-  EXPECT_EQ(v.valueCount(), 0u);
-  EXPECT_FALSE(v.setValue("N", RegValue::dword(1)));
-  EXPECT_FALSE(v.createSubkey("Child"));
-  EXPECT_FALSE(exists(kTemp + "\\Missing"));
-}
-
+// A failed move keeps the previous path and closes the view.
 TEST_P(KeyView, ReachesKeysWhosePathIsLongerThanOneRegistryCallTakes) {
   const std::string deep = kTemp + "\\" + std::string(200, 'a') + "\\" + std::string(200, 'b');
-  put(deep + "\\" + std::string(254, 'c'), "V", RegValue::dword(7));
-  RegKeyView v = view(deep + "\\" + std::string(254, 'c'));
+  const std::string leaf = deep + "\\" + std::string(254, 'c');
+  put(leaf, "V", RegValue::dword(7));
+  RegKeyView v = view(leaf);
   RegValue value;
   ASSERT_TRUE(v.getValue("V", value));
   EXPECT_EQ(value.asDword(), 7u);
+  ASSERT_TRUE(v.open());
   EXPECT_FALSE(v.setPath(deep + "\\" + std::string(254, 'd')));
+  EXPECT_EQ(v.path(), leaf);
+  EXPECT_FALSE(v.isOpen());
   EXPECT_TRUE(v.setPath(deep));
+  EXPECT_EQ(v.path(), deep);
+  EXPECT_TRUE(v.isOpen());
   EXPECT_EQ(v.subkeyName(0), std::string(254, 'c'));
 }
 
@@ -91,21 +83,19 @@ class Trees : public SettingsFixture {
   }
 };
 
+// Copied text ends at its first zero and may lack one.
 TEST_P(Trees, CopyCreatesTheDestinationAndCopiesSubkeysInAnyDepthButNeedsASource) {
   put(kCur + "\\A\\B\\C", "V", RegValue::dword(3));
   makeKey(kCur + "\\A\\Empty");
-  EXPECT_FALSE(copy(kCur + "\\Missing", kTemp));
-  ASSERT_TRUE(copy(kCur, kTemp + "\\Nested\\Copy"));
-  EXPECT_EQ(number(kTemp + "\\Nested\\Copy\\A\\B\\C", "V"), 3u);
-  EXPECT_TRUE(exists(kTemp + "\\Nested\\Copy\\A\\Empty"));
-}
-
-TEST_P(Trees, CopiedTextEndsAtItsFirstZeroAndMayLackOne) {
   put(kCur, "Unended", RegValue{RegType::Sz, {'a', 'b'}});
   put(kCur, "Inner", RegValue{RegType::Sz, {'a', 0, 'b', 0}});
-  ASSERT_TRUE(copy(kCur, kTemp));
-  EXPECT_EQ(text(kTemp, "Unended"), "ab");
-  EXPECT_EQ(text(kTemp, "Inner"), "a");
+  const std::string copied = kTemp + "\\Nested\\Copy";
+  EXPECT_FALSE(copy(kCur + "\\Missing", kTemp));
+  ASSERT_TRUE(copy(kCur, copied));
+  EXPECT_EQ(number(copied + "\\A\\B\\C", "V"), 3u);
+  EXPECT_TRUE(exists(copied + "\\A\\Empty"));
+  EXPECT_EQ(text(copied, "Unended"), "ab");
+  EXPECT_EQ(text(copied, "Inner"), "a");
 }
 
 TEST_P(Trees, SourceViewWithReservedNamesPassesThemOver) {

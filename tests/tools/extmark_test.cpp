@@ -13,27 +13,28 @@ const std::string kProjects = kVersion + "\\Extension Projects";
 const std::string kProject = kProjects + "\\{4CCC1C5B-2A84-11D3-A002-0060971BDFB1}";
 
 // Owns the extension-projects key for the test; removes every key the test
-// or the tool created.
+// or the tool created, deepest first.
 class Extmark : public ToolTest {
  protected:
   void SetUp() override {
     if (exists(kUser, kProjects)) GTEST_SKIP() << "extension projects key in use";
-    for (const std::string& key : {kCorvel, kProduct, kVersion}) existedBefore_.push_back(exists(kUser, key));
+    for (int at = 0; at < 3; ++at) existedBefore_[at] = exists(kUser, parents_[at]);
   }
   void TearDown() override {
+    if (IsSkipped()) return;
     cvl::test::eraseKey(registry, kUser, kProjects);
-    const std::string parents[] = {kVersion, kProduct, kCorvel};
-    for (size_t at = 0; at < 3 && at < existedBefore_.size(); ++at) {
-      if (!existedBefore_[2 - at]) (void)registry.deleteKey(kUser, parents[at]);
+    for (int at = 0; at < 3; ++at) {
+      if (!existedBefore_[at]) (void)registry.deleteKey(kUser, parents_[at]);
     }
   }
-  std::vector<bool> existedBefore_;
+  const std::string parents_[3] = {kVersion, kProduct, kCorvel};
+  bool existedBefore_[3] = {};
 };
 
 TEST_F(Extmark, UserWithoutExtensionProjectsKeepsTheRegistryAsItWas) {
   ASSERT_EQ(runTool("extmark.exe"), 0u);
   EXPECT_FALSE(exists(kUser, kProjects));
-  EXPECT_EQ(exists(kUser, kVersion), existedBefore_[2]);
+  EXPECT_EQ(exists(kUser, kVersion), existedBefore_[0]);
 
   makeKey(kUser, kVersion);
   const uint32_t siblings = info(kUser, kVersion).subKeyCount;
@@ -42,7 +43,8 @@ TEST_F(Extmark, UserWithoutExtensionProjectsKeepsTheRegistryAsItWas) {
   EXPECT_EQ(info(kUser, kVersion).subKeyCount, siblings);
 }
 
-TEST_F(Extmark, MarksTheProjectLoadedAndSecondRunChangesNothing) {
+// A second run changes nothing; an existing project key keeps its other values.
+TEST_F(Extmark, MarksTheProjectLoaded) {
   makeKey(kUser, kProjects);
   for (int run = 1; run <= 2; ++run) {
     SCOPED_TRACE("run " + std::to_string(run));
@@ -55,9 +57,6 @@ TEST_F(Extmark, MarksTheProjectLoadedAndSecondRunChangesNothing) {
     EXPECT_EQ(info(kUser, kProjects).subKeyCount, 1u);
     EXPECT_EQ(info(kUser, kProject).valueCount, 1u);
   }
-}
-
-TEST_F(Extmark, ExistingProjectKeyIsMarkedAndKeepsItsOtherValues) {
   setString(kUser, kProject, "Loaded", "0");
   setString(kUser, kProject, "Path", "C:\\Projects\\ext.prj");
   makeKey(kUser, kProjects + "\\{Another}");

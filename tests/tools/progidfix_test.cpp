@@ -36,7 +36,9 @@ TEST_F(Progidfix, WithoutTheProcessServerNothingIsWritten) {
   EXPECT_EQ(progId(kReport)->asString(), "Old.Report");
 }
 
-TEST_F(Progidfix, CreatesAllThreeProgIdsAndSecondRunKeepsThem) {
+// A second run keeps them; a later run overwrites a changed text and keeps
+// the key's other values.
+TEST_F(Progidfix, CreatesAllThreeProgIds) {
   const struct {
     const std::string& classKey;
     const char* progId;
@@ -54,10 +56,6 @@ TEST_F(Progidfix, CreatesAllThreeProgIdsAndSecondRunKeepsThem) {
       EXPECT_EQ(info(kMachine, classKey + "\\ProgID").valueCount, 1u);
     }
   }
-}
-
-TEST_F(Progidfix, ExistingProgIdTextIsOverwrittenAndOtherValuesKept) {
-  registerProcessServer();
   setString(kMachine, kScenario + "\\ProgID", "", "Vendor.SomethingElse.7");
   setString(kMachine, kScenario + "\\ProgID", "Note", "kept");
   ASSERT_EQ(runTool("progidfix.exe"), 0u);

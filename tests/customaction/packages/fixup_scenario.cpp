@@ -1,5 +1,7 @@
 #include "fixup_scenario.h"
 
+#include <cstring>
+
 namespace fixup_scenario {
 namespace {
 
@@ -13,19 +15,15 @@ bool run(MSIHANDLE database, const char* statement) {
 }
 
 // Wine ignores a temporary column added to a table nobody holds, so each
-// column is added with HOLD.
-const char* const kFeatureColumn = "ALTER TABLE `Feature` ADD `Action` SHORT TEMPORARY HOLD";
-const char* const kComponentColumns[] = {
+// column is added with HOLD. Columns first, then their values.
+const char* const kStatements[] = {
+    "ALTER TABLE `Feature` ADD `Action` SHORT TEMPORARY HOLD",
     "ALTER TABLE `Component` ADD `Action` SHORT TEMPORARY HOLD",
     "ALTER TABLE `Component` ADD `ActionRequest` SHORT TEMPORARY HOLD",
     "ALTER TABLE `Component` ADD `RuntimeFlags` SHORT TEMPORARY HOLD",
-};
-const char* const kFeatureStates[] = {
     "UPDATE `Feature` SET `Action` = 1 WHERE `Feature` = 'Main'",
     "UPDATE `Feature` SET `Action` = 2 WHERE `Feature` = 'Extras'",
     "UPDATE `Feature` SET `Action` = 0 WHERE `Feature` = 'Left'",
-};
-const char* const kComponentStates[] = {
     "UPDATE `Component` SET `Action` = 0, `ActionRequest` = 0, `RuntimeFlags` = 12",
     "UPDATE `Component` SET `Action` = 1, `ActionRequest` = 1 WHERE `Component` = 'Plain'",
     "UPDATE `Component` SET `Action` = 1, `ActionRequest` = 1 WHERE `Component` = 'SwitchOff'",
@@ -41,12 +39,10 @@ std::string field(MSIHANDLE record, UINT at) {
 bool prepare(MSIHANDLE install, bool withFeatureAction) {
   MSIHANDLE database = MsiGetActiveDatabase(install);
   bool ok = database != 0;
-  if (withFeatureAction) ok = ok && run(database, kFeatureColumn);
-  for (const char* statement : kComponentColumns) ok = ok && run(database, statement);
-  if (withFeatureAction) {
-    for (const char* statement : kFeatureStates) ok = ok && run(database, statement);
+  for (const char* statement : kStatements) {
+    const bool onFeatures = std::strstr(statement, "`Feature`") != nullptr;
+    if (withFeatureAction || !onFeatures) ok = ok && run(database, statement);
   }
-  for (const char* statement : kComponentStates) ok = ok && run(database, statement);
   MsiCloseHandle(database);
   return ok && MsiSetPropertyA(install, "OFFPROP", "") == ERROR_SUCCESS &&
          MsiSetPropertyA(install, "ONPROP", "1") == ERROR_SUCCESS;
