@@ -84,6 +84,15 @@ class FileSystem {
   // GetFileInformationByHandle on the file or directory, opened without
   // asking for access, so a file in use is reached as well.
   [[nodiscard]] virtual Status identity(const std::string& path, FileIdentity& out) = 0;
+  // The index part of identity() alone. Two paths with different indexes
+  // are different files; equal ones still need identity() to tell. Where
+  // the volume is slow to ask (it is under Wine), this is much cheaper.
+  [[nodiscard]] virtual Status fileIndex(const std::string& path, uint64_t& out) {
+    FileIdentity found;
+    const Status s = identity(path, found);
+    out = found.index;
+    return s;
+  }
 
   [[nodiscard]] virtual Status deleteFile(const std::string& path) = 0;
   [[nodiscard]] virtual Status createDirectory(const std::string& path) = 0;

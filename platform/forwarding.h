@@ -38,6 +38,7 @@ class ForwardingFileSystem : public FileSystem {
     return inner_.setAttributes(path, attributes);
   }
   Status identity(const std::string& path, FileIdentity& out) override { return inner_.identity(path, out); }
+  Status fileIndex(const std::string& path, uint64_t& out) override { return inner_.fileIndex(path, out); }
   Status deleteFile(const std::string& path) override { return inner_.deleteFile(path); }
   Status createDirectory(const std::string& path) override { return inner_.createDirectory(path); }
   Status removeDirectory(const std::string& path) override { return inner_.removeDirectory(path); }

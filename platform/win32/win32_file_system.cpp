@@ -1,5 +1,6 @@
 #include "platform/win32/win32_file_system.h"
 
+#include "platform/win32/ntdll_procedure.h"
 #include "platform/win32/win32_file.h"
 #include "platform/zero_byte.h"
 
@@ -30,6 +31,26 @@ Status refuseReparsePoint(HANDLE handle) {
   if (!GetFileInformationByHandle(handle, &information)) return lastError();
   return (information.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) ? kStoppedOnLink : kSuccess;
 }
+
+// Opened without asking for access, so a file in use is reached as well;
+// backup semantics let the same call reach a directory.
+UniqueFile openToIdentify(const std::string& path) {
+  return UniqueFile(CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+}
+
+// NtQueryInformationFile for FileInternalInformation: the index the file
+// system keeps, without the volume's serial number, which Wine asks a
+// separate process for on every call.
+struct IoStatusBlock {
+  union {
+    LONG status;
+    void* pointer;
+  };
+  ULONG_PTR information;
+};
+using QueryInformationFile = LONG(WINAPI*)(HANDLE, IoStatusBlock*, void*, ULONG, int);
+constexpr int kFileInternalInformation = 6;
 
 }  // namespace
 
@@ -83,14 +104,25 @@ Status Win32FileSystem::setStatus(const std::string& path, const FileStatus& sta
 
 Status Win32FileSystem::identity(const std::string& path, FileIdentity& out) {
   if (holdsZeroByte(path)) return kInvalidName;
-  // Backup semantics let the same call reach a directory.
-  UniqueFile handle(CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+  UniqueFile handle = openToIdentify(path);
   if (!handle) return lastError();
   BY_HANDLE_FILE_INFORMATION information;
   if (!GetFileInformationByHandle(handle.get(), &information)) return lastError();
   out = FileIdentity{information.dwVolumeSerialNumber,
                      (static_cast<uint64_t>(information.nFileIndexHigh) << 32) | information.nFileIndexLow};
+  return kSuccess;
+}
+
+Status Win32FileSystem::fileIndex(const std::string& path, uint64_t& out) {
+  static const auto query = ntdllFunction<QueryInformationFile>("NtQueryInformationFile");
+  if (query == nullptr) return FileSystem::fileIndex(path, out);
+  if (holdsZeroByte(path)) return kInvalidName;
+  UniqueFile handle = openToIdentify(path);
+  if (!handle) return lastError();
+  IoStatusBlock io{};
+  LARGE_INTEGER index{};
+  if (query(handle.get(), &io, &index, sizeof index, kFileInternalInformation) < 0) return FileSystem::fileIndex(path, out);
+  out = static_cast<uint64_t>(index.QuadPart);
   return kSuccess;
 }
 

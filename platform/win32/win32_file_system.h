@@ -10,6 +10,7 @@ class Win32FileSystem : public FileSystem {
   Status status(const std::string& path, FileStatus& out) override;
   Status setStatus(const std::string& path, const FileStatus& status) override;
   Status identity(const std::string& path, FileIdentity& out) override;
+  Status fileIndex(const std::string& path, uint64_t& out) override;
   Status setAttributes(const std::string& path, uint32_t attributes) override;
   Status deleteFile(const std::string& path) override;
   Status createDirectory(const std::string& path) override;

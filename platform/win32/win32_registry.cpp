@@ -4,6 +4,7 @@
 #include <string>
 
 #include "platform/win32/handles.h"
+#include "platform/win32/ntdll_procedure.h"
 #include "platform/win32/windows_family.h"
 #include "platform/zero_byte.h"
 
@@ -50,24 +51,15 @@ Status finishValue(std::vector<uint8_t>& data, DWORD type, DWORD size, uint32_t 
 }
 
 // The native calls that delete a key through its own handle; the Win32
-// API deletes keys by name only. ntdll is always loaded on the NT family
-// and is looked up in the system folder, never by search.
+// API deletes keys by name only.
 struct NtCalls {
   LONG(WINAPI* deleteKey)(HANDLE) = nullptr;
   ULONG(WINAPI* toWin32Error)(LONG) = nullptr;
 };
 
 NtCalls ntCalls() {
-  NtCalls calls;
-  char system[MAX_PATH];
-  const UINT length = GetSystemDirectoryA(system, MAX_PATH);
-  if (!runsOnNtFamily() || length == 0 || length >= MAX_PATH) return calls;
-  HMODULE ntdll = GetModuleHandleA((std::string(system) + "\\ntdll.dll").c_str());
-  if (!ntdll) return calls;
-  calls.deleteKey = reinterpret_cast<decltype(calls.deleteKey)>(reinterpret_cast<void*>(GetProcAddress(ntdll, "NtDeleteKey")));
-  calls.toWin32Error =
-      reinterpret_cast<decltype(calls.toWin32Error)>(reinterpret_cast<void*>(GetProcAddress(ntdll, "RtlNtStatusToDosError")));
-  return calls;
+  return NtCalls{ntdllFunction<decltype(NtCalls::deleteKey)>("NtDeleteKey"),
+                 ntdllFunction<decltype(NtCalls::toWin32Error)>("RtlNtStatusToDosError")};
 }
 
 class Win32RegKey : public RegKey {

@@ -209,6 +209,30 @@ TEST_P(Files, DirectoriesAreCreatedAndRemovedOnlyWhenEmpty) {
   EXPECT_EQ(files().deleteFile(path("plain.txt\\")), kInvalidName);
 }
 
+// The own-file test relies on both: another spelling is the same file, and
+// a different index is a different file.
+TEST_P(Files, IdentityFollowsTheFileNotTheSpellingAndTheIndexAgrees) {
+  ASSERT_EQ(files().createDirectory(path("Dir")), kSuccess);
+  writeFile("Dir\\one.txt", "1");
+  writeFile("Dir\\two.txt", "2");
+  FileIdentity one, again, two, dir;
+  ASSERT_EQ(files().identity(path("Dir\\one.txt"), one), kSuccess);
+  ASSERT_EQ(files().identity(path("DIR\\ONE.TXT"), again), kSuccess);
+  ASSERT_EQ(files().identity(path("Dir\\two.txt"), two), kSuccess);
+  ASSERT_EQ(files().identity(path("dir"), dir), kSuccess);
+  EXPECT_EQ(one, again);
+  EXPECT_NE(one, two);
+  EXPECT_NE(one, dir);
+  for (const auto& [name, identity] : {std::pair{"Dir\\one.txt", one}, {"Dir\\two.txt", two}, {"DIR", dir}}) {
+    uint64_t index = 0;
+    EXPECT_EQ(files().fileIndex(path(name), index), kSuccess) << name;
+    EXPECT_EQ(index, identity.index) << name;
+  }
+  uint64_t index = 0;
+  EXPECT_NE(files().identity(path("Dir\\absent.txt"), again), kSuccess);
+  EXPECT_NE(files().fileIndex(path("Dir\\absent.txt"), index), kSuccess);
+}
+
 TEST_P(Files, ReplaceMovesContentAndTimesOverTheTarget) {
   writeFile("store.dat", "old");
   writeFile("store.tmp", "new");

@@ -33,10 +33,21 @@ std::optional<platform::FileIdentity> OwnFiles::folderIdentity(const std::string
   return folders_[folder] = identityOf(folder);
 }
 
+// A folder whose index no owner folder has is none of them; the volume,
+// slow to ask for, is only needed to tell the rest.
+bool OwnFiles::mayBeOwnersFolder(const std::string& folder) {
+  const auto known = mayBeOwners_.find(folder);
+  if (known != mayBeOwners_.end()) return known->second;
+  uint64_t index = 0;
+  const bool found = !folder.empty() && files_.fileIndex(folder, index) == platform::kSuccess;
+  return mayBeOwners_[folder] =
+             found && std::any_of(own_.begin(), own_.end(), [&](const Own& own) { return own.folder && own.folder->index == index; });
+}
+
 bool OwnFiles::holds(const std::string& fullPath) {
   const std::vector<std::string> segments = resolvedSegments(fullPath);
   if (std::any_of(own_.begin(), own_.end(), [&](const Own& own) { return own.segments == segments; })) return true;
-  if (!anyExists_) return false;
+  if (!anyExists_ || !mayBeOwnersFolder(folderOf(fullPath))) return false;
   const auto folder = folderIdentity(folderOf(fullPath));
   if (!folder) return false;
   const bool ownersFolder = std::any_of(own_.begin(), own_.end(), [&](const Own& own) { return own.folder == folder; });

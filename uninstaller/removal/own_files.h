@@ -2,8 +2,9 @@
 // The uninstaller's own files, known by what they are. A logged name may
 // reach one of them in any spelling Windows accepts: another case or
 // slash, a short name, the drive's share. A name is compared as text
-// first, then by identity; a folder's identity is looked up once, and a
-// file's own identity only when its folder holds one of the owners.
+// first, then by identity. A folder's index is looked up once, its whole
+// identity only when the index is an owner folder's, and a file's own
+// identity only when its folder holds one of the owners.
 #include <map>
 #include <optional>
 #include <string>
@@ -28,11 +29,13 @@ class OwnFiles {
 
   std::optional<platform::FileIdentity> identityOf(const std::string& path);
   std::optional<platform::FileIdentity> folderIdentity(const std::string& folder);
+  bool mayBeOwnersFolder(const std::string& folder);
 
   platform::FileSystem& files_;
   std::vector<Own> own_;
   bool anyExists_ = false;  // a missing file is reached by its name only
   std::map<std::string, std::optional<platform::FileIdentity>> folders_;  // by the folder's text
+  std::map<std::string, bool> mayBeOwners_;                              // by the folder's text
 };
 
 }  // namespace cvl

@@ -297,6 +297,11 @@ class PlanPlatform::Files : public FileSystem {
     if (isRemoved(path)) return kFileNotFound;
     return real_.identity(path, out);
   }
+  Status fileIndex(const std::string& path, uint64_t& out) override {
+    lastAsked_.clear();
+    if (isRemoved(path)) return kFileNotFound;
+    return real_.fileIndex(path, out);
+  }
   Status setAttributes(const std::string& path, uint32_t attributes) override {
     FileStatus current;
     if (Status s = status(path, current)) return s;

@@ -1,0 +1,17 @@
+#pragma once
+// Native calls the Win32 API does not offer, found in ntdll: it is always
+// loaded on the NT family and is looked up in the system folder, never by
+// search. The 95 family has none of them.
+#include <windows.h>
+
+namespace cvl::platform {
+
+FARPROC ntdllProcedure(const char* name);
+
+// The procedure as the function type it is called through.
+template <typename Function>
+Function ntdllFunction(const char* name) {
+  return reinterpret_cast<Function>(reinterpret_cast<void*>(ntdllProcedure(name)));
+}
+
+}  // namespace cvl::platform
