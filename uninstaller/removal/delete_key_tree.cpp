@@ -71,10 +71,11 @@ bool deleteSubTree(const TreeWalk& walk, RegKey& parent, const std::string& pare
   const std::string path = pathBelow(parentPath, name);
   if (isProtectedKey(walk.root, path, walk.scope)) return false;
   RegKeyPtr key;
-  const Reached reached = openToDeleteAsItself(parent, name, kEmptyingAccess, walk.root, path, key, walk.kept);
+  std::optional<RegKeyInfo> counts;
+  const Reached reached = openToDeleteAsItself(parent, name, kEmptyingAccess, walk.root, path, key, walk.kept, &counts);
   if (reached != Reached::Key) return reached == Reached::Link;
-  RegKeyInfo info;
-  const bool listed = key->info(info) == kSuccess;
+  const bool listed = counts.has_value();
+  const RegKeyInfo info = counts.value_or(RegKeyInfo{});
   if (!listed || !deleteSubKeys(walk, *key, path, depth, info.subKeyCount)) {
     if (listed) deleteValues(*key, info.valueCount);
     reportKept(walk.kept, walk.root, path, kSubKeyLeftReason);

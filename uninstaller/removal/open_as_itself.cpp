@@ -14,24 +14,43 @@ std::string pathBelow(const std::string& parentPath, const std::string& name) {
   return parentPath.empty() ? name : parentPath + "\\" + name;
 }
 
+namespace {
+
+// A link keeps what it names in its "SymbolicLinkValue".
+constexpr uint32_t kLinkValueNameLength = 17;
+
+bool mayHoldLinkValue(const RegKeyInfo& counts) {
+  return counts.valueCount > 0 && counts.maxValueNameLength >= kLinkValueNameLength;
+}
+
+}  // namespace
+
 Reached openOwnLevel(const RegKey& parent, const std::string& name, uint32_t access, RegKeyPtr& out,
-                     Status* failure) {
+                     Status* failure, std::optional<RegKeyInfo>* counts) {
   RegKeyPtr key;
   const Status opened = parent.openKey(name, access | access::kQueryValue | access::kOpenLink, key);
   if (failure) *failure = opened;
   if (opened != kSuccess) return Reached::Nothing;
-  bool link = false;
-  if (key->isLink(link) != kSuccess) return Reached::Nothing;
-  if (link) return Reached::Link;
+  if (counts) {
+    RegKeyInfo read;
+    counts->reset();
+    if (key->info(read) == kSuccess) *counts = read;
+  }
+  if (!counts || !*counts || mayHoldLinkValue(**counts)) {
+    bool link = false;
+    if (key->isLink(link) != kSuccess) return Reached::Nothing;
+    if (link) return Reached::Link;
+  }
   out = std::move(key);
   return Reached::Key;
 }
 
-Reached openOwnLevelToDelete(const RegKey& parent, const std::string& name, uint32_t access, RegKeyPtr& out) {
+Reached openOwnLevelToDelete(const RegKey& parent, const std::string& name, uint32_t access, RegKeyPtr& out,
+                             std::optional<RegKeyInfo>* counts) {
   Status failure = kSuccess;
-  const Reached reached = openOwnLevel(parent, name, access | access::kDelete, out, &failure);
+  const Reached reached = openOwnLevel(parent, name, access | access::kDelete, out, &failure, counts);
   if (reached != Reached::Nothing || failure != kAccessDenied) return reached;
-  return openOwnLevel(parent, name, access, out);
+  return openOwnLevel(parent, name, access, out, nullptr, counts);
 }
 
 Status deleteOpenedKey(RegKeyPtr& key, RegKey& parent, const std::string& name) {
@@ -49,8 +68,9 @@ Reached openAsItself(const RegKey& parent, const std::string& name, uint32_t acc
 }
 
 Reached openToDeleteAsItself(const RegKey& parent, const std::string& name, uint32_t access, RegRoot root,
-                             const std::string& path, RegKeyPtr& out, const KeptKeyReport& kept) {
-  const Reached reached = openOwnLevelToDelete(parent, name, access, out);
+                             const std::string& path, RegKeyPtr& out, const KeptKeyReport& kept,
+                             std::optional<RegKeyInfo>* counts) {
+  const Reached reached = openOwnLevelToDelete(parent, name, access, out, counts);
   if (reached == Reached::Link) reportKept(kept, root, path, kLinkReason);
   return reached;
 }

@@ -6,6 +6,7 @@
 // link is never deleted either: RegDeleteKey would delete what it names.
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "platform/registry.h"
@@ -21,9 +22,12 @@ enum class Reached { Key, Link, Nothing };
 
 // Opens name below parent as itself, for access (kQueryValue is added: it
 // tells a link). A link is closed and left alone; Nothing means it could
-// not be opened or told apart from a link.
+// not be opened or told apart from a link. Asked for the key's counts, it
+// reads them first, and a key whose values are too few or too short to
+// hold a link's is not asked about its link value.
 Reached openOwnLevel(const platform::RegKey& parent, const std::string& name, uint32_t access,
-                     platform::RegKeyPtr& out, platform::Status* failure = nullptr);
+                     platform::RegKeyPtr& out, platform::Status* failure = nullptr,
+                     std::optional<platform::RegKeyInfo>* counts = nullptr);
 
 // The same, and a link is reported: path is name's path below root.
 Reached openAsItself(const platform::RegKey& parent, const std::string& name, uint32_t access,
@@ -34,11 +38,11 @@ Reached openAsItself(const platform::RegKey& parent, const std::string& name, ui
 // when that is refused: a key that may be emptied but not deleted is still
 // emptied.
 Reached openOwnLevelToDelete(const platform::RegKey& parent, const std::string& name, uint32_t access,
-                             platform::RegKeyPtr& out);
+                             platform::RegKeyPtr& out, std::optional<platform::RegKeyInfo>* counts = nullptr);
 // The same, and a link is reported, as openAsItself does.
 Reached openToDeleteAsItself(const platform::RegKey& parent, const std::string& name, uint32_t access,
                              platform::RegRoot root, const std::string& path, platform::RegKeyPtr& out,
-                             const KeptKeyReport& kept);
+                             const KeptKeyReport& kept, std::optional<platform::RegKeyInfo>* counts = nullptr);
 
 // Deletes a key opened as itself, through its own handle where the system
 // can (no name is looked up again), else by name through its parent; the
