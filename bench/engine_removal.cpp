@@ -137,7 +137,8 @@ double engineRun(const SyntheticInstallation& installation, bool& clean, Mode mo
   bench::AllChecked tree(loaded.catalogue);
   QuietProgress progress;
   const double ms = timeMs([&] {
-    if (mode != Mode::Plain && logFile.open(kBenchLog) == platform::kSuccess) {
+    const auto writes = mode == Mode::Planned ? RemovalLogFile::Writes::Gathered : RemovalLogFile::Writes::EachLine;
+    if (mode != Mode::Plain && logFile.open(kBenchLog, writes) == platform::kSuccess) {
       journal.attach([&](const std::string& line) { logFile.writeLine(line); });
     }
     runUninstall(context, tree, progress);

@@ -70,7 +70,7 @@ TEST(RunLog, IsNeverWrittenIntoTheUninstallersOrTheSuitesFiles) {
 
 // Each line is in the file as soon as it is noted, and a name holding a
 // line break cannot forge a line of its own.
-TEST(RunLog, EachLineIsWrittenAsItComesAndNoNameBreaksIt) {
+TEST(RunLog, EachLineIsWrittenAsItComesOrInAPlansBlocksAndNoNameBreaksIt) {
   MemoryPlatform machine;
   RemovalLogFile log(machine.files());
   ASSERT_EQ(log.open("C:\\run.log"), kSuccess);
@@ -79,6 +79,15 @@ TEST(RunLog, EachLineIsWrittenAsItComesAndNoNameBreaksIt) {
   journal.removed("file", "C:\\a.dll\r\nremoved file: C:\\b.dll\n");
   EXPECT_EQ(machine.files().content("C:\\run.log"),
             "removed file: C:\\a.dll<0x0D><0x0A>removed file: C:\\b.dll<0x0A>\r\n");
+
+  // A plan's lines are handed over in blocks, the last one as it closes.
+  RemovalLogFile plan(machine.files());
+  ASSERT_EQ(plan.open("C:\\plan.log", RemovalLogFile::Writes::Gathered), kSuccess);
+  plan.writeLine("removed file: C:\\a.dll");
+  plan.writeLine("removed file: C:\\b.dll");
+  EXPECT_EQ(machine.files().content("C:\\plan.log"), "");
+  EXPECT_TRUE(plan.close());
+  EXPECT_EQ(machine.files().content("C:\\plan.log"), "removed file: C:\\a.dll\r\nremoved file: C:\\b.dll\r\n");
 }
 
 }  // namespace

@@ -125,7 +125,8 @@ bool CUninstallApp::finishCleanupIfBegun(bool started) {
 bool CUninstallApp::openLog() {
   if (logSwitches_.logPath.empty()) return true;
   if (refusesLog()) return false;
-  if (logFile_.open(logSwitches_.logPath) != platform::kSuccess) return false;
+  const auto writes = logSwitches_.plan ? RemovalLogFile::Writes::Gathered : RemovalLogFile::Writes::EachLine;
+  if (logFile_.open(logSwitches_.logPath, writes) != platform::kSuccess) return false;
   journal_.attach([this](const std::string& line) { logFile_.writeLine(line); });
   journal_.note("==== " + std::string(logSwitches_.plan ? "plan" : "removal") + " started " + localTimeText());
   journal_.note("command line: " + commandLine_);

@@ -4,17 +4,34 @@
 
 namespace cvl {
 
-platform::Status RemovalLogFile::open(const std::string& path) {
+namespace {
+
+constexpr size_t kGatheredBlock = 64 * 1024;
+
+}  // namespace
+
+platform::Status RemovalLogFile::open(const std::string& path, Writes writes) {
+  writes_ = writes;
+  line_.clear();
   return files_.open(path, platform::OpenMode::AppendNoLink, file_);
 }
 
 void RemovalLogFile::writeLine(const std::string& line) {
   if (!file_) return;
-  line_.assign(line).append("\r\n");
-  if (file_->write(line_.data(), static_cast<uint32_t>(line_.size())) != platform::kSuccess) failed_ = true;
+  if (writes_ == Writes::EachLine) line_.clear();
+  line_.append(line).append("\r\n");
+  if (writes_ == Writes::EachLine || line_.size() >= kGatheredBlock) writeGathered();
+}
+
+void RemovalLogFile::writeGathered() {
+  if (!line_.empty() && file_->write(line_.data(), static_cast<uint32_t>(line_.size())) != platform::kSuccess) {
+    failed_ = true;
+  }
+  line_.clear();
 }
 
 bool RemovalLogFile::close() {
+  if (file_) writeGathered();
   file_.reset();
   return !failed_;
 }

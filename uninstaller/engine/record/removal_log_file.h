@@ -5,7 +5,9 @@
 // in one write as it comes, so a run that crashes or is killed leaves its
 // record up to its last line; flushing the disk's cache for each line
 // would cost more than the removal, and the removal record covers what a
-// power cut may lose. A link at the path is refused, never followed.
+// power cut may lose. A plan changes nothing and is simply made again, so
+// its lines are gathered and handed over in blocks. A link at the path is
+// refused, never followed.
 #include <string>
 
 #include "platform/file_system.h"
@@ -19,8 +21,9 @@ class RemovalLogFile {
   RemovalLogFile& operator=(const RemovalLogFile&) = delete;
   ~RemovalLogFile() { close(); }
 
+  enum class Writes { EachLine, Gathered };
   // Opens (or creates) the file for appending. The status of the open.
-  platform::Status open(const std::string& path);
+  platform::Status open(const std::string& path, Writes writes = Writes::EachLine);
   bool isOpen() const { return static_cast<bool>(file_); }
 
   // Writes one line and "\r\n".
@@ -31,7 +34,10 @@ class RemovalLogFile {
  private:
   platform::FileSystem& files_;
   platform::FilePtr file_;
-  std::string line_;  // reused, so a line costs no allocation
+  void writeGathered();
+
+  std::string line_;  // reused, so a line costs no allocation; a plan gathers here
+  Writes writes_ = Writes::EachLine;
   bool failed_ = false;
 };
 
