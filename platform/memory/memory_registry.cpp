@@ -208,7 +208,9 @@ class MemoryRegKey : public RegKey {
   Status isLink(bool& out) const override {
     out = false;
     if (Status s = usable(access::kQueryValue)) return s;
-    out = node_->link;
+    // As Windows is asked: by the link value, whatever made the key.
+    const auto named = node_->values.find(sortKey(kLinkValueName));
+    out = named != node_->values.end() && named->second.value.type == RegType::Link;
     return kSuccess;
   }
 

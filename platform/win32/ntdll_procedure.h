@@ -1,7 +1,7 @@
 #pragma once
 // Native calls the Win32 API does not offer, found in ntdll: it is always
-// loaded on the NT family and is looked up in the system folder, never by
-// search. The 95 family has none of them.
+// loaded on the NT family and is only looked up among the loaded modules,
+// never loaded, so no search path is involved. The 95 family has none.
 #include <windows.h>
 
 namespace cvl::platform {

@@ -88,6 +88,11 @@ TEST(RunLog, EachLineIsWrittenAsItComesOrInAPlansBlocksAndNoNameBreaksIt) {
   EXPECT_EQ(machine.files().content("C:\\plan.log"), "");
   EXPECT_TRUE(plan.close());
   EXPECT_EQ(machine.files().content("C:\\plan.log"), "removed file: C:\\a.dll\r\nremoved file: C:\\b.dll\r\n");
+  // A block that cannot be written fails the plan.
+  ASSERT_EQ(plan.open("C:\\plan.log", RemovalLogFile::Writes::Gathered), kSuccess);
+  plan.writeLine("removed file: C:\\c.dll");
+  machine.files().fail("C:\\plan.log", platform::MemoryFileSystem::Op::Write, kAccessDenied);
+  EXPECT_FALSE(plan.flush());
 }
 
 }  // namespace

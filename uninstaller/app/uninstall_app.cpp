@@ -64,7 +64,10 @@ CUninstallApp::~CUninstallApp() {
 }
 
 int CUninstallApp::run() {
-  const int status = exitStatusOf(runToEnd());
+  RunOutcome outcome = runToEnd();
+  // A plan's only product is its log: a plan whose lines did not all reach it failed.
+  if (logSwitches_.plan && logFile_.isOpen() && !logFile_.flush()) outcome = RunOutcome{RunEnd::PlanLogUnwritable};
+  const int status = exitStatusOf(outcome);
   endLog(status);
   return status;
 }

@@ -7,16 +7,19 @@
 namespace cvl {
 namespace {
 
+// "C:" alone would name the drive's current folder, not its root.
 std::string folderOf(const std::string& path) {
   const size_t slash = path.find_last_of("\\/");
-  return slash == std::string::npos ? std::string() : path.substr(0, slash);
+  if (slash == std::string::npos) return std::string();
+  const bool driveRoot = slash == 2 && path[1] == ':';
+  return path.substr(0, driveRoot ? slash + 1 : slash);
 }
 
 }  // namespace
 
 OwnFiles::OwnFiles(platform::FileSystem& files, const std::vector<std::string>& paths) : files_(files) {
   for (const std::string& path : paths) {
-    own_.push_back({resolvedSegments(path), identityOf(path), folderIdentity(folderOf(path))});
+    own_.push_back({resolvedSegments(path), identityOf(path), folderIdentity(folderOf(path)), indexOf(folderOf(path))});
     anyExists_ = anyExists_ || own_.back().file.has_value();
   }
 }
@@ -25,6 +28,13 @@ std::optional<platform::FileIdentity> OwnFiles::identityOf(const std::string& pa
   platform::FileIdentity identity;
   if (path.empty() || files_.identity(path, identity) != platform::kSuccess) return std::nullopt;
   return identity;
+}
+
+// Read as a candidate folder's is, so the two always compare alike.
+std::optional<uint64_t> OwnFiles::indexOf(const std::string& folder) {
+  uint64_t index = 0;
+  if (folder.empty() || files_.fileIndex(folder, index) != platform::kSuccess) return std::nullopt;
+  return index;
 }
 
 std::optional<platform::FileIdentity> OwnFiles::folderIdentity(const std::string& folder) {
@@ -38,10 +48,9 @@ std::optional<platform::FileIdentity> OwnFiles::folderIdentity(const std::string
 bool OwnFiles::mayBeOwnersFolder(const std::string& folder) {
   const auto known = mayBeOwners_.find(folder);
   if (known != mayBeOwners_.end()) return known->second;
-  uint64_t index = 0;
-  const bool found = !folder.empty() && files_.fileIndex(folder, index) == platform::kSuccess;
+  const std::optional<uint64_t> index = indexOf(folder);
   return mayBeOwners_[folder] =
-             found && std::any_of(own_.begin(), own_.end(), [&](const Own& own) { return own.folder && own.folder->index == index; });
+             index && std::any_of(own_.begin(), own_.end(), [&](const Own& own) { return own.folderIndex == index; });
 }
 
 bool OwnFiles::holds(const std::string& fullPath) {

@@ -25,10 +25,12 @@ class OwnFiles {
     std::vector<std::string> segments;  // as Windows resolves the path
     std::optional<platform::FileIdentity> file;
     std::optional<platform::FileIdentity> folder;
+    std::optional<uint64_t> folderIndex;
   };
 
   std::optional<platform::FileIdentity> identityOf(const std::string& path);
   std::optional<platform::FileIdentity> folderIdentity(const std::string& folder);
+  std::optional<uint64_t> indexOf(const std::string& folder);
   bool mayBeOwnersFolder(const std::string& folder);
 
   platform::FileSystem& files_;

@@ -9,7 +9,7 @@ enum ExitStatus : int {
   kExitCancelled = 1602,    // the user cancelled, nothing was checked, or suite programs are running
   kExitAnotherRunInProgress = 1618,  // another run of the uninstaller is going on; nothing happened
   kExitStartupFailed = 1603,  // errors 14, 15 and 16
-  kExitPlanLogUnwritable = 1622,  // "/PLAN": the log file could not be opened; nothing else happened
+  kExitPlanLogUnwritable = 1622,  // "/PLAN": the log file could not be opened or written; nothing was changed
   kExitInvalidCommandLine = 1639,  // "/PLAN" without "/LOG=", or "/LOG=" without a file
   kExitRestartRequired = 3010,  // only files in use are left; they go at the next restart
 };

@@ -11,6 +11,7 @@ constexpr size_t kGatheredBlock = 64 * 1024;
 }  // namespace
 
 platform::Status RemovalLogFile::open(const std::string& path, Writes writes) {
+  (void)close();  // a block still gathered belongs to the file before
   writes_ = writes;
   line_.clear();
   return files_.open(path, platform::OpenMode::AppendNoLink, file_);
@@ -30,8 +31,13 @@ void RemovalLogFile::writeGathered() {
   line_.clear();
 }
 
-bool RemovalLogFile::close() {
+bool RemovalLogFile::flush() {
   if (file_) writeGathered();
+  return !failed_;
+}
+
+bool RemovalLogFile::close() {
+  (void)flush();
   file_.reset();
   return !failed_;
 }

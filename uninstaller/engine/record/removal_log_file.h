@@ -28,6 +28,8 @@ class RemovalLogFile {
 
   // Writes one line and "\r\n".
   void writeLine(const std::string& line);
+  // Hands over the lines gathered so far; true when every write succeeded.
+  bool flush();
   // Closes; true when every write succeeded.
   bool close();
 
