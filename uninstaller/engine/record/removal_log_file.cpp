@@ -13,22 +13,20 @@ constexpr size_t kGatheredBlock = 64 * 1024;
 platform::Status RemovalLogFile::open(const std::string& path, Writes writes) {
   (void)close();  // a block still gathered belongs to the file before
   writes_ = writes;
-  line_.clear();
   return files_.open(path, platform::OpenMode::AppendNoLink, file_);
 }
 
 void RemovalLogFile::writeLine(const std::string& line) {
   if (!file_) return;
-  if (writes_ == Writes::EachLine) line_.clear();
-  line_.append(line).append("\r\n");
-  if (writes_ == Writes::EachLine || line_.size() >= kGatheredBlock) writeGathered();
+  pending_.append(line).append("\r\n");
+  if (writes_ == Writes::EachLine || pending_.size() >= kGatheredBlock) writeGathered();
 }
 
 void RemovalLogFile::writeGathered() {
-  if (!line_.empty() && file_->write(line_.data(), static_cast<uint32_t>(line_.size())) != platform::kSuccess) {
+  if (!pending_.empty() && file_->write(pending_.data(), static_cast<uint32_t>(pending_.size())) != platform::kSuccess) {
     failed_ = true;
   }
-  line_.clear();
+  pending_.clear();
 }
 
 bool RemovalLogFile::flush() {

@@ -34,11 +34,11 @@ class RemovalLogFile {
   bool close();
 
  private:
-  platform::FileSystem& files_;
-  platform::FilePtr file_;
   void writeGathered();
 
-  std::string line_;  // reused, so a line costs no allocation; a plan gathers here
+  platform::FileSystem& files_;
+  platform::FilePtr file_;
+  std::string pending_;  // lines not yet handed over; reused, so a line costs no allocation
   Writes writes_ = Writes::EachLine;
   bool failed_ = false;
 };
