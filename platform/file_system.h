@@ -44,6 +44,7 @@ struct FileIdentity {
 struct FoundEntry {
   std::string name;  // as stored, without the directory
   uint32_t attributes = 0;
+  std::string shortName;  // its 8.3 alias; empty when the name is one itself
 };
 
 // An open file. Destroying it closes the handle.

@@ -343,7 +343,7 @@ Status MemoryFileSystem::find(const std::string& pattern, const std::function<bo
     }
   }
   for (const auto& [key, child] : dir->children) {
-    if (matchesWildcard(mask, child->name)) found.push_back({child->name, reportedAttributes(*child)});
+    if (matchesWildcard(mask, child->name)) found.push_back({child->name, reportedAttributes(*child), shortNameOf(child->name)});
   }
   if (found.empty()) return kFileNotFound;
   // Visit a snapshot: the visitor may delete what it is shown.

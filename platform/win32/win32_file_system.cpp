@@ -162,7 +162,7 @@ Status Win32FileSystem::find(const std::string& pattern, const std::function<boo
   UniqueFind search(FindFirstFileA(pattern.c_str(), &data));
   if (!search) return lastError();
   do {
-    if (!visit(FoundEntry{data.cFileName, data.dwFileAttributes})) break;
+    if (!visit(FoundEntry{data.cFileName, data.dwFileAttributes, data.cAlternateFileName})) break;
   } while (FindNextFileA(search.get(), &data));
   return kSuccess;
 }

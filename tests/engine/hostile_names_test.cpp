@@ -16,12 +16,13 @@ using namespace platform;
 using namespace std::string_literals;
 
 // File and CoreFile log a name in the target; OwnFile logs the install
-// log's name under a target spelled as the row says. HelpSide and Script
+// log's name under a target spelled as the row says; OwnName logs the name
+// in the uninstaller's folder, where the log and a long-named program lie. HelpSide and Script
 // put a file of that name beside a logged help file or into the
 // uninstaller's folder, where the help system's and the installer's own
 // leftovers are searched for. SelfReg logs a self-registering file of the
 // target; its "removal" is its unregistration.
-enum class Kind { File, CoreFile, OwnFile, HelpSide, Script, SelfReg, Key, Value, Shortcut };
+enum class Kind { File, CoreFile, OwnFile, OwnName, HelpSide, Script, SelfReg, Key, Value, Shortcut };
 
 struct Spelling {
   Kind kind;
@@ -38,8 +39,9 @@ bool anyLine(const Lines& journal, const std::function<bool(const std::string&)>
 // One removal of a component that logs a single entry.
 void removeLoggedEntry(const Spelling& row) {
   EngineWorld w;
-  const bool own = row.kind == Kind::OwnFile;
-  w.addTop({.name = "App", .fileGroups = {"APP_FILES"}, .target = own ? row.logged : "<TARGETDIR>"});
+  const bool own = row.kind == Kind::OwnFile || row.kind == Kind::OwnName;
+  const std::string ownTarget = row.kind == Kind::OwnFile ? row.logged : EngineWorld::kUninstallDir;
+  w.addTop({.name = "App", .fileGroups = {"APP_FILES"}, .target = own ? ownTarget : "<TARGETDIR>"});
   if (own) w.addTop({.name = "Other"});  // left unchecked: the run is partial, and no final clean-up follows
   fixture::FileGroup group{.name = "App_Files", .selfRegister = row.kind == Kind::SelfReg};
   Lines victims;  // files the entry must not reach, or may
@@ -56,6 +58,11 @@ void removeLoggedEntry(const Spelling& row) {
     case Kind::OwnFile:
       group.files = {"cvlinst.log"};
       victims = {EngineWorld::kUninstallDir + "cvlinst.log"s};
+      break;
+    case Kind::OwnName:
+      group.files = {row.logged};
+      w.system.setModulePath(EngineWorld::kUninstallDir + "Corvel Remover.exe"s);
+      victims = {EngineWorld::kUninstallDir + "cvlinst.log"s, w.system.modulePath()};
       break;
     case Kind::HelpSide:
       group.files = {"guide.hlp"};
@@ -128,6 +135,10 @@ TEST(HostileNames, EachLoggedEntryReachesOnlyWhatItNamesToWindows) {
       {Kind::OwnFile, "\\\\.\\C:\\Program Files\\Corvel\\Uninstall", false},
       {Kind::OwnFile, "\\\\localhost\\C$\\Program Files\\Corvel\\Uninstall", false, "(the uninstaller's own file)"},
       {Kind::OwnFile, "C:/Program Files/Corvel/./Uninstall", false, "(the uninstaller's own file)"},
+      // Told apart by name before identity: every spelling of an own name still counts.
+      {Kind::OwnName, "CVLINST.LOG. ", false, "(the uninstaller's own file)"},
+      {Kind::OwnName, "CORVEL~1.EXE", false, "(the uninstaller's own file)"},
+      {Kind::OwnName, "corvel remover.EXE", false, "(the uninstaller's own file)"},
       // A search finds long names through their short names too.
       {Kind::HelpSide, "guide.gid", true},
       {Kind::HelpSide, "Guide.FTS", true},

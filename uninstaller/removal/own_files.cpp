@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "platform/platform.h"
+
 #include "uninstaller/removal/safe_paths.h"
 
 namespace cvl {
@@ -15,13 +17,50 @@ std::string folderOf(const std::string& path) {
   return path.substr(0, driveRoot ? slash + 1 : slash);
 }
 
+// The name a path's last part stands for: a stream suffix (":$DATA")
+// names the file itself.
+std::string nameBeforeStream(std::string name) {
+  name.resize(std::min(name.find(':'), name.size()));
+  while (!name.empty() && (name.back() == '.' || name.back() == ' ')) name.pop_back();
+  return name;
+}
+
+// Windows folds the case of letters beyond ASCII as well; such a name is
+// left to the identity.
+bool isPlainAscii(const std::string& text) {
+  return std::all_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+}
+
 }  // namespace
 
-OwnFiles::OwnFiles(platform::FileSystem& files, const std::vector<std::string>& paths) : files_(files) {
+OwnFiles::OwnFiles(platform::FileSystem& files, const std::vector<std::string>& paths, Reach reach)
+    : files_(files), reach_(reach) {
   for (const std::string& path : paths) {
     own_.push_back({resolvedSegments(path), identityOf(path), folderIdentity(folderOf(path)), indexOf(folderOf(path))});
+    if (own_.back().file && reach_ == Reach::Name) own_.back().names = storedNames(path);
     anyExists_ = anyExists_ || own_.back().file.has_value();
   }
+}
+
+// Unknown when the file cannot be listed: any name may then be its alias.
+std::optional<std::vector<std::string>> OwnFiles::storedNames(const std::string& path) {
+  std::optional<std::vector<std::string>> names;
+  (void)files_.find(path, [&](const platform::FoundEntry& entry) {
+    names.emplace(1, platform::upper(entry.name));
+    if (!entry.shortName.empty()) names->push_back(platform::upper(entry.shortName));
+    return false;
+  });
+  if (names && !std::all_of(names->begin(), names->end(), isPlainAscii)) names.reset();
+  return names;
+}
+
+bool OwnFiles::mayNameAnOwner(const std::string& name) const {
+  if (reach_ == Reach::Data) return true;
+  const std::string spelled = nameBeforeStream(name);
+  if (!isPlainAscii(spelled)) return true;
+  return std::any_of(own_.begin(), own_.end(), [&](const Own& own) {
+    return own.file && (!own.names || std::count(own.names->begin(), own.names->end(), spelled) != 0);
+  });
 }
 
 std::optional<platform::FileIdentity> OwnFiles::identityOf(const std::string& path) {
@@ -56,7 +95,8 @@ bool OwnFiles::mayBeOwnersFolder(const std::string& folder) {
 bool OwnFiles::holds(const std::string& fullPath) {
   const std::vector<std::string> segments = resolvedSegments(fullPath);
   if (std::any_of(own_.begin(), own_.end(), [&](const Own& own) { return own.segments == segments; })) return true;
-  if (!anyExists_ || !mayBeOwnersFolder(folderOf(fullPath))) return false;
+  if (!anyExists_ || segments.empty() || !mayNameAnOwner(segments.back())) return false;
+  if (!mayBeOwnersFolder(folderOf(fullPath))) return false;
   const auto folder = folderIdentity(folderOf(fullPath));
   if (!folder) return false;
   const bool ownersFolder = std::any_of(own_.begin(), own_.end(), [&](const Own& own) { return own.folder == folder; });

@@ -60,14 +60,14 @@ void removeHelpSideFiles(RemovalContext& context, const std::string& directory, 
 
 // The store, the log, the process library and the removal record are the
 // uninstaller's own, and so is its program: only the final clean-up removes
-// the first four,
-// whatever a component logged.
+// the first four, whatever a component logged.
 bool isUninstallerFile(RemovalContext& context, const std::string& fullPath) {
   if (!context.ownFiles) {
     context.ownFiles = std::make_shared<OwnFiles>(
         context.files(), std::vector<std::string>{context.store.path(), context.uninstallDir + names::kLogFile,
                                                   context.uninstallDir + names::kProcessLibrary,
-                                                  context.system().modulePath(), context.uninstallDir + kRecordFileName});
+                                                  context.system().modulePath(), context.uninstallDir + kRecordFileName},
+        OwnFiles::Reach::Name);
   }
   return context.ownFiles->holds(fullPath);
 }

@@ -57,7 +57,7 @@ std::string fileKey(const std::string& path) {
 // A set of canonical paths where holding a path covers everything below it.
 class PathSet {
  public:
-  void insert(const std::string& path) { paths_.insert(path); }
+  bool insert(const std::string& path) { return paths_.insert(path).second; }
   bool covers(std::string path) const {
     if (paths_.empty()) return false;
     for (;;) {
@@ -86,6 +86,26 @@ struct RegistryOverlay {
   std::map<std::pair<std::string, std::string>, RegValue> writtenValues;
   std::set<std::string> keysWithValueChanges;  // so a key no change reached is listed as it is
   uint64_t keysDeleted = 0;                    // planned key deletions so far
+  // Each key's direct subkeys the plan deleted, by the key's canonical path,
+  // so a key's count is told without listing it. Counted only while every
+  // such name is plain ASCII without a slash: upper() then folds it as
+  // Windows does, and the canonical path keeps it one level.
+  struct DeletedChildren {
+    uint32_t count = 0;
+    bool countable = true;
+  };
+  std::map<std::string, DeletedChildren> deletedChildren;
+
+  void noteDeleted(const std::string& key, const std::string& spelled) {
+    if (!deletedKeys.insert(key)) return;
+    const size_t slash = key.rfind('\\');
+    if (slash == std::string::npos) return;
+    DeletedChildren& children = deletedChildren[key.substr(0, slash)];
+    ++children.count;
+    const std::string name = spelled.substr(spelled.rfind('\\') + 1);
+    children.countable = children.countable && !name.empty() &&
+                         std::all_of(name.begin(), name.end(), [](char c) { return c != '/' && static_cast<unsigned char>(c) < 0x80; });
+  }
 
   bool valueDeleted(const std::string& key, const std::string& name) const {
     return deletedValues.count({key, upper(name)}) != 0;
@@ -121,7 +141,7 @@ class PlanKey : public RegKey {
       RegKeyInfo real;
       if (inner_->info(real) == kSuccess && subKeysLeft(real.subKeyCount) > 0) return kAccessDenied;
     }
-    overlay_.deletedKeys.insert(key_);
+    overlay_.noteDeleted(key_, path_);
     ++overlay_.keysDeleted;
     journal_.removed("key", path_);
     return kSuccess;
@@ -206,10 +226,17 @@ class PlanKey : public RegKey {
     return s != kFileNotFound;
   }
   bool subKeyDeleted(const std::string& name) const { return overlay_.deletedKeys.covers(key_ + "\\" + upper(name)); }
-  // A key open without the right to list its subkeys is listed through a
-  // handle that has it.
+  // The machine's count less the subkeys the plan deleted: told from the
+  // overlay's count where it can be, else by listing. A key open without
+  // the right to list its subkeys is listed through a handle that has it.
   uint32_t subKeysLeft(uint32_t realCount) const {
     if (realCount == 0 || !overlay_.deletedKeys.anyBelow(key_)) return realCount;
+    if (overlay_.deletedKeys.covers(key_)) return 0;
+    const auto deleted = overlay_.deletedChildren.find(key_);
+    const uint32_t counted = deleted == overlay_.deletedChildren.end() ? 0 : deleted->second.count;
+    if ((deleted == overlay_.deletedChildren.end() || deleted->second.countable) && counted <= realCount) {
+      return realCount - counted;
+    }
     std::string name;
     RegKeyPtr lister;
     const RegKey* listed = inner_.get();
