@@ -187,7 +187,8 @@ TEST_F(Phases, RegistryKeysOfTheSuiteGoWholeSharedOnesLoseOnlyTheLoggedValues) {
                           {"HKCU\\Software\\Vendor\\Prefs", {"Size=1", "Theirs=2"}},
                           {"HKCU\\Software\\Vendor\\Prefs\\Window", {"Theirs=3"}}};
   w.load();
-  removeComponentRegistry(w.context(), app());
+  KeyWalker keys(w.context().registry());
+  removeComponentRegistry(w.context(), keys, app());
   w.noted.removeNotedKeys(w.platform);
 
   auto& reg = w.registry;

@@ -121,8 +121,11 @@ void runPhases(RemovalContext& context, ProgressWindow& progress) {
   scheduleFoldersLeftForRestart(context);
 
   progress.showStep(RunStep::RegistryEntries);
-  forEachComponent(context, progress,
-                   [&](const CComponent& component) { removeComponentRegistry(context, component); });
+  {
+    KeyWalker keys(context.registry());
+    forEachComponent(context, progress,
+                     [&](const CComponent& component) { removeComponentRegistry(context, keys, component); });
+  }
   context.notedPaths.removeNotedKeys(context.platform, context.keptKeys());
 }
 

@@ -72,8 +72,7 @@ void removeLoggedKey(RemovalContext& context, KeyWalker& keys, const CRegistry& 
 
 }  // namespace
 
-void removeComponentRegistry(RemovalContext& context, const CComponent& component) {
-  KeyWalker keys(context.registry());
+void removeComponentRegistry(RemovalContext& context, KeyWalker& keys, const CComponent& component) {
   for (const std::string& groupName : component.fileGroups) {
     const CFilegroup* group = context.log.findFileGroup(groupName);
     if (group == nullptr) continue;
