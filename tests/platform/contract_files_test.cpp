@@ -211,7 +211,7 @@ TEST_P(Files, DirectoriesAreCreatedAndRemovedOnlyWhenEmpty) {
 
 // The own-file test relies on both: another spelling is the same file, and
 // a different index is a different file.
-TEST_P(Files, IdentityFollowsTheFileNotTheSpellingAndTheIndexAgrees) {
+TEST_P(Files, IdentityFollowsTheFileNotTheSpellingTheIndexAgreesAndAnAliasReachesIt) {
   ASSERT_EQ(files().createDirectory(path("Dir")), kSuccess);
   writeFile("Dir\\one.txt", "1");
   writeFile("Dir\\two.txt", "2");
@@ -228,6 +228,15 @@ TEST_P(Files, IdentityFollowsTheFileNotTheSpellingAndTheIndexAgrees) {
     EXPECT_EQ(files().fileIndex(path(name), index), kSuccess) << name;
     EXPECT_EQ(index, identity.index) << name;
   }
+  // A listing gives a long name's 8.3 alias, which reaches the same file.
+  writeFile("Dir\\Long Named File.txt", "3");
+  std::string alias;
+  (void)files().find(path("Dir\\long named file.txt"), [&](const FoundEntry& e) { return alias = e.shortName, false; });
+  FileIdentity byLongName, byAlias;
+  ASSERT_FALSE(alias.empty());
+  ASSERT_EQ(files().identity(path("Dir\\Long Named File.txt"), byLongName), kSuccess);
+  ASSERT_EQ(files().identity(path("Dir\\" + alias), byAlias), kSuccess);
+  EXPECT_EQ(byLongName, byAlias);
   uint64_t index = 0;
   EXPECT_NE(files().identity(path("Dir\\absent.txt"), again), kSuccess);
   EXPECT_NE(files().fileIndex(path("Dir\\absent.txt"), index), kSuccess);
