@@ -88,8 +88,8 @@ struct RegistryOverlay {
   uint64_t keysDeleted = 0;                    // planned key deletions so far
   // Each key's direct subkeys the plan deleted, by the key's canonical path,
   // so a key's count is told without listing it. Counted only while every
-  // such name is plain ASCII without a slash: upper() then folds it as
-  // Windows does, and the canonical path keeps it one level.
+  // such path was spelled in plain ASCII without a slash: upper() then
+  // folds it as Windows does, and no slash in a name reads as a level.
   struct DeletedChildren {
     uint32_t count = 0;
     bool countable = true;
@@ -102,9 +102,9 @@ struct RegistryOverlay {
     if (slash == std::string::npos) return;
     DeletedChildren& children = deletedChildren[key.substr(0, slash)];
     ++children.count;
-    const std::string name = spelled.substr(spelled.rfind('\\') + 1);
-    children.countable = children.countable && !name.empty() &&
-                         std::all_of(name.begin(), name.end(), [](char c) { return c != '/' && static_cast<unsigned char>(c) < 0x80; });
+    const bool plain = std::all_of(spelled.begin(), spelled.end(),
+                                   [](char c) { return c != '/' && static_cast<unsigned char>(c) < 0x80; });
+    children.countable = children.countable && plain && !spelled.ends_with('\\');
   }
 
   bool valueDeleted(const std::string& key, const std::string& name) const {
