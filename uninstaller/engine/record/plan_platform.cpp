@@ -312,7 +312,7 @@ class PlanPlatform::Files : public FileSystem {
       lastAsked_ = path;
       lastStatus_ = out;
     }
-    const auto changed = attributes_.find(fileKey(path));
+    const auto changed = attributes_.empty() ? attributes_.end() : attributes_.find(keyOf(path));
     if (changed != attributes_.end()) out.attributes = changed->second | (out.attributes & attr::kDirectory);
     return kSuccess;
   }
@@ -332,7 +332,7 @@ class PlanPlatform::Files : public FileSystem {
   Status setAttributes(const std::string& path, uint32_t attributes) override {
     FileStatus current;
     if (Status s = status(path, current)) return s;
-    attributes_[fileKey(path)] = attributes & ~attr::kNormal;
+    attributes_[keyOf(path)] = attributes & ~attr::kNormal;
     return kSuccess;
   }
   Status deleteFile(const std::string& path) override {
@@ -390,7 +390,7 @@ class PlanPlatform::Files : public FileSystem {
  private:
   void markRemoved(const char* kind, const std::string& path) {
     lastAsked_.clear();
-    deleted_.insert(fileKey(path));
+    deleted_.insert(keyOf(path));
     removedPaths_.push_back(path);
     aliasesSeen_ = aliasesSeen_ || path.find('~') != std::string::npos;
     journal_.removed(kind, path);
@@ -400,7 +400,7 @@ class PlanPlatform::Files : public FileSystem {
   // an 8.3 alias is about, the same file as one removed or inside the same
   // folder. Aliases are told by the files themselves, looked up only then.
   bool isRemoved(const std::string& path) {
-    if (deleted_.covers(fileKey(path))) return true;
+    if (deleted_.covers(keyOf(path))) return true;
     if (deleted_.empty() || (!aliasesSeen_ && path.find('~') == std::string::npos)) return false;
     for (; identified_ < removedPaths_.size(); ++identified_) {
       FileIdentity removed;
@@ -415,8 +415,19 @@ class PlanPlatform::Files : public FileSystem {
     }
   }
 
+  // The engine names a file several times in a row (asked, then deleted):
+  // its key is worked out once.
+  const std::string& keyOf(const std::string& path) {
+    if (path != keyedPath_) {
+      key_ = fileKey(path);
+      keyedPath_ = path;
+    }
+    return key_;
+  }
+
   FileSystem& real_;
   RemovalJournal& journal_;
+  std::string keyedPath_, key_;
   PathSet deleted_;
   std::vector<std::string> removedPaths_;  // as the run named them
   bool aliasesSeen_ = false;              // one of them through an 8.3 alias
