@@ -33,16 +33,16 @@ bool isPlainAscii(const std::string& text) {
 
 }  // namespace
 
-OwnFiles::OwnFiles(platform::FileSystem& files, const std::vector<std::string>& paths, Reach reach)
-    : files_(files), reach_(reach) {
+OwnFiles::OwnFiles(platform::FileSystem& files, const std::vector<std::string>& paths) : files_(files) {
   for (const std::string& path : paths) {
-    own_.push_back({resolvedSegments(path), identityOf(path), folderIdentity(folderOf(path)), indexOf(folderOf(path))});
-    if (own_.back().file && reach_ == Reach::Name) own_.back().names = storedNames(path);
+    own_.push_back({path, resolvedSegments(path), identityOf(path), folderIdentity(folderOf(path)),
+                    indexOf(folderOf(path))});
     anyExists_ = anyExists_ || own_.back().file.has_value();
   }
 }
 
-// Unknown when the file cannot be listed: any name may then be its alias.
+// Unknown when the file cannot be listed, or its name cannot be shown in
+// the code page ("?" stands in): any name may then be its alias.
 std::optional<std::vector<std::string>> OwnFiles::storedNames(const std::string& path) {
   std::optional<std::vector<std::string>> names;
   (void)files_.find(path, [&](const platform::FoundEntry& entry) {
@@ -50,12 +50,18 @@ std::optional<std::vector<std::string>> OwnFiles::storedNames(const std::string&
     if (!entry.shortName.empty()) names->push_back(platform::upper(entry.shortName));
     return false;
   });
-  if (names && !std::all_of(names->begin(), names->end(), isPlainAscii)) names.reset();
+  const auto plain = [](const std::string& name) { return isPlainAscii(name) && name.find('?') == std::string::npos; };
+  if (names && !std::all_of(names->begin(), names->end(), plain)) names.reset();
   return names;
 }
 
-bool OwnFiles::mayNameAnOwner(const std::string& name) const {
-  if (reach_ == Reach::Data) return true;
+bool OwnFiles::mayNameAnOwner(const std::string& name) {
+  if (!namesRead_) {
+    for (Own& own : own_) {
+      if (own.file) own.names = storedNames(own.path);
+    }
+    namesRead_ = true;
+  }
   const std::string spelled = nameBeforeStream(name);
   if (!isPlainAscii(spelled)) return true;
   return std::any_of(own_.begin(), own_.end(), [&](const Own& own) {
@@ -92,10 +98,11 @@ bool OwnFiles::mayBeOwnersFolder(const std::string& folder) {
              index && std::any_of(own_.begin(), own_.end(), [&](const Own& own) { return own.folderIndex == index; });
 }
 
-bool OwnFiles::holds(const std::string& fullPath) {
+bool OwnFiles::holds(const std::string& fullPath, Reach reach) {
   const std::vector<std::string> segments = resolvedSegments(fullPath);
   if (std::any_of(own_.begin(), own_.end(), [&](const Own& own) { return own.segments == segments; })) return true;
-  if (!anyExists_ || segments.empty() || !mayNameAnOwner(segments.back())) return false;
+  if (!anyExists_ || segments.empty()) return false;
+  if (reach == Reach::Name && !mayNameAnOwner(segments.back())) return false;
   if (!mayBeOwnersFolder(folderOf(fullPath))) return false;
   const auto folder = folderIdentity(folderOf(fullPath));
   if (!folder) return false;

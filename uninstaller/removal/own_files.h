@@ -9,8 +9,8 @@
 // What harms an own file depends on the use. A deletion reaches only the
 // name it is given: another name of the same data (a hard link) leaves the
 // own file whole, so a name that spells none of the owners' names is none
-// of them, told without asking the disk. A write reaches the data through
-// any of its names.
+// of them, told without asking the disk. Writing, running or changing
+// attributes reaches the data through any of its names.
 #include <map>
 #include <optional>
 #include <string>
@@ -24,12 +24,13 @@ class OwnFiles {
  public:
   enum class Reach { Name, Data };
 
-  OwnFiles(platform::FileSystem& files, const std::vector<std::string>& paths, Reach reach = Reach::Data);
+  OwnFiles(platform::FileSystem& files, const std::vector<std::string>& paths);
 
-  bool holds(const std::string& fullPath);
+  bool holds(const std::string& fullPath, Reach reach = Reach::Data);
 
  private:
   struct Own {
+    std::string path;
     std::vector<std::string> segments;  // as Windows resolves the path
     std::optional<platform::FileIdentity> file;
     std::optional<platform::FileIdentity> folder;
@@ -42,11 +43,11 @@ class OwnFiles {
   std::optional<uint64_t> indexOf(const std::string& folder);
   bool mayBeOwnersFolder(const std::string& folder);
   std::optional<std::vector<std::string>> storedNames(const std::string& path);
-  bool mayNameAnOwner(const std::string& name) const;
+  bool mayNameAnOwner(const std::string& name);
 
   platform::FileSystem& files_;
   std::vector<Own> own_;
-  Reach reach_;
+  bool namesRead_ = false;  // at the first use that reaches a name only
   bool anyExists_ = false;  // a missing file is reached by its name only
   std::map<std::string, std::optional<platform::FileIdentity>> folders_;  // by the folder's text
   std::map<std::string, bool> mayBeOwners_;                              // by the folder's text

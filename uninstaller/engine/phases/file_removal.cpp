@@ -61,21 +61,21 @@ void removeHelpSideFiles(RemovalContext& context, const std::string& directory, 
 // The store, the log, the process library and the removal record are the
 // uninstaller's own, and so is its program: only the final clean-up removes
 // the first four, whatever a component logged.
-bool isUninstallerFile(RemovalContext& context, const std::string& fullPath) {
+bool isUninstallerFile(RemovalContext& context, const std::string& fullPath, OwnFiles::Reach reach) {
   if (!context.ownFiles) {
     context.ownFiles = std::make_shared<OwnFiles>(
         context.files(), std::vector<std::string>{context.store.path(), context.uninstallDir + names::kLogFile,
                                                   context.uninstallDir + names::kProcessLibrary,
-                                                  context.system().modulePath(), context.uninstallDir + kRecordFileName},
-        OwnFiles::Reach::Name);
+                                                  context.system().modulePath(), context.uninstallDir + kRecordFileName});
   }
-  return context.ownFiles->holds(fullPath);
+  return context.ownFiles->holds(fullPath, reach);
 }
 
 }  // namespace
 
 bool isKeptWhole(RemovalContext& context, const std::string& fullPath, uint32_t attributes) {
-  return !isRemovableFile(FileStatus{attributes}) || isUninstallerFile(context, fullPath);
+  // Unregistering runs the file's code, whatever name reaches it.
+  return !isRemovableFile(FileStatus{attributes}) || isUninstallerFile(context, fullPath, OwnFiles::Reach::Data);
 }
 
 void removeFile(RemovalContext& context, const std::string& fullPath, const std::string& directory, bool shared) {
@@ -94,7 +94,9 @@ void removeFile(RemovalContext& context, const std::string& fullPath, const std:
     return context.notedPaths.noteDirForRemoval(directory);
   }
   if (!isRemovableFile(status)) return journal.kept("file", fullPath, "not removable");
-  if (isUninstallerFile(context, fullPath)) return journal.kept("file", fullPath, "the uninstaller's own file");
+  // Clearing read-only changes the file under every name it has; a deletion reaches this name only.
+  const auto reach = (status.attributes & attr::kReadOnly) ? OwnFiles::Reach::Data : OwnFiles::Reach::Name;
+  if (isUninstallerFile(context, fullPath, reach)) return journal.kept("file", fullPath, "the uninstaller's own file");
   if (context.catalogue.coreFiles.count(resolvedFileName(fullPath)) != 0) {
     return journal.kept("file", fullPath, "core file");
   }
