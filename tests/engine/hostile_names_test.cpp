@@ -8,6 +8,7 @@
 #include <functional>
 
 #include "tests/engine/engine_world.h"
+#include "uninstaller/engine/record/run_mode.h"
 
 namespace cvl::test {
 namespace {
@@ -204,6 +205,34 @@ TEST(HostileNames, ALinkPlantedInTheUsersHiveLeadsTheRemovalNowhere) {
     const std::string kept = "kept key: HKCU\\" + link + " (registry link";
     EXPECT_TRUE(anyLine(journal, [&](auto& line) { return equalsNoCase(line.substr(0, kept.size()), kept); })) << link;
   }
+}
+
+// A slash is part of a key's name to the registry: what a plan deleted
+// below "Vendor\App" says nothing about the subkeys of "Vendor/App".
+TEST(HostileNames, APlanReadsASlashInAKeyNameAsTheRunDoes) {
+  const auto journalOf = [](RunMode mode) {
+    EngineWorld w;
+    w.addTop({.name = "App", .fileGroups = {"APP_FILES"}});
+    w.addTop({.name = "Other"});  // left unchecked: no final clean-up
+    const fixture::RegistryKey nested{"HKCU\\Software\\Corvel\\Vendor\\App\\Settings", {"Theme=1"}};
+    const fixture::RegistryKey slashed{"HKCU\\Software\\Corvel\\Vendor/App", {"Path=1"}};
+    w.suite.groups = {{.name = "App_Files", .registry = {nested, slashed}}};
+    w.suite.unloggedKeys = {nested, slashed, {"HKCU\\Software\\Corvel\\Vendor/App\\Data", {"Size=1"}}};
+    w.load();
+    w.check("App");
+    w.check("Other", CheckState::Unchecked);
+    Lines lines;
+    RemovalJournal journal;
+    journal.attach([&](const std::string& line) { lines.push_back(line); });
+    RunMachine machine(w.platform, journal, mode);
+    RemovalContext context = w.installation.removalContext(machine.platform());
+    context.journal = &journal;
+    runUninstall(context, w.tree, w.progress);
+    return lines;
+  };
+  const Lines ran = journalOf(RunMode::Logged);
+  EXPECT_TRUE(anyLine(ran, [](const std::string& line) { return line.ends_with("Vendor/App\\Data"); }));
+  EXPECT_EQ(journalOf(RunMode::Plan), ran);
 }
 
 }  // namespace

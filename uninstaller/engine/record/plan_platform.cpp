@@ -17,9 +17,9 @@ using namespace platform;
 
 namespace {
 
-// Upper case, backslashes only, no trailing backslash: one spelling per path.
+// A key path upper case, without a trailing backslash: one spelling per
+// path. A slash is part of a key's name, as the registry reads it.
 std::string canonical(std::string path) {
-  for (char& c : path) c = c == '/' ? '\\' : c;
   while (path.size() > 1 && path.back() == '\\') path.pop_back();
   return upper(path);
 }
@@ -52,6 +52,14 @@ std::string fileKey(const std::string& path) {
   std::string key = text.substr(0, rootEnd);
   for (const std::string& segment : resolvedSegments(text.substr(rootEnd))) key += (key.empty() ? "" : "\\") + segment;
   return key;
+}
+
+// A key path whose canonical form names one key only: upper() folds plain
+// ASCII as Windows does. A trailing backslash would leave the last level
+// unnamed.
+bool spelledPlainly(const std::string& path) {
+  return !path.ends_with('\\') &&
+         std::all_of(path.begin(), path.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
 }
 
 // A set of canonical paths where holding a path covers everything below it.
@@ -87,9 +95,8 @@ struct RegistryOverlay {
   std::set<std::string> keysWithValueChanges;  // so a key no change reached is listed as it is
   uint64_t keysDeleted = 0;                    // planned key deletions so far
   // Each key's direct subkeys the plan deleted, by the key's canonical path,
-  // so a key's count is told without listing it. Counted only while every
-  // such path was spelled in plain ASCII without a slash: upper() then
-  // folds it as Windows does, and no slash in a name reads as a level.
+  // so a key's count is told without listing it; countable while every
+  // such deletion was spelled plainly.
   struct DeletedChildren {
     uint32_t count = 0;
     bool countable = true;
@@ -102,9 +109,7 @@ struct RegistryOverlay {
     if (slash == std::string::npos) return;
     DeletedChildren& children = deletedChildren[key.substr(0, slash)];
     ++children.count;
-    const bool plain = std::all_of(spelled.begin(), spelled.end(),
-                                   [](char c) { return c != '/' && static_cast<unsigned char>(c) < 0x80; });
-    children.countable = children.countable && plain && !spelled.ends_with('\\');
+    children.countable = children.countable && spelledPlainly(spelled);
   }
 
   bool valueDeleted(const std::string& key, const std::string& name) const {
@@ -234,7 +239,8 @@ class PlanKey : public RegKey {
     if (overlay_.deletedKeys.covers(key_)) return 0;
     const auto deleted = overlay_.deletedChildren.find(key_);
     const uint32_t counted = deleted == overlay_.deletedChildren.end() ? 0 : deleted->second.count;
-    if ((deleted == overlay_.deletedChildren.end() || deleted->second.countable) && counted <= realCount) {
+    const bool countable = deleted == overlay_.deletedChildren.end() || deleted->second.countable;
+    if (countable && spelledPlainly(path_) && counted <= realCount) {
       return realCount - counted;
     }
     std::string name;
