@@ -178,29 +178,34 @@ int main(int argc, char** argv) {
     // file system is still writing it back, more the later a run starts.
     // The order changes so that over four rounds each part comes first once
     // and follows each other part once, whatever state one leaves behind.
-    constexpr int kOrders[4][4] = {{0, 1, 3, 2}, {1, 2, 0, 3}, {2, 3, 1, 0}, {3, 0, 2, 1}};
+    enum Part { PlainLoop, Plan, Removal, LoggedRemoval };
+    constexpr Part kOrders[4][4] = {{PlainLoop, Plan, LoggedRemoval, Removal},
+                                    {Plan, Removal, PlainLoop, LoggedRemoval},
+                                    {Removal, LoggedRemoval, Plan, PlainLoop},
+                                    {LoggedRemoval, PlainLoop, Removal, Plan}};
     double plannedMs = 0, loggedMs = 0;
     for (int part = 0; part < 4; ++part) {
       if (!prepare(installation)) return std::printf("cannot create the installation\n"), 1;
       bool clean = false;
       switch (kOrders[round % 4][part]) {
-        case 0:
+        case PlainLoop:
           baseline.push_back(timeMs([&] { plainLoop(installation); }));
           if (!gone(installation)) return std::printf("the plain loop left something\n"), 1;
           break;
-        case 1:
+        case Plan:
           plannedMs = engineRun(installation, clean, Mode::Planned);
           if (!clean || gone(installation)) return std::printf("the plan failed or changed something\n"), 1;
+          DeleteFileA(kBenchLog);
           // Removed as the other parts' are, so the part after it meets the same state of the system.
           plainLoop(installation, true);
           break;
-        case 2:
+        case Removal:
           double recordMs;
           engine.push_back(engineRun(installation, clean, Mode::Plain, &recordMs));
           recordRatios.push_back(engine.back() / std::max(1.0, engine.back() - recordMs));
           if (!clean || !gone(installation)) return std::printf("the engine left something\n"), 1;
           break;
-        default:
+        case LoggedRemoval:
           loggedMs = engineRun(installation, clean, Mode::Logged);
           if (!clean || !gone(installation)) return std::printf("the logged engine left something\n"), 1;
           DeleteFileA(kBenchLog);

@@ -25,5 +25,7 @@ std::string wideToAnsi(const std::u16string& text);
 // Upper-cases single-byte text the way the system's own names are folded (ASCII).
 std::string upper(std::string text);
 bool equalsNoCase(const std::string& a, const std::string& b);
+// Whether every byte is ASCII, where upper() folds case as Windows does.
+bool isPlainAscii(const std::string& text);
 
 }  // namespace cvl::platform

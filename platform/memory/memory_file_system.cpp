@@ -339,7 +339,7 @@ Status MemoryFileSystem::find(const std::string& pattern, const std::function<bo
   std::vector<FoundEntry> found;
   if (parent) {
     for (const char* dots : {".", ".."}) {
-      if (matchesWildcard(mask, dots)) found.push_back({dots, attr::kDirectory});
+      if (matchesWildcard(mask, dots)) found.push_back({dots, attr::kDirectory, ""});
     }
   }
   for (const auto& [key, child] : dir->children) {

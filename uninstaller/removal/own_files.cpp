@@ -25,18 +25,12 @@ std::string nameBeforeStream(std::string name) {
   return name;
 }
 
-// Windows folds the case of letters beyond ASCII as well; such a name is
-// left to the identity.
-bool isPlainAscii(const std::string& text) {
-  return std::all_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
-}
-
 }  // namespace
 
 OwnFiles::OwnFiles(platform::FileSystem& files, const std::vector<std::string>& paths) : files_(files) {
   for (const std::string& path : paths) {
     own_.push_back({path, resolvedSegments(path), identityOf(path), folderIdentity(folderOf(path)),
-                    indexOf(folderOf(path))});
+                    indexOf(folderOf(path)), std::nullopt});
     anyExists_ = anyExists_ || own_.back().file.has_value();
   }
 }
@@ -50,7 +44,9 @@ std::optional<std::vector<std::string>> OwnFiles::storedNames(const std::string&
     if (!entry.shortName.empty()) names->push_back(platform::upper(entry.shortName));
     return false;
   });
-  const auto plain = [](const std::string& name) { return isPlainAscii(name) && name.find('?') == std::string::npos; };
+  const auto plain = [](const std::string& name) {
+    return platform::isPlainAscii(name) && name.find('?') == std::string::npos;
+  };
   if (names && !std::all_of(names->begin(), names->end(), plain)) names.reset();
   return names;
 }
@@ -62,8 +58,10 @@ bool OwnFiles::mayNameAnOwner(const std::string& name) {
     }
     namesRead_ = true;
   }
+  // Windows folds the case of letters beyond ASCII as well: such a name is
+  // left to the identity.
   const std::string spelled = nameBeforeStream(name);
-  if (!isPlainAscii(spelled)) return true;
+  if (!platform::isPlainAscii(spelled)) return true;
   return std::any_of(own_.begin(), own_.end(), [&](const Own& own) {
     return own.file && (!own.names || std::count(own.names->begin(), own.names->end(), spelled) != 0);
   });

@@ -57,10 +57,7 @@ std::string fileKey(const std::string& path) {
 // A key path whose canonical form names one key only: upper() folds plain
 // ASCII as Windows does. A trailing backslash would leave the last level
 // unnamed.
-bool spelledPlainly(const std::string& path) {
-  return !path.ends_with('\\') &&
-         std::all_of(path.begin(), path.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
-}
+bool spelledPlainly(const std::string& path) { return !path.ends_with('\\') && isPlainAscii(path); }
 
 // A set of canonical paths where holding a path covers everything below it.
 class PathSet {
@@ -238,11 +235,9 @@ class PlanKey : public RegKey {
     if (realCount == 0 || !overlay_.deletedKeys.anyBelow(key_)) return realCount;
     if (overlay_.deletedKeys.covers(key_)) return 0;
     const auto deleted = overlay_.deletedChildren.find(key_);
-    const uint32_t counted = deleted == overlay_.deletedChildren.end() ? 0 : deleted->second.count;
-    const bool countable = deleted == overlay_.deletedChildren.end() || deleted->second.countable;
-    if (countable && spelledPlainly(path_) && counted <= realCount) {
-      return realCount - counted;
-    }
+    if (deleted == overlay_.deletedChildren.end()) return realCount;  // only deeper keys went
+    const auto& [counted, countable] = deleted->second;
+    if (countable && spelledPlainly(path_) && counted <= realCount) return realCount - counted;
     std::string name;
     RegKeyPtr lister;
     const RegKey* listed = inner_.get();
